@@ -1,0 +1,17 @@
+# Every target does its own set-up on a fresh Debian 12 machine (as root):
+# packages, the codec libraries, the Wine prefix and the sample archive.
+.PHONY: all build test demo bench fuzz clean
+
+all: build
+
+build:
+	@scripts/build.sh
+
+test:
+	@scripts/test.sh
+
+demo:
+	@scripts/demo.sh
+
+clean:
+	rm -rf build/win32 build/native build/test-results build/demo

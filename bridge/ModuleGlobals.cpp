@@ -1,0 +1,13 @@
+#include "ModuleGlobals.h"
+
+char g_szBrowsePath[BROWSE_PATH_BYTES];
+int g_nInitialChannel;
+int g_bAllChannels;
+SettingsArea g_settings;
+HWND g_hHostWnd;
+HINSTANCE g_hModule;
+
+void PostBrowseExit()
+{
+    PostMessageA(g_hHostWnd, UM_BROWSE_EXIT, BROWSE_EXIT_WPARAM, 0);
+}

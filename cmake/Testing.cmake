@@ -1,0 +1,14 @@
+# Registers a GoogleTest program with ctest. Every program writes an XML
+# report into build/test-results, from which scripts/test.sh prints one
+# summary of all test cases.
+set(TEST_RESULTS_DIR ${REPO_ROOT}/build/test-results)
+if(WIN32)
+  # Under Wine the unix root is drive Z:.
+  set(TEST_RESULTS_ARG "Z:${TEST_RESULTS_DIR}")
+else()
+  set(TEST_RESULTS_ARG "${TEST_RESULTS_DIR}")
+endif()
+
+function(add_gtest_program name)
+  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${TEST_RESULTS_ARG}/${name}.xml ${ARGN})
+endfunction()

@@ -1,0 +1,30 @@
+// Starts SnapHost.exe from the test's folder and reads what it logged.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class HostProcess {
+public:
+    HostProcess() = default;
+    ~HostProcess();
+    HostProcess(const HostProcess&) = delete;
+    HostProcess& operator=(const HostProcess&) = delete;
+
+    // Starts the host with the given arguments; a log file is added.
+    bool Start(const std::string& arguments);
+    // Waits for the host to end; false on timeout (the host is then killed).
+    bool WaitForExit(DWORD milliseconds);
+    std::vector<std::string> LogLines() const;
+    int CountLines(const std::string& line) const;
+    HANDLE Handle() const { return m_info.hProcess; }
+    DWORD ExitCode() const;
+
+    static std::string BinFolder();
+
+private:
+    PROCESS_INFORMATION m_info = {};
+    std::string m_logPath;
+};

@@ -1,0 +1,128 @@
+#!/usr/bin/python3
+"""Builds the sample snapshot archive the way the host keeps it:
+ROOT/DataPic/YYYY-MM-DD/NN, for today and a few earlier days and four
+channels, each folder holding camera-like snapshots in all six formats and
+several colour depths. Pictures are written by independent tools (Pillow and
+netpbm), never by the project's own picture library.
+
+usage: make_sample_archive.py ROOT [--today YYYY-MM-DD]
+"""
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+from PIL import Image, ImageDraw, ImageFont
+
+CHANNELS = ["Front gate", "Car park", "Lobby", "Loading bay"]
+DAY_OFFSETS = [0, 1, 3]
+SIZES = [(704, 576), (352, 288), (640, 480)]
+# (extension, how it is written); each folder cycles through these.
+VARIANTS = [
+    ("jpg", "rgb"), ("bmp", "rgb"), ("gif", "palette"), ("pcx", "palette"),
+    ("tga", "rgb"), ("tif", "rgb"), ("jpg", "grey"), ("bmp", "bmp4"),
+    ("bmp", "palette"), ("pcx", "rgb"), ("tga", "palette"), ("tif", "palette"),
+    ("bmp", "bmp1"), ("jpg", "rgb"),
+]
+
+
+def font(size):
+    for path in ("/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf",
+                 "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"):
+        if os.path.exists(path):
+            return ImageFont.truetype(path, size)
+    return ImageFont.load_default()
+
+
+def scene(size, channel, when, seq):
+    """A street scene with a moving car and the camera's timestamp."""
+    w, h = size
+    img = Image.new("RGB", size)
+    d = ImageDraw.Draw(img)
+    hour_light = 0.35 + 0.65 * max(0.0, 1 - abs(when.hour - 13) / 9)
+    for y in range(h // 2):
+        k = y / (h / 2)
+        d.line([(0, y), (w, y)], fill=(int((90 + 80 * k) * hour_light),
+                                       int((130 + 70 * k) * hour_light),
+                                       int((200 + 40 * k) * hour_light)))
+    d.rectangle([0, h // 2, w, h], fill=(int(90 * hour_light), int(95 * hour_light), int(88 * hour_light)))
+    d.polygon([(w * 0.3, h), (w * 0.45, h // 2), (w * 0.55, h // 2), (w * 0.7, h)], fill=(60, 60, 64))
+    bx = (channel * 97) % (w // 3)
+    d.rectangle([bx, h // 5, bx + w // 4, h // 2], fill=(150, 120, 100), outline=(40, 30, 30))
+    for wy in range(h // 5 + 10, h // 2 - 10, max(h // 14, 8)):
+        for wx in range(bx + 8, bx + w // 4 - 12, max(w // 28, 10)):
+            d.rectangle([wx, wy, wx + w // 60 + 2, wy + h // 40 + 2], fill=(230, 220, 140))
+    tx = w - w // 6
+    d.rectangle([tx - 4, h // 3, tx + 4, h // 2 + 10], fill=(80, 50, 30))
+    d.ellipse([tx - w // 14, h // 5, tx + w // 14, h // 3 + 10], fill=(40, 120, 50))
+    cx = int((seq * 53 + channel * 31) % max(w - w // 5, 1))
+    cy = h // 2 + h // 5
+    colour = [(200, 30, 30), (30, 60, 200), (230, 230, 230), (240, 200, 20)][seq % 4]
+    d.rectangle([cx, cy, cx + w // 5, cy + h // 12], fill=colour, outline=(0, 0, 0))
+    d.rectangle([cx + w // 25, cy - h // 18, cx + w // 6 - w // 40, cy], fill=colour, outline=(0, 0, 0))
+    for wheel in (cx + w // 25, cx + w // 5 - w // 25):
+        d.ellipse([wheel - h // 40, cy + h // 14, wheel + h // 40, cy + h // 14 + h // 20], fill=(10, 10, 10))
+    f = font(max(h // 24, 10))
+    stamp = "CH%02d %s  %s" % (channel + 1, when.strftime("%Y-%m-%d %H:%M:%S"), CHANNELS[channel % 4])
+    d.rectangle([0, 0, w, h // 20 + 8], fill=(0, 0, 0))
+    d.text((6, 3), stamp, font=f, fill=(255, 255, 255))
+    return img
+
+
+def netpbm_bmp(img, bpp, path):
+    with tempfile.NamedTemporaryFile(suffix=".ppm") as ppm:
+        colours = 2 if bpp == 1 else 16
+        img.quantize(colours).convert("RGB").save(ppm.name)
+        with open(path, "wb") as out:
+            subprocess.run(["ppmtobmp", "-bpp", str(bpp), ppm.name], stdout=out,
+                           stderr=subprocess.DEVNULL, check=True)
+
+
+def write(img, ext, how, path):
+    if how == "bmp4":
+        netpbm_bmp(img, 4, path)
+    elif how == "bmp1":
+        netpbm_bmp(img, 1, path)
+    elif how == "grey":
+        img.convert("L").save(path, quality=85)
+    elif how == "palette":
+        img.quantize(256).save(path)
+    elif ext == "jpg":
+        img.save(path, quality=85)
+    elif ext == "tif":
+        img.save(path, compression="tiff_lzw")
+    else:
+        img.save(path)
+
+
+def build(root, today):
+    pic = os.path.join(root, "DataPic")
+    if os.path.isdir(pic):
+        shutil.rmtree(pic)
+    for offset in DAY_OFFSETS:
+        day = today - datetime.timedelta(days=offset)
+        for channel in range(len(CHANNELS)):
+            folder = os.path.join(pic, day.strftime("%Y-%m-%d"), "%02d" % (channel + 1))
+            os.makedirs(folder)
+            count = 20 if (offset == 0 and channel == 0) else 12
+            for seq in range(count):
+                when = datetime.datetime.combine(day, datetime.time(7, 0)) + datetime.timedelta(minutes=37 * seq + channel)
+                ext, how = VARIANTS[(seq + channel) % len(VARIANTS)]
+                size = SIZES[(seq + channel) % len(SIZES)]
+                name = "%02dway-%s-00.%s" % (channel + 1, when.strftime("%Y-%m-%d-%H.%M.%S"), ext)
+                write(scene(size, channel, when, seq), ext, how, os.path.join(folder, name))
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    today = datetime.date.today()
+    if "--today" in sys.argv:
+        today = datetime.date.fromisoformat(sys.argv[sys.argv.index("--today") + 1])
+    build(sys.argv[1], today)
+
+
+if __name__ == "__main__":
+    main()
