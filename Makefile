@@ -13,5 +13,11 @@ test:
 demo:
 	@scripts/demo.sh
 
+bench:
+	@scripts/bench.sh
+
+fuzz:
+	@scripts/fuzz.sh
+
 clean:
 	rm -rf build/win32 build/native build/test-results build/demo

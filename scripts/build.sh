@@ -32,4 +32,6 @@ build_tree build/win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-i686-mingw.
 if [ "${SKIP_NATIVE:-}" != 1 ]; then
   echo "building the native tree (build/native)"
   build_tree build/native
+  echo "building the native tree under the sanitizers (build/asan)"
+  build_tree build/asan -DSANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi

@@ -20,13 +20,15 @@ start_wineserver
 trap stop_wineserver EXIT
 
 # Every registered program must leave a report; one that crashed did not.
-for tree in build/native build/win32; do
+for tree in build/asan build/win32; do
   ctest --test-dir "$tree" -N | sed -n 's/^ *Test *#[0-9]*: *//p'
 done > "$RESULTS/programs.txt"
 
 status=0
-echo "== native tests"
-ctest --test-dir build/native --output-on-failure -j2 || status=1
+echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+ctest --test-dir build/asan --output-on-failure -j2 || status=1
+echo "== fuzz targets, briefly"
+"$ROOT/scripts/fuzz.sh" "${FUZZ_SECONDS:-15}" || status=1
 echo "== Windows tests under Wine"
 ctest --test-dir build/win32 --output-on-failure || status=1
 
