@@ -15,10 +15,12 @@
 extern "C" {
 #endif
 
+/* Users declare the functions plainly: the import library then resolves
+ * them, and a test can link a stand-in library in its place. */
 #ifdef IMAGELOAD_BUILD
 #define IMAGELOAD_API __declspec(dllexport)
 #else
-#define IMAGELOAD_API __declspec(dllimport)
+#define IMAGELOAD_API
 #endif
 
 /* File type numbers returned by FileType. */
