@@ -1,0 +1,348 @@
+// The resampling kernel and the block checks, natively (and under the
+// sanitizers in the sanitizer tree).
+#include "DibLayout.h"
+#include "NearestResample.h"
+#include "PixelGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+const int kBitCounts[] = {1, 4, 8, 16, 24, 32};
+
+PixelGrid Resampled(const PixelGrid& source, int width, int height)
+{
+    PixelGrid target(source.Bits(), width, height);
+    dib::ResampleNearest(source.AsSource(), target.AsTarget(), source.Bits());
+    return target;
+}
+
+PixelGrid Marked(int bits, int width, int height)
+{
+    PixelGrid grid(bits, width, height);
+    grid.FillWithMarks();
+    return grid;
+}
+
+// Every target pixel (x, y) must equal the source pixel at (xs[x], ys[y]).
+void ExpectSampled(const PixelGrid& source, const PixelGrid& target, const std::vector<int>& xs,
+                   const std::vector<int>& ys)
+{
+    for (int y = 0; y < target.Height(); ++y)
+        for (int x = 0; x < target.Width(); ++x)
+            ASSERT_EQ(target.Get(x, y), source.Get(xs[x], ys[y]))
+                << "bits " << source.Bits() << " at (" << x << ", " << y << ")";
+}
+
+void ExpectPaddingZero(const PixelGrid& grid)
+{
+    for (int y = 0; y < grid.Height(); ++y) {
+        const std::uint8_t* row = grid.StoredRow(y);
+        // Unused low bits of the last partly used byte.
+        const int usedBits = grid.Width() * grid.Bits() % 8;
+        if (usedBits != 0) {
+            ASSERT_EQ(row[grid.PaddingStart() - 1] & ((1 << (8 - usedBits)) - 1), 0)
+                << "bits " << grid.Bits() << " width " << grid.Width() << " row " << y;
+        }
+        for (std::size_t k = grid.PaddingStart(); k < grid.Stride(); ++k)
+            ASSERT_EQ(row[k], 0) << "bits " << grid.Bits() << " width " << grid.Width() << " byte " << k;
+    }
+}
+
+}  // namespace
+
+TEST(RowBytes, FollowsTheTableAndAlignsToFour)
+{
+    EXPECT_EQ(dib::RowBytes64(1, 9), 4);
+    EXPECT_EQ(dib::RowBytes64(4, 5), 4);
+    EXPECT_EQ(dib::RowBytes64(8, 5), 8);
+    EXPECT_EQ(dib::RowBytes64(24, 5), 16);
+    EXPECT_EQ(dib::RowBytes64(32, 3), 12);
+    EXPECT_EQ(dib::RowBytes64(16, 3), 8);
+    EXPECT_EQ(dib::RowBytes64(8, 0), 0);
+    // Unknown depths count a byte per pixel.
+    EXPECT_EQ(dib::RowBytes64(2, 5), 8);
+    for (int width = 1; width <= 32; ++width)
+        EXPECT_EQ(dib::RowBytes64(1, width), 4) << width;
+    for (int width = 33; width <= 64; ++width)
+        EXPECT_EQ(dib::RowBytes64(1, width), 8) << width;
+    for (int bits : kBitCounts)
+        for (int width = 0; width < 70; ++width)
+            EXPECT_EQ(dib::RowBytes64(bits, width), PixelGrid(bits, width, 1).Stride()) << bits << " " << width;
+}
+
+TEST(RowBytes, LargestWidthsDoNotOverflow)
+{
+    EXPECT_EQ(dib::RowBytes64(32, 0x7FFFFFFF), 4LL * 0x7FFFFFFF);
+    EXPECT_EQ(dib::RowBytes64(24, 0x7FFFFFFF), (3LL * 0x7FFFFFFF + 3) / 4 * 4);
+    EXPECT_EQ(dib::RowBytes64(8, -1), -1);
+}
+
+TEST(ColourCount, ByDepthAndPlanes)
+{
+    EXPECT_EQ(dib::ColourCount(1, 1), 2);
+    EXPECT_EQ(dib::ColourCount(4, 1), 16);
+    EXPECT_EQ(dib::ColourCount(8, 1), 256);
+    EXPECT_EQ(dib::ColourCount(8, 2), 512);
+    EXPECT_EQ(dib::ColourCount(16, 1), 0);
+    EXPECT_EQ(dib::ColourCount(24, 3), 0);
+    EXPECT_EQ(dib::ColourCount(8, 40), -1);
+}
+
+TEST(Resample, HalvingKeepsEveryOtherPixelFromTheTopLeft)
+{
+    for (int bits : kBitCounts) {
+        const PixelGrid source = Marked(bits, 4, 4);
+        const PixelGrid target = Resampled(source, 2, 2);
+        ExpectSampled(source, target, {0, 2}, {0, 2});
+        ExpectPaddingZero(target);
+    }
+}
+
+TEST(Resample, DoublingRepeatsEachPixelTwiceAcrossAndDown)
+{
+    for (int bits : kBitCounts) {
+        const PixelGrid source = Marked(bits, 2, 2);
+        const PixelGrid target = Resampled(source, 4, 4);
+        ExpectSampled(source, target, {0, 0, 1, 1}, {0, 0, 1, 1});
+        ExpectPaddingZero(target);
+    }
+}
+
+TEST(Resample, ThreeByThreeToTwoByTwoTakesColumnsAndRowsZeroAndOne)
+{
+    for (int bits : kBitCounts) {
+        const PixelGrid source = Marked(bits, 3, 3);
+        const PixelGrid target = Resampled(source, 2, 2);
+        ExpectSampled(source, target, {0, 1}, {0, 1});
+    }
+}
+
+TEST(Resample, TopRowComesFromTheTopRowNotTheBottomOne)
+{
+    // A picture whose rows differ only in height: stored bottom first, the
+    // top row is the last one in memory.
+    for (int bits : {8, 24}) {
+        PixelGrid source(bits, 1, 5);
+        for (int y = 0; y < 5; ++y)
+            source.Set(0, y, 10 + y);
+        const PixelGrid target = Resampled(source, 1, 2);
+        EXPECT_EQ(target.Get(0, 0), 10u);
+        EXPECT_EQ(target.Get(0, 1), 12u);
+    }
+}
+
+TEST(Resample, OneBitPixelsUseTheMostSignificantBitFirst)
+{
+    PixelGrid source(1, 8, 1);
+    source.StoredRow(0)[0] = 0x80;  // only the leftmost pixel set
+    PixelGrid wide = Resampled(source, 16, 1);
+    EXPECT_EQ(wide.StoredRow(0)[0], 0xC0);
+    EXPECT_EQ(wide.StoredRow(0)[1], 0x00);
+}
+
+TEST(Resample, FourBitOddWidthsLeaveTheLastLowNibbleZero)
+{
+    for (int width : {1, 3, 5, 7, 9, 31}) {
+        PixelGrid source(4, 6, 3);
+        std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
+        const PixelGrid target = Resampled(source, width, 3);
+        for (int y = 0; y < 3; ++y) {
+            EXPECT_EQ(target.StoredRow(y)[width / 2], 0xF0) << width;
+        }
+        ExpectPaddingZero(target);
+    }
+}
+
+TEST(Resample, OneBitOddWidthsLeaveTheUnusedBitsZero)
+{
+    for (int width = 1; width <= 40; ++width) {
+        PixelGrid source(1, 9, 2);
+        std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
+        const PixelGrid target = Resampled(source, width, 2);
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(target.Get(x, 1), 1u) << width;
+        ExpectPaddingZero(target);
+    }
+}
+
+TEST(Resample, RowPaddingStaysZeroEvenWhenTheSourcePaddingIsNot)
+{
+    std::mt19937 random(7);
+    for (int bits : kBitCounts)
+        for (int width = 1; width <= 9; ++width) {
+            PixelGrid source(bits, 7, 5);
+            source.FillRandom(random);  // garbage in the source padding too
+            ExpectPaddingZero(Resampled(source, width, 4));
+        }
+}
+
+TEST(Resample, ZeroTargetSizesWriteNothing)
+{
+    for (int bits : kBitCounts) {
+        const PixelGrid source = Marked(bits, 5, 5);
+        std::vector<std::uint8_t> guard(64, 0);
+        dib::ResampleNearest(source.AsSource(), {guard.data(), 0, 0, 7}, bits);
+        dib::ResampleNearest(source.AsSource(), {guard.data(), 16, 3, 0}, bits);
+        EXPECT_EQ(guard, std::vector<std::uint8_t>(64, 0));
+    }
+}
+
+TEST(Resample, EmptySourceOrUnknownDepthLeavesTheTargetZero)
+{
+    PixelGrid target(8, 4, 4);
+    const std::uint8_t none = 0;
+    dib::ResampleNearest({&none, 0, 0, 3}, target.AsTarget(), 8);
+    dib::ResampleNearest({&none, 4, 3, 0}, target.AsTarget(), 8);
+    PixelGrid source = Marked(8, 4, 4);
+    dib::ResampleNearest(source.AsSource(), target.AsTarget(), 2);
+    dib::ResampleNearest(source.AsSource(), target.AsTarget(), 12);
+    EXPECT_EQ(target.Bytes(), std::vector<std::uint8_t>(target.Bytes().size(), 0));
+}
+
+// The plain transcription, checked against an index computation of its own
+// with the same rule, so that the yardstick itself is sound.
+TEST(Resample, PlainTranscriptionSamplesByTheRule)
+{
+    for (int bits : kBitCounts) {
+        const PixelGrid source = Marked(bits, 13, 11);
+        PixelGrid target(bits, 6, 17);
+        dib::ResampleNearestPlain(source.AsSource(), target.AsTarget(), bits);
+        std::vector<int> xs, ys;
+        for (int j = 0; j < 6; ++j)
+            xs.push_back(13 * j / 6);
+        for (int i = 0; i < 17; ++i)
+            ys.push_back(11 * i / 17);
+        ExpectSampled(source, target, xs, ys);
+    }
+}
+
+// The fast inner loops must be bit-identical to the plain transcription.
+// Source buffers are exactly as large as their rows, so an over-read of the
+// top row shows under AddressSanitizer.
+TEST(Resample, FastVersionIsBitIdenticalToThePlainTranscription)
+{
+    std::mt19937 random(2024);
+    const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 64, 65, 100};
+    int compared = 0;
+    for (int bits : kBitCounts)
+        for (int sourceWidth : sizes)
+            for (int targetWidth : sizes) {
+                const int sourceHeight = 1 + static_cast<int>(random() % 40);
+                const int targetHeight = 1 + static_cast<int>(random() % 40);
+                PixelGrid source(bits, sourceWidth, sourceHeight);
+                source.FillRandom(random);
+                PixelGrid fast(bits, targetWidth, targetHeight);
+                PixelGrid plain(bits, targetWidth, targetHeight);
+                dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
+                dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
+                ASSERT_EQ(fast.Bytes(), plain.Bytes())
+                    << "bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> " << targetWidth
+                    << "x" << targetHeight;
+                ++compared;
+            }
+    EXPECT_EQ(compared, 6 * 17 * 17);
+}
+
+TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
+{
+    std::mt19937 random(99);
+    for (int bits : kBitCounts) {
+        PixelGrid source(bits, 641, 361);
+        source.FillRandom(random);
+        for (auto size : {std::pair<int, int>{110, 52}, {337, 190}, {1010, 570}, {1283, 722}}) {
+            PixelGrid fast(bits, size.first, size.second);
+            PixelGrid plain(bits, size.first, size.second);
+            dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
+            dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
+            ASSERT_EQ(fast.Bytes(), plain.Bytes()) << bits << " " << size.first << "x" << size.second;
+        }
+    }
+}
+
+// Wider strides than the row needs (a caller's choice) are honoured.
+TEST(Resample, HonoursStridesWiderThanTheRow)
+{
+    const PixelGrid source = Marked(24, 5, 4);
+    std::vector<std::uint8_t> wide(4 * 40, 0);
+    dib::ResampleNearest(source.AsSource(), {wide.data(), 40, 10, 4}, 24);
+    PixelGrid packed = Resampled(source, 10, 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(0, std::memcmp(wide.data() + row * 40, packed.Bytes().data() + row * packed.Stride(), 32));
+        for (int k = 30; k < 40; ++k)
+            EXPECT_EQ(wide[row * 40 + k], 0);
+    }
+}
+
+namespace {
+
+std::vector<std::uint8_t> Block(int width, int height, int bits, std::size_t extra = 0)
+{
+    const std::size_t colours = bits <= 8 ? (std::size_t{1} << bits) : 0;
+    const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    std::vector<std::uint8_t> block(54 + 4 * colours + stride * height + extra, 0);
+    block[0] = 'B';
+    block[1] = 'M';
+    dib::WriteU32(&block[14], 40);
+    dib::WriteI32(&block[18], width);
+    dib::WriteI32(&block[22], height);
+    block[26] = 1;
+    block[28] = static_cast<std::uint8_t>(bits);
+    return block;
+}
+
+}  // namespace
+
+TEST(WellFormed, AcceptsExactBlocksOfEveryDepth)
+{
+    for (int bits : kBitCounts)
+        for (int width : {1, 3, 17})
+            EXPECT_TRUE(dib::IsWellFormed(Block(width, 5, bits).data(), Block(width, 5, bits).size()))
+                << bits << " " << width;
+}
+
+TEST(WellFormed, RefusesBlocksThatBreakTheLayout)
+{
+    auto refused = [](std::vector<std::uint8_t> block, std::size_t size) {
+        return !dib::IsWellFormed(block.data(), size);
+    };
+    const auto good = Block(9, 4, 8);
+    EXPECT_TRUE(refused(good, good.size() - 1)) << "one byte short";
+    EXPECT_TRUE(refused(good, 53)) << "shorter than the headers";
+    EXPECT_FALSE(dib::IsWellFormed(nullptr, 100));
+
+    auto with = [&](std::size_t offset, std::uint32_t value) {
+        auto block = good;
+        dib::WriteU32(&block[offset], value);
+        return block;
+    };
+    EXPECT_TRUE(refused(with(22, 0), good.size())) << "height 0";
+    EXPECT_TRUE(refused(with(22, 0xFFFFFFFC), good.size())) << "top-down rows";
+    EXPECT_TRUE(refused(with(18, 0), good.size())) << "width 0";
+    EXPECT_TRUE(refused(with(18, 0x80000000), good.size())) << "negative width";
+    EXPECT_TRUE(refused(with(30, 1), good.size())) << "RLE compression";
+    EXPECT_TRUE(refused(with(30, 3), good.size())) << "bit fields";
+    EXPECT_TRUE(refused(with(14, 124), good.size())) << "another information header";
+    auto twoBits = good;
+    twoBits[28] = 2;
+    EXPECT_TRUE(refused(twoBits, good.size()));
+    // Two planes double the colour table, which the block has no room for.
+    auto twoPlanes = good;
+    twoPlanes[26] = 2;
+    EXPECT_TRUE(refused(twoPlanes, good.size()));
+    EXPECT_FALSE(refused(twoPlanes, good.size() + 1024));
+}
+
+TEST(WellFormed, HugeSizesDoNotOverflowTheCheck)
+{
+    auto block = Block(1, 1, 32);
+    dib::WriteI32(&block[18], 0x7FFFFFFF);
+    dib::WriteI32(&block[22], 0x7FFFFFFF);
+    EXPECT_FALSE(dib::IsWellFormed(block.data(), block.size()));
+    // 2^31 rows of 2^33 bytes would need about 2^64 bytes.
+    EXPECT_FALSE(dib::IsWellFormed(block.data(), std::size_t{1} << 62));
+}
