@@ -82,7 +82,7 @@ public:
     static int SaveTypeFromPath(const char* path);
 
 private:
-    friend class CPictureInspector;  // tests read the members
+    friend class CPictureProbe;  // tests read the members
 
     void Init();
     void ReadHeader();

@@ -16,9 +16,9 @@
 #include <vector>
 
 // Reads the object's members for the tests (the class befriends it).
-class CPictureInspector {
+class CPictureProbe {
 public:
-    explicit CPictureInspector(const CPicture& picture) : m_p(picture) {}
+    explicit CPictureProbe(const CPicture& picture) : m_p(picture) {}
     int Status() const { return m_p.m_nStatus; }
     int DisplayBits() const { return m_p.m_nDisplayBits; }
     int PaletteBytes() const { return m_p.m_nPaletteBytes; }
@@ -193,7 +193,7 @@ std::vector<std::uint8_t> SmallPicture(int bits, int width = 7, int height = 5)
 TEST_F(PictureTest, NewObjectStartsEmptyWithItsInitialValues)
 {
     CPicture picture;
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     ExpectFacts(picture, 0, 0, 0, 0);
     EXPECT_EQ(inside.Status(), 0);
     EXPECT_EQ(inside.Type(), 0);
@@ -211,7 +211,7 @@ TEST_F(PictureTest, DrawOnAnEmptyObjectFailsButStoresTheCoordinates)
     CPicture picture;
     MemoryCanvas canvas(8, 8);
     EXPECT_EQ(picture.Draw(canvas.Dc(), 3, 4), 0);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     EXPECT_EQ(inside.Status(), PIC_ERR_NO_PICTURE);
     EXPECT_EQ(inside.X(), 3);
     EXPECT_EQ(inside.Y(), 4);
@@ -221,7 +221,7 @@ TEST_F(PictureTest, ResizeWithoutAPictureFailsWithNoPicture)
 {
     CPicture picture;
     EXPECT_EQ(picture.Resize(4, 3), 0);
-    EXPECT_EQ(CPictureInspector(picture).Status(), PIC_ERR_NO_PICTURE);
+    EXPECT_EQ(CPictureProbe(picture).Status(), PIC_ERR_NO_PICTURE);
     ExpectFacts(picture, 0, 0, 0, 0);
 }
 
@@ -239,7 +239,7 @@ TEST_F(PictureTest, EachFileTypeCallsItsOwnLoaderWithThePathAsGiven)
         EXPECT_EQ(calls[0].function, "FileType");
         EXPECT_EQ(calls[1].function, loaders[type - 1]);
         EXPECT_EQ(calls[1].path, "D:\\Snap\\x.Any");
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.Type(), type);
         EXPECT_STREQ(inside.Path(), "D:\\Snap\\x.Any");
         EXPECT_EQ(inside.Block(), fakelib::LastLoadedBlock());
@@ -255,7 +255,7 @@ TEST_F(PictureTest, ColourCountAndColourTableBytesFollowTheDepth)
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, SmallPicture(c.bits, 9, 3)), 1) << c.bits;
         ExpectFacts(picture, 9, 3, c.bits, c.colours);
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.PaletteBytes(), c.tableBytes) << c.bits;
         EXPECT_EQ(inside.Planes(), 1);
     }
@@ -268,7 +268,7 @@ TEST_F(PictureTest, AnUnrecognisedFileLeavesNothingHeldAndThePreviousFacts)
     fakelib::Reset();
     fakelib::SetFileType(0);
     EXPECT_EQ(picture.Load("c:\\notes.txt", nullptr, -1, -1), 0);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     EXPECT_EQ(inside.Status(), PIC_ERR_FILE_TYPE);
     EXPECT_EQ(inside.Block(), nullptr);
     EXPECT_EQ(inside.Path(), nullptr);  // no path copy for an unknown type
@@ -287,7 +287,7 @@ TEST_F(PictureTest, TypeNumbersOutsideTheTableAreAFailedLoad)
         ASSERT_EQ(LoadBlock(picture, SmallPicture(24, 3, 2)), 1);
         fakelib::SetFileType(type);
         EXPECT_EQ(picture.Load("c:\\odd.bmp", nullptr, -1, -1), 0) << type;
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.Status(), PIC_ERR_FILE_TYPE);
         EXPECT_EQ(inside.Block(), nullptr);
         ExpectFacts(picture, 3, 2, 24, 0);
@@ -305,7 +305,7 @@ TEST_F(PictureTest, AFailingLoaderGivesTheLibraryErrorAndKeepsThePathCopy)
         fakelib::SetFileType(PIC_FILE_GIF);
         fakelib::SetLoaderFailure(error);
         EXPECT_EQ(picture.Load("c:\\broken.gif", nullptr, -1, -1), 0);
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.Status(), error);
         EXPECT_EQ(inside.Block(), nullptr);
         EXPECT_STREQ(inside.Path(), "c:\\broken.gif");
@@ -340,7 +340,7 @@ TEST_F(PictureTest, BlocksThatBreakTheLayoutAreRefused)
                 block[c.offset + k] = static_cast<std::uint8_t>(c.value >> (8 * k));
         }
         EXPECT_EQ(LoadBlock(picture, block), 0) << c.what;
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.Status(), PIC_ERR_LAYOUT) << c.what;
         EXPECT_EQ(inside.Block(), nullptr) << c.what;
         ExpectFacts(picture, 3, 2, 24, 0);
@@ -352,7 +352,7 @@ TEST_F(PictureTest, FreeKeepsTheHeaderFactsAndReleasesBlockAndPath)
 {
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 11, 6)), 1);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     HGLOBAL block = inside.Block();
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(GlobalFlags(block) & GMEM_LOCKCOUNT, 0u) << "unlocked between operations";
@@ -373,7 +373,7 @@ TEST_F(PictureTest, OnScreensBelowSixteenBitsPalettePicturesGetALogicalPalette)
     for (int bits : {1, 4, 8}) {
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, SmallPicture(bits)), 1);
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.DisplayBits(), 8);
         EXPECT_EQ(inside.Status(), 0);
         HPALETTE palette = inside.Palette();
@@ -395,8 +395,8 @@ TEST_F(PictureTest, OnScreensBelowSixteenBitsPalettePicturesGetALogicalPalette)
     for (int bits : {16, 24, 32}) {
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, SmallPicture(bits)), 1);
-        EXPECT_EQ(CPictureInspector(picture).Palette(), nullptr) << bits;
-        EXPECT_EQ(CPictureInspector(picture).Status(), 0);
+        EXPECT_EQ(CPictureProbe(picture).Palette(), nullptr) << bits;
+        EXPECT_EQ(CPictureProbe(picture).Status(), 0);
     }
 }
 
@@ -408,7 +408,7 @@ TEST_F(PictureTest, OnScreensOfSixteenBitsOrMoreNoPaletteIsBuilt)
         for (int bits : {1, 4, 8, 24}) {
             CPicture picture;
             ASSERT_EQ(LoadBlock(picture, SmallPicture(bits)), 1);
-            CPictureInspector inside(picture);
+            CPictureProbe inside(picture);
             EXPECT_EQ(inside.DisplayBits(), screen);
             EXPECT_EQ(inside.Palette(), nullptr) << screen << " " << bits;
             EXPECT_EQ(inside.Status(), 0);
@@ -422,12 +422,12 @@ TEST_F(PictureTest, LoadingAgainReleasesThePreviousPaletteFirst)
     SetScreenDepthReader(FakeScreenBits);
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, SmallPicture(8)), 1);
-    HPALETTE first = CPictureInspector(picture).Palette();
+    HPALETTE first = CPictureProbe(picture).Palette();
     ASSERT_NE(first, nullptr);
     fakelib::SetFileType(0);
     EXPECT_EQ(picture.Load("c:\\unknown", nullptr, -1, -1), 0);
     EXPECT_EQ(GetObjectType(first), 0u) << "released even though the load failed";
-    EXPECT_EQ(CPictureInspector(picture).Palette(), nullptr);
+    EXPECT_EQ(CPictureProbe(picture).Palette(), nullptr);
 }
 
 // The real screen's depth, read at each load. PICTURE_TEST_SCREEN_BITS
@@ -449,7 +449,7 @@ TEST(ScreenDepth, TheRealScreenDepthDecidesThePalette)
     fakelib::SetFileType(PIC_FILE_BMP);
     fakelib::SetLoaderBlock(DibBytes(grid, DistinctColours(256)));
     ASSERT_EQ(picture.Load("c:\\eight.bmp", nullptr, -1, -1), 1);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     EXPECT_EQ(inside.DisplayBits(), bits);
     EXPECT_EQ(inside.Palette() != nullptr, bits < 16);
     EXPECT_EQ(inside.Status(), 0);
@@ -468,7 +468,7 @@ TEST_F(PictureTest, DrawCopiesEveryDepthOneToOneAtTheStoredPosition)
         MemoryCanvas canvas(20, 12);
         ASSERT_TRUE(canvas.Ready());
         ASSERT_EQ(picture.Draw(canvas.Dc(), 5, 3), 1) << bits;
-        EXPECT_EQ(CPictureInspector(picture).Status(), 0);
+        EXPECT_EQ(CPictureProbe(picture).Status(), 0);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 9; ++x) {
                 const std::uint32_t value = grid.Get(x, y);
@@ -480,7 +480,7 @@ TEST_F(PictureTest, DrawCopiesEveryDepthOneToOneAtTheStoredPosition)
         EXPECT_EQ(area.top, 3);
         EXPECT_EQ(area.right, 14);
         EXPECT_EQ(area.bottom, 9);
-        EXPECT_EQ(GlobalFlags(CPictureInspector(picture).Block()) & GMEM_LOCKCOUNT, 0u);
+        EXPECT_EQ(GlobalFlags(CPictureProbe(picture).Block()) & GMEM_LOCKCOUNT, 0u);
     }
 }
 
@@ -548,7 +548,7 @@ TEST_F(PictureTest, DrawWithoutADeviceContextFailsAsADrawingFault)
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, OpaqueRgbBlock(3, 2)), 1);
     EXPECT_EQ(picture.Draw(nullptr, 1, 1), 0);
-    EXPECT_EQ(CPictureInspector(picture).Status(), PIC_ERR_DRAW);
+    EXPECT_EQ(CPictureProbe(picture).Status(), PIC_ERR_DRAW);
 }
 
 // ---- saving ----------------------------------------------------------------
@@ -566,7 +566,7 @@ TEST_F(PictureTest, SaveTakesTheTypeFromTheLastFourCharactersInAnyCase)
         fakelib::Reset();
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, SmallPicture(24)), 1);
-        const HGLOBAL held = CPictureInspector(picture).Block();
+        const HGLOBAL held = CPictureProbe(picture).Block();
         fakelib::SetSaveResult(1);
         EXPECT_EQ(picture.Save(c.path, -1), 1) << c.path;
         const auto& calls = fakelib::Calls();
@@ -575,7 +575,7 @@ TEST_F(PictureTest, SaveTakesTheTypeFromTheLastFourCharactersInAnyCase)
         EXPECT_EQ(calls[2].path, c.path);
         EXPECT_EQ(calls[2].block, held);
         EXPECT_EQ(calls[2].quality, c.type == 1 ? 100 : -1) << c.path;
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.Type(), c.type);
         EXPECT_STREQ(inside.Path(), c.path);
     }
@@ -593,7 +593,7 @@ TEST_F(PictureTest, SaveRefusesPathsWithoutAFourCharacterExtensionAndBadTypes)
         const std::size_t callsBefore = fakelib::Calls().size();
         EXPECT_EQ(picture.Save(c.path, c.type), 0) << c.path << " " << c.type;
         EXPECT_EQ(fakelib::Calls().size(), callsBefore) << "no saver called for " << c.path;
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         EXPECT_EQ(inside.Type(), PIC_FILE_JPG);
         EXPECT_STREQ(inside.Path(), "c:\\in.jpg");
         EXPECT_EQ(inside.Status(), PIC_ERR_DRAW);
@@ -607,7 +607,7 @@ TEST_F(PictureTest, AnExplicitSaveTypeWinsOverTheExtension)
     ASSERT_EQ(LoadBlock(picture, SmallPicture(24)), 1);
     picture.Save("c:\\out\\a.jpg", PIC_SAVE_TGA);
     EXPECT_EQ(fakelib::Calls().back().function, "SaveTGA");
-    EXPECT_EQ(CPictureInspector(picture).Type(), PIC_SAVE_TGA);
+    EXPECT_EQ(CPictureProbe(picture).Type(), PIC_SAVE_TGA);
 }
 
 TEST_F(PictureTest, SaveReturnsTheSaversResultUnchanged)
@@ -619,7 +619,7 @@ TEST_F(PictureTest, SaveReturnsTheSaversResultUnchanged)
         fakelib::SetSaveResult(result);
         EXPECT_EQ(picture.Save("c:\\out\\a.bmp", -1), result);
         EXPECT_EQ(picture.Save("c:\\out\\a.jpg", -1), result);
-        EXPECT_EQ(CPictureInspector(picture).Status(), PIC_ERR_DRAW) << "Save sets no status";
+        EXPECT_EQ(CPictureProbe(picture).Status(), PIC_ERR_DRAW) << "Save sets no status";
     }
 }
 
@@ -656,9 +656,9 @@ TEST_F(PictureTest, ResizeToTheCurrentSizeKeepsTheVeryBlock)
 {
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 6, 4)), 1);
-    HGLOBAL before = CPictureInspector(picture).Block();
+    HGLOBAL before = CPictureProbe(picture).Block();
     EXPECT_EQ(picture.Resize(6, 4), 1);
-    EXPECT_EQ(CPictureInspector(picture).Block(), before);
+    EXPECT_EQ(CPictureProbe(picture).Block(), before);
 }
 
 TEST_F(PictureTest, ResizeWritesHeadersTableAndSampledRowsIntoANewBlock)
@@ -670,7 +670,7 @@ TEST_F(PictureTest, ResizeWritesHeadersTableAndSampledRowsIntoANewBlock)
         const auto original = DibBytes(grid, colours);
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, original), 1);
-        CPictureInspector inside(picture);
+        CPictureProbe inside(picture);
         HGLOBAL before = inside.Block();
         ASSERT_EQ(picture.Resize(2, 3), 1) << bits;
         EXPECT_NE(inside.Block(), before);
@@ -712,7 +712,7 @@ TEST_F(PictureTest, ResizeToWidthOrHeightZeroLeavesNoPixelBytes)
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 5, 5)), 1);
     ASSERT_EQ(picture.Resize(0, 7), 1);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     auto bytes = BlockBytes(inside.Block());
     EXPECT_GE(bytes.size(), 54u + 1024u);
     EXPECT_EQ(U32At(bytes, 34), 0u);
@@ -734,7 +734,7 @@ TEST_F(PictureTest, NegativeSizesAreRefusedAndThePictureKept)
 {
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, SmallPicture(24, 6, 4)), 1);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     HGLOBAL before = inside.Block();
     for (auto size : {std::pair<int, int>{-1, 4}, {6, -1}, {-5, -5}, {INT_MIN, 2}}) {
         EXPECT_EQ(picture.Resize(size.first, size.second), 0);
@@ -747,7 +747,7 @@ TEST_F(PictureTest, SizesBeyondWhatCanBeAllocatedFailWithAllocAndKeepThePicture)
 {
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, OpaqueRgbBlock(6, 4)), 1);
-    CPictureInspector inside(picture);
+    CPictureProbe inside(picture);
     HGLOBAL before = inside.Block();
     for (auto size : {std::pair<int, int>{INT_MAX, INT_MAX}, {INT_MAX, 1}, {1, INT_MAX}, {100000, 100000},
                       {30000, 30000}}) {
