@@ -1,0 +1,76 @@
+/* Identifiers shared by the resource script, the message maps, the dialogs
+ * and the code that sends commands, sets timers or posts messages. The
+ * compiled menus, toolbar, string table and dialog templates refer to these
+ * by number, so every value is part of the resource format: never renumber.
+ *
+ * Plain #defines only: the resource compiler's preprocessor reads this file
+ * as well as the C++ compiler. */
+#ifndef IMAGEBROWSE_RESOURCE_H
+#define IMAGEBROWSE_RESOURCE_H
+
+/* Browser commands: one contiguous range, 0x802E..0x8039. */
+#define ID_IMAGE_RENAME         0x802E
+#define ID_ALBUM_RETURN         0x802F
+#define ID_ALBUM_REFRESH        0x8030
+#define ID_MULTI_SHOW           0x8031
+#define ID_SET_WALLPAPER        0x8032
+#define ID_EXPORT_NEW_BMP       0x8033
+#define ID_IMAGE_DELETE         0x8034
+#define ID_PAGE_NEXT            0x8035
+#define ID_PAGE_PREV            0x8036
+#define ID_PAGE_FIRST           0x8037
+#define ID_PAGE_LAST            0x8038
+#define ID_AUTO_SHOW            0x8039
+
+#define ID_BROWSER_COMMAND_FIRST ID_IMAGE_RENAME
+#define ID_BROWSER_COMMAND_LAST  ID_AUTO_SHOW
+
+/* Standard application commands under their customary names and values, so
+ * that the frame's print and print-preview machinery recognises them. */
+#define ID_FILE_OPEN            0xE101
+#define ID_FILE_SAVE_AS         0xE104
+#define ID_FILE_PRINT           0xE107
+#define ID_FILE_PRINT_DIRECT    0xE108
+#define ID_FILE_PRINT_PREVIEW   0xE109
+#define ID_APP_ABOUT            0xE140
+#define ID_APP_EXIT             0xE141
+
+/* Resources. IDR_ALBUM names the frame's set: main menu, toolbar and the
+ * toolbar's bitmap share it. */
+#define IDR_ALBUM               307
+#define IDD_RENAME              310
+#define IDR_ALBUM_POPUPS        311
+#define IDD_DATE_CAMERA         312
+
+/* The popup of IDR_ALBUM_POPUPS that the view shows in single mode. */
+#define ALBUM_POPUP_IMAGE_INDEX 4
+
+/* Resources that no code uses: the About box, the icon it shows and the
+ * version block. */
+#define IDD_ABOUT               100
+#define IDI_ALBUM               128
+#define IDR_VERSION             1
+
+/* Resource type of a toolbar layout (button size and command per slot). */
+#define RT_TOOLBAR_LAYOUT       241
+
+/* Controls. */
+#define IDC_NEW_NAME            1070
+#define IDC_DATE_LABEL          1074
+#define IDC_DATE                1075
+#define IDC_CAMERA_LABEL        1076
+#define IDC_CAMERA              1077
+#define IDC_ABOUT_ICON          1080
+#define IDC_ABOUT_TEXT          1081
+
+/* Child windows of the frame. */
+#define IDW_TOOLBAR             0xE800
+#define IDW_PANE_FIRST          0xE900
+
+/* Timer of the automatic browse (1000 ms). */
+#define ID_TIMER_AUTOSHOW       5
+
+/* Posted to the host window when the browser ends. */
+#define UM_BROWSE_EXIT          0x0803
+
+#endif /* IMAGEBROWSE_RESOURCE_H */
