@@ -45,6 +45,17 @@ std::string SetName(const testing::TestParamInfo<SetUnderTest>& info)
     return std::string(info.param.module.label) + "_" + names[info.param.set];
 }
 
+void PrintTo(const ModuleUnderTest& module, std::ostream* out)
+{
+    *out << module.label;
+}
+
+void PrintTo(const SetUnderTest& set, std::ostream* out)
+{
+    static const char* const names[] = {"English", "Simplified", "Traditional"};
+    *out << set.module.label << " " << names[set.set] << " (language " << set.Language() << ")";
+}
+
 std::string Utf8(const std::u16string& text)
 {
     std::string out;
