@@ -1,7 +1,263 @@
-// The picture library DLL.
+// The picture library DLL: files in and out, movable global memory blocks,
+// and the last error number. The codecs themselves live in core/ and work
+// on memory only.
 #include <windows.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ImageLoad.h"
+#include "core/Codecs.h"
+
+namespace {
+
+// Larger files cannot hold a picture within the size limit in any format
+// we read, and reading them whole would exhaust a 32-bit address space.
+constexpr LONGLONG kMaxFileBytes = 512ll * 1024 * 1024;
+
+volatile LONG g_lastError = IL_ERR_NONE;
+
+int Failed(il::Status status)
 {
-    return TRUE;
+    InterlockedExchange(&g_lastError, static_cast<LONG>(status));
+    return 0;
 }
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle()
+    {
+        if (Valid()) CloseHandle(h_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+    // Closes now and reports whether the close (the last write) succeeded.
+    bool Close()
+    {
+        HANDLE h = h_;
+        h_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(h) != 0;
+    }
+
+private:
+    HANDLE h_;
+};
+
+// Reads up to limit bytes of a file; a missing, unreadable or empty file is
+// IL_ERR_FILE.
+il::Status ReadFileBytes(const char* path, LONGLONG limit, bool wholeFile, std::vector<uint8_t>& bytes)
+{
+    if (!path || !*path) return il::Status::File;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) return il::Status::File;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) return il::Status::File;
+    if (size.QuadPart == 0) return il::Status::File;
+    if (size.QuadPart > limit) {
+        if (wholeFile) return il::Status::TooLarge;
+        size.QuadPart = limit;
+    }
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return il::Status::NoMemory;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+        if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr)) return il::Status::File;
+        if (got == 0) break;  // the file shrank while we read it
+        done += got;
+    }
+    bytes.resize(done);
+    return done ? il::Status::Ok : il::Status::File;
+}
+
+// Decoders write straight into a movable global block, locked while they work.
+class GlobalBlockAllocator : public il::DibAllocator {
+public:
+    GlobalBlockAllocator() = default;
+    GlobalBlockAllocator(const GlobalBlockAllocator&) = delete;
+    GlobalBlockAllocator& operator=(const GlobalBlockAllocator&) = delete;
+    ~GlobalBlockAllocator() override { Discard(); }
+
+    uint8_t* Allocate(size_t bytes) override
+    {
+        Discard();
+        handle_ = GlobalAlloc(GMEM_MOVEABLE, bytes);
+        if (!handle_) return nullptr;
+        pointer_ = static_cast<uint8_t*>(GlobalLock(handle_));
+        if (!pointer_) Discard();
+        return pointer_;
+    }
+
+    // Hands the unlocked block to the caller.
+    HGLOBAL Release()
+    {
+        HGLOBAL h = handle_;
+        if (pointer_) GlobalUnlock(h);
+        handle_ = nullptr;
+        pointer_ = nullptr;
+        return h;
+    }
+
+private:
+    void Discard()
+    {
+        if (!handle_) return;
+        if (pointer_) GlobalUnlock(handle_);
+        GlobalFree(handle_);
+        handle_ = nullptr;
+        pointer_ = nullptr;
+    }
+
+    HGLOBAL handle_ = nullptr;
+    uint8_t* pointer_ = nullptr;
+};
+
+HGLOBAL Load(il::Format format, const char* path)
+{
+    try {
+        std::vector<uint8_t> bytes;
+        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
+        GlobalBlockAllocator block;
+        s = il::Decode(format, {bytes.data(), bytes.size()}, block);
+        if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
+        return block.Release();
+    } catch (...) {
+        return reinterpret_cast<HGLOBAL>(Failed(il::Status::NoMemory));
+    }
+}
+
+// A block given to a saver, locked for the duration of the save.
+class LockedBlock {
+public:
+    explicit LockedBlock(HGLOBAL h) : handle_(h)
+    {
+        if (!h) return;
+        pointer_ = static_cast<const uint8_t*>(GlobalLock(h));
+        if (pointer_) size_ = GlobalSize(h);
+    }
+    ~LockedBlock()
+    {
+        if (pointer_) GlobalUnlock(handle_);
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    il::Bytes Bytes() const { return {pointer_, size_}; }
+    bool Valid() const { return pointer_ != nullptr; }
+
+private:
+    HGLOBAL handle_;
+    const uint8_t* pointer_ = nullptr;
+    size_t size_ = 0;
+};
+
+bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD wrote = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+        if (!WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0) return false;
+        done += wrote;
+    }
+    return true;
+}
+
+// Writes beside the target under a temporary name and renames over it, so
+// a failure (full disk, power cut) never leaves a partial file under the
+// target name.
+il::Status WriteFileAtomically(const char* path, const std::vector<uint8_t>& bytes)
+{
+    if (!path || !*path) return il::Status::Write;
+    std::string temporary = std::string(path) + ".~il" + std::to_string(GetCurrentProcessId());
+    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file.Valid()) return il::Status::Write;
+    bool written = WriteAll(file.Get(), bytes);
+    written = file.Close() && written;
+    if (!written || !MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temporary.c_str());
+        return il::Status::Write;
+    }
+    return il::Status::Ok;
+}
+
+template <typename Encoder>
+int Save(const char* path, HGLOBAL dib, Encoder encode)
+{
+    try {
+        std::vector<uint8_t> bytes;
+        il::Status s = il::Status::NoPicture;
+        {
+            LockedBlock block(dib);
+            if (!block.Valid()) return Failed(il::Status::NoPicture);
+            s = encode(block.Bytes(), bytes);
+        }
+        if (s != il::Status::Ok) return Failed(s);
+        s = WriteFileAtomically(path, bytes);
+        return s == il::Status::Ok ? 1 : Failed(s);
+    } catch (...) {
+        return Failed(il::Status::NoMemory);
+    }
+}
+
+const char* ExtensionOf(const char* path)
+{
+    const char* dot = nullptr;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '.') dot = p;
+        if (*p == '\\' || *p == '/') dot = nullptr;
+    }
+    return dot ? dot : "";
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+
+int __cdecl FileType(const char* path)
+{
+    try {
+        std::vector<uint8_t> head;
+        il::Status s = ReadFileBytes(path, 4096, false, head);
+        if (s != il::Status::Ok) return Failed(s);
+        il::Format f = il::DetectFormat({head.data(), head.size()}, ExtensionOf(path));
+        if (f == il::Format::Unknown) return Failed(il::Status::Corrupt);
+        return static_cast<int>(f);
+    } catch (...) {
+        return Failed(il::Status::NoMemory);
+    }
+}
+
+HGLOBAL __cdecl LoadBMP(const char* path) { return Load(il::Format::Bmp, path); }
+HGLOBAL __cdecl LoadGIF(const char* path) { return Load(il::Format::Gif, path); }
+HGLOBAL __cdecl LoadPCX(const char* path) { return Load(il::Format::Pcx, path); }
+HGLOBAL __cdecl LoadTGA(const char* path) { return Load(il::Format::Tga, path); }
+HGLOBAL __cdecl LoadJPG(const char* path) { return Load(il::Format::Jpg, path); }
+HGLOBAL __cdecl LoadTIF(const char* path) { return Load(il::Format::Tif, path); }
+
+int __cdecl SaveBMP(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeBmp); }
+int __cdecl SaveGIF(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeGif); }
+int __cdecl SavePCX(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodePcx); }
+int __cdecl SaveTGA(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeTga); }
+int __cdecl SaveTIF(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeTiff); }
+
+int __cdecl SaveJPG(const char* path, HGLOBAL dib, int quality)
+{
+    return Save(path, dib, [quality](il::Bytes b, std::vector<uint8_t>& out) { return il::EncodeJpeg(b, quality, out); });
+}
+
+int __cdecl GetLastPicLibError(void) { return static_cast<int>(g_lastError); }
+
+}  // extern "C"

@@ -1,0 +1,316 @@
+// JPEG through libjpeg-turbo. Decoding writes straight into the block,
+// bottom row first, in the block's own pixel order (BGR), so no copy follows.
+//
+// libjpeg reports errors by calling back; the callbacks longjmp to the entry
+// function, so the functions between setjmp and the libjpeg calls hold no
+// objects with destructors and keep what must be freed in the job record.
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "Codecs.h"
+
+namespace il {
+
+namespace {
+
+// More scans than any encoder writes: a crafted progressive file with
+// thousands of tiny scans would otherwise take minutes.
+constexpr long kMaxScans = 1000;
+constexpr int kRowBatch = 16;
+
+struct JpegFailure {
+    jpeg_error_mgr manager;
+    jpeg_progress_mgr progress;
+    jmp_buf jump;
+    Status status;
+    uint8_t* scratch;       // freed on every path
+    unsigned char* output;  // the encoded file, grown by GrowingDestination, freed on every path
+    size_t outputCapacity;
+    size_t outputSize;
+};
+
+// libjpeg's own memory destination loses track of its buffer when an error
+// ends a compression midway; this one keeps it in the failure record.
+struct GrowingDestination {
+    jpeg_destination_mgr manager;
+    JpegFailure* failure;
+
+    static GrowingDestination* Of(j_compress_ptr cinfo) { return reinterpret_cast<GrowingDestination*>(cinfo->dest); }
+
+    static void Init(j_compress_ptr cinfo)
+    {
+        JpegFailure* f = Of(cinfo)->failure;
+        f->outputCapacity = 64 * 1024;
+        f->output = static_cast<unsigned char*>(std::malloc(f->outputCapacity));
+        if (!f->output) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+        cinfo->dest->next_output_byte = f->output;
+        cinfo->dest->free_in_buffer = f->outputCapacity;
+    }
+
+    static boolean Grow(j_compress_ptr cinfo)
+    {
+        JpegFailure* f = Of(cinfo)->failure;
+        size_t used = f->outputCapacity;
+        auto* bigger = static_cast<unsigned char*>(std::realloc(f->output, used * 2));
+        if (!bigger) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
+        f->output = bigger;
+        f->outputCapacity = used * 2;
+        cinfo->dest->next_output_byte = bigger + used;
+        cinfo->dest->free_in_buffer = used;
+        return TRUE;
+    }
+
+    static void Term(j_compress_ptr cinfo)
+    {
+        JpegFailure* f = Of(cinfo)->failure;
+        f->outputSize = f->outputCapacity - cinfo->dest->free_in_buffer;
+    }
+};
+
+JpegFailure* FailureOf(j_common_ptr cinfo) { return reinterpret_cast<JpegFailure*>(cinfo->err); }
+
+void OnError(j_common_ptr cinfo)
+{
+    JpegFailure* f = FailureOf(cinfo);
+    f->status = cinfo->err->msg_code == JERR_OUT_OF_MEMORY ? Status::NoMemory : Status::Corrupt;
+    std::longjmp(f->jump, 1);
+}
+
+// Warnings that mean the picture is cut short or damaged are failures: a file
+// truncated by a power cut must not come back as a grey-filled picture.
+void OnMessage(j_common_ptr cinfo, int level)
+{
+    if (level != -1) return;
+    switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+        FailureOf(cinfo)->status = Status::Corrupt;
+        std::longjmp(FailureOf(cinfo)->jump, 1);
+    default:
+        break;
+    }
+}
+
+void OnProgress(j_common_ptr cinfo)
+{
+    if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+        FailureOf(cinfo)->status = Status::Corrupt;
+        std::longjmp(FailureOf(cinfo)->jump, 1);
+    }
+}
+
+void InitFailure(JpegFailure& f)
+{
+    jpeg_std_error(&f.manager);
+    f.manager.error_exit = OnError;
+    f.manager.emit_message = OnMessage;
+    f.progress.progress_monitor = OnProgress;
+    f.status = Status::Corrupt;
+    f.scratch = nullptr;
+    f.output = nullptr;
+    f.outputCapacity = 0;
+    f.outputSize = 0;
+}
+
+void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverted)
+{
+    // Adobe's writers store CMYK inverted; without their marker the values are plain.
+    for (JDIMENSION x = 0; x < width; ++x) {
+        unsigned c = cmyk[4 * x], m = cmyk[4 * x + 1], y = cmyk[4 * x + 2], k = cmyk[4 * x + 3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        bgr[3 * x] = static_cast<uint8_t>((y * k + 127) / 255);
+        bgr[3 * x + 1] = static_cast<uint8_t>((m * k + 127) / 255);
+        bgr[3 * x + 2] = static_cast<uint8_t>((c * k + 127) / 255);
+    }
+}
+
+void ReadRows(jpeg_decompress_struct& cinfo, const DibLayout& layout, uint8_t* pixels)
+{
+    JSAMPROW rows[kRowBatch];
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JDIMENSION first = cinfo.output_scanline;
+        JDIMENSION count = cinfo.output_height - first < kRowBatch ? cinfo.output_height - first : kRowBatch;
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = pixels + (layout.height - 1 - (first + i)) * layout.stride;
+        jpeg_read_scanlines(&cinfo, rows, count);
+    }
+}
+
+void ReadCmykRows(jpeg_decompress_struct& cinfo, const DibLayout& layout, uint8_t* pixels, uint8_t* scratch)
+{
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JDIMENSION y = cinfo.output_scanline;
+        JSAMPROW row = scratch;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+        CmykRowToBgr(scratch, pixels + (layout.height - 1 - y) * layout.stride, cinfo.output_width,
+                     cinfo.saw_Adobe_marker);
+    }
+}
+
+void ZeroRowPadding(const DibLayout& layout, uint8_t* pixels)
+{
+    size_t used = static_cast<size_t>(layout.width) * (layout.bits / 8);
+    if (used == layout.stride) return;
+    for (uint32_t y = 0; y < layout.height; ++y) std::memset(pixels + y * layout.stride + used, 0, layout.stride - used);
+}
+
+void SetGreyTable(uint8_t* block)
+{
+    for (int i = 0; i < 256; ++i) {
+        uint8_t* e = block + kHeadersSize + 4 * i;
+        e[0] = e[1] = e[2] = static_cast<uint8_t>(i);
+        e[3] = 0;
+    }
+}
+
+Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure& f)
+{
+    jpeg_decompress_struct cinfo;
+    cinfo.err = &f.manager;
+    if (setjmp(f.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return f.status;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.progress = &f.progress;
+    jpeg_mem_src(&cinfo, file.data, static_cast<unsigned long>(file.size));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&cinfo);
+        return Status::Corrupt;
+    }
+    bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    DibLayout layout;
+    Status s = DibLayout::TryFor(cinfo.image_width, cinfo.image_height, grey ? 8 : 24, maxPixels, layout);
+    if (s != Status::Ok) {
+        jpeg_destroy_decompress(&cinfo);
+        return s;
+    }
+    jpeg_start_decompress(&cinfo);
+    uint8_t* block = DibWriter::CreateBlock(layout, out);
+    if (!block) {
+        jpeg_destroy_decompress(&cinfo);
+        return Status::NoMemory;
+    }
+    uint8_t* pixels = block + layout.pixelOffset;
+    if (grey) SetGreyTable(block);
+    ZeroRowPadding(layout, pixels);
+    if (cmyk) {
+        f.scratch = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(cinfo.output_width) * 4));
+        if (!f.scratch) {
+            jpeg_destroy_decompress(&cinfo);
+            return Status::NoMemory;
+        }
+        ReadCmykRows(cinfo, layout, pixels, f.scratch);
+    } else {
+        ReadRows(cinfo, layout, pixels);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return Status::Ok;
+}
+
+// Rows handed to libjpeg top row first: the block's own rows when it is
+// 24-bit or grey, else each row converted to BGR in the scratch line.
+Status RunEncode(const DibView& v, int quality, JpegFailure& f)
+{
+    jpeg_compress_struct cinfo;
+    cinfo.err = &f.manager;
+    if (setjmp(f.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return f.status;
+    }
+    jpeg_create_compress(&cinfo);
+    GrowingDestination destination;
+    destination.manager.init_destination = GrowingDestination::Init;
+    destination.manager.empty_output_buffer = GrowingDestination::Grow;
+    destination.manager.term_destination = GrowingDestination::Term;
+    destination.failure = &f;
+    cinfo.dest = &destination.manager;
+    bool grey = v.IsGreyRamp();
+    bool direct = grey || v.Bits() == 24;
+    cinfo.image_width = v.Width();
+    cinfo.image_height = v.Height();
+    cinfo.input_components = grey ? 1 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (!grey && quality >= 90) {
+        // At high quality keep full colour resolution rather than halving it.
+        cinfo.comp_info[0].h_samp_factor = 1;
+        cinfo.comp_info[0].v_samp_factor = 1;
+    }
+    if (!direct) {
+        f.scratch = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(v.Width()) * 3));
+        if (!f.scratch) {
+            jpeg_destroy_compress(&cinfo);
+            return Status::NoMemory;
+        }
+    }
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const uint8_t* row = v.Row(cinfo.next_scanline);
+        JSAMPROW line = const_cast<JSAMPROW>(row);
+        if (!direct) {
+            for (uint32_t x = 0; x < v.Width(); ++x) {
+                Rgba c = v.PixelAt(row, x);
+                f.scratch[3 * x] = c.b;
+                f.scratch[3 * x + 1] = c.g;
+                f.scratch[3 * x + 2] = c.r;
+            }
+            line = f.scratch;
+        }
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return Status::Ok;
+}
+
+}  // namespace
+
+Status DecodeJpeg(Bytes file, DibAllocator& out, uint64_t maxPixels)
+{
+    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
+    JpegFailure f;
+    InitFailure(f);
+    Status s = RunDecode(file, out, maxPixels, f);
+    std::free(f.scratch);
+    return s;
+}
+
+// Writes baseline JPEG: 8-bit pictures with the grey ramp as one grey
+// component, everything else as YCbCr from its colours (4:4:4 at quality 90
+// and above, 4:2:0 below).
+Status EncodeJpeg(Bytes dib, int quality, std::vector<uint8_t>& out)
+{
+    out.clear();
+    if (quality < 1 || quality > 100) return Status::Unsupported;
+    return Guarded([&] {
+        DibView v(dib.data, dib.size);
+        if (v.Width() > 65500 || v.Height() > 65500) Fail(Status::TooLarge);
+        JpegFailure f;
+        InitFailure(f);
+        Status s = RunEncode(v, quality, f);
+        std::free(f.scratch);
+        std::unique_ptr<unsigned char, decltype(&std::free)> encoded(f.output, &std::free);
+        if (s != Status::Ok) Fail(s);
+        out.assign(encoded.get(), encoded.get() + f.outputSize);
+    });
+}
+
+}  // namespace il
