@@ -187,7 +187,7 @@ void ReadUncompressed(ByteReader& r, const BmpHeader& h, DibWriter& w)
     r.Seek(h.pixelOffset);
     bool convert = l.bits != h.bits || (h.compression != kRgb && !(IsPlain555(h) || IsPlain8888(h)));
     for (uint32_t i = 0; i < l.height; ++i) {
-        const uint8_t* src = r.Take(i + 1 == l.height ? used : srcStride);
+        const uint8_t* src = r.Take(srcStride);
         uint32_t y = h.topDown ? i : l.height - 1 - i;
         if (convert)
             ConvertFieldsRow(h, src, w.Row(y), l.bits);
@@ -197,6 +197,8 @@ void ReadUncompressed(ByteReader& r, const BmpHeader& h, DibWriter& w)
 }
 
 // Run-length pictures, bottom row first; pixels the runs skip keep index 0.
+// Only the end-of-picture code ends the data: running out of bytes before it
+// means the file was cut short.
 class RleDecoder {
 public:
     RleDecoder(const BmpHeader& h, DibWriter& w) : h_(h), w_(w) {}
@@ -204,8 +206,7 @@ public:
     void Run(ByteReader& r)
     {
         r.Seek(h_.pixelOffset);
-        const uint32_t height = w_.Layout().height;
-        while (y_ < height) {
+        for (;;) {
             uint8_t count = r.U8(), value = r.U8();
             if (count) {
                 for (int i = 0; i < count; ++i) Put(h_.bits == 8 ? value : ((i & 1) ? value & 15 : value >> 4));

@@ -78,7 +78,16 @@ JpegFailure* FailureOf(j_common_ptr cinfo) { return reinterpret_cast<JpegFailure
 void OnError(j_common_ptr cinfo)
 {
     JpegFailure* f = FailureOf(cinfo);
-    f->status = cinfo->err->msg_code == JERR_OUT_OF_MEMORY ? Status::NoMemory : Status::Corrupt;
+    switch (cinfo->err->msg_code) {
+    case JERR_OUT_OF_MEMORY:
+        f->status = Status::NoMemory;
+        break;
+    case JERR_IMAGE_TOO_BIG:
+        f->status = Status::TooLarge;
+        break;
+    default:
+        f->status = Status::Corrupt;
+    }
     std::longjmp(f->jump, 1);
 }
 

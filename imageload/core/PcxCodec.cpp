@@ -42,8 +42,6 @@ PcxHeader ReadHeader(ByteReader& r)
     if (xmax < xmin || ymax < ymin) Fail(Status::Corrupt);
     h.width = xmax - xmin + 1u;
     h.height = ymax - ymin + 1u;
-    if (h.bytesPerLine * 8 < static_cast<size_t>(h.width) * h.bitsPerPlane || h.bytesPerLine == 0)
-        Fail(Status::Corrupt);
     return h;
 }
 
@@ -143,6 +141,8 @@ Status DecodePcx(Bytes file, DibAllocator& out, uint64_t maxPixels)
         ByteReader r(file.data, file.size);
         PcxHeader h = ReadHeader(r);
         int bits = OutputBits(h);
+        DibLayout layout = DibLayout::For(h.width, h.height, bits, maxPixels);
+        if (h.bytesPerLine * 8 < static_cast<size_t>(h.width) * h.bitsPerPlane) Fail(Status::Corrupt);
         size_t dataEnd = file.size;
         const uint8_t* trailing = nullptr;
         if (bits == 8) {
@@ -156,7 +156,6 @@ Status DecodePcx(Bytes file, DibAllocator& out, uint64_t maxPixels)
                 Fail(Status::Corrupt);
             }
         }
-        DibLayout layout = DibLayout::For(h.width, h.height, bits, maxPixels);
         DibWriter w(layout, out);
         w.ClearPixels();
         if (bits == 8 && trailing) {

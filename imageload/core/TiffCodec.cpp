@@ -6,6 +6,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -80,19 +81,36 @@ int MapProc(thandle_t h, void** base, toff_t* size)
 
 void UnmapProc(thandle_t, void*, toff_t) {}
 
-int Quiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+// What libtiff said while reading. It shrugs off some damage with a warning
+// (a colour table cut short turns a palette picture grey); those warnings
+// make the picture corrupt for us.
+struct TiffDiagnostics {
+    bool damaged = false;
+};
+
+int OnTiffError(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+int OnTiffWarning(TIFF*, void* user, const char*, const char* format, va_list args)
+{
+    char message[512];
+    std::vsnprintf(message, sizeof message, format, args);
+    if (std::strstr(message, "IO error") || std::strstr(message, "Incorrect count") ||
+        std::strstr(message, "Sanity check"))
+        static_cast<TiffDiagnostics*>(user)->damaged = true;
+    return 1;
+}
 
 struct TiffCloser {
     void operator()(TIFF* tif) const { TIFFClose(tif); }
 };
 using TiffHandle = std::unique_ptr<TIFF, TiffCloser>;
 
-TiffHandle Open(MemoryFile& file, const char* mode)
+TiffHandle Open(MemoryFile& file, const char* mode, TiffDiagnostics& diagnostics)
 {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options) Fail(Status::NoMemory);
-    TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, OnTiffError, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, OnTiffWarning, &diagnostics);
     // No single buffer beyond what the largest picture needs.
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(kMaxPixels * 4 + 65536));
     TIFF* tif = TIFFClientOpenExt("memory", mode, &file, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
@@ -245,15 +263,18 @@ Status DecodeTiff(Bytes file, DibAllocator& out, uint64_t maxPixels)
         MemoryFile memory;
         memory.data = file.data;
         memory.size = file.size;
-        TiffHandle tif = Open(memory, "r");
+        TiffDiagnostics diagnostics;
+        TiffHandle tif = Open(memory, "r", diagnostics);
         if (!tif) Fail(Status::Corrupt);
         TiffShape s = ReadShape(tif.get());
         DibLayout::For(s.width, s.height, 24, maxPixels);  // refuse oversized pictures before libtiff allocates
+        if (diagnostics.damaged) Fail(Status::Corrupt);
         int bits = ScanlineBits(s);
         if (bits)
             ReadScanlines(tif.get(), s, bits, out, maxPixels);
         else
             ReadThroughRgba(tif.get(), s, out, maxPixels);
+        if (diagnostics.damaged) Fail(Status::Corrupt);
     });
 }
 
@@ -301,7 +322,8 @@ Status EncodeTiff(Bytes dib, std::vector<uint8_t>& out)
         DibView v(dib.data, dib.size);
         MemoryFile memory;
         memory.sink = &out;
-        TiffHandle tif = Open(memory, "w");
+        TiffDiagnostics diagnostics;
+        TiffHandle tif = Open(memory, "w", diagnostics);
         if (!tif) Fail(Status::NoMemory);
         SetFields(tif.get(), v, v.IsGreyRamp());
         int channels = v.Bits() == 32 ? 4 : 3;
