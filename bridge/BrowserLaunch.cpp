@@ -1,30 +1,14 @@
 #include "BrowserLaunch.h"
 
-#include <windows.h>
+#include <cstdint>
 
-#include "ModuleGlobals.h"
-
-namespace {
-
-// Until the browser window exists, the thread only tells the host that the
-// browser has ended, which keeps the host's open-and-return cycle working.
-DWORD WINAPI BrowserThreadMain(void*)
-{
-    PostBrowseExit();
-    return 0;
-}
-
-HANDLE g_hBrowserThread;
-
-}  // namespace
+#include "AlbumThread.h"
 
 int StartBrowserThread()
 {
-    HANDLE thread = CreateThread(nullptr, 0, BrowserThreadMain, nullptr, 0, nullptr);
-    if (thread == nullptr)
+    CAlbumThread* thread = new CAlbumThread;
+    // The thread owns the object from here; it is only a token to the host.
+    if (!thread->Start())
         return 0;
-    if (g_hBrowserThread != nullptr)
-        CloseHandle(g_hBrowserThread);
-    g_hBrowserThread = thread;
     return static_cast<int>(reinterpret_cast<intptr_t>(thread));
 }

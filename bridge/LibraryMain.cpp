@@ -2,15 +2,20 @@
 // the runtime before DllMain sees DLL_PROCESS_ATTACH.
 #include <windows.h>
 
+#include "Module.h"
 #include "ModuleGlobals.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
+        // Every window class and resource of the browser comes from this
+        // library, never from the host's executable.
         g_hModule = instance;
+        FwInitModule(instance);
         break;
     case DLL_PROCESS_DETACH:
+        FwUnregisterClasses();
         break;
     default:
         // Thread attach and detach carry nothing of the library's own.

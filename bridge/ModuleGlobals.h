@@ -4,9 +4,9 @@
 #include <windows.h>
 
 #include "BrowseSettings.h"
+#include "resource.h"
 
-constexpr UINT UM_BROWSE_EXIT = 0x0803;     // posted to the host when the browser ends
-constexpr WPARAM BROWSE_EXIT_WPARAM = 3;
+constexpr WPARAM BROWSE_EXIT_WPARAM = 3;    // with UM_BROWSE_EXIT
 constexpr size_t BROWSE_PATH_BYTES = 260;
 
 extern char g_szBrowsePath[BROWSE_PATH_BYTES];

@@ -11,6 +11,7 @@
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -135,9 +136,21 @@ void OpenBrowser()
     }
 }
 
+// The process's GDI and user objects and private memory, so that a test can
+// see whether openings leave anything behind.
+void LogResources()
+{
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    Log("resources gdi=%lu user=%lu private=%lu", GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+        GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), static_cast<unsigned long>(memory.PrivateUsage / 1024));
+}
+
 void OnBrowseExit(WPARAM wParam, LPARAM lParam)
 {
     Log("exit %u %ld", static_cast<unsigned>(wParam), static_cast<long>(lParam));
+    LogResources();
     g_host.browserOpen = false;
     ShowVideo(true);
     if (g_host.openAtStart && g_host.openingsDone < g_host.openCount) {
@@ -313,7 +326,8 @@ int main(int argc, char** argv)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (g_host.browser != nullptr)
-        FreeLibrary(g_host.browser);
+    // Like the real host, keep the library loaded for the life of the
+    // process: the browser thread may still be finishing after its exit
+    // message arrived.
     return loaded ? 0 : 2;
 }

@@ -1,0 +1,188 @@
+#include "AlbumState.h"
+
+#include <algorithm>
+
+void CAlbumState::ResetList()
+{
+    m_nPageTop = m_nCurrent = m_nCellSel = 0;
+    m_bSingle = 0;
+    m_arrNames.clear();
+    m_arrPaths.clear();
+}
+
+void CAlbumState::AppendFile(const std::string& path, const std::string& name)
+{
+    m_arrPaths.push_back(path);
+    m_arrNames.push_back(name);
+}
+
+int CAlbumState::LastPageTop(int count)
+{
+    int rest = count % ALBUM_PAGE_SIZE;
+    return count - (rest == 0 ? ALBUM_PAGE_SIZE : rest);
+}
+
+bool CAlbumState::ShowLastPage()
+{
+    if (Count() == 0)
+        return false;
+    m_nPageTop = m_nCurrent = LastPageTop(Count());
+    return true;
+}
+
+const std::string& CAlbumState::PathAt(int index) const
+{
+    static const std::string empty;
+    return index >= 0 && index < Count() ? m_arrPaths[static_cast<size_t>(index)] : empty;
+}
+
+bool CAlbumState::PageNext()
+{
+    m_nCellSel = 0;
+    if (m_bSingle) {
+        if (m_nCurrent + 1 >= Count())
+            return false;
+        ++m_nCurrent;
+        m_strCurrent = PathAt(m_nCurrent);
+        return true;
+    }
+    if (m_nPageTop + ALBUM_PAGE_SIZE >= Count())
+        return false;
+    m_nPageTop += ALBUM_PAGE_SIZE;
+    m_nCurrent = m_nPageTop;
+    return true;
+}
+
+bool CAlbumState::PagePrev()
+{
+    m_nCellSel = 0;
+    if (m_bSingle) {
+        if (m_nCurrent <= 0)
+            return false;
+        --m_nCurrent;
+        m_strCurrent = PathAt(m_nCurrent);
+        return true;
+    }
+    if (m_nPageTop <= 0)
+        return false;
+    m_nPageTop -= ALBUM_PAGE_SIZE;
+    m_nCurrent = m_nPageTop;
+    return true;
+}
+
+bool CAlbumState::PageFirst()
+{
+    m_nCellSel = 0;
+    m_nCurrent = 0;
+    if (m_bSingle)
+        m_strCurrent = PathAt(0);
+    else
+        m_nPageTop = 0;
+    return true;
+}
+
+bool CAlbumState::PageLast()
+{
+    m_nCellSel = 0;
+    // The rule offers this command only on a list with pictures; a command
+    // that reaches here anyway must not compute a page before the first.
+    if (Count() == 0)
+        return false;
+    if (m_bSingle) {
+        m_nCurrent = Count() - 1;
+        m_strCurrent = PathAt(m_nCurrent);
+    } else {
+        m_nPageTop = m_nCurrent = LastPageTop(Count());
+    }
+    return true;
+}
+
+bool CAlbumState::MultiShow()
+{
+    if (!m_bSingle)
+        return false;
+    m_bSingle = 0;
+    m_nCellSel = m_nCurrent % ALBUM_PAGE_SIZE;
+    m_nPageTop = m_nCurrent - m_nCellSel;
+    return true;
+}
+
+int CAlbumState::HitTest(int x, int y) const
+{
+    int filled = std::min(static_cast<int>(m_arrNames.size()) - m_nPageTop, ALBUM_PAGE_SIZE);
+    for (int k = 0; k < filled; ++k) {
+        const CellRect& rc = m_rcCell[k];
+        if (rc.left < x && x < rc.right && rc.top < y && y < rc.bottom)
+            return k;
+    }
+    return -1;
+}
+
+int CAlbumState::SelectCell(int k)
+{
+    int previous = m_nCellSel;
+    m_nCellSel = k;
+    m_strCurrent = PathAt(m_nPageTop + k);
+    m_nCurrent = m_nPageTop + k;
+    return previous;
+}
+
+void CAlbumState::ShowCellAlone(int k)
+{
+    m_nCellSel = k;
+    m_strCurrent = PathAt(m_nPageTop + k);
+    m_nCurrent = m_nPageTop + k;
+    m_bSingle = 1;
+}
+
+bool CAlbumState::ToggleAutoShow()
+{
+    m_bAutoShow = m_bAutoShow ? 0 : 1;
+    return m_bAutoShow != 0;
+}
+
+CAlbumState::Step CAlbumState::AutoShowStep()
+{
+    if (m_bSingle && m_nCurrent + 1 >= Count()) {
+        m_nCurrent = 0;
+        m_strCurrent = PathAt(0);
+        return Step::Repaint;
+    }
+    if (!m_bSingle && m_nPageTop + ALBUM_PAGE_SIZE >= Count()) {
+        m_nPageTop = m_nCurrent = m_nCellSel = 0;
+        return Step::Repaint;
+    }
+    return Step::SendNext;
+}
+
+bool CAlbumState::IsEnabled(Command c) const
+{
+    const int n = Count();
+    const bool hasCurrent = 0 <= m_nCurrent && m_nCurrent < n;
+    switch (c) {
+    case Command::FileOpen:
+        return !m_bSingle;
+    case Command::FileSaveAs:
+    case Command::AutoShow:
+        return hasCurrent;
+    case Command::PageNext:
+    case Command::PageLast:
+        return m_bSingle ? m_nCurrent + 1 < n : m_nPageTop + ALBUM_PAGE_SIZE < n;
+    case Command::PagePrev:
+    case Command::PageFirst:
+        return m_bSingle ? m_nCurrent > 0 : m_nPageTop > 0;
+    case Command::ImageRename:
+    case Command::ImageDelete:
+    case Command::SetWallpaper:
+    case Command::ExportNewBmp:
+        return !m_bAutoShow && m_nCurrent < n;
+    case Command::MultiShow:
+        return m_bSingle != 0;
+    }
+    return false;
+}
+
+bool CAlbumState::IsChecked(Command c) const
+{
+    return c == Command::AutoShow && m_bAutoShow != 0;
+}

@@ -1,0 +1,76 @@
+// What the album shows of its file list: the page of nine in multi mode,
+// the selected cell, the current picture, single or multi mode, automatic
+// browse, and the rules that enable and check the album's commands. Pure
+// logic: the view applies the results to the screen.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int ALBUM_PAGE_SIZE = 9;
+
+struct CellRect {
+    int32_t left, top, right, bottom;
+};
+
+class CAlbumState {
+public:
+    // The commands whose rules live here.
+    enum class Command {
+        FileOpen, FileSaveAs, PageNext, PagePrev, PageFirst, PageLast,
+        ImageRename, ImageDelete, SetWallpaper, ExportNewBmp, AutoShow, MultiShow
+    };
+
+    int Count() const { return static_cast<int>(m_arrPaths.size()); }
+
+    // Empties the list and resets page, selection and mode; automatic
+    // browse and the current path are kept.
+    void ResetList();
+    void AppendFile(const std::string& path, const std::string& name);
+    // After a list build: the first cell of the last page. False (and no
+    // page computed) when the list is empty.
+    bool ShowLastPage();
+
+    // Page commands; true when the state changed and wants a repaint.
+    bool PageNext();
+    bool PagePrev();
+    bool PageFirst();
+    bool PageLast();
+    // Back to multi mode on the page of the picture last shown alone.
+    bool MultiShow();
+
+    // The filled cell under (x, y), strictly inside its rectangle, or -1.
+    int HitTest(int x, int y) const;
+    // A click selects cell k of the page; returns the previous cell.
+    int SelectCell(int k);
+    // A double click shows cell k alone.
+    void ShowCellAlone(int k);
+
+    // Automatic browse. Toggle returns the new flag.
+    bool ToggleAutoShow();
+    enum class Step { Repaint, SendNext };
+    // One step: wraps to the start (Repaint) or asks for the next page or
+    // picture (SendNext).
+    Step AutoShowStep();
+
+    bool IsEnabled(Command c) const;
+    bool IsChecked(Command c) const;
+
+    // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
+    static int LastPageTop(int count);
+
+    std::vector<std::string> m_arrNames;
+    std::vector<std::string> m_arrPaths;
+    int32_t m_nPageTop = 0;
+    int32_t m_nCurrent = 0;
+    int32_t m_nCellSel = 0;
+    std::string m_strCurrent;
+    std::string m_strSaveName;
+    int32_t m_bSingle = 0;
+    int32_t m_bAutoShow = 0;
+    CellRect m_rcCell[ALBUM_PAGE_SIZE] = {};
+
+private:
+    const std::string& PathAt(int index) const;
+};

@@ -1,0 +1,197 @@
+#include "AlbumView.h"
+
+#include <direct.h>
+#include <windowsx.h>
+
+#include "FileFind.h"
+#include "ModuleGlobals.h"
+#include "resource.h"
+
+int g_nAutoShowInterval = 1000;
+
+namespace {
+
+// The list is built in these passes, in this order; the system's wildcard
+// match ignores case.
+const char* const kListPatterns[] = {"*.bmp", "*.GIF", "*.PCX", "*.TGA", "*.JPG", "*.TIF"};
+
+struct RuleOf {
+    UINT id;
+    CAlbumState::Command command;
+};
+const RuleOf kRules[] = {
+    {ID_FILE_OPEN, CAlbumState::Command::FileOpen},
+    {ID_FILE_SAVE_AS, CAlbumState::Command::FileSaveAs},
+    {ID_PAGE_NEXT, CAlbumState::Command::PageNext},
+    {ID_PAGE_PREV, CAlbumState::Command::PagePrev},
+    {ID_PAGE_FIRST, CAlbumState::Command::PageFirst},
+    {ID_PAGE_LAST, CAlbumState::Command::PageLast},
+    {ID_IMAGE_RENAME, CAlbumState::Command::ImageRename},
+    {ID_IMAGE_DELETE, CAlbumState::Command::ImageDelete},
+    {ID_SET_WALLPAPER, CAlbumState::Command::SetWallpaper},
+    {ID_EXPORT_NEW_BMP, CAlbumState::Command::ExportNewBmp},
+    {ID_AUTO_SHOW, CAlbumState::Command::AutoShow},
+    {ID_MULTI_SHOW, CAlbumState::Command::MultiShow},
+};
+
+}  // namespace
+
+// Every command the view handles, its handler and its rule.
+const CommandEntry<CAlbumView> CAlbumView::s_commands[] = {
+    {ID_ALBUM_REFRESH, &CAlbumView::OnAlbumRefresh, nullptr},
+    {ID_PAGE_NEXT, &CAlbumView::OnPageNext, &CAlbumView::OnUpdateCommand},
+    {ID_PAGE_PREV, &CAlbumView::OnPagePrev, &CAlbumView::OnUpdateCommand},
+    {ID_PAGE_FIRST, &CAlbumView::OnPageFirst, &CAlbumView::OnUpdateCommand},
+    {ID_PAGE_LAST, &CAlbumView::OnPageLast, &CAlbumView::OnUpdateCommand},
+    {ID_MULTI_SHOW, &CAlbumView::OnMultiShow, &CAlbumView::OnUpdateCommand},
+    {ID_AUTO_SHOW, &CAlbumView::OnAutoShow, &CAlbumView::OnUpdateCommand},
+};
+
+CAlbumView::CAlbumView() = default;
+
+CAlbumView::~CAlbumView() = default;
+
+CView* CAlbumView::CreateObject()
+{
+    return new CAlbumView;
+}
+
+BOOL CAlbumView::OnCmdMsg(UINT id, CCmdUI* ui)
+{
+    return DispatchCommand(this, s_commands, id, ui);
+}
+
+void CAlbumView::OnUpdateCommand(CCmdUI* ui)
+{
+    for (const RuleOf& rule : kRules) {
+        if (rule.id == ui->m_nID) {
+            ui->Enable(IsEnabled(rule.command));
+            ui->SetCheck(IsChecked(rule.command) ? 1 : 0);
+            return;
+        }
+    }
+}
+
+void CAlbumView::OnDraw(CDC*)
+{
+}
+
+int CAlbumView::OnCreate()
+{
+    if (Default() == -1)
+        return -1;
+    // A folder that cannot be entered leaves the current directory, which
+    // the list is then built from.
+    _chdir(g_szBrowsePath);
+    SendCommand(ID_ALBUM_REFRESH);
+    return 0;
+}
+
+void CAlbumView::SendCommand(UINT id)
+{
+    SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void CAlbumView::RepaintIf(bool changed)
+{
+    if (changed)
+        Invalidate(TRUE);
+}
+
+void CAlbumView::OnAlbumRefresh()
+{
+    ResetList();
+    for (const char* pattern : kListPatterns) {
+        CFileFind finder;
+        if (!finder.FindFile(pattern))
+            continue;
+        while (finder.FindNextFile())
+            AppendFile(finder.GetFilePath(), finder.GetFileName());
+    }
+    ShowLastPage();
+    // Also when nothing was found, so that pictures of a folder that has
+    // become empty do not stay on the screen.
+    Invalidate(TRUE);
+}
+
+void CAlbumView::OnPageNext()
+{
+    RepaintIf(PageNext());
+}
+
+void CAlbumView::OnPagePrev()
+{
+    RepaintIf(PagePrev());
+}
+
+void CAlbumView::OnPageFirst()
+{
+    RepaintIf(PageFirst());
+}
+
+void CAlbumView::OnPageLast()
+{
+    RepaintIf(PageLast());
+}
+
+void CAlbumView::OnMultiShow()
+{
+    RepaintIf(MultiShow());
+}
+
+void CAlbumView::OnAutoShow()
+{
+    if (ToggleAutoShow())
+        SetTimer(ID_TIMER_AUTOSHOW, static_cast<UINT>(g_nAutoShowInterval));
+    else
+        KillTimer(ID_TIMER_AUTOSHOW);
+}
+
+void CAlbumView::OnTimer()
+{
+    if (AutoShowStep() == Step::Repaint)
+        Invalidate(TRUE);
+    else
+        SendCommand(ID_PAGE_NEXT);
+}
+
+void CAlbumView::OnLButtonDown(int x, int y)
+{
+    if (m_bSingle)
+        return;
+    int cell = HitTest(x, y);
+    if (cell >= 0)
+        SelectCell(cell);
+    Default();
+}
+
+void CAlbumView::OnLButtonDblClk(int x, int y)
+{
+    if (m_bSingle)
+        return;
+    int cell = HitTest(x, y);
+    if (cell >= 0) {
+        ShowCellAlone(cell);
+        Invalidate(TRUE);
+    }
+    Default();
+}
+
+LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate();
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer();
+        return 0;
+    default:
+        return CView::WindowProc(msg, wParam, lParam);
+    }
+}

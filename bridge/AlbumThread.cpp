@@ -1,0 +1,49 @@
+#include "AlbumThread.h"
+
+#include <commctrl.h>
+
+#include "AlbumWnd.h"
+#include "ModuleGlobals.h"
+#include "resource.h"
+
+namespace {
+// Clears WS_CAPTION and WS_SYSMENU: the browser covers the host's video
+// without a title bar; the menu bar stays.
+const LONG kNoCaptionMask = static_cast<LONG>(0xFF37FFFF);
+}
+
+BOOL CAlbumThread::InitInstance()
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    CAlbumWnd* frame = new CAlbumWnd;
+    // An overlapped window without thick border, minimise or maximise box.
+    if (!frame->LoadFrame(IDR_ALBUM, WS_OVERLAPPED, nullptr, nullptr)) {
+        delete frame;
+        return FALSE;   // ExitInstance tells the host
+    }
+    m_pMainWnd = frame;
+    ShowWindow(frame->m_hWnd, SW_SHOWMAXIMIZED);
+    LONG style = GetWindowLongA(frame->m_hWnd, GWL_STYLE);
+    SetWindowLongA(frame->m_hWnd, GWL_STYLE, style & kNoCaptionMask);
+    // Let the system lay out the frame without its caption at once.
+    SetWindowPos(frame->m_hWnd, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(frame->m_hWnd);
+    return TRUE;
+}
+
+int CAlbumThread::ExitInstance()
+{
+    NotifyHostOnce();
+    return CWinThread::ExitInstance();
+}
+
+void CAlbumThread::NotifyHostOnce()
+{
+    if (m_bHostNotified)
+        return;
+    m_bHostNotified = true;
+    PostBrowseExit();
+}

@@ -1,0 +1,60 @@
+#include "AlbumWnd.h"
+
+#include <commctrl.h>
+
+#include "AlbumThread.h"
+#include "AlbumView.h"
+#include "resource.h"
+
+CAlbumView* g_pAlbumView;
+
+const CommandEntry<CAlbumWnd> CAlbumWnd::s_commands[] = {
+    {ID_ALBUM_RETURN, &CAlbumWnd::OnAlbumReturn, nullptr},
+};
+
+BOOL CAlbumWnd::OnCmdMsg(UINT id, CCmdUI* ui)
+{
+    if (CFrameWnd::OnCmdMsg(id, ui))
+        return TRUE;
+    return DispatchCommand(this, s_commands, id, ui);
+}
+
+int CAlbumWnd::OnCreate(CREATESTRUCTA* cs)
+{
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    const DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP;
+    if (!m_wndToolBar.Create(m_hWnd, style, IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_ALBUM))
+        return -1;
+    RecalcLayout();
+    return 0;
+}
+
+BOOL CAlbumWnd::OnCreateClient(CREATESTRUCTA* cs, CCreateContext*)
+{
+    CCreateContext context;
+    context.m_pNewView = &CAlbumView::CreateObject;
+    g_pAlbumView = static_cast<CAlbumView*>(CreateView(&context, IDW_PANE_FIRST));
+    if (g_pAlbumView != nullptr) {
+        ShowWindow(g_pAlbumView->m_hWnd, SW_SHOW);
+        g_pAlbumView->OnInitialUpdate();
+        SetActiveView(g_pAlbumView, TRUE);
+        RecalcLayout(TRUE);
+    }
+    // Without a view the frame opens with an empty client area.
+    return CFrameWnd::OnCreateClient(cs, nullptr);
+}
+
+void CAlbumWnd::OnAlbumReturn()
+{
+    SendMessage(WM_CLOSE);
+}
+
+void CAlbumWnd::OnClose()
+{
+    // Tell the host first, then take the windows down so that the view
+    // releases what it holds; the thread's loop ends with its main window.
+    if (auto* thread = dynamic_cast<CAlbumThread*>(FwGetThread()))
+        thread->NotifyHostOnce();
+    DestroyWindow();
+}

@@ -1,0 +1,149 @@
+#include "Frame.h"
+
+#include "CmdUI.h"
+#include "Module.h"
+#include "View.h"
+
+namespace {
+const char* const kFrameClass = "FwFrame";
+}
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context)
+{
+    if (!RegisterWindowClass(kFrameClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr))
+        return FALSE;
+    HMENU menu = LoadMenuA(FwModule(), MAKEINTRESOURCEA(resourceId));
+    if (menu == nullptr)
+        return FALSE;
+    m_pCreateContext = context;
+    RECT rc = {static_cast<LONG>(CW_USEDEFAULT), static_cast<LONG>(CW_USEDEFAULT), 0, 0};
+    rc.right = rc.left;
+    rc.bottom = rc.top;
+    if (!CreateEx(0, kFrameClass, "", style, rc, parent, menu)) {
+        // A menu goes with its window; this one may never have had one.
+        if (IsMenu(menu))
+            DestroyMenu(menu);
+        m_pCreateContext = nullptr;
+        return FALSE;
+    }
+    m_pCreateContext = nullptr;
+    return TRUE;
+}
+
+CView* CFrameWnd::CreateView(CCreateContext* context, UINT id)
+{
+    if (context == nullptr || context->m_pNewView == nullptr)
+        return nullptr;
+    CView* view = context->m_pNewView();
+    if (view == nullptr)
+        return nullptr;
+    if (!view->Create(m_hWnd, id)) {
+        delete view;
+        return nullptr;
+    }
+    return view;
+}
+
+void CFrameWnd::SetActiveView(CView* view, BOOL)
+{
+    m_pActiveView = view;
+    if (view != nullptr)
+        SetFocus(view->m_hWnd);
+}
+
+void CFrameWnd::RecalcLayout(BOOL)
+{
+    if (m_hWnd == nullptr)
+        return;
+    m_wndToolBar.Resize();
+    RECT rc;
+    GetClientRect(&rc);
+    int top = m_wndToolBar.Height();
+    if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)
+        MoveWindow(m_pActiveView->m_hWnd, 0, top, rc.right, rc.bottom > top ? rc.bottom - top : 0, TRUE);
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT id, CCmdUI* ui)
+{
+    if (m_pActiveView != nullptr && m_pActiveView->OnCmdMsg(id, ui))
+        return TRUE;
+    return CWnd::OnCmdMsg(id, ui);
+}
+
+void CFrameWnd::OnIdleUpdateCmdUI()
+{
+    if (m_wndToolBar.m_hWnd != nullptr && IsWindowEnabled(m_hWnd))
+        m_wndToolBar.UpdateButtons(this);
+}
+
+void CFrameWnd::OnInitMenuPopup(HMENU popup)
+{
+    int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        UINT id = GetMenuItemID(popup, i);
+        if (id == 0 || id == static_cast<UINT>(-1))
+            continue;   // separators and sub-popups
+        CMenuCmdUI ui(popup, static_cast<UINT>(i), id);
+        if (!OnCmdMsg(id, &ui))
+            ui.Enable(FALSE);   // nobody handles it: it cannot be chosen
+    }
+}
+
+int CFrameWnd::OnCreate(CREATESTRUCTA* cs)
+{
+    return OnCreateClient(cs, m_pCreateContext) ? 0 : -1;
+}
+
+BOOL CFrameWnd::OnCreateClient(CREATESTRUCTA*, CCreateContext* context)
+{
+    if (context != nullptr && context->m_pNewView != nullptr) {
+        CView* view = CreateView(context, 0xE900);
+        if (view == nullptr)
+            return FALSE;
+        SetActiveView(view);
+    }
+    return TRUE;
+}
+
+void CFrameWnd::OnClose()
+{
+    DestroyWindow();
+}
+
+void CFrameWnd::PostNcDestroy()
+{
+    delete this;
+}
+
+LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_SIZE:
+        RecalcLayout();
+        return 0;
+    case WM_SETFOCUS:
+        if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)
+            SetFocus(m_pActiveView->m_hWnd);
+        return 0;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam))
+            OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_DESTROY: {
+        m_pActiveView = nullptr;
+        CWinThread* thread = FwGetThread();
+        if (thread != nullptr && thread->m_pMainWnd == this) {
+            thread->m_pMainWnd = nullptr;
+            PostQuitMessage(0);
+        }
+        return Default();
+    }
+    default:
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+}

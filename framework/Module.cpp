@@ -1,0 +1,49 @@
+#include "Module.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+HINSTANCE g_module;
+std::vector<std::string>& RegisteredClasses()
+{
+    static std::vector<std::string> classes;
+    return classes;
+}
+
+}  // namespace
+
+void FwInitModule(HINSTANCE module)
+{
+    g_module = module;
+}
+
+HINSTANCE FwModule()
+{
+    return g_module != nullptr ? g_module : GetModuleHandleA(nullptr);
+}
+
+bool FwRegisterClass(const WNDCLASSEXA& wc)
+{
+    WNDCLASSEXA existing = {};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing))
+        return true;
+    if (!RegisterClassExA(&wc))
+        return false;
+    RegisteredClasses().push_back(wc.lpszClassName);
+    return true;
+}
+
+void FwUnregisterClasses()
+{
+    for (const std::string& name : RegisteredClasses())
+        UnregisterClassA(name.c_str(), FwModule());
+    RegisteredClasses().clear();
+}
+
+bool FwLoadString(UINT id, char* buffer, int size)
+{
+    return LoadStringA(FwModule(), id, buffer, size) > 0;
+}

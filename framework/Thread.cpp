@@ -1,0 +1,95 @@
+#include "Thread.h"
+
+#include "Window.h"
+
+namespace {
+thread_local CWinThread* t_currentThread;
+
+// Messages after which the thread's state cannot have changed for the
+// command rules, so they need no new idle pass.
+bool IsIdleMessage(const MSG& msg)
+{
+    return msg.message != WM_PAINT && msg.message != 0x0118 /* WM_SYSTIMER: caret blink */ &&
+           msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE;
+}
+}  // namespace
+
+CWinThread* FwGetThread()
+{
+    return t_currentThread;
+}
+
+CWinThread::~CWinThread()
+{
+    if (t_currentThread == this)
+        t_currentThread = nullptr;
+    if (m_hThread != nullptr)
+        CloseHandle(m_hThread);
+}
+
+bool CWinThread::Start()
+{
+    // Created suspended so that the handle is stored before the thread can
+    // delete the object.
+    m_hThread = CreateThread(nullptr, 0, ThreadEntry, this, CREATE_SUSPENDED, nullptr);
+    if (m_hThread == nullptr) {
+        delete this;
+        return false;
+    }
+    ResumeThread(m_hThread);
+    return true;
+}
+
+void CWinThread::BindToCurrentThread()
+{
+    t_currentThread = this;
+}
+
+DWORD WINAPI CWinThread::ThreadEntry(void* param)
+{
+    CWinThread* self = static_cast<CWinThread*>(param);
+    t_currentThread = self;
+    int code = 0;
+    try {
+        if (self->InitInstance())
+            self->Run();
+        code = self->ExitInstance();
+    } catch (...) {
+        code = -1;
+    }
+    t_currentThread = nullptr;
+    delete self;
+    return static_cast<DWORD>(code);
+}
+
+BOOL CWinThread::OnIdle(LONG count)
+{
+    if (count == 0) {
+        if (auto* target = dynamic_cast<CIdleUpdate*>(m_pMainWnd))
+            target->OnIdleUpdateCmdUI();
+    }
+    return FALSE;
+}
+
+int CWinThread::Run()
+{
+    bool idle = true;
+    LONG idleCount = 0;
+    MSG msg;
+    for (;;) {
+        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++))
+                idle = false;
+        }
+        do {
+            if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
+                return static_cast<int>(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            if (IsIdleMessage(msg)) {
+                idle = true;
+                idleCount = 0;
+            }
+        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}

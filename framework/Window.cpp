@@ -1,0 +1,173 @@
+#include "Window.h"
+
+#include "CmdUI.h"
+#include "Module.h"
+#include "Thread.h"
+
+namespace {
+const char* const kObjectProperty = "FwWindowObject";
+}
+
+CWnd::~CWnd()
+{
+    // A window whose object goes first must not call back into it.
+    if (m_hWnd != nullptr) {
+        RemovePropA(m_hWnd, kObjectProperty);
+        HWND wnd = m_hWnd;
+        m_hWnd = nullptr;
+        ::DestroyWindow(wnd);
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND wnd)
+{
+    return wnd != nullptr ? static_cast<CWnd*>(GetPropA(wnd, kObjectProperty)) : nullptr;
+}
+
+bool CWnd::RegisterWindowClass(const char* name, UINT style, HBRUSH background, HCURSOR cursor)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = StaticWindowProc;
+    wc.hInstance = FwModule();
+    wc.hCursor = cursor != nullptr ? cursor : LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return FwRegisterClass(wc);
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& rc,
+                    HWND parent, HMENU menuOrId)
+{
+    m_bCreating = true;
+    HWND wnd = CreateWindowExA(exStyle, className, title, style, rc.left, rc.top, rc.right - rc.left,
+                               rc.bottom - rc.top, parent, menuOrId, FwModule(), this);
+    m_bCreating = false;
+    return wnd != nullptr;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
+
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    return ::SendMessageA(m_hWnd, msg, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) const
+{
+    return ::PostMessageA(m_hWnd, msg, wParam, lParam);
+}
+
+void CWnd::Invalidate(BOOL erase) const
+{
+    ::InvalidateRect(m_hWnd, nullptr, erase);
+}
+
+void CWnd::SetWindowText(const char* text) const
+{
+    ::SetWindowTextA(m_hWnd, text);
+}
+
+std::string CWnd::GetWindowText() const
+{
+    int length = ::GetWindowTextLengthA(m_hWnd);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = ::GetWindowTextA(m_hWnd, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+void CWnd::GetClientRect(RECT* rc) const
+{
+    ::GetClientRect(m_hWnd, rc);
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse) const
+{
+    return ::SetTimer(m_hWnd, id, elapse, nullptr);
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id) const
+{
+    return ::KillTimer(m_hWnd, id);
+}
+
+BOOL CWnd::OnCmdMsg(UINT, CCmdUI*)
+{
+    return FALSE;
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND) {
+        OnCommand(wParam, lParam);
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProcA(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);
+}
+
+void CWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+    UINT id = LOWORD(wParam);
+    CProbeCmdUI probe(id);
+    if (OnCmdMsg(id, &probe) && !probe.m_bEnabled)
+        return;
+    OnCmdMsg(id, nullptr);
+}
+
+LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CurrentMessage saved = m_current;
+    m_current = {msg, wParam, lParam};
+    LRESULT result = 0;
+    try {
+        result = WindowProc(msg, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the system's frames.
+        result = DefWindowProcA(m_hWnd, msg, wParam, lParam);
+    }
+    m_current = saved;
+    return result;
+}
+
+LRESULT CALLBACK CWnd::StaticWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* self = FromHandle(wnd);
+    if (self == nullptr && msg == WM_NCCREATE) {
+        self = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (self != nullptr) {
+            self->m_hWnd = wnd;
+            SetPropA(wnd, kObjectProperty, self);
+        }
+    }
+    if (self == nullptr)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
+
+    LRESULT result = self->Dispatch(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(wnd, kObjectProperty);
+        self->m_hWnd = nullptr;
+        // A window that dies while being created leaves its object to the
+        // creator, who learns of the failure from CreateEx.
+        if (!self->m_bCreating)
+            self->PostNcDestroy();
+    }
+    return result;
+}
+
+int FwMessageBox(const char* text, UINT type)
+{
+    CWinThread* thread = FwGetThread();
+    HWND owner = thread != nullptr && thread->m_pMainWnd != nullptr ? thread->m_pMainWnd->m_hWnd : nullptr;
+    // Without an owner the box must still block the whole thread.
+    return MessageBoxA(owner, text, "Image browse", owner != nullptr ? type : type | MB_TASKMODAL);
+}

@@ -1,0 +1,186 @@
+#include "BrowserFixture.h"
+
+#include <commctrl.h>
+#include <direct.h>
+
+#include <cstdio>
+
+#include "Exports.h"
+#include "ModuleGlobals.h"
+#include "resource.h"
+
+int HostWindow::s_exits;
+
+TempFolder::TempFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char name[MAX_PATH];
+    GetTempFileNameA(temp, "alb", 0, name);
+    DeleteFileA(name);
+    CreateDirectoryA(name, nullptr);
+    m_path = name;
+}
+
+namespace {
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string child = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+}  // namespace
+
+TempFolder::~TempFolder()
+{
+    // Leave the folder first: a current directory cannot be removed.
+    SetCurrentDirectoryA("C:\\");
+    RemoveTree(m_path);
+}
+
+std::string TempFolder::Touch(const std::string& name) const
+{
+    std::string path = m_path + "\\" + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f != nullptr)
+        std::fclose(f);
+    return path;
+}
+
+std::string TempFolder::MakeFolder(const std::string& name) const
+{
+    std::string path = m_path + "\\" + name;
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+HostWindow::HostWindow()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TestHostWindow";
+    RegisterClassA(&wc);
+    m_hWnd = CreateWindowA("TestHostWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    s_exits = 0;
+}
+
+HostWindow::~HostWindow()
+{
+    DestroyWindow(m_hWnd);
+}
+
+LRESULT CALLBACK HostWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == UM_BROWSE_EXIT && wParam == 3) {
+        ++s_exits;
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+bool BrowserOnThisThread::Open(const std::string& folder, HWND host)
+{
+    static BrowseSettings record;   // zeroed
+    SetImageBrowsePath(nullptr, folder.c_str(), 0, 0, record);
+    g_hHostWnd = host;
+    m_pThread = new CAlbumThread;
+    m_pThread->BindToCurrentThread();
+    if (!m_pThread->InitInstance())
+        return false;
+    m_frame = m_pThread->m_pMainWnd->m_hWnd;
+    Pump();
+    return true;
+}
+
+void BrowserOnThisThread::Close()
+{
+    if (m_frame != nullptr && IsWindow(m_frame))
+        SendMessageA(m_frame, WM_CLOSE, 0, 0);
+    Pump();
+    m_frame = nullptr;
+}
+
+BrowserOnThisThread::~BrowserOnThisThread()
+{
+    Close();
+    if (m_pThread != nullptr) {
+        m_pThread->ExitInstance();
+        delete m_pThread;
+    }
+}
+
+void BrowserOnThisThread::Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (m_pThread != nullptr)
+        m_pThread->OnIdle(0);
+}
+
+void BrowserOnThisThread::PumpFor(DWORD milliseconds)
+{
+    DWORD end = GetTickCount() + milliseconds;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        Pump();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    Pump();
+}
+
+void BrowserOnThisThread::Command(UINT id)
+{
+    PostMessageA(m_frame, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    Pump();
+}
+
+UINT BrowserOnThisThread::MenuItemState(UINT id)
+{
+    HMENU bar = GetMenu(m_frame);
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+        HMENU popup = GetSubMenu(bar, i);
+        if (GetMenuState(popup, id, MF_BYCOMMAND) == static_cast<UINT>(-1))
+            continue;
+        SendMessageA(m_frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(i, FALSE));
+        return GetMenuState(popup, id, MF_BYCOMMAND);
+    }
+    return static_cast<UINT>(-1);
+}
+
+HWND BrowserOnThisThread::ToolBar() const
+{
+    return GetDlgItem(m_frame, IDW_TOOLBAR);
+}
+
+LRESULT BrowserOnThisThread::ButtonState(UINT id)
+{
+    Pump();
+    return SendMessageA(ToolBar(), TB_GETSTATE, id, 0);
+}
+
+std::string CurrentDirectory()
+{
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, dir);
+    return dir;
+}

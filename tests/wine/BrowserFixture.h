@@ -1,0 +1,73 @@
+// Runs the real browser frame and view on the test's own thread, over a
+// temporary album folder, so that a test can drive them by messages and
+// pump the queue itself.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "AlbumThread.h"
+#include "AlbumView.h"
+#include "AlbumWnd.h"
+
+// A temporary folder removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    const std::string& Path() const { return m_path; }
+    std::string Touch(const std::string& name) const;   // an empty file
+    std::string MakeFolder(const std::string& name) const;
+
+private:
+    std::string m_path;
+};
+
+// A hidden window that counts the exit messages the browser posts.
+class HostWindow {
+public:
+    HostWindow();
+    ~HostWindow();
+    HWND Handle() const { return m_hWnd; }
+    int ExitCount() const { return s_exits; }
+    void ResetCount() { s_exits = 0; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    static int s_exits;
+    HWND m_hWnd;
+};
+
+class BrowserOnThisThread {
+public:
+    // Configures the browser for folder and opens it; false when the frame
+    // could not be made.
+    bool Open(const std::string& folder, HWND host);
+    // Closes the frame as "Exit" does and pumps until it is gone.
+    void Close();
+    ~BrowserOnThisThread();
+
+    HWND Frame() const { return m_frame; }
+    CAlbumView* View() const { return g_pAlbumView; }
+    HWND ViewWindow() const { return g_pAlbumView->m_hWnd; }
+
+    // Posts a command as a menu choice does and handles it.
+    void Command(UINT id);
+    // Dispatches what is queued, then lets the thread fall idle once.
+    void Pump();
+    // Pumps for the given time (timers fire meanwhile).
+    void PumpFor(DWORD milliseconds);
+    // The state a menu item shows after its popup was opened.
+    UINT MenuItemState(UINT id);
+    // The state of a toolbar button after an idle pass.
+    LRESULT ButtonState(UINT id);
+    HWND ToolBar() const;
+
+private:
+    CAlbumThread* m_pThread = nullptr;
+    HWND m_frame = nullptr;
+};
+
+std::string CurrentDirectory();
