@@ -23,7 +23,7 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length)
 {
     auto* in = static_cast<MemoryInput*>(gif->UserData);
     size_t n = std::min(static_cast<size_t>(length < 0 ? 0 : length), in->size - in->pos);
-    std::memcpy(buffer, in->data + in->pos, n);
+    if (n) std::memcpy(buffer, in->data + in->pos, n);
     in->pos += n;
     return static_cast<int>(n);
 }
