@@ -199,6 +199,13 @@ void ConvertRow(const TiffShape& s, const uint8_t* in, uint8_t* row, uint32_t wi
     } else if (bits == 8) {  // 16-bit grey, native byte order from libtiff
         const uint16_t* grey = reinterpret_cast<const uint16_t*>(in);
         for (uint32_t x = 0; x < width; ++x) row[x] = static_cast<uint8_t>(grey[x] >> 8);
+    } else if (s.bps == 8 && s.spp == 3) {
+        // The common case, kept to a tight loop: RGB into BGR.
+        for (uint32_t x = 0; x < width; ++x, in += 3, row += 3) {
+            row[0] = in[2];
+            row[1] = in[1];
+            row[2] = in[0];
+        }
     } else {
         int channels = bits / 8;
         for (uint32_t x = 0; x < width; ++x) {

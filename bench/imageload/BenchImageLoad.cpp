@@ -1,0 +1,204 @@
+// Load and save speed of the picture library's codecs on two snapshot sizes
+// (1920 x 1080 and 704 x 576) in each format, and for JPEG and TIFF the
+// ratio of our load to the bare library decoding the same bytes into a
+// plain buffer in this same run. Only the ratios mean anything across
+// machines; the times are for orientation.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>  // after <cstdio>: it uses FILE and size_t
+#include <tiffio.h>
+
+#include "core/Codecs.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Leaves the block uninitialised, as GlobalAlloc without GMEM_ZEROINIT does
+// in the library itself.
+class RawAllocator : public il::DibAllocator {
+public:
+    uint8_t* Allocate(size_t bytes) override
+    {
+        block.reset(new (std::nothrow) uint8_t[bytes]);
+        return block.get();
+    }
+    std::unique_ptr<uint8_t[]> block;
+};
+
+double SecondsOnce(const std::function<void()>& call)
+{
+    const auto start = Clock::now();
+    call();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Best of several rounds for each of two calls, the rounds interleaved so
+// that a slow patch of the machine hits both alike.
+std::pair<double, double> BestOfInterleaved(const std::function<void()>& a, const std::function<void()>& b,
+                                            int rounds)
+{
+    a();
+    b();
+    double bestA = 1e9, bestB = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        bestA = std::min(bestA, SecondsOnce(a));
+        bestB = std::min(bestB, SecondsOnce(b));
+    }
+    return {bestA, bestB};
+}
+
+double Best(const std::function<void()>& call, int rounds) { return BestOfInterleaved(call, [] {}, rounds).first; }
+
+// A camera-like frame: smooth light, a few hard edges, sensor noise.
+std::vector<uint8_t> Snapshot(uint32_t width, uint32_t height)
+{
+    il::VectorAllocator out;
+    il::DibWriter w(il::DibLayout::For(width, height, 24, il::kMaxPixels), out);
+    std::mt19937 noise(7);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* row = w.Row(y);
+        for (uint32_t x = 0; x < width; ++x) {
+            double light = 0.5 + 0.3 * std::sin(x * 0.004) * std::cos(y * 0.006);
+            bool wall = (x / 97 + y / 61) % 3 == 0;
+            int n = static_cast<int>(noise() % 17) - 8;
+            auto channel = [&](double k) {
+                return static_cast<uint8_t>(std::clamp(static_cast<int>(255 * light * k) + n + (wall ? 40 : 0), 0, 255));
+            };
+            row[3 * x] = channel(0.8);
+            row[3 * x + 1] = channel(1.0);
+            row[3 * x + 2] = channel(0.9);
+        }
+    }
+    return out.block;
+}
+
+void BareJpegDecode(const std::vector<uint8_t>& file)
+{
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    size_t stride = static_cast<size_t>(cinfo.output_width) * 3;
+    std::unique_ptr<uint8_t[]> pixels(new uint8_t[stride * cinfo.output_height]);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels.get() + cinfo.output_scanline * stride;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+}
+
+struct MemoryTiff {
+    const std::vector<uint8_t>* bytes;
+    toff_t pos;
+};
+
+void BareTiffDecode(const std::vector<uint8_t>& file)
+{
+    MemoryTiff m{&file, 0};
+    auto read = [](thandle_t h, void* buf, tmsize_t n) -> tmsize_t {
+        auto* t = static_cast<MemoryTiff*>(h);
+        tmsize_t left = static_cast<tmsize_t>(t->bytes->size() - t->pos);
+        n = std::min(n, left);
+        std::memcpy(buf, t->bytes->data() + t->pos, static_cast<size_t>(n));
+        t->pos += static_cast<toff_t>(n);
+        return n;
+    };
+    auto write = [](thandle_t, void*, tmsize_t) -> tmsize_t { return -1; };
+    auto seek = [](thandle_t h, toff_t off, int whence) -> toff_t {
+        auto* t = static_cast<MemoryTiff*>(h);
+        t->pos = (whence == SEEK_SET ? 0 : whence == SEEK_CUR ? t->pos : t->bytes->size()) + off;
+        return t->pos;
+    };
+    auto close = [](thandle_t) { return 0; };
+    auto size = [](thandle_t h) -> toff_t { return static_cast<MemoryTiff*>(h)->bytes->size(); };
+    auto map = [](thandle_t h, void** base, toff_t* sz) {
+        auto* t = static_cast<MemoryTiff*>(h);
+        *base = const_cast<uint8_t*>(t->bytes->data());
+        *sz = t->bytes->size();
+        return 1;
+    };
+    auto unmap = [](thandle_t, void*, toff_t) {};
+    TIFF* tif = TIFFClientOpen("bare", "r", &m, read, write, seek, close, size, map, unmap);
+    tmsize_t stripSize = TIFFStripSize(tif);
+    tstrip_t strips = TIFFNumberOfStrips(tif);
+    std::unique_ptr<uint8_t[]> pixels(new uint8_t[static_cast<size_t>(stripSize) * strips]);
+    for (tstrip_t s = 0; s < strips; ++s) TIFFReadEncodedStrip(tif, s, pixels.get() + s * stripSize, stripSize);
+    TIFFClose(tif);
+}
+
+std::vector<uint8_t> Encode(il::Format format, const std::vector<uint8_t>& dib)
+{
+    std::vector<uint8_t> file;
+    il::Bytes in{dib.data(), dib.size()};
+    il::Status s = il::Status::Unsupported;
+    switch (format) {
+    case il::Format::Bmp: s = il::EncodeBmp(in, file); break;
+    case il::Format::Gif: s = il::EncodeGif(in, file); break;
+    case il::Format::Pcx: s = il::EncodePcx(in, file); break;
+    case il::Format::Tga: s = il::EncodeTga(in, file); break;
+    case il::Format::Jpg: s = il::EncodeJpeg(in, 85, file); break;
+    case il::Format::Tif: s = il::EncodeTiff(in, file); break;
+    default: break;
+    }
+    if (s != il::Status::Ok) {
+        std::fprintf(stderr, "encoding failed: %d\n", static_cast<int>(s));
+        std::exit(1);
+    }
+    return file;
+}
+
+void Report(const std::string& name, double value, const char* unit)
+{
+    std::printf("bench: %s = %.3f %s\n", name.c_str(), value, unit);
+}
+
+}  // namespace
+
+int main()
+{
+    TIFFSetWarningHandler(nullptr);
+    const il::Format formats[] = {il::Format::Bmp, il::Format::Gif, il::Format::Pcx,
+                                  il::Format::Tga, il::Format::Jpg, il::Format::Tif};
+    const char* names[] = {"", "bmp", "gif", "pcx", "tga", "jpg", "tif"};
+    const uint32_t sizes[][2] = {{1920, 1080}, {704, 576}};
+    for (const auto& size : sizes) {
+        const std::string shape = std::to_string(size[0]) + "x" + std::to_string(size[1]);
+        std::vector<uint8_t> dib = Snapshot(size[0], size[1]);
+        for (il::Format format : formats) {
+            const std::string tag = std::string(names[static_cast<int>(format)]) + "_" + shape;
+            std::vector<uint8_t> file = Encode(format, dib);
+            auto load = [&] {
+                RawAllocator out;
+                if (il::Decode(format, {file.data(), file.size()}, out) != il::Status::Ok) std::exit(1);
+            };
+            const int rounds = format == il::Format::Gif ? 3 : 9;
+            Report("save_" + tag + "_ms", 1000 * Best([&] { Encode(format, dib); }, rounds), "ms");
+            if (format == il::Format::Jpg || format == il::Format::Tif) {
+                auto bare = [&] { format == il::Format::Jpg ? BareJpegDecode(file) : BareTiffDecode(file); };
+                auto [ours, reference] = BestOfInterleaved(load, bare, 15);
+                Report("load_" + tag + "_ms", 1000 * ours, "ms");
+                Report("bare_decode_" + tag + "_ms", 1000 * reference, "ms");
+                Report("load_vs_bare_" + tag, ours / reference, "x");
+            } else {
+                Report("load_" + tag + "_ms", 1000 * Best(load, rounds), "ms");
+            }
+        }
+    }
+    return 0;
+}
