@@ -1,0 +1,413 @@
+// The picture library DLL as its users see it, under Wine: exported names,
+// movable global memory blocks in the picture layout, error numbers, files
+// written by independent tools, and saves that fail without leaving a file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ImageLoad.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::string SamplesDir()
+{
+    const char* dir = std::getenv("IMAGELOAD_SAMPLES");
+    return dir ? dir : "";
+}
+
+std::string Sample(const std::string& name) { return SamplesDir() + "/" + name; }
+
+Bytes ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A fresh folder under the Windows temporary folder, removed with its files.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char base[MAX_PATH];
+        GetTempPathA(MAX_PATH, base);
+        path_ = std::string(base) + "imageload-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(counter_++);
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~TempFolder()
+    {
+        for (const std::string& name : Files()) DeleteFileA((path_ + "\\" + name).c_str());
+        RemoveDirectoryA(path_.c_str());
+    }
+    std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
+        if (h == INVALID_HANDLE_VALUE) return names;
+        do {
+            std::string n = found.cFileName;
+            if (n != "." && n != "..") names.push_back(n);
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+        return names;
+    }
+
+private:
+    static int counter_;
+    std::string path_;
+};
+int TempFolder::counter_ = 0;
+
+// A block as a user sees it: locked for reading, unlocked on scope exit.
+class Locked {
+public:
+    explicit Locked(HGLOBAL h) : h_(h), p_(static_cast<const uint8_t*>(GlobalLock(h))) {}
+    ~Locked()
+    {
+        if (p_) GlobalUnlock(h_);
+    }
+    const uint8_t* Data() const { return p_; }
+    int32_t Int(size_t at) const
+    {
+        int32_t v;
+        std::memcpy(&v, p_ + at, 4);
+        return v;
+    }
+    uint16_t Short(size_t at) const { return static_cast<uint16_t>(p_[at] | (p_[at + 1] << 8)); }
+
+private:
+    HGLOBAL h_;
+    const uint8_t* p_;
+};
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Colour of pixel (x, y from the top) of a block, whatever its depth.
+Rgb PixelOf(const Locked& block, int x, int y)
+{
+    int width = block.Int(18), height = block.Int(22), bits = block.Short(28);
+    size_t palette = bits <= 8 ? (size_t{4} << bits) : 0;
+    size_t stride = ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
+    const uint8_t* row = block.Data() + 54 + palette + (height - 1 - y) * stride;
+    auto entry = [&](int i) {
+        const uint8_t* e = block.Data() + 54 + 4 * i;
+        return Rgb{e[2], e[1], e[0]};
+    };
+    switch (bits) {
+    case 1:
+        return entry((row[x / 8] >> (7 - x % 8)) & 1);
+    case 4:
+        return entry(x % 2 ? row[x / 2] & 15 : row[x / 2] >> 4);
+    case 8:
+        return entry(row[x]);
+    case 16: {
+        int v = row[2 * x] | (row[2 * x + 1] << 8);
+        auto five = [](int c) { return (c << 3) | (c >> 2); };
+        return {five((v >> 10) & 31), five((v >> 5) & 31), five(v & 31)};
+    }
+    default: {
+        int n = bits / 8;
+        return {row[n * x + 2], row[n * x + 1], row[n * x]};
+    }
+    }
+}
+
+struct Ppm {
+    int width = 0, height = 0;
+    Bytes pixels;
+    Rgb At(int x, int y) const
+    {
+        const uint8_t* p = pixels.data() + 3 * (static_cast<size_t>(y) * width + x);
+        return {p[0], p[1], p[2]};
+    }
+};
+
+Ppm ReadPpm(const std::string& path)
+{
+    Bytes data = ReadAll(path);
+    std::istringstream header(std::string(data.begin(), data.begin() + std::min<size_t>(data.size(), 40)));
+    std::string magic;
+    int maxValue = 0;
+    Ppm p;
+    header >> magic >> p.width >> p.height >> maxValue;
+    size_t offset = static_cast<size_t>(header.tellg()) + 1;
+    p.pixels.assign(data.begin() + offset, data.end());
+    return p;
+}
+
+// Largest channel difference between a loaded block and a tool's pixels.
+int MaxError(HGLOBAL dib, const Ppm& expected)
+{
+    Locked block(dib);
+    if (block.Int(18) != expected.width || block.Int(22) != expected.height) return 256;
+    int worst = 0;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) {
+            Rgb a = PixelOf(block, x, y), b = expected.At(x, y);
+            worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+        }
+    return worst;
+}
+
+// A 24-bit block built by hand, the way a caller that makes its own
+// pictures would.
+HGLOBAL MakeBlock(int width, int height)
+{
+    size_t stride = ((static_cast<size_t>(width) * 24 + 31) / 32) * 4;
+    size_t size = 54 + stride * height;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* p = static_cast<uint8_t*>(GlobalLock(h));
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4d42;
+    file.bfSize = static_cast<DWORD>(size);
+    file.bfOffBits = 54;
+    BITMAPINFOHEADER info = {};
+    info.biSize = 40;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(stride * height);
+    std::memcpy(p, &file, 14);
+    std::memcpy(p + 14, &info, 40);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* px = p + 54 + y * stride + 3 * x;
+            px[0] = static_cast<uint8_t>(x * 4);
+            px[1] = static_cast<uint8_t>(y * 6);
+            px[2] = static_cast<uint8_t>(200 - x - y);
+        }
+    GlobalUnlock(h);
+    return h;
+}
+
+Bytes Contents(HGLOBAL h)
+{
+    Locked block(h);
+    return Bytes(block.Data(), block.Data() + GlobalSize(h));
+}
+
+}  // namespace
+
+// Runs first: nothing has failed yet in this process.
+TEST(ImageLoadErrors, NoErrorBeforeAnyFailure) { EXPECT_EQ(GetLastPicLibError(), IL_ERR_NONE); }
+
+TEST(ImageLoadExports, EveryFunctionIsExportedByItsPlainName)
+{
+    HMODULE dll = GetModuleHandleA("ImageLoad.dll");
+    ASSERT_NE(dll, nullptr);
+    for (const char* name : {"FileType", "LoadBMP", "LoadGIF", "LoadPCX", "LoadTGA", "LoadJPG", "LoadTIF", "SaveBMP",
+                             "SaveGIF", "SavePCX", "SaveTGA", "SaveJPG", "SaveTIF", "GetLastPicLibError"})
+        EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
+    EXPECT_EQ(GetProcAddress(dll, "_FileType"), nullptr);
+    EXPECT_EQ(GetProcAddress(dll, "FileType@4"), nullptr);
+}
+
+TEST(ImageLoadBlocks, LoaderHandsOutAnUnlockedMovableBlockInThePictureLayout)
+{
+    HGLOBAL dib = LoadBMP(Sample("pic.bmp").c_str());
+    ASSERT_NE(dib, nullptr) << GetLastPicLibError();
+    EXPECT_EQ(GlobalFlags(dib) & GMEM_LOCKCOUNT, 0u);
+    {
+        Locked block(dib);
+        ASSERT_NE(block.Data(), nullptr);
+        EXPECT_NE(static_cast<const void*>(block.Data()), static_cast<const void*>(dib)) << "a fixed block";
+        EXPECT_EQ(block.Data()[0], 'B');
+        EXPECT_EQ(block.Data()[1], 'M');
+        EXPECT_EQ(block.Int(14), 40);
+        EXPECT_EQ(block.Int(18), 61);
+        EXPECT_EQ(block.Int(22), 37);
+        EXPECT_EQ(block.Short(26), 1);
+        EXPECT_EQ(block.Short(28), 24);
+        EXPECT_GE(GlobalSize(dib), 54u + 184u * 37u);
+        EXPECT_EQ(GlobalFlags(dib) & GMEM_LOCKCOUNT, 1u);
+    }
+    EXPECT_EQ(GlobalFree(dib), nullptr);
+}
+
+TEST(ImageLoadFiles, EachFormatFromAnIndependentToolLoadsToItsPixels)
+{
+    struct Case {
+        const char* file;
+        int type;
+        HGLOBAL (*load)(const char*);
+        const char* reference;
+        int bits;
+        int tolerance;
+    } cases[] = {
+        {"pic.bmp", IL_TYPE_BMP, LoadBMP, "ref.ppm", 24, 0},
+        {"pal.bmp", IL_TYPE_BMP, LoadBMP, "ref256.ppm", 8, 0},
+        {"pic.gif", IL_TYPE_GIF, LoadGIF, "ref256.ppm", 8, 0},
+        {"pic.pcx", IL_TYPE_PCX, LoadPCX, "ref.ppm", 24, 0},
+        {"pic.tga", IL_TYPE_TGA, LoadTGA, "ref.ppm", 24, 0},
+        {"pic.jpg", IL_TYPE_JPG, LoadJPG, "pic.jpg.ppm", 24, 2},
+        {"pic.tif", IL_TYPE_TIF, LoadTIF, "ref.ppm", 24, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(FileType(Sample(c.file).c_str()), c.type);
+        HGLOBAL dib = c.load(Sample(c.file).c_str());
+        ASSERT_NE(dib, nullptr) << GetLastPicLibError();
+        {
+            Locked block(dib);
+            EXPECT_EQ(block.Short(28), c.bits);
+        }
+        EXPECT_LE(MaxError(dib, ReadPpm(Sample(c.reference))), c.tolerance);
+        GlobalFree(dib);
+    }
+}
+
+TEST(ImageLoadFiles, FileTypeRecognisesContentNotNames)
+{
+    EXPECT_EQ(FileType(Sample("same-bytes.dat").c_str()), IL_TYPE_UNKNOWN) << "TGA needs its extension";
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT);
+    EXPECT_EQ(FileType(Sample("text.bmp").c_str()), IL_TYPE_UNKNOWN);
+    EXPECT_EQ(FileType(Sample("empty.bmp").c_str()), IL_TYPE_UNKNOWN);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_FILE);
+    EXPECT_EQ(FileType(Sample("no-such-file.bmp").c_str()), IL_TYPE_UNKNOWN);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_FILE);
+    EXPECT_EQ(FileType(nullptr), IL_TYPE_UNKNOWN);
+}
+
+TEST(ImageLoadErrors, EachFailureLeavesItsOwnNumber)
+{
+    EXPECT_EQ(LoadJPG(Sample("no-such-file.jpg").c_str()), nullptr);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_FILE);
+    EXPECT_EQ(LoadGIF(Sample("pic.bmp").c_str()), nullptr) << "a BMP is no GIF";
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT);
+
+    TempFolder folder;
+    Bytes jpeg = ReadAll(Sample("pic.jpg"));
+    std::ofstream(folder.Path("cut.jpg"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size() / 2));
+    EXPECT_EQ(LoadJPG(folder.Path("cut.jpg").c_str()), nullptr);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT);
+
+    Bytes bmp = ReadAll(Sample("pic.bmp"));
+    const int32_t huge = 60000;
+    std::memcpy(bmp.data() + 18, &huge, 4);
+    std::memcpy(bmp.data() + 22, &huge, 4);
+    std::ofstream(folder.Path("huge.bmp"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+    EXPECT_EQ(LoadBMP(folder.Path("huge.bmp").c_str()), nullptr);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_TOO_LARGE);
+
+    HGLOBAL dib = MakeBlock(8, 8);
+    EXPECT_EQ(SaveJPG(folder.Path("q.jpg").c_str(), dib, 0), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_UNSUPPORTED);
+    GlobalFree(dib);
+}
+
+TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlone)
+{
+    struct Case {
+        const char* name;
+        int (*save)(const char*, HGLOBAL);
+        HGLOBAL (*load)(const char*);
+        int type;
+        int tolerance;
+    } cases[] = {
+        {"out.bmp", SaveBMP, LoadBMP, IL_TYPE_BMP, 0},      {"out.gif", SaveGIF, LoadGIF, IL_TYPE_GIF, 12},
+        {"out.pcx", SavePCX, LoadPCX, IL_TYPE_PCX, 0},      {"out.tga", SaveTGA, LoadTGA, IL_TYPE_TGA, 0},
+        {"out.tif", SaveTIF, LoadTIF, IL_TYPE_TIF, 0},
+    };
+    TempFolder folder;
+    HGLOBAL dib = MakeBlock(33, 17);
+    Bytes before = Contents(dib);
+    Ppm expected;
+    expected.width = 33;
+    expected.height = 17;
+    {
+        Locked block(dib);
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 33; ++x) {
+                Rgb c = PixelOf(block, x, y);
+                expected.pixels.insert(expected.pixels.end(),
+                                       {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b)});
+            }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = folder.Path(c.name);
+        ASSERT_EQ(c.save(path.c_str(), dib), 1) << GetLastPicLibError();
+        EXPECT_EQ(Contents(dib), before);
+        EXPECT_EQ(FileType(path.c_str()), c.type);
+        HGLOBAL again = c.load(path.c_str());
+        ASSERT_NE(again, nullptr);
+        EXPECT_LE(MaxError(again, expected), c.tolerance);
+        GlobalFree(again);
+    }
+    std::string jpg = folder.Path("out.jpg");
+    ASSERT_EQ(SaveJPG(jpg.c_str(), dib, 100), 1);
+    HGLOBAL again = LoadJPG(jpg.c_str());
+    ASSERT_NE(again, nullptr);
+    EXPECT_LE(MaxError(again, expected), 8);
+    GlobalFree(again);
+    EXPECT_EQ(Contents(dib), before);
+    GlobalFree(dib);
+}
+
+TEST(ImageLoadSaves, NullOrForeignBlockWritesNothing)
+{
+    TempFolder folder;
+    std::string target = folder.Path("keep.bmp");
+    CopyFileA(Sample("pic.bmp").c_str(), target.c_str(), FALSE);
+    Bytes original = ReadAll(target);
+
+    EXPECT_EQ(SaveBMP(folder.Path("none.bmp").c_str(), nullptr), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_NO_PICTURE);
+    EXPECT_FALSE(Exists(folder.Path("none.bmp")));
+
+    HGLOBAL foreign = GlobalAlloc(GMEM_MOVEABLE, 200);
+    {
+        auto* p = static_cast<uint8_t*>(GlobalLock(foreign));
+        for (int i = 0; i < 200; ++i) p[i] = static_cast<uint8_t>(i * 7);
+        GlobalUnlock(foreign);
+    }
+    for (auto save : {SaveBMP, SaveGIF, SavePCX, SaveTGA, SaveTIF}) {
+        EXPECT_EQ(save(target.c_str(), foreign), 0);
+        EXPECT_EQ(GetLastPicLibError(), IL_ERR_NO_PICTURE);
+    }
+    EXPECT_EQ(SaveJPG(target.c_str(), foreign, 90), 0);
+    EXPECT_EQ(ReadAll(target), original) << "the old file must survive a refused save";
+    EXPECT_EQ(folder.Files().size(), 1u);
+    GlobalFree(foreign);
+}
+
+TEST(ImageLoadSaves, FailedWriteLeavesNoPartialFile)
+{
+    TempFolder folder;
+    HGLOBAL dib = MakeBlock(20, 10);
+    EXPECT_EQ(SaveTIF(folder.Path("missing-folder\\x.tif").c_str(), dib), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
+
+    // A folder standing where the file should go: the rename fails and the
+    // temporary file must go too.
+    CreateDirectoryA(folder.Path("taken.bmp").c_str(), nullptr);
+    EXPECT_EQ(SaveBMP(folder.Path("taken.bmp").c_str(), dib), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
+    std::vector<std::string> left = folder.Files();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0], "taken.bmp");
+    RemoveDirectoryA(folder.Path("taken.bmp").c_str());
+
+    EXPECT_EQ(SaveBMP(nullptr, dib), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
+    GlobalFree(dib);
+}
