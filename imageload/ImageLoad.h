@@ -5,7 +5,80 @@
  * row first, each padded to 4 bytes, positive height).
  *
  * All functions use the C calling convention and are exported by name.
- * Paths are 8-bit strings in the system code page. */
+ * Paths are 8-bit strings in the system code page.
+ *
+ * Blocks the loaders return
+ *   Allocated with GlobalAlloc(GMEM_MOVEABLE), unlocked; the caller frees
+ *   them with GlobalFree. Bit count 1, 4, 8, 16 (5-5-5, top bit unused),
+ *   24 (blue, green, red) or 32 (blue, green, red, and a fourth byte that
+ *   carries the source's alpha where it has one). Planes 1, compression 0,
+ *   colours-used = table size. Each picture keeps its own depth where the
+ *   layout can hold it, else becomes the nearest one:
+ *   BMP  1/4/8/16/24/32 as they are (OS/2 and all Windows headers); RLE4
+ *        and RLE8 decompressed (skipped pixels take index 0); top-down rows
+ *        flipped; bit fields 5-5-5 stay 16-bit, 8-8-8 stay 32-bit, any other
+ *        masks become 24-bit (32-bit when there is an alpha mask).
+ *   GIF  the first frame on its logical screen (uncovered area in the
+ *        background colour), 1-bit for up to 2 colours, 4-bit up to 16,
+ *        else 8-bit; interlaced rows put in order.
+ *   PCX  1 plane of 1 bit: 1-bit (colours from the header table; an empty
+ *        table means black and white); 2 to 4 planes of 1 bit, or 1 plane of
+ *        2 or 4 bits: 4-bit; 1 plane of 8 bits: 8-bit with the trailing
+ *        256-colour table (grey when a pre-version-5 file has none);
+ *        3 planes of 8 bits: 24-bit; 4 planes: 32-bit.
+ *   TGA  colour-mapped (8-bit indices): 1, 4 or 8-bit by the size of the
+ *        map; true colour 15/16-bit: 16-bit; 24: 24; 32: 32; grey 8-bit
+ *        (and grey+alpha 16-bit): 8-bit grey; raw or run-length coded, any
+ *        of the four row and column orders.
+ *   JPG  grey: 8-bit with the grey ramp; YCbCr/RGB: 24-bit; CMYK and YCCK:
+ *        24-bit (Adobe's inverted CMYK recognised by its marker). Files cut
+ *        short or with damaged entropy data are refused, not grey-filled.
+ *   TIF  the first page. Palette 1/4/8-bit keep their depth (2-bit becomes
+ *        4-bit); grey 1/4/8-bit keep their depth with a grey table
+ *        (min-is-white inverted), 16-bit grey becomes 8-bit grey; RGB of 8 or
+ *        16 bits per sample: 24-bit, with an alpha sample 32-bit; anything
+ *        else libtiff can read (tiles, other orientations, YCbCr, CMYK,
+ *        planar) becomes 24-bit, or 32-bit with extra samples.
+ *
+ * What each saver writes (the block itself is never changed; every depth
+ * above is accepted)
+ *   SaveBMP  the block as it is, with the file header put right.
+ *   SaveGIF  GIF89a, one frame. 1/4/8-bit with their own table; deeper
+ *            pictures with up to 256 distinct colours exactly, others
+ *            quantised to 256 colours by median cut.
+ *   SavePCX  version 5, run-length coded: 1-bit as 1 plane (table in the
+ *            header), 4-bit as 4 planes of 1 bit, 8-bit as 1 plane with the
+ *            trailing table, 16/24-bit as 3 planes of 8 bits, 32-bit as 4.
+ *   SaveTGA  uncompressed, bottom row first: 1/4/8-bit colour-mapped with
+ *            8-bit indices and a 24-bit map the size of the block's table,
+ *            16-bit as 16-bit 5-5-5 true colour (no attribute bit), 24 as
+ *            24, 32 as 32 with 8 alpha bits.
+ *   SaveJPG  baseline; 8-bit pictures whose table is the grey ramp as one
+ *            grey component, all others as colour (from their RGB) with
+ *            full-resolution chroma at quality 90 and above, 4:2:0 below.
+ *            Quality must be 1 to 100.
+ *   SaveTIF  LZW strips, top row first: 1/4/8-bit as palette pictures
+ *            (8-bit with the grey ramp as plain grey), 16/24-bit as 8-bit
+ *            RGB, 32-bit as RGB with an unassociated alpha sample.
+ *   A save writes a temporary file beside the target and renames it over
+ *   the target, so a failed save leaves no file, or the old one, under the
+ *   target name.
+ *
+ * How FileType recognises a file (by content; the name plays no part
+ * except for TGA)
+ *   BMP "BM" and a known information header size; GIF "GIF87a"/"GIF89a";
+ *   JPG FF D8 FF; TIF "II*\0", "MM\0*" (or BigTIFF); PCX 0x0A, a known
+ *   version, run-length coding, 1/2/4/8 bits, 1 to 4 planes and a sane
+ *   window; TGA has no signature: a plausible header (known image type,
+ *   colour map and depth that fit it, non-zero size) and the extension
+ *   ".tga" in any case. Anything else, and a missing, empty or unreadable
+ *   file, is 0.
+ *
+ * Limits
+ *   A picture of more than IL_MAX_PIXELS pixels (width x height x 4 above
+ *   256 MiB) is refused with IL_ERR_TOO_LARGE before anything is allocated;
+ *   files above 512 MiB are refused the same way. Width and height above
+ *   65535 cannot be saved as GIF, PCX or TGA (above 65500 as JPG). */
 #ifndef IMAGELOAD_H
 #define IMAGELOAD_H
 
@@ -32,7 +105,13 @@ extern "C" {
 #define IL_TYPE_JPG 5
 #define IL_TYPE_TIF 6
 
-/* Error numbers returned by GetLastPicLibError (0 before any failure). */
+/* Largest picture the library loads: 8192 x 8192 or any other shape of as
+ * many pixels. */
+#define IL_MAX_PIXELS (64L * 1024 * 1024)
+
+/* Error numbers returned by GetLastPicLibError (0 before any failure). Every
+ * failing call sets one; a call that succeeds leaves the number as it was.
+ * FileType sets IL_ERR_FILE or IL_ERR_CORRUPT when it returns 0. */
 #define IL_ERR_NONE 0
 #define IL_ERR_FILE 101         /* file not found, unreadable or empty */
 #define IL_ERR_UNSUPPORTED 102  /* a variant of the format this library does not handle */

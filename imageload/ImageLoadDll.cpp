@@ -10,6 +10,8 @@
 #include "ImageLoad.h"
 #include "core/Codecs.h"
 
+static_assert(IL_MAX_PIXELS == il::kMaxPixels, "the header states the core's limit");
+
 namespace {
 
 // Larger files cannot hold a picture within the size limit in any format
