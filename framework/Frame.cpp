@@ -136,6 +136,13 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY: {
         m_pActiveView = nullptr;
+        // Take the menu down now, while its handle is surely ours: left to
+        // the window's own teardown, Wine may destroy the handle after it
+        // has been given to a menu that another browser thread just loaded.
+        if (HMENU menu = GetMenu(m_hWnd)) {
+            SetMenu(m_hWnd, nullptr);
+            DestroyMenu(menu);
+        }
         CWinThread* thread = FwGetThread();
         if (thread != nullptr && thread->m_pMainWnd == this) {
             thread->m_pMainWnd = nullptr;

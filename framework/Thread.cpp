@@ -3,7 +3,21 @@
 #include "Window.h"
 
 namespace {
-thread_local CWinThread* t_currentThread;
+
+// The calling thread's framework object, in a system TLS slot: a
+// thread_local of the runtime would allocate per thread and not free that
+// for threads the system starts.
+class CurrentThreadSlot {
+public:
+    CurrentThreadSlot() : m_slot(TlsAlloc()) {}
+    ~CurrentThreadSlot() { TlsFree(m_slot); }
+    CWinThread* Get() const { return static_cast<CWinThread*>(TlsGetValue(m_slot)); }
+    void Set(CWinThread* thread) const { TlsSetValue(m_slot, thread); }
+
+private:
+    DWORD m_slot;
+};
+const CurrentThreadSlot g_currentThread;
 
 // Messages after which the thread's state cannot have changed for the
 // command rules, so they need no new idle pass.
@@ -16,13 +30,13 @@ bool IsIdleMessage(const MSG& msg)
 
 CWinThread* FwGetThread()
 {
-    return t_currentThread;
+    return g_currentThread.Get();
 }
 
 CWinThread::~CWinThread()
 {
-    if (t_currentThread == this)
-        t_currentThread = nullptr;
+    if (g_currentThread.Get() == this)
+        g_currentThread.Set(nullptr);
     if (m_hThread != nullptr)
         CloseHandle(m_hThread);
 }
@@ -42,13 +56,13 @@ bool CWinThread::Start()
 
 void CWinThread::BindToCurrentThread()
 {
-    t_currentThread = this;
+    g_currentThread.Set(this);
 }
 
 DWORD WINAPI CWinThread::ThreadEntry(void* param)
 {
     CWinThread* self = static_cast<CWinThread*>(param);
-    t_currentThread = self;
+    g_currentThread.Set(self);
     int code = 0;
     try {
         if (self->InitInstance())
@@ -57,7 +71,7 @@ DWORD WINAPI CWinThread::ThreadEntry(void* param)
     } catch (...) {
         code = -1;
     }
-    t_currentThread = nullptr;
+    g_currentThread.Set(nullptr);
     delete self;
     return static_cast<DWORD>(code);
 }

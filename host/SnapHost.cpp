@@ -11,13 +11,13 @@
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "HostSettings.h"
+#include "ProcessResources.h"
 
 namespace {
 
@@ -140,11 +140,8 @@ void OpenBrowser()
 // see whether openings leave anything behind.
 void LogResources()
 {
-    PROCESS_MEMORY_COUNTERS_EX memory = {};
-    memory.cb = sizeof memory;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-    Log("resources gdi=%lu user=%lu private=%lu", GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-        GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), static_cast<unsigned long>(memory.PrivateUsage / 1024));
+    ProcessResources r = SampleProcessResources();
+    Log("resources gdi=%lu user=%lu private=%lu", r.gdiObjects, r.userObjects, r.privateKb);
 }
 
 void OnBrowseExit(WPARAM wParam, LPARAM lParam)

@@ -1,0 +1,11 @@
+// Counts of what a process holds, sampled by the host after each opening so
+// that tests can see whether the browser leaves anything behind.
+#pragma once
+
+struct ProcessResources {
+    unsigned long gdiObjects = 0;
+    unsigned long userObjects = 0;
+    unsigned long privateKb = 0;
+};
+
+ProcessResources SampleProcessResources();
