@@ -3,7 +3,10 @@
 #include <direct.h>
 #include <windowsx.h>
 
+#include <new>
+
 #include "FileFind.h"
+#include "Picture.h"
 #include "ModuleGlobals.h"
 #include "resource.h"
 
@@ -45,11 +48,30 @@ const CommandEntry<CAlbumView> CAlbumView::s_commands[] = {
     {ID_PAGE_LAST, &CAlbumView::OnPageLast, &CAlbumView::OnUpdateCommand},
     {ID_MULTI_SHOW, &CAlbumView::OnMultiShow, &CAlbumView::OnUpdateCommand},
     {ID_AUTO_SHOW, &CAlbumView::OnAutoShow, &CAlbumView::OnUpdateCommand},
+    {ID_FILE_OPEN, &CAlbumView::OnFileOpen, &CAlbumView::OnUpdateCommand},
+    {ID_FILE_SAVE_AS, &CAlbumView::OnFileSaveAs, &CAlbumView::OnUpdateCommand},
+    {ID_IMAGE_RENAME, &CAlbumView::OnImageRename, &CAlbumView::OnUpdateCommand},
+    {ID_IMAGE_DELETE, &CAlbumView::OnImageDelete, &CAlbumView::OnUpdateCommand},
+    {ID_SET_WALLPAPER, &CAlbumView::OnSetWallpaper, &CAlbumView::OnUpdateCommand},
+    {ID_EXPORT_NEW_BMP, &CAlbumView::OnExportNewBmp, &CAlbumView::OnUpdateCommand},
+    {ID_FILE_PRINT, &CView::OnFilePrint, nullptr},
+    {ID_FILE_PRINT_DIRECT, &CView::OnFilePrintDirect, nullptr},
+    {ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview, nullptr},
 };
 
-CAlbumView::CAlbumView() = default;
+CAlbumView::CAlbumView()
+{
+    m_pPicture = new (std::nothrow) CPicture;
+    // The album still lists and pages without it; nothing is drawn or saved.
+    if (m_pPicture == nullptr)
+        FwMessageBox("Can not to display image !");
+}
 
-CAlbumView::~CAlbumView() = default;
+CAlbumView::~CAlbumView()
+{
+    delete m_pPicture;
+    m_pPicture = nullptr;
+}
 
 CView* CAlbumView::CreateObject()
 {
@@ -70,10 +92,6 @@ void CAlbumView::OnUpdateCommand(CCmdUI* ui)
             return;
         }
     }
-}
-
-void CAlbumView::OnDraw(CDC*)
-{
 }
 
 int CAlbumView::OnCreate()
@@ -161,7 +179,7 @@ void CAlbumView::OnLButtonDown(int x, int y)
         return;
     int cell = HitTest(x, y);
     if (cell >= 0)
-        SelectCell(cell);
+        RedrawCells(SelectCell(cell));
     Default();
 }
 
@@ -190,6 +208,9 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_TIMER:
         OnTimer();
+        return 0;
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     default:
         return CView::WindowProc(msg, wParam, lParam);

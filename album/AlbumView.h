@@ -3,9 +3,14 @@
 // the automatic-browse timer.
 #pragma once
 
+#include <windows.h>
+
+#include "AlbumBrushes.h"
 #include "AlbumState.h"
 #include "CmdUI.h"
 #include "View.h"
+
+class CPicture;
 
 // Milliseconds between two automatic-browse steps.
 extern int g_nAutoShowInterval;
@@ -21,7 +26,7 @@ public:
     BOOL OnCmdMsg(UINT id, CCmdUI* ui) override;
     void OnDraw(CDC* dc) override;
 
-    // Command handlers.
+    // Navigation (AlbumView.cpp).
     void OnAlbumRefresh();
     void OnPageNext();
     void OnPagePrev();
@@ -31,6 +36,28 @@ public:
     void OnAutoShow();
     // The shared update rule of every command in the table.
     void OnUpdateCommand(CCmdUI* ui);
+
+    // The commands on the current picture (AlbumFileCommands.cpp).
+    void OnFileSaveAs();
+    void OnImageRename();
+    void OnImageDelete();
+    void OnSetWallpaper();
+    void OnExportNewBmp();
+    void OnContextMenu(HWND from, int screenX, int screenY);
+
+    // The date-and-camera chooser (archive/).
+    void OnFileOpen();
+
+    // Painting (AlbumPaint.cpp).
+    // Draws one picture fitted into rc; true when its file could be read.
+    bool DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell);
+    void RedrawCells(int previousCell);
+
+    CAlbumBrushes m_brushes;
+    CPicture* m_pPicture = nullptr;     // owned; null when none could be made
+    int32_t m_nImgWidth = 0;
+    int32_t m_nImgHeight = 0;
+    int32_t m_nImgColors = 0;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

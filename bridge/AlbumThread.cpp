@@ -1,5 +1,6 @@
 #include "AlbumThread.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "AlbumWnd.h"

@@ -1,5 +1,6 @@
 #include "AlbumWnd.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "AlbumThread.h"

@@ -1,5 +1,6 @@
 #include "ToolBar.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "CmdUI.h"

@@ -112,7 +112,7 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProcA(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);
+    return DefWindowProcA(m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
 }
 
 void CWnd::OnCommand(WPARAM wParam, LPARAM)
@@ -126,8 +126,8 @@ void CWnd::OnCommand(WPARAM wParam, LPARAM)
 
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    CurrentMessage saved = m_current;
-    m_current = {msg, wParam, lParam};
+    MSG saved = m_current;
+    m_current = MSG{m_hWnd, msg, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
     try {
         result = WindowProc(msg, wParam, lParam);

@@ -50,6 +50,7 @@ protected:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // The default processing of the message being handled.
     LRESULT Default();
+
     // A command message: dropped silently when its rule disables it.
     virtual void OnCommand(WPARAM wParam, LPARAM lParam);
     // Called after the window is gone; frames and views delete themselves.
@@ -59,12 +60,7 @@ private:
     static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    struct CurrentMessage {
-        UINT msg;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-    CurrentMessage m_current = {};
+    MSG m_current = {};
     bool m_bCreating = false;
 };
 

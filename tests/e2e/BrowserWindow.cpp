@@ -1,5 +1,6 @@
 #include "BrowserWindow.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include "resource.h"

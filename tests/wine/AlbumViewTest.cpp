@@ -29,6 +29,24 @@ protected:
         ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
     }
     CAlbumView& View() { return *browser.View(); }
+    // The centre of cell k as the last paint laid it out.
+    LPARAM CellCentre(int k)
+    {
+        browser.Pump();
+        const CellRect& rc = View().m_rcCell[k];
+        return MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    }
+    void Click(LPARAM at)
+    {
+        SendMessageA(browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(browser.ViewWindow(), WM_LBUTTONUP, 0, at);
+    }
+    void DoubleClick(LPARAM at)
+    {
+        Click(at);
+        SendMessageA(browser.ViewWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        SendMessageA(browser.ViewWindow(), WM_LBUTTONUP, 0, at);
+    }
     bool MenuEnabled(UINT id) { return !(browser.MenuItemState(id) & (MF_GRAYED | MF_DISABLED)); }
     bool ButtonEnabled(UINT id) { return (browser.ButtonState(id) & TBSTATE_ENABLED) != 0; }
     void ExpectEnabled(UINT id, bool enabled, const char* what)
@@ -135,25 +153,25 @@ TEST_F(AlbumViewTest, PageCommandsFollowTheirRulesInMenuAndToolbar)
     }
 }
 
-TEST_F(AlbumViewTest, ClicksHitOnlyInsideFilledCells)
+TEST_F(AlbumViewTest, ClicksHitOnlyInsideFilledCellsAsPaintingLaidThemOut)
 {
     OpenWith(14);   // last page at 9 with five pictures
-    for (int k = 0; k < ALBUM_PAGE_SIZE; ++k)
-        View().m_rcCell[k] = {k % 3 * 100 + 5, k / 3 * 100 + 5, k % 3 * 100 + 100, k / 3 * 100 + 80};
-    HWND view = browser.ViewWindow();
-    auto click = [&](int x, int y) {
-        SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    };
-    click(150, 40);
+    Click(CellCentre(1));
     EXPECT_EQ(1, View().m_nCellSel);
     EXPECT_EQ(10, View().m_nCurrent);
     EXPECT_EQ(View().m_arrPaths[10], View().m_strCurrent);
-    click(105, 40);     // on cell 1's left border line
-    click(150, 80);     // on its bottom border line
-    click(250, 140);    // cell 5 is empty on a page of five
+    const CellRect rc = View().m_rcCell[4];
+    const int midX = (rc.left + rc.right) / 2, midY = (rc.top + rc.bottom) / 2;
+    Click(MAKELPARAM(rc.left, midY));       // on cell 4's left border line
+    Click(MAKELPARAM(rc.right, midY));      // on its right border line
+    Click(MAKELPARAM(midX, rc.top));        // on its top border line
+    Click(MAKELPARAM(midX, rc.bottom));     // on its bottom border line
+    Click(MAKELPARAM(rc.right + 2, midY));  // between cells 4 and 5
     EXPECT_EQ(1, View().m_nCellSel);
-    click(140, 140);
+    // Cell 5 is empty on a page of five: nothing to hit where it would be.
+    Click(MAKELPARAM(rc.right + (rc.right - rc.left) / 2, midY));
+    EXPECT_EQ(1, View().m_nCellSel);
+    Click(MAKELPARAM(rc.left + 1, midY));   // just inside
     EXPECT_EQ(4, View().m_nCellSel);
     EXPECT_EQ(13, View().m_nCurrent);
 }
@@ -161,21 +179,17 @@ TEST_F(AlbumViewTest, ClicksHitOnlyInsideFilledCells)
 TEST_F(AlbumViewTest, DoubleClickNextAndMultiShowFollowTheList)
 {
     OpenWith(20);
-    for (int k = 0; k < ALBUM_PAGE_SIZE; ++k)
-        View().m_rcCell[k] = {k % 3 * 100 + 5, k / 3 * 100 + 5, k % 3 * 100 + 100, k / 3 * 100 + 80};
     browser.Command(ID_PAGE_PREV);
     ASSERT_EQ(9, View().m_nPageTop);
-    HWND view = browser.ViewWindow();
-    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 140));
-    SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(140, 140));
-    SendMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(140, 140));
+    DoubleClick(CellCentre(4));
     EXPECT_EQ(1, View().m_bSingle);
     EXPECT_EQ(13, View().m_nCurrent);
     EXPECT_EQ(View().m_arrPaths[13], View().m_strCurrent);
     ExpectEnabled(ID_MULTI_SHOW, true, "single");
+    ExpectEnabled(ID_FILE_OPEN, false, "single");
 
-    // Clicks are ignored in single mode.
-    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
+    // Clicks and double clicks are ignored in single mode.
+    DoubleClick(MAKELPARAM(40, 40));
     EXPECT_EQ(13, View().m_nCurrent);
 
     browser.Command(ID_PAGE_NEXT);
@@ -186,13 +200,13 @@ TEST_F(AlbumViewTest, DoubleClickNextAndMultiShowFollowTheList)
     EXPECT_EQ(9, View().m_nPageTop);
     EXPECT_EQ(5, View().m_nCellSel);
     ExpectEnabled(ID_MULTI_SHOW, false, "multi");
+    ExpectEnabled(ID_FILE_OPEN, true, "multi");
 }
 
 TEST_F(AlbumViewTest, SingleModeEndsDisableTheirCommands)
 {
     OpenWith(3);
-    View().m_rcCell[2] = {205, 5, 300, 80};
-    SendMessageA(browser.ViewWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(250, 40));
+    DoubleClick(CellCentre(2));
     ASSERT_EQ(2, View().m_nCurrent);
     ExpectEnabled(ID_PAGE_NEXT, false, "last entry");
     ExpectEnabled(ID_PAGE_LAST, false, "last entry");
@@ -220,8 +234,7 @@ TEST_F(AlbumViewTest, AutomaticBrowseWrapsInBothModesAndSurvivesARefresh)
     }
     EXPECT_EQ((std::vector<int>{0, 9, 18, 0}), tops);
 
-    View().m_rcCell[1] = {105, 5, 200, 80};
-    SendMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 40));
+    DoubleClick(CellCentre(1));
     ASSERT_EQ(1, View().m_nCurrent);
     std::vector<int> shown;
     for (int i = 0; i < 20; ++i) {
@@ -250,8 +263,7 @@ TEST_F(AlbumViewTest, AutomaticBrowseWrapsInBothModesAndSurvivesARefresh)
 TEST_F(AlbumViewTest, DisabledCommandsAreDroppedAlsoAsCommandMessages)
 {
     OpenWith(9);
-    View().m_rcCell[3] = {5, 105, 100, 180};
-    SendMessageA(browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 140));
+    Click(CellCentre(3));
     ASSERT_EQ(3, View().m_nCellSel);
     // First page is disabled on the only page: its handler would reset the
     // selection if it ran.

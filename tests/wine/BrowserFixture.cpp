@@ -1,5 +1,6 @@
 #include "BrowserFixture.h"
 
+#include <windows.h>
 #include <commctrl.h>
 #include <direct.h>
 

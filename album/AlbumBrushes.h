@@ -1,0 +1,24 @@
+// The album's seven solid brushes and the bevelled frame of a cell.
+#pragma once
+
+#include <windows.h>
+
+#include "Gdi.h"
+
+class CAlbumBrushes {
+public:
+    CAlbumBrushes();
+
+    // Fills the rectangle inset by 2 with the brush (the selected-cell
+    // brush when null) and draws its bevelled border with the pen the
+    // context holds, a white pen of width 2 and a grey pen of width 1.
+    void DrawCellFrame(CDC* dc, const RECT& rc, const CBrush* brush) const;
+
+    CBrush m_brBlue;
+    CBrush m_brGreen;
+    CBrush m_brRed;
+    CBrush m_brCell;
+    CBrush m_brCellSel;
+    CBrush m_brMagenta;
+    CBrush m_brBlack;
+};
