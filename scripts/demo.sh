@@ -12,6 +12,7 @@ cd "$ROOT"
 SKIP_NATIVE=1 "$ROOT/scripts/build.sh"
 "$ROOT/scripts/setup-prefix.sh"
 "$ROOT/scripts/sample-archive.sh"
+"$ROOT/scripts/setup-printer.sh"
 
 headless=0
 shot="$ROOT/build/demo/browser.png"

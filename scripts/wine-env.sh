@@ -20,8 +20,8 @@ start_xvfb() {
 # Starts the Wine server detached, so that programs do not wait on
 # inherited pipes.
 start_wineserver() {
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  wineserver -p >/dev/null 2>&1 </dev/null || true    # already running is fine
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wineserver() {

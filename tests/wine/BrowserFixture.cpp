@@ -185,3 +185,10 @@ std::string CurrentDirectory()
     GetCurrentDirectoryA(MAX_PATH, dir);
     return dir;
 }
+
+std::string GetWindowTextA(HWND wnd)
+{
+    char text[1024] = "";
+    ::GetWindowTextA(wnd, text, sizeof text);
+    return text;
+}

@@ -71,3 +71,4 @@ private:
 };
 
 std::string CurrentDirectory();
+std::string GetWindowTextA(HWND wnd);

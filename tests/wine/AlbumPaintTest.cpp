@@ -1,0 +1,318 @@
+// Painting read back from a memory device context: cell frames and fills
+// on their coordinates, the fit of pictures, captions, partial pages, what
+// the picture object holds afterwards, and the two-cell repaint of a click.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "BrowserFixture.h"
+#include "Module.h"
+#include "Picture.h"
+#include "TestPictures.h"
+
+namespace {
+
+const COLORREF kCell = RGB(166, 202, 240);
+const COLORREF kCellSel = RGB(202, 224, 184);
+const COLORREF kGrey = RGB(128, 128, 128);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kRed = RGB(220, 20, 30);
+const COLORREF kSentinel = RGB(1, 2, 3);
+
+// A 32-bit memory bitmap to paint into and read back.
+class Canvas {
+public:
+    Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+        Fill(RECT{0, 0, width, height}, fill);
+    }
+    ~Canvas()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    HDC Dc() const { return m_dc; }
+    void Fill(const RECT& rc, COLORREF colour)
+    {
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(m_dc, &rc, brush);
+        DeleteObject(brush);
+    }
+    COLORREF At(int x, int y) const
+    {
+        GdiFlush();
+        DWORD v = m_bits[y * m_width + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    bool SameRegion(const Canvas& other, const RECT& rc) const
+    {
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                if (At(x, y) != other.At(x, y))
+                    return false;
+        return true;
+    }
+    bool RegionIs(const RECT& rc, COLORREF colour) const
+    {
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                if (At(x, y) != colour)
+                    return false;
+        return true;
+    }
+
+private:
+    int m_width, m_height;
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_old;
+    DWORD* m_bits = nullptr;
+};
+
+class AlbumPaintTest : public ::testing::Test {
+protected:
+    void SetUp() override { FwInitModule(GetModuleHandleA(nullptr)); }
+
+    // Opens the browser on the folder with its view sized to width x height.
+    void Open(int width = 1024, int height = 690)
+    {
+        ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
+        RECT rc;
+        GetWindowRect(browser.ViewWindow(), &rc);
+        MapWindowPoints(nullptr, browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
+        MoveWindow(browser.ViewWindow(), rc.left, rc.top, width, height, TRUE);
+        browser.Pump();
+        m_width = width;
+        m_height = height;
+    }
+    std::unique_ptr<Canvas> Paint(COLORREF background = kSentinel)
+    {
+        auto canvas = std::make_unique<Canvas>(m_width, m_height, background);
+        CDC dc(canvas->Dc(), canvas->Dc(), false);
+        View().OnDraw(&dc);
+        return canvas;
+    }
+    std::string Picture(const std::string& name, int w, int h, int bits = 24, COLORREF colour = kRed)
+    {
+        std::string path = folder.Path() + "\\" + name;
+        EXPECT_TRUE(WriteSolidBmp(path, w, h, bits, colour));
+        return path;
+    }
+    CAlbumView& View() { return *browser.View(); }
+    // True when the picture object holds a picture: only then can it save.
+    bool PictureHeld()
+    {
+        std::string probe = saveFolder.Path() + "\\held.bmp";
+        return View().m_pPicture->Save(probe.c_str(), -1) == 1;
+    }
+    void ExpectPictureAt(const Canvas& c, int x, int y, int w, int h, COLORREF around)
+    {
+        EXPECT_EQ(kRed, c.At(x, y)) << x << "," << y;
+        EXPECT_EQ(kRed, c.At(x + w - 1, y + h - 1)) << x + w - 1 << "," << y + h - 1;
+        EXPECT_EQ(around, c.At(x - 1, y + h / 2)) << "left of the picture";
+        EXPECT_EQ(around, c.At(x + w, y + h / 2)) << "right of the picture";
+        EXPECT_EQ(around, c.At(x + w / 2, y - 1)) << "above the picture";
+        EXPECT_EQ(around, c.At(x + w / 2, y + h)) << "below the picture";
+    }
+
+    TempFolder folder;
+    TempFolder saveFolder;
+    HostWindow host;
+    BrowserOnThisThread browser;
+    int m_width = 0, m_height = 0;
+};
+
+TEST_F(AlbumPaintTest, CellsHaveTheirRectanglesFillsAndBevel)
+{
+    for (int i = 0; i < 9; ++i)
+        Picture("p" + std::to_string(i) + ".bmp", 352, 288);
+    Open();
+    auto c = Paint();
+    const RECT cells[] = {{5, 5, 341, 210}, {346, 235, 682, 440}, {687, 465, 1023, 670}};
+    const int index[] = {0, 4, 8};
+    for (int n = 0; n < 3; ++n) {
+        const RECT& r = cells[n];
+        const CellRect& got = View().m_rcCell[index[n]];
+        EXPECT_EQ(r.left, got.left);
+        EXPECT_EQ(r.top, got.top);
+        EXPECT_EQ(r.right, got.right);
+        EXPECT_EQ(r.bottom, got.bottom);
+        COLORREF fill = index[n] == 0 ? kCellSel : kCell;
+        int midX = r.left + 20, midY = (r.top + r.bottom) / 2;
+        EXPECT_EQ(fill, c->At(r.left + 3, r.top + 3)) << n;
+        EXPECT_EQ(kGrey, c->At(r.left, midY)) << n;
+        EXPECT_EQ(kBlack, c->At(r.left + 1, midY)) << n;
+        EXPECT_EQ(kGrey, c->At(midX, r.top)) << n;
+        EXPECT_EQ(kBlack, c->At(midX, r.top + 1)) << n;
+        EXPECT_EQ(kGrey, c->At(r.right - 1, midY)) << n;
+        EXPECT_EQ(kWhite, c->At(r.right, midY)) << n;
+        EXPECT_EQ(kGrey, c->At(midX, r.bottom - 2)) << n;
+        EXPECT_EQ(kWhite, c->At(midX, r.bottom - 1)) << n;
+        EXPECT_EQ(kSentinel, c->At(r.left - 1, midY)) << "nothing left of cell " << n;
+    }
+    // 352 x 288 in cell 0: 155 / 288 of its size, 189 x 155 at (78, 30).
+    ExpectPictureAt(*c, 78, 30, 189, 155, kCellSel);
+    EXPECT_EQ("Image browse", GetWindowTextA(browser.Frame()));
+}
+
+TEST_F(AlbumPaintTest, AWidePictureIsFittedByHeightThenByWidth)
+{
+    Picture("wide.bmp", 704, 288);
+    Open();
+    auto c = Paint();
+    ExpectPictureAt(*c, 30, 49, 286, 117, kCellSel);
+}
+
+TEST_F(AlbumPaintTest, SingleModeDrawsSmallPicturesAtTheirSizeAndShrinksLargeOnes)
+{
+    Picture("a.bmp", 352, 288);
+    Picture("b.bmp", 1600, 1200);
+    Open();
+    View().ShowCellAlone(0);
+    auto small = Paint();
+    ExpectPictureAt(*small, 336, 201, 352, 288, kCell);
+    EXPECT_EQ(View().m_arrPaths[0], GetWindowTextA(browser.Frame()));
+    View().ShowCellAlone(1);
+    auto large = Paint();
+    ExpectPictureAt(*large, 56, 3, 911, 683, kCell);
+    EXPECT_FALSE(PictureHeld());    // a single-mode paint frees its picture
+}
+
+// The caption as the paint wrote it, against the expected text written by
+// itself on the same background in the same font and colour.
+void ExpectCaption(const Canvas& painted, int x, int y, const char* text, COLORREF colour, COLORREF background)
+{
+    Canvas expected(1024, 690, kSentinel);
+    SIZE extent;
+    GetTextExtentPoint32A(expected.Dc(), text, static_cast<int>(strlen(text)), &extent);
+    RECT area = {x, y, x + extent.cx + 8, y + extent.cy};
+    expected.Fill(area, background);
+    SetBkMode(expected.Dc(), TRANSPARENT);
+    SetTextColor(expected.Dc(), colour);
+    TextOutA(expected.Dc(), x, y, text, static_cast<int>(strlen(text)));
+    EXPECT_TRUE(painted.SameRegion(expected, area)) << "caption " << text;
+}
+
+TEST_F(AlbumPaintTest, CaptionsGiveTheFilesSizeAndColourCount)
+{
+    Picture("a1.bmp", 352, 288, 1);
+    Picture("b8.bmp", 352, 288, 8);
+    Picture("c24.bmp", 352, 288, 24);
+    Open();
+    auto c = Paint();
+    // Caption at (left + (right - left) / 3, top + H - 50): H = 230.
+    ExpectCaption(*c, 5 + 336 / 3, 185, "352x288x2", RGB(255, 100, 0), kCellSel);
+    ExpectCaption(*c, 346 + 336 / 3, 185, "352x288x256", kBlack, kCell);
+    ExpectCaption(*c, 687 + 336 / 3, 185, "352x288x16M", kBlack, kCell);
+}
+
+TEST_F(AlbumPaintTest, AFileThatCannotBeReadShowsItsFrameAndNameButNoCaption)
+{
+    Picture("a.bmp", 352, 288);
+    folder.Touch("b.jpg");  // empty: no picture
+    Open();
+    auto c = Paint();
+    const RECT cell1 = {346, 5, 682, 210};
+    EXPECT_EQ(kCell, c->At(cell1.left + 3, cell1.top + 3));
+    // The whole inside of the frame is fill colour: no picture, no caption.
+    EXPECT_TRUE(c->RegionIs(RECT{cell1.left + 3, cell1.top + 3, cell1.right - 3, cell1.bottom - 3}, kCell));
+    ExpectCaption(*c, cell1.left + 20, 215, "b.jpg", kBlack, kSentinel);
+}
+
+TEST_F(AlbumPaintTest, APartialLastPageLeavesTheEmptyCellsUnpainted)
+{
+    for (int i = 0; i < 14; ++i)
+        Picture("p" + std::to_string(i) + ".bmp", 40, 30);
+    Open();
+    ASSERT_EQ(9, View().m_nPageTop);
+    auto c = Paint();
+    EXPECT_EQ(kCell, c->At(346 + 3, 235 + 3));              // cell 4 painted
+    EXPECT_TRUE(c->RegionIs(RECT{687, 235, 1024, 690}, kSentinel));  // cells 5 and 8 column
+    EXPECT_TRUE(c->RegionIs(RECT{0, 465, 1024, 690}, kSentinel));    // cells 6 to 8 row
+}
+
+TEST_F(AlbumPaintTest, TheSelectedPictureStaysLoadedUnlessItIsTheLastFilledCell)
+{
+    for (int i = 0; i < 9; ++i)
+        Picture("p" + std::to_string(i) + ".bmp", 64, 48);
+    Open();
+    View().SelectCell(3);
+    Paint();
+    EXPECT_TRUE(PictureHeld());
+    View().SelectCell(8);
+    Paint();
+    EXPECT_FALSE(PictureHeld());
+
+    TempFolder five;
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(WriteSolidBmp(five.Path() + "\\f" + std::to_string(i) + ".bmp", 64, 48, 24, kRed));
+    browser.Close();
+    BrowserOnThisThread other;
+    ASSERT_TRUE(other.Open(five.Path(), host.Handle()));
+    other.View()->SelectCell(4);
+    Canvas canvas(1024, 690, kSentinel);
+    CDC dc(canvas.Dc(), canvas.Dc(), false);
+    other.View()->OnDraw(&dc);
+    std::string probe = saveFolder.Path() + "\\held.bmp";
+    EXPECT_EQ(0, other.View()->m_pPicture->Save(probe.c_str(), -1));
+    other.View()->SelectCell(3);
+    other.View()->OnDraw(&dc);
+    EXPECT_EQ(1, other.View()->m_pPicture->Save(probe.c_str(), -1));
+}
+
+TEST_F(AlbumPaintTest, AClientAreaTooSmallForTheFitShowsFramesOnly)
+{
+    Picture("a.bmp", 352, 288);
+    Picture("b.bmp", 352, 288);
+    Open(150, 150);
+    auto c = Paint();
+    // W = H = 50: the cell is 45 x 25, smaller than the margin.
+    EXPECT_EQ(kCellSel, c->At(5 + 3, 5 + 3));
+    EXPECT_NE(kRed, c->At(5 + 20, 5 + 12));
+    EXPECT_EQ(kCell, c->At(55 + 3, 5 + 3));
+}
+
+TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
+{
+    for (int i = 0; i < 9; ++i)
+        Picture("p" + std::to_string(i) + ".bmp", 352, 288);
+    Open();
+    browser.Pump();     // a full paint on the screen lays out the cells
+    HWND view = browser.ViewWindow();
+    HDC screen = GetDC(view);
+    RECT all = {0, 0, m_width, m_height};
+    HBRUSH sentinel = CreateSolidBrush(kSentinel);
+    FillRect(screen, &all, sentinel);
+    DeleteObject(sentinel);
+    const CellRect& cell3 = View().m_rcCell[3];
+    LPARAM at = MAKELPARAM((cell3.left + cell3.right) / 2, (cell3.top + cell3.bottom) / 2);
+    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(view, WM_LBUTTONUP, 0, at);
+    Canvas shot(m_width, m_height, kSentinel);
+    BitBlt(shot.Dc(), 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY);
+    ReleaseDC(view, screen);
+    EXPECT_EQ(3, View().m_nCellSel);
+    EXPECT_EQ(kCell, shot.At(5 + 3, 5 + 3));            // the old cell, now plain
+    EXPECT_EQ(kCellSel, shot.At(5 + 3, 235 + 3));       // the new one, selected
+    EXPECT_EQ(kSentinel, shot.At(346 + 3, 5 + 3));      // cell 1 untouched
+    EXPECT_EQ(kSentinel, shot.At(346 + 3, 235 + 3));    // cell 4 untouched
+    EXPECT_EQ(kSentinel, shot.At(687 + 3, 465 + 3));    // cell 8 untouched
+    EXPECT_FALSE(PictureHeld());    // a click repaint leaves nothing loaded
+}
+
+}  // namespace
