@@ -186,3 +186,51 @@ bool CAlbumState::IsChecked(Command c) const
 {
     return c == Command::AutoShow && m_bAutoShow != 0;
 }
+
+const std::string& CAlbumState::CurrentName() const
+{
+    static const std::string empty;
+    return HasCurrent() ? m_arrNames[static_cast<size_t>(m_nCurrent)] : empty;
+}
+
+const std::string& CAlbumState::CurrentPath() const
+{
+    return PathAt(m_nCurrent);
+}
+
+void CAlbumState::ReplaceCurrentName(const std::string& newName, LeadBytePredicate isLead)
+{
+    if (!HasCurrent())
+        return;
+    const size_t at = static_cast<size_t>(m_nCurrent);
+    m_arrNames[at] = newName;
+    m_arrPaths[at] = FolderOf(m_arrPaths[at], isLead) + newName;
+    m_strCurrent = m_arrPaths[at];
+}
+
+void CAlbumState::RemoveCurrent()
+{
+    if (!HasCurrent())
+        return;
+    const int removed = m_nCurrent;
+    m_arrPaths.erase(m_arrPaths.begin() + removed);
+    m_arrNames.erase(m_arrNames.begin() + removed);
+    const int count = Count();
+    if (count == 0) {
+        m_strCurrent.clear();
+        return;
+    }
+    if (removed < count) {
+        m_strCurrent = PathAt(removed);
+        return;
+    }
+    m_nCurrent = removed - 1;
+    m_strCurrent = PathAt(m_nCurrent);
+    if (m_nCellSel > 0) {
+        --m_nCellSel;
+    } else {
+        m_nCellSel = ALBUM_PAGE_SIZE - 1;
+        if (!m_bSingle)
+            m_nPageTop -= ALBUM_PAGE_SIZE;
+    }
+}

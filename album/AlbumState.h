@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "FileNameRules.h"
+
 constexpr int ALBUM_PAGE_SIZE = 9;
 
 struct CellRect {
@@ -53,6 +55,19 @@ public:
     // One step: wraps to the start (Repaint) or asks for the next page or
     // picture (SendNext).
     Step AutoShowStep();
+
+    // The file commands act on entry m_nCurrent; false when there is none.
+    bool HasCurrent() const { return 0 <= m_nCurrent && m_nCurrent < Count(); }
+    const std::string& CurrentName() const;
+    const std::string& CurrentPath() const;
+    // After a rename: the entry keeps its place, its name becomes newName
+    // and its path the old folder followed by newName; m_strCurrent follows.
+    void ReplaceCurrentName(const std::string& newName, LeadBytePredicate isLead = nullptr);
+    // After a delete: the entry goes from both lists, and the current
+    // picture becomes the one that moved into its place or, when the last
+    // one went, the new last one (on the previous page when it was alone on
+    // its page).
+    void RemoveCurrent();
 
     bool IsEnabled(Command c) const;
     bool IsChecked(Command c) const;

@@ -2,10 +2,4 @@
 // file when done.
 #include "AlbumView.h"
 
-void CAlbumView::OnFileSaveAs() {}
-void CAlbumView::OnImageRename() {}
-void CAlbumView::OnImageDelete() {}
-void CAlbumView::OnSetWallpaper() {}
-void CAlbumView::OnExportNewBmp() {}
-void CAlbumView::OnContextMenu(HWND, int, int) {}
 void CAlbumView::OnFileOpen() {}

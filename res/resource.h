@@ -63,6 +63,13 @@
 #define IDC_ABOUT_ICON          1080
 #define IDC_ABOUT_TEXT          1081
 
+/* Messages of the file commands, in the string table of every language
+ * set; "%s" stands for a path. */
+#define IDS_IMAGE_NOT_READ      0x6100
+#define IDS_IMAGE_NOT_WRITTEN   0x6101
+#define IDS_NAME_NOT_PLAIN      0x6102
+#define IDS_REPLACE_SAVED_FILE  0x6103
+
 /* Child windows of the frame. */
 #define IDW_TOOLBAR             0xE800
 #define IDW_PANE_FIRST          0xE900

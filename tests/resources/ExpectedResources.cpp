@@ -88,6 +88,14 @@ const std::vector<PromptRow>& ExpectedPrompts()
                            u"將當前圖片存成另外一個文件或存到另外的文件夾"}},
         {ID_FILE_PRINT, {u"To print image", u"打印输出当前图片", u"列印當前圖片"}},
         {ID_FILE_PRINT_PREVIEW, {u"Preview print image", u"预览当前需要打印输出的图片", u"預覽當前需要列印的圖片"}},
+        // Messages of the file commands; "%s" is filled with a path.
+        {IDS_IMAGE_NOT_READ, {u"Can not to read image %s !", u"不能读取图片 %s ！", u"不能讀取圖片 %s ！"}},
+        {IDS_IMAGE_NOT_WRITTEN, {u"Can not to write image %s !", u"不能写入图片 %s ！", u"不能寫入圖片 %s ！"}},
+        {IDS_NAME_NOT_PLAIN, {u"File name can not hold \\ / : * ? < > | or quotes !",
+                              u"文件名不能含有 \\ / : * ? < > | 或引号 ！",
+                              u"文件名不能含有 \\ / : * ? < > | 或引號 ！"}},
+        {IDS_REPLACE_SAVED_FILE, {u"%s already exists, replace it ?", u"%s 已经存在，要替换它吗？",
+                                  u"%s 已經存在，要替換它嗎？"}},
     };
     return rows;
 }

@@ -1,0 +1,226 @@
+// The commands on the current picture and its file: save as, rename,
+// delete, wallpaper, export, and the popup menu of single mode.
+//
+// Save as, wallpaper and export load the current picture themselves right
+// before they use it: what painting leaves in the picture object is not the
+// current picture after a single-mode paint, nor when the last cell of a
+// page is selected, and automatic browse may repaint while a dialog is open.
+#include <direct.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "AlbumFileCommands.h"
+#include "AlbumView.h"
+#include "FileDialog.h"
+#include "FileNameRules.h"
+#include "Module.h"
+#include "ModuleGlobals.h"
+#include "Picture.h"
+#include "RenameDlg.h"
+#include "resource.h"
+
+int g_nSaveFilterIndex = 1;
+
+namespace {
+
+const char kSaveFilter[] =
+    "Jpeg Files(*.JPG)|*.JPG|BMP Files(*.BMP)|*.BMP|GIF Files(*.GIF)|*.GIF|"
+    "PCX Files(*.PCX)|*.PCX|Targa Files(*.TGA)|*.TGA|Tif Files(*.TIF)|*.TIF||";
+const char kWallpaperName[] = "\\VELDO.BMP";
+const char kExportName[] = "\\NEW.BMP";
+const int kJpegBitCount = 24;
+
+bool IsSystemLeadByte(unsigned char c)
+{
+    return IsDBCSLeadByte(c) != FALSE;
+}
+
+// A string of the module's table with "%s", if any, replaced by text; no
+// fixed buffer holds the result, so long paths are shown whole.
+std::string MessageWith(UINT id, const std::string& text = std::string())
+{
+    char pattern[512] = "";
+    FwLoadString(id, pattern, sizeof pattern);
+    std::string message = pattern;
+    size_t at = message.find("%s");
+    if (at != std::string::npos)
+        message.replace(at, 2, text);
+    return message;
+}
+
+// The C runtime's text for the error number a call left.
+std::string ErrorText(int error)
+{
+    return std::strerror(error);
+}
+
+std::string WindowsDirectoryFile(const char* name)
+{
+    char folder[MAX_PATH] = "";
+    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return std::string();
+    return std::string(folder) + name;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Makes a folder current for a while and the previous one current again
+// on every way out.
+class CurrentDirectoryScope {
+public:
+    explicit CurrentDirectoryScope(const char* folder)
+    {
+        GetCurrentDirectoryA(sizeof m_saved, m_saved);
+        _chdir(folder);
+    }
+    ~CurrentDirectoryScope() { _chdir(m_saved); }
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+private:
+    char m_saved[MAX_PATH] = "";
+};
+
+// The frame: the first window up from the view that is not a child.
+HWND TopLevelOwner(HWND wnd)
+{
+    while (wnd != nullptr && (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) != 0)
+        wnd = GetParent(wnd);
+    return wnd;
+}
+
+// Loads the current picture into the picture object; tells the operator
+// and returns false when its file cannot be read (false without a word
+// when there is no picture object or no current picture).
+bool LoadCurrentPicture(CAlbumView& view)
+{
+    if (view.m_pPicture == nullptr || !view.HasCurrent())
+        return false;
+    if (view.m_pPicture->Load(view.CurrentPath().c_str(), nullptr, -1, -1) != 0)
+        return true;
+    FwMessageBox(MessageWith(IDS_IMAGE_NOT_READ, view.CurrentPath()).c_str());
+    return false;
+}
+
+// Writes the loaded picture; tells the operator when that failed.
+bool WriteLoadedPicture(CPicture& picture, const std::string& path)
+{
+    if (picture.Save(path.c_str(), -1) != 0)
+        return true;
+    FwMessageBox(MessageWith(IDS_IMAGE_NOT_WRITTEN, path).c_str());
+    return false;
+}
+
+}  // namespace
+
+void CAlbumView::OnFileSaveAs()
+{
+    CurrentDirectoryScope scope(g_szBrowsePath);
+    CFileDialog dialog(kSaveFilter, g_nSaveFilterIndex);
+    while (dialog.DoModal() == IDOK) {
+        const int choice = SaveChoiceOrFirst(dialog.GetFilterIndex());
+        g_nSaveFilterIndex = choice;
+        if (m_pPicture == nullptr || !LoadCurrentPicture(*this))
+            return;
+        if (choice == PIC_SAVE_JPG && m_pPicture->GetBitCount() != kJpegBitCount) {
+            FwMessageBox("Can not to turn to JPEG format !!!");
+            continue;
+        }
+        const std::string typed = dialog.GetPathName();
+        const std::string target = SavePathWithExtension(typed, g_pszSaveExt[choice - 1], IsSystemLeadByte);
+        // The dialog asked about the typed name only; the new extension may
+        // name another file.
+        if (lstrcmpiA(target.c_str(), typed.c_str()) != 0 && FileExists(target) &&
+            FwMessageBox(MessageWith(IDS_REPLACE_SAVED_FILE, target).c_str(), MB_YESNO) != IDYES)
+            continue;
+        m_strSaveName = target;
+        WriteLoadedPicture(*m_pPicture, m_strSaveName);
+        return;
+    }
+}
+
+void CAlbumView::OnSetWallpaper()
+{
+    if (m_pPicture == nullptr || !LoadCurrentPicture(*this))
+        return;
+    std::string path = WindowsDirectoryFile(kWallpaperName);
+    if (path.empty() || !WriteLoadedPicture(*m_pPicture, path))
+        return;
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), SPIF_SENDWININICHANGE);
+}
+
+void CAlbumView::OnExportNewBmp()
+{
+    if (m_pPicture == nullptr || !LoadCurrentPicture(*this))
+        return;
+    std::string path = WindowsDirectoryFile(kExportName);
+    if (!path.empty())
+        WriteLoadedPicture(*m_pPicture, path);
+}
+
+void CAlbumView::OnImageRename()
+{
+    if (!HasCurrent())
+        return;
+    const std::string oldPath = CurrentPath();
+    const std::string extension = ListedExtension(CurrentName());
+    CRenameDlg dialog;
+    dialog.m_strNewName = ListedStem(CurrentName());
+    while (dialog.DoModal() == IDOK) {
+        if (dialog.m_strNewName.empty()) {
+            FwMessageBox("File name can not blank !");
+            continue;
+        }
+        // A separator or drive would move the file out of the album folder.
+        if (!IsPlainFileName(dialog.m_strNewName, IsSystemLeadByte)) {
+            FwMessageBox(MessageWith(IDS_NAME_NOT_PLAIN).c_str());
+            continue;
+        }
+        const std::string newName = dialog.m_strNewName + extension;
+        const std::string newPath = FolderOf(oldPath, IsSystemLeadByte) + newName;
+        if (std::rename(oldPath.c_str(), newPath.c_str()) != 0) {
+            FwMessageBox(ErrorText(errno).c_str());
+            continue;
+        }
+        ReplaceCurrentName(newName, IsSystemLeadByte);
+        Invalidate(TRUE);
+        return;
+    }
+}
+
+void CAlbumView::OnImageDelete()
+{
+    if (!HasCurrent())
+        return;
+    if (FwMessageBox(DeleteQuestion(CurrentName()).c_str(), MB_YESNO) != IDYES)
+        return;
+    if (std::remove(CurrentPath().c_str()) != 0) {
+        FwMessageBox(ErrorText(errno).c_str());
+        return;
+    }
+    RemoveCurrent();
+    Invalidate(TRUE);
+}
+
+void CAlbumView::OnContextMenu(HWND, int screenX, int screenY)
+{
+    if (!m_bSingle)
+        return;
+    HMENU bar = LoadMenuA(FwModule(), MAKEINTRESOURCEA(IDR_ALBUM_POPUPS));
+    if (bar == nullptr)
+        return;
+    // The frame owns the popup, so its menu handling applies the command
+    // rules when the popup opens and routes the choice back to the view.
+    HMENU popup = GetSubMenu(bar, ALBUM_POPUP_IMAGE_INDEX);
+    if (popup != nullptr)
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screenX, screenY, 0, TopLevelOwner(m_hWnd), nullptr);
+    DestroyMenu(bar);
+}

@@ -1,0 +1,10 @@
+#include "RenameDlg.h"
+
+#include "resource.h"
+
+CRenameDlg::CRenameDlg() : CDialog(IDD_RENAME, nullptr) {}
+
+void CRenameDlg::DoDataExchange(CDataExchange* dx)
+{
+    DDX_Text(dx, IDC_NEW_NAME, m_strNewName);
+}
