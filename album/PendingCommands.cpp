@@ -2,4 +2,3 @@
 // file when done.
 #include "AlbumView.h"
 
-void CAlbumView::OnFileOpen() {}

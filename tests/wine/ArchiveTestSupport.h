@@ -1,0 +1,38 @@
+// Helpers for the tests that run on real Wine drives prepared by
+// run-archive-drives.sh: a log of the archive's platform calls (which are
+// passed on to the system), and folders made and removed on those drives.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ArchiveDisks.h"
+
+// While alive, every drive and folder call of the archive is recorded
+// (drive roots and paths lower-cased as the archive passed them) and then
+// made for real.
+class DriveCallLog {
+public:
+    DriveCallLog();
+    ~DriveCallLog();
+    DriveCallLog(const DriveCallLog&) = delete;
+    DriveCallLog& operator=(const DriveCallLog&) = delete;
+
+    static std::vector<std::string> s_typeQueries;
+    static std::vector<std::string> s_freeSpaceQueries;
+    static std::vector<std::string> s_createAttempts;
+    static std::vector<std::string> s_created;   // creations that succeeded
+    static std::vector<std::string> s_removed;
+    static void Clear();
+};
+
+// Creates every level of a path; false when the last level is missing after.
+bool MakeFolders(const std::string& path);
+// Removes a folder with everything in it (nothing when it is missing).
+void RemoveTree(const std::string& path);
+bool FolderPresent(const std::string& path);
+// The names directly inside a folder, sorted, without "." and "..".
+std::vector<std::string> ListFolder(const std::string& path);
+// An empty file.
+void TouchFile(const std::string& path);
+std::string EnvOr(const char* name, const char* fallback);
