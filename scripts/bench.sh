@@ -10,4 +10,14 @@ for program in $(find "$ROOT/build/native/bench" -type f -name 'bench_*' -perm -
   echo "== $(basename "$program")"
   "$program" || status=1
 done
+
+# Benchmarks of the Windows code run under Wine.
+. "$ROOT/scripts/wine-env.sh"
+"$ROOT/scripts/setup-prefix.sh"
+start_xvfb
+start_wineserver
+SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
+/usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 9 1920 1080
+echo "== bench_paint"
+wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" || status=1
 exit $status
