@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
-# Builds the sample archive behind drive D: once a day (its newest folder is
-# today's).
+# Builds the sample archive behind drives D: and E: once a day (its newest
+# folders are today's), and links both drives into the Wine prefix. The
+# links are checked on every run, so a prefix made before drive E: existed
+# gets it too.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-ARCHIVE="$ROOT/build/archive/d"
-STAMP="$ROOT/build/archive/.built-on"
+ARCHIVE="$ROOT/build/archive"
+STAMP="$ARCHIVE/.built-on"
+PREFIX="$ROOT/build/wine/prefix"
 today=$(date +%F)
-if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$today" ]; then exit 0; fi
-mkdir -p "$ARCHIVE"
-/usr/bin/python3 "$ROOT/tools/make_sample_archive.py" "$ARCHIVE" --today "$today"
-echo "$today" > "$STAMP"
+stamp="$today d+e"
+if ! { [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$stamp" ]; }; then
+  mkdir -p "$ARCHIVE/d" "$ARCHIVE/e"
+  /usr/bin/python3 "$ROOT/tools/make_sample_archive.py" "$ARCHIVE/d" --second "$ARCHIVE/e" --today "$today"
+  echo "$stamp" > "$STAMP"
+fi
+if [ -d "$PREFIX/dosdevices" ]; then
+  for drive in d e; do
+    [ "$(readlink "$PREFIX/dosdevices/$drive:" 2>/dev/null)" = "$ARCHIVE/$drive" ] ||
+      ln -sfn "$ARCHIVE/$drive" "$PREFIX/dosdevices/$drive:"
+  done
+fi

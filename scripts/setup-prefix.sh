@@ -34,7 +34,9 @@ wine regedit /S 'C:\setup.reg' >/dev/null 2>&1
 wineserver -w
 rm -f "$WINEPREFIX/drive_c/setup.reg"
 
-# Drive D: is the sample archive.
-mkdir -p "$ROOT/build/archive/d"
+# Drives D: and E: are the sample archive (sample-archive.sh also adds
+# them to a prefix made before E: existed).
+mkdir -p "$ROOT/build/archive/d" "$ROOT/build/archive/e"
 ln -sfn "$ROOT/build/archive/d" "$WINEPREFIX/dosdevices/d:"
+ln -sfn "$ROOT/build/archive/e" "$WINEPREFIX/dosdevices/e:"
 touch "$STAMP"

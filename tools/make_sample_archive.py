@@ -5,7 +5,11 @@ channels, each folder holding camera-like snapshots in all six formats and
 several colour depths. Pictures are written by independent tools (Pillow and
 netpbm), never by the project's own picture library.
 
-usage: make_sample_archive.py ROOT [--today YYYY-MM-DD]
+With --second ROOT2, a second archive drive gets day folders that the first
+lacks: two more days of the four channels, and today's folders of channels 5
+and 6, so that the chooser has something to find only there.
+
+usage: make_sample_archive.py ROOT [--second ROOT2] [--today YYYY-MM-DD]
 """
 import datetime
 import os
@@ -18,6 +22,8 @@ from PIL import Image, ImageDraw, ImageFont
 
 CHANNELS = ["Front gate", "Car park", "Lobby", "Loading bay"]
 DAY_OFFSETS = [0, 1, 3]
+# Second drive: (days before today, channel numbers counted from 0).
+SECOND_DRIVE_FOLDERS = [(0, [4, 5]), (2, [0, 1, 2, 3]), (5, [0, 1, 2, 3])]
 SIZES = [(704, 576), (352, 288), (640, 480)]
 # (extension, how it is written); each folder cycles through these.
 VARIANTS = [
@@ -97,22 +103,38 @@ def write(img, ext, how, path):
         img.save(path)
 
 
-def build(root, today):
+def fill_day_folder(pic, day, channel, count):
+    folder = os.path.join(pic, day.strftime("%Y-%m-%d"), "%02d" % (channel + 1))
+    os.makedirs(folder)
+    for seq in range(count):
+        when = datetime.datetime.combine(day, datetime.time(7, 0)) + datetime.timedelta(minutes=37 * seq + channel)
+        ext, how = VARIANTS[(seq + channel) % len(VARIANTS)]
+        size = SIZES[(seq + channel) % len(SIZES)]
+        name = "%02dway-%s-00.%s" % (channel + 1, when.strftime("%Y-%m-%d-%H.%M.%S"), ext)
+        write(scene(size, channel, when, seq), ext, how, os.path.join(folder, name))
+
+
+def fresh_snapshot_root(root):
     pic = os.path.join(root, "DataPic")
     if os.path.isdir(pic):
         shutil.rmtree(pic)
+    return pic
+
+
+def build(root, today):
+    pic = fresh_snapshot_root(root)
     for offset in DAY_OFFSETS:
         day = today - datetime.timedelta(days=offset)
         for channel in range(len(CHANNELS)):
-            folder = os.path.join(pic, day.strftime("%Y-%m-%d"), "%02d" % (channel + 1))
-            os.makedirs(folder)
-            count = 20 if (offset == 0 and channel == 0) else 12
-            for seq in range(count):
-                when = datetime.datetime.combine(day, datetime.time(7, 0)) + datetime.timedelta(minutes=37 * seq + channel)
-                ext, how = VARIANTS[(seq + channel) % len(VARIANTS)]
-                size = SIZES[(seq + channel) % len(SIZES)]
-                name = "%02dway-%s-00.%s" % (channel + 1, when.strftime("%Y-%m-%d-%H.%M.%S"), ext)
-                write(scene(size, channel, when, seq), ext, how, os.path.join(folder, name))
+            fill_day_folder(pic, day, channel, 20 if (offset == 0 and channel == 0) else 12)
+
+
+def build_second(root, today):
+    pic = fresh_snapshot_root(root)
+    for offset, channels in SECOND_DRIVE_FOLDERS:
+        day = today - datetime.timedelta(days=offset)
+        for channel in channels:
+            fill_day_folder(pic, day, channel, 6)
 
 
 def main():
@@ -122,6 +144,8 @@ def main():
     if "--today" in sys.argv:
         today = datetime.date.fromisoformat(sys.argv[sys.argv.index("--today") + 1])
     build(sys.argv[1], today)
+    if "--second" in sys.argv:
+        build_second(sys.argv[sys.argv.index("--second") + 1], today)
 
 
 if __name__ == "__main__":
