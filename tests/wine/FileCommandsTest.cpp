@@ -532,11 +532,36 @@ TEST_F(DeleteTest, AReadOnlyFileFailsWithTheErrorTextAndChangesNothing)
     EXPECT_EQ(path, View().m_strCurrent);
 }
 
+// A folder with a short path, so that a long file name still makes a path
+// the system takes; removed with its files.
+class ShortFolder {
+public:
+    explicit ShortFolder(const std::string& path) : m_path(path) { CreateDirectoryA(path.c_str(), nullptr); }
+    ~ShortFolder()
+    {
+        SetCurrentDirectoryA("C:\\");
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((m_path + "\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                std::string child = m_path + "\\" + data.cFileName;
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            } while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+        RemoveDirectoryA(m_path.c_str());
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 TEST_F(DeleteTest, ALongNameIsAskedAboutWhole)
 {
-    // A short album folder keeps the long name's path below the limit.
-    const std::string album = "C:\\fcl";
-    CreateDirectoryA(album.c_str(), nullptr);
+    ShortFolder shortFolder("C:\\fcl");
+    const std::string& album = shortFolder.Path();
     const std::string name = std::string(246, 'n') + ".jpg";
     const std::string path = album + "\\" + name;
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -549,8 +574,6 @@ TEST_F(DeleteTest, ALongNameIsAskedAboutWhole)
     EXPECT_EQ(DeleteQuestion(name), question);
     EXPECT_FALSE(Exists(path));
     browser.Close();
-    SetCurrentDirectoryA("C:\\");
-    RemoveDirectoryA(album.c_str());
 }
 
 // ------------------------------------------------------ wallpaper, export
