@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs: one Wine prefix for the
 # build tree, quiet Wine, and an X display (Xvfb when there is none).
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX="$ROOT/build/wine/prefix"
+# SNAP_WINEPREFIX lets a developer run tests in a private copy of the prefix.
+export WINEPREFIX="${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win32
