@@ -52,7 +52,9 @@ INT_PTR CDialog::DoModal()
         if (thread != nullptr && thread->m_pMainWnd != nullptr)
             owner = thread->m_pMainWnd->m_hWnd;
     }
-    return DialogBoxParamA(FwModule(), MAKEINTRESOURCEA(m_nIDTemplate), owner, DialogProc,
+    // A Unicode dialog: the template's texts reach the controls whole,
+    // whatever the code page (the rename buttons read 确定 everywhere).
+    return DialogBoxParamW(FwModule(), MAKEINTRESOURCEW(m_nIDTemplate), owner, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 

@@ -9,6 +9,7 @@ cd "$ROOT"
 "$ROOT/scripts/setup-prefix.sh" || exit 1
 "$ROOT/scripts/sample-archive.sh" || exit 1
 "$ROOT/scripts/setup-printer.sh" || exit 1
+"$ROOT/scripts/setup-locales.sh" || exit 1
 
 RESULTS="$ROOT/build/test-results"
 rm -rf "$RESULTS"
