@@ -360,22 +360,28 @@ TEST_F(Chooser, ATypedDateMovesNothingAndTheNextCameraUsesTheLastCloseUpDate)
     SetHostChannel(1);
     std::string yardToday = MakeDayFolder('d', Today(), 2, "yard-today.jpg");
     MakeDayFolder('d', OtherDay(), 2, "yard-other.jpg");
-    script.Then([](HWND dialog) {
+    // Keys in the date field: the right arrow moves to the next field, the
+    // down (or up) arrow turns it by one. Whichever field turned, it is
+    // turned back and the next one tried, until the day field gives the
+    // other day of this month.
+    script.Then([keyPending = false](HWND dialog) mutable {
         HWND picker = GetDlgItem(dialog, IDC_DATE);
         SetFocus(picker);
-        Day other = OtherDay();
-        // The day field of the long date, reached with the arrow keys, then
-        // stepped to the other day.
-        for (int key = 0; key < 8; ++key) {
-            SYSTEMTIME shown = {};
-            SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
-            if (shown.wDay == other.day)
-                return true;
-            PostMessageA(picker, WM_KEYDOWN, other.day < shown.wDay ? VK_DOWN : VK_UP, 0);
+        SYSTEMTIME shown = {};
+        SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
+        const Day today = Today(), other = OtherDay();
+        const WPARAM toOther = other.day < today.day ? VK_DOWN : VK_UP;
+        const WPARAM back = toOther == VK_DOWN ? VK_UP : VK_DOWN;
+        if (shown.wYear == other.year && shown.wMonth == other.month && shown.wDay == other.day)
+            return true;
+        const bool atToday = shown.wYear == today.year && shown.wMonth == today.month && shown.wDay == today.day;
+        if (!atToday)
+            PostMessageA(picker, WM_KEYDOWN, back, 0);
+        if (!atToday || keyPending)
             PostMessageA(picker, WM_KEYDOWN, VK_RIGHT, 0);
-            return false;
-        }
-        return true;
+        PostMessageA(picker, WM_KEYDOWN, toOther, 0);
+        keyPending = true;
+        return false;
     });
     script.Check([this](HWND dialog) {
         EXPECT_FALSE(CalendarOpen(dialog));
