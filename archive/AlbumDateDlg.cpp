@@ -66,9 +66,11 @@ BOOL CAlbumDateDlg::OnInitDialog()
     FillCameraList();
     if (AllChannelsMode()) {
         m_nChannel = 0;
+        m_bHaveChannel = true;
     } else {
         int entry = SelectedEntry();
-        m_nChannel = entry < 0 ? NO_CHANNEL : ChannelOfEntry(entry);
+        m_bHaveChannel = entry >= 0;
+        m_nChannel = m_bHaveChannel ? ChannelOfEntry(entry) : 0;
     }
     return TRUE;
 }
@@ -171,9 +173,10 @@ void CAlbumDateDlg::OnSelchangeCamera()
     if (entry < 0)
         return;
     int channel = ChannelOfEntry(entry);
-    if (!AllChannelsMode() && channel == m_nChannel)
+    if (!AllChannelsMode() && m_bHaveChannel && channel == m_nChannel)
         return;
     m_nChannel = channel;
+    m_bHaveChannel = true;
     SwitchDayFolder();
 }
 
@@ -184,7 +187,7 @@ void CAlbumDateDlg::SwitchDayFolder()
     m_nDay = m_date.GetDay();
     // Until a camera row is picked there is no channel to look for; the
     // date is kept and applies with the first pick.
-    if (m_nChannel == NO_CHANNEL || g_pAlbumView == nullptr)
+    if (!m_bHaveChannel || g_pAlbumView == nullptr)
         return;
     CAlbumView& view = *g_pAlbumView;
 

@@ -12,9 +12,10 @@ public:
     explicit CAlbumDateDlg(HWND parent);
 
     // The channel handed to the archive lookup (the folder name is this
-    // number + 1); NO_CHANNEL while no camera row is selected.
-    static constexpr int NO_CHANNEL = -1;
-    int m_nChannel = NO_CHANNEL;
+    // number + 1); meaningful only while m_bHaveChannel is set, which it is
+    // not until a camera row has been selected.
+    int m_nChannel = 0;
+    bool m_bHaveChannel = false;
     // The date last applied.
     int m_nYear = 0;
     int m_nMonth = 0;

@@ -493,11 +493,14 @@ TEST_F(Chooser, WithoutASelectedCameraDateChangesWaitForTheFirstPick)
     Enable(1, 1, "Yard");
     SetHostChannel(7);      // no enabled entry is channel 7
     std::string yard = MakeDayFolder('d', OtherDay(), 2, "yard.jpg");
-    MakeDayFolder('d', OtherDay(), 1, "gate.jpg");
+    std::string gate = MakeDayFolder('d', OtherDay(), 1, "gate.jpg");
     script.Check([](HWND dialog) { EXPECT_EQ(CB_ERR, SelectedRow(dialog)); });
     CloseUpOn(script, OtherDay());
     script.Check(AlbumAtHome());
-    NextCamera(script);     // from no row to the first row
+    // From no row to the first: its channel 0 is a change, whatever the
+    // chooser held before.
+    NextCamera(script);
+    script.Check(AlbumIn(gate, "gate.jpg"));
     NextCamera(script);
     script.Check(AlbumIn(yard, "yard.jpg"));
     ASSERT_TRUE(script.Play(browser));
