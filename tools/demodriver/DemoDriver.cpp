@@ -1,8 +1,10 @@
 // Drives the open browser for the demo's screenshots, the way an operator
 // would: "single" double-clicks the second cell, "multi" goes back to the
-// page, "menu" opens the File menu, "command ID" sends a menu command.
+// page, "menu" opens the File menu, "command ID" sends a menu command,
+// "wait" only waits for the browser (up to a minute: the first program
+// after Wine changed its language starts slowly).
 //
-//   demo_driver.exe single|multi|menu|escape|command ID
+//   demo_driver.exe wait|single|multi|menu|escape|command ID
 #include <windows.h>
 
 #include <cstdio>
@@ -13,7 +15,7 @@ namespace {
 
 HWND BrowserFrame()
 {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 600; ++i) {
         HWND frame = FindWindowA("FwFrame", nullptr);
         if (frame != nullptr && IsWindowVisible(frame))
             return frame;
@@ -45,7 +47,9 @@ int main(int argc, char** argv)
     HWND view = GetDlgItem(frame, 0xE900);
     RECT client;
     GetClientRect(view, &client);
-    if (std::strcmp(argv[1], "single") == 0) {
+    if (std::strcmp(argv[1], "wait") == 0) {
+        Sleep(1500);    // and let it paint
+    } else if (std::strcmp(argv[1], "single") == 0) {
         DoubleClick(view, client.right / 3 + client.right / 6, client.bottom / 6);
     } else if (std::strcmp(argv[1], "multi") == 0) {
         PostMessageA(frame, WM_COMMAND, 0x8031, 0);
