@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "BrowserFixture.h"
+#include "ModalDriver.h"
 #include "Module.h"
 #include "ModuleGlobals.h"
 #include "resource.h"
@@ -299,6 +300,72 @@ TEST_F(AlbumViewTest, TheFirstToolbarButtonAndExitEachPostOneExitMessage)
     again.Command(ID_ALBUM_RETURN);
     EXPECT_FALSE(IsWindow(again.Frame()));
     EXPECT_EQ(2, host.ExitCount());
+}
+
+TEST_F(AlbumViewTest, ForwardPageMovesLikeTheRightArrowAndNextPageLikeTheLeftArrow)
+{
+    OpenWith(27);   // last page at 18
+    HMENU operation = GetSubMenu(GetMenu(browser.Frame()), 1);
+    UINT forwardItem = GetMenuItemID(operation, 1);   // "&Forward page"
+    UINT nextItem = GetMenuItemID(operation, 2);      // "&Next page"
+    TBBUTTON left = {}, right = {};
+    SendMessageA(browser.ToolBar(), TB_GETBUTTON, 8, reinterpret_cast<LPARAM>(&left));     // slot 9
+    SendMessageA(browser.ToolBar(), TB_GETBUTTON, 10, reinterpret_cast<LPARAM>(&right));   // slot 11
+
+    browser.Command(nextItem);
+    EXPECT_EQ(9, View().m_nPageTop);
+    PostMessageA(browser.Frame(), WM_COMMAND, static_cast<WPARAM>(left.idCommand),
+                 reinterpret_cast<LPARAM>(browser.ToolBar()));
+    browser.Pump();
+    EXPECT_EQ(0, View().m_nPageTop);
+    browser.Command(forwardItem);
+    EXPECT_EQ(9, View().m_nPageTop);
+    PostMessageA(browser.Frame(), WM_COMMAND, static_cast<WPARAM>(right.idCommand),
+                 reinterpret_cast<LPARAM>(browser.ToolBar()));
+    browser.Pump();
+    EXPECT_EQ(18, View().m_nPageTop);
+}
+
+int g_lettersSeen;
+LRESULT CALLBACK CountLetterKeys(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_KEYDOWN &&
+        (msg->wParam == 'O' || msg->wParam == 'P'))
+        ++g_lettersSeen;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(AlbumViewTest, CtrlOAndCtrlPDoNothing)
+{
+    OpenWith(3);
+    g_lettersSeen = 0;
+    // Proof that the keys really reach the browser's thread.
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, CountLetterKeys, nullptr, GetCurrentThreadId());
+    SetForegroundWindow(browser.Frame());
+    SetFocus(browser.ViewWindow());
+    browser.Pump();
+    ModalDriver driver;     // no step: any dialog that opens is a failure
+    driver.Start();
+    for (BYTE key : {BYTE('O'), BYTE('P')}) {
+        INPUT keys[4] = {};
+        for (INPUT& k : keys)
+            k.type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = VK_CONTROL;
+        keys[1].ki.wVk = key;
+        keys[2].ki.wVk = key;
+        keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+        keys[3].ki.wVk = VK_CONTROL;
+        keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(4, keys, sizeof keys[0]);
+        browser.PumpFor(300);
+    }
+    driver.Finish();
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(2, g_lettersSeen);
+    EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front();
+    EXPECT_TRUE(IsWindow(browser.Frame()));
+    EXPECT_EQ(0, View().m_bSingle);
 }
 
 TEST(AlbumThreadStart, AFrameThatCannotBeLoadedStillPostsOneExitMessage)
