@@ -10,6 +10,7 @@
 //   --open-count N    open it again after each return until N openings
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines
+//   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +24,7 @@ namespace {
 
 constexpr UINT UM_BROWSE_EXIT = 0x0803;
 constexpr UINT_PTR VIDEO_TIMER = 1;
+constexpr UINT_PTR SAMPLE_TIMER = 2;
 constexpr int ID_SNAPSHOTS = 100;
 constexpr int ID_QUIT = 101;
 
@@ -35,6 +37,7 @@ struct HostState {
     bool openAtStart = false;
     bool quitAfterClose = false;
     int openCount = 1;          // openings wanted in this run (with --open)
+    int sampleEveryMs = 0;      // periodic resource samples for soak runs
     int openingsDone = 0;
     bool browserOpen = false;
     HMODULE browser = nullptr;
@@ -225,6 +228,10 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         LayOut(wnd);
         return 0;
+    case WM_TIMER:
+        if (wParam == SAMPLE_TIMER)
+            LogResources();
+        return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == ID_SNAPSHOTS)
             OpenBrowser();
@@ -253,6 +260,8 @@ void ParseCommandLine(int argc, char** argv, std::string* settingsPath, std::str
             *folder = argv[++i];
         else if (arg == "--log" && hasValue)
             g_host.logPath = argv[++i];
+        else if (arg == "--sample-every" && hasValue)
+            g_host.sampleEveryMs = std::atoi(argv[++i]);
         else if (arg == "--open-count" && hasValue)
             g_host.openCount = std::atoi(argv[++i]);
         else if (arg == "--open")
@@ -311,6 +320,8 @@ int main(int argc, char** argv)
     ShowWindow(g_host.mainWnd, SW_SHOWMAXIMIZED);
     UpdateWindow(g_host.mainWnd);
     ShowVideo(true);
+    if (g_host.sampleEveryMs > 0)
+        SetTimer(g_host.mainWnd, SAMPLE_TIMER, static_cast<UINT>(g_host.sampleEveryMs), nullptr);
 
     bool loaded = LoadBrowserLibrary();
     if (g_host.openAtStart && loaded)

@@ -1,0 +1,117 @@
+// Long runs through the host: many openings and closings, and automatic
+// browse in multi and in single mode, with the host logging its GDI and
+// user objects and private memory at a fixed period; every count must stay
+// flat. `make test` runs short versions; scripts/soak.sh sets
+// SNAP_SOAK_OPENINGS and SNAP_SOAK_MINUTES for the long ones.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "AlbumFolder.h"
+#include "BrowserWindow.h"
+#include "OperatorSession.h"
+#include "resource.h"
+
+namespace {
+
+struct Sample {
+    long gdi = 0, user = 0, privateKb = 0;
+};
+
+std::vector<Sample> Samples(const HostProcess& host)
+{
+    std::vector<Sample> samples;
+    for (const std::string& line : host.LogLines()) {
+        Sample s;
+        if (std::sscanf(line.c_str(), "resources gdi=%ld user=%ld private=%ld", &s.gdi, &s.user, &s.privateKb) == 3)
+            samples.push_back(s);
+    }
+    return samples;
+}
+
+double EnvNumber(const char* name, double fallback)
+{
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::atof(text) : fallback;
+}
+
+// Compares the samples after warming up with the first warm one and prints
+// the start and end of each count.
+void ExpectFlat(const char* run, const std::vector<Sample>& samples, size_t warmUp)
+{
+    ASSERT_GT(samples.size(), warmUp + 1) << run;
+    const Sample& start = samples[warmUp];
+    const Sample& end = samples.back();
+    std::printf("soak: %s samples=%u gdi %ld -> %ld, user %ld -> %ld, private %ld -> %ld KB\n", run,
+                static_cast<unsigned>(samples.size()), start.gdi, end.gdi, start.user, end.user, start.privateKb,
+                end.privateKb);
+    EXPECT_GT(start.gdi, 0) << run;
+    long maxGdi = 0, maxUser = 0, maxKb = 0;
+    for (size_t i = warmUp; i < samples.size(); ++i) {
+        maxGdi = std::max(maxGdi, samples[i].gdi);
+        maxUser = std::max(maxUser, samples[i].user);
+        maxKb = std::max(maxKb, samples[i].privateKb);
+    }
+    EXPECT_LE(maxGdi - start.gdi, 4) << run;
+    EXPECT_LE(maxUser - start.user, 2) << run;
+    EXPECT_LE(maxKb - start.privateKb, 2048) << run;
+}
+
+TEST(Soak, OpeningsAndClosingsLeaveTheHostFlat)
+{
+    int openings = static_cast<int>(EnvNumber("SNAP_SOAK_OPENINGS", 30));
+    AlbumFolder album("soakopen");
+    ASSERT_EQ(9u, album.CopySnapshots(9).size());
+    HostProcess host;
+    ASSERT_TRUE(host.Start("--open --quit-after-close --open-count " + std::to_string(openings) + " --folder \"" +
+                           album.Path() + "\""));
+    for (int opening = 0; opening < openings; ++opening) {
+        HWND frame = WaitForBrowserFrame(20000);
+        ASSERT_NE(nullptr, frame) << "opening " << opening;
+        ChooseMenuCommand(frame, ID_ALBUM_RETURN);
+        ASSERT_TRUE(WaitForWindowGone(frame, 10000)) << "opening " << opening;
+    }
+    ASSERT_TRUE(host.WaitForExit(30000));
+    EXPECT_EQ(openings, host.CountLines("exit 3 0"));
+    ExpectFlat("openings", Samples(host), std::min<size_t>(19, static_cast<size_t>(openings) / 3));
+}
+
+// Automatic browse over JPEG snapshots for SNAP_SOAK_MINUTES, one sample a
+// minute in the long run (every six seconds in the short one).
+void AutomaticBrowse(bool single)
+{
+    double minutes = EnvNumber("SNAP_SOAK_MINUTES", 0.3);
+    int periodMs = minutes >= 10 ? 60000 : 6000;
+    AlbumFolder album(single ? "soaksingle" : "soakmulti");
+    std::string source = NewestSampleDayFolder();
+    int copied = 0;
+    for (const std::string& name : FilesIn(source))
+        if (lstrcmpiA(name.substr(name.size() - 4).c_str(), ".jpg") == 0)
+            for (int copy = 0; copy < 5; ++copy)
+                copied += album.CopyIn(source + "\\" + name, std::to_string(copy) + name) ? 1 : 0;
+    ASSERT_GE(copied, 10);
+    OperatorSession session;
+    ASSERT_TRUE(session.Open(album.Path(), "--sample-every " + std::to_string(periodMs)));
+    if (single) {
+        session.Screen().DoubleClickCell(0);
+        ASSERT_TRUE(session.Screen().WaitForTitleOtherThan("Image browse", 5000));
+    }
+    ASSERT_TRUE(session.Screen().Press(ID_AUTO_SHOW));
+    ASSERT_TRUE(WaitUntil([&] { return session.Screen().ButtonChecked(ID_AUTO_SHOW); }, 5000));
+    Sleep(static_cast<DWORD>(minutes * 60000));
+    EXPECT_TRUE(session.HostAlive());
+    ASSERT_TRUE(session.Screen().Press(ID_AUTO_SHOW));
+    EXPECT_TRUE(session.ExitAndFinish());
+    std::vector<Sample> samples = Samples(session.Host());
+    samples.pop_back();   // the sample after the exit has no browser
+    ExpectFlat(single ? "automatic browse, single mode" : "automatic browse, multi mode", samples, 1);
+}
+
+TEST(Soak, AutomaticBrowseInMultiModeStaysFlat) { AutomaticBrowse(false); }
+TEST(Soak, AutomaticBrowseInSingleModeStaysFlat) { AutomaticBrowse(true); }
+
+}  // namespace
