@@ -3,6 +3,10 @@
 # prints its figures as "bench: <name> = <value> <unit>" lines.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+# Everything printed is kept, so that one table of all figures ends the run.
+FIGURES=$(mktemp)
+trap 'rm -f "$FIGURES"' EXIT
+exec > >(tee "$FIGURES") 2>&1
 "$ROOT/scripts/build.sh"
 "$ROOT/scripts/sample-archive.sh"
 status=0
@@ -22,4 +26,9 @@ echo "== bench_paint"
 wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" || status=1
 echo "== bench_archive_load"
 "$ROOT/bench/archive/run-archive-load-bench.sh" "$ROOT/build/win32/bin" || status=1
+
+echo
+echo "== all figures"
+sed -n 's/^bench: \(.*\) = \([^ ]*\) \(.*\)$/\1\t\2\t\3/p' "$FIGURES" |
+  awk -F'\t' '{ printf "%-48s %14s  %s\n", $1, $2, $3 }'
 exit $status
