@@ -5,7 +5,7 @@
 #include "Module.h"
 #include "ModuleGlobals.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
@@ -15,7 +15,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
         FwInitModule(instance);
         break;
     case DLL_PROCESS_DETACH:
-        FwUnregisterClasses();
+        // Only when the library is unloaded: when the process ends, the
+        // browser thread may have been stopped inside the window manager
+        // holding its lock, and unregistering a class would then wait for
+        // ever. The system takes the classes down with the process.
+        if (reserved == nullptr)
+            FwUnregisterClasses();
         break;
     default:
         // Thread attach and detach carry nothing of the library's own.

@@ -6,10 +6,12 @@
 namespace {
 
 HINSTANCE g_module;
+// Never destroyed: at process exit another thread may have been stopped
+// while holding the heap, and freeing would then wait for ever.
 std::vector<std::string>& RegisteredClasses()
 {
-    static std::vector<std::string> classes;
-    return classes;
+    static std::vector<std::string>* classes = new std::vector<std::string>;
+    return *classes;
 }
 
 }  // namespace
