@@ -206,6 +206,13 @@ void CAlbumView::OnImageDelete()
         FwMessageBox(ErrorText(errno).c_str());
         return;
     }
+    // On a read-only mount Wine reports the delete done and keeps the file
+    // (the unlink happens at close and its failure is lost): a file that is
+    // still there was refused, and stays in the list.
+    if (GetFileAttributesA(CurrentPath().c_str()) != INVALID_FILE_ATTRIBUTES) {
+        FwMessageBox(ErrorText(EACCES).c_str());
+        return;
+    }
     RemoveCurrent();
     Invalidate(TRUE);
 }

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs the drive fault scenarios in a private copy of the Wine prefix,
+# inside a private mount namespace: drive R: is a read-only bind mount
+# holding an album, drive D: a small tmpfs holding today's folder that the
+# test unplugs while the browser shows it (it writes the file "unplug-d"
+# into the work folder; this script then unmounts the drive, removes its
+# link and answers with "unplugged-d"). Everything goes with the namespace
+# and the work folder, on every path.
+#   run-drive-faults.sh PROGRAM.exe REPORT.xml
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+program=$1 report=$2
+source_prefix=${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}
+
+if [ -z "${DRIVE_FAULTS_IN_NAMESPACE:-}" ]; then
+  work=$(mktemp -d /tmp/drive-faults.XXXXXX)
+  cleanup() {
+    WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$work"
+  }
+  trap cleanup EXIT
+  DRIVE_FAULTS_IN_NAMESPACE=1 DRIVE_FAULTS_WORK=$work unshare -m --propagation private "$0" "$@"
+  exit $?
+fi
+
+. "$ROOT/scripts/wine-env.sh"
+[ -n "${DISPLAY:-}" ] || start_xvfb
+work=$DRIVE_FAULTS_WORK
+export DRIVE_FAULTS_WORK
+export WINEPREFIX="$work/prefix"
+cp -a "$source_prefix" "$WINEPREFIX"
+rm -f "$WINEPREFIX"/dosdevices/[a-y]:
+ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"
+
+# A few snapshots of the sample archive's newest day of channel 01.
+sample=$(ls -d "$ROOT"/build/archive/d/DataPic/*/01 | sort | tail -1)
+copy_snapshots() {  # target-folder count
+  mkdir -p "$1"
+  ls "$sample" | head -"$2" | while read -r name; do cp "$sample/$name" "$1/"; done
+  chmod -R u+w "$1"
+}
+
+# R: read-only, with an album and a folder to save into.
+copy_snapshots "$work/r-source/album" 4
+mkdir -p "$work/r" "$work/r-source/saved"
+mount --bind "$work/r-source" "$work/r"
+mount -o remount,bind,ro "$work/r"
+ln -s "$work/r" "$WINEPREFIX/dosdevices/r:"
+
+# D: the record drive that goes away; E: the second drive, empty.
+mkdir -p "$work/d" "$work/e"
+mount -t tmpfs -o size=64m tmpfs "$work/d"
+copy_snapshots "$work/d/DataPic/$(date +%F)/01" 5
+ln -s "$work/d" "$WINEPREFIX/dosdevices/d:"
+ln -s "$work/e" "$WINEPREFIX/dosdevices/e:"
+
+unplug_when_asked() {
+  while [ ! -e "$work/unplug-d" ]; do sleep 0.1; done
+  umount -l "$work/d"
+  rm -f "$WINEPREFIX/dosdevices/d:"
+  touch "$work/unplugged-d"
+}
+unplug_when_asked &
+watcher=$!
+
+# The server of this prefix is started inside the namespace, so that it
+# sees the mounts.
+start_wineserver
+status=0
+wine "$program" "--gtest_output=xml:Z:$report" || status=$?
+kill "$watcher" 2>/dev/null || true
+wait "$watcher" 2>/dev/null || true
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+exit $status
