@@ -24,6 +24,8 @@ SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 9 1920 1080
 echo "== bench_paint"
 wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" || status=1
+echo "== bench_list_build"
+wine "$ROOT/build/win32/bin/bench_list_build.exe" || status=1
 echo "== bench_archive_load"
 "$ROOT/bench/archive/run-archive-load-bench.sh" "$ROOT/build/win32/bin" || status=1
 
