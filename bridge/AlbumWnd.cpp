@@ -53,9 +53,11 @@ void CAlbumWnd::OnAlbumReturn()
 
 void CAlbumWnd::OnClose()
 {
-    // Tell the host first, then take the windows down so that the view
-    // releases what it holds; the thread's loop ends with its main window.
-    if (auto* thread = dynamic_cast<CAlbumThread*>(FwGetThread()))
-        thread->NotifyHostOnce();
+    // Take the windows down, so that the view releases what it holds; the
+    // thread's loop then ends with its main window and the thread's exit
+    // tells the host. Telling the host only once the windows are gone
+    // keeps the next opening, which the host may start at once, from
+    // meeting this frame's teardown: under Wine a menu loaded by the new
+    // browser thread could be destroyed by the old frame's.
     DestroyWindow();
 }

@@ -120,9 +120,15 @@ void BrowserOnThisThread::Close()
 BrowserOnThisThread::~BrowserOnThisThread()
 {
     Close();
-    if (m_pThread != nullptr) {
+    Exit();
+    delete m_pThread;
+}
+
+void BrowserOnThisThread::Exit()
+{
+    if (m_pThread != nullptr && !m_bExited) {
+        m_bExited = true;
         m_pThread->ExitInstance();
-        delete m_pThread;
     }
 }
 
@@ -130,8 +136,11 @@ void BrowserOnThisThread::Pump()
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
+        // The loop of a real browser thread ends here and runs ExitInstance.
+        if (msg.message == WM_QUIT) {
+            Exit();
             continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

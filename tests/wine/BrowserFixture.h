@@ -66,7 +66,10 @@ public:
     HWND ToolBar() const;
 
 private:
+    void Exit();
+
     CAlbumThread* m_pThread = nullptr;
+    bool m_bExited = false;
     HWND m_frame = nullptr;
 };
 
