@@ -12,33 +12,13 @@
 #include <vector>
 
 #include "BrowserFixture.h"
+#include "BenchClock.h"
 #include "Module.h"
 #include "resource.h"
 
 namespace {
 
 constexpr int kFiles = 10000;
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
-
-// The best of several runs: the least disturbed by the machine.
-template <class F>
-double BestOf(int runs, F f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        double start = Seconds();
-        f();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 // Snapshot-like names over the picture extensions the album lists.
 void FillFolder(const TempFolder& folder)

@@ -17,30 +17,10 @@
 
 #include "BrowserFixture.h"
 #include "ImageLoad.h"
+#include "BenchClock.h"
 #include "Module.h"
 
 namespace {
-
-double Seconds()
-{
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
-
-// The best of several runs: the least disturbed by the machine.
-template <class F>
-double BestOf(int runs, F f)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        double start = Seconds();
-        f();
-        best = std::min(best, Seconds() - start);
-    }
-    return best;
-}
 
 // Committed private memory of the process. Wine reports it as the
 // page-file usage and keeps no peak of it.

@@ -1,5 +1,7 @@
 #include "AlbumFolder.h"
 
+#include "FileTree.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -7,36 +9,9 @@
 #include <iterator>
 #include <sstream>
 
-namespace {
-
-std::vector<std::string> Entries(const std::string& folder, const char* pattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-bool IsFolder(const std::string& path)
-{
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-}  // namespace
-
 std::string NewestSampleDayFolder()
 {
-    std::vector<std::string> days = Entries("D:\\DataPic", "*-*-*");
+    std::vector<std::string> days = ListFolder("D:\\DataPic", "*-*-*");
     for (auto day = days.rbegin(); day != days.rend(); ++day) {
         std::string folder = "D:\\DataPic\\" + *day + "\\01";
         if (!FilesIn(folder).empty())
@@ -48,8 +23,8 @@ std::string NewestSampleDayFolder()
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> files;
-    for (const std::string& name : Entries(folder, "*"))
-        if (!IsFolder(folder + "\\" + name))
+    for (const std::string& name : ListFolder(folder, "*"))
+        if (!FolderPresent(folder + "\\" + name))
             files.push_back(name);
     return files;
 }
@@ -65,21 +40,6 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes)
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
-}
-
-bool RemoveTree(const std::string& path)
-{
-    for (const std::string& name : Entries(path, "*")) {
-        std::string child = path + "\\" + name;
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (IsFolder(child))
-            RemoveTree(child);
-        else
-            DeleteFileA(child.c_str());
-    }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(path.c_str());
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 AlbumFolder::AlbumFolder(const std::string& prefix, const std::string& parent)
@@ -151,5 +111,5 @@ bool AlbumFolder::Exists(const std::string& name) const
 
 std::vector<std::string> AlbumFolder::Names() const
 {
-    return Entries(m_path, "*");
+    return ListFolder(m_path, "*");
 }

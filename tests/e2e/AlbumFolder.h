@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "FileTree.h"
+
 class AlbumFolder {
 public:
     // Creates a new empty folder under the temporary folder (or under the
@@ -40,6 +42,3 @@ std::string NewestSampleDayFolder();
 std::vector<std::string> FilesIn(const std::string& folder);
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
-// Removes a folder with everything below it (read-only marks are cleared
-// first); false when something stays.
-bool RemoveTree(const std::string& path);

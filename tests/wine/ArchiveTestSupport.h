@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "FileTree.h"
+
 #include "ArchiveDisks.h"
 
 // While alive, every drive and folder call of the archive is recorded
@@ -29,10 +31,7 @@ public:
 // Creates every level of a path; false when the last level is missing after.
 bool MakeFolders(const std::string& path);
 // Removes a folder with everything in it (nothing when it is missing).
-void RemoveTree(const std::string& path);
-bool FolderPresent(const std::string& path);
 // The names directly inside a folder, sorted, without "." and "..".
-std::vector<std::string> ListFolder(const std::string& path);
 // An empty file.
 void TouchFile(const std::string& path);
 std::string EnvOr(const char* name, const char* fallback);

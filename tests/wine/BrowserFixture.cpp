@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "Exports.h"
+#include "FileTree.h"
 #include "ModuleGlobals.h"
 #include "resource.h"
 
@@ -22,30 +23,6 @@ TempFolder::TempFolder()
     CreateDirectoryA(name, nullptr);
     m_path = name;
 }
-
-namespace {
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-}  // namespace
 
 TempFolder::~TempFolder()
 {
