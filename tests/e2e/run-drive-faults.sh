@@ -12,22 +12,14 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 program=$1 report=$2
 source_prefix=${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}
 
-if [ -z "${DRIVE_FAULTS_IN_NAMESPACE:-}" ]; then
-  work=$(mktemp -d /tmp/drive-faults.XXXXXX)
-  cleanup() {
-    WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$work"
-  }
-  trap cleanup EXIT
-  DRIVE_FAULTS_IN_NAMESPACE=1 DRIVE_FAULTS_WORK=$work unshare -m --propagation private "$0" "$@"
-  exit $?
-fi
+. "$ROOT/tests/support/private-namespace.sh"
+enter_private_namespace drive-faults "$0" "$@"
 
 . "$ROOT/scripts/wine-env.sh"
+export WINEPREFIX="$work/prefix"    # wine-env.sh names the shared one
 [ -n "${DISPLAY:-}" ] || start_xvfb
-work=$DRIVE_FAULTS_WORK
-export DRIVE_FAULTS_WORK
-export WINEPREFIX="$work/prefix"
+# The test program finds the work folder (and its signal files) here.
+export DRIVE_FAULTS_WORK=$work
 cp -a "$source_prefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX"/dosdevices/[a-y]:
 ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"

@@ -9,21 +9,12 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 setting=$1 program=$2 report=$3
 
-if [ -z "${ARCHIVE_IN_NAMESPACE:-}" ]; then
-  work=$(mktemp -d /tmp/archive-drives.XXXXXX)
-  cleanup() {
-    WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$work"
-  }
-  trap cleanup EXIT
-  ARCHIVE_IN_NAMESPACE=1 ARCHIVE_WORK=$work unshare -m --propagation private "$0" "$@"
-  exit $?
-fi
+. "$ROOT/tests/support/private-namespace.sh"
+enter_private_namespace archive-drives "$0" "$@"
 
 . "$ROOT/scripts/wine-env.sh"
+export WINEPREFIX="$work/prefix"    # wine-env.sh names the shared one
 [ -n "${DISPLAY:-}" ] || start_xvfb
-work=$ARCHIVE_WORK
-export WINEPREFIX="$work/prefix"
 cp -a "$ROOT/build/wine/prefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX"/dosdevices/[a-y]:
 ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"
