@@ -22,6 +22,8 @@ start_xvfb
 start_wineserver
 SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 9 1920 1080
+echo "== bench_picture (32-bit Windows build)"
+wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
 echo "== bench_paint"
 wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" || status=1
 echo "== bench_list_build"

@@ -3,11 +3,15 @@
 #include "DibLayout.h"
 #include "NearestResample.h"
 #include "PixelGrid.h"
+#include "VectorRowGather.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <ostream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -264,6 +268,116 @@ TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
     }
 }
 
+// ---- each kind of inner loop for whole-byte pixels -------------------------
+// Widths are chosen so that rows of 1 to 4 bytes per pixel cross the
+// permutes' 16-, 32-, 64- and 128-byte sizes, shrinking strongly, mildly
+// and growing. Source buffers are exactly as large as their rows, so an
+// unmasked over-read of the top row shows under AddressSanitizer.
+
+namespace {
+
+const int kWholeByteBits[] = {8, 16, 24, 32};
+const int kVectorEdgeWidths[] = {1, 2, 3, 5, 8, 11, 16, 21, 31, 32, 33, 43, 63, 64, 65, 85, 100, 127, 128, 129, 200, 257, 641};
+
+const char* NameOf(dib::InnerLoops loops)
+{
+    switch (loops) {
+    case dib::InnerLoops::Fastest: return "fastest";
+    case dib::InnerLoops::Portable: return "portable";
+    case dib::InnerLoops::Ssse3Permutes: return "SSSE3";
+    case dib::InnerLoops::VbmiPermutes: return "AVX-512 VBMI";
+    }
+    return "?";
+}
+
+}  // namespace
+
+namespace dib {
+// Names in failure messages instead of the enum's bytes.
+void PrintTo(InnerLoops loops, std::ostream* out)
+{
+    *out << NameOf(loops);
+}
+}  // namespace dib
+
+namespace {
+
+class InnerLoopKinds : public ::testing::TestWithParam<dib::InnerLoops> {
+protected:
+    void SetUp() override
+    {
+        const dib::InnerLoops loops = GetParam();
+        if ((loops == dib::InnerLoops::Ssse3Permutes && !dib::CanUse(dib::PermuteUnit::Ssse3)) ||
+            (loops == dib::InnerLoops::VbmiPermutes && !dib::CanUse(dib::PermuteUnit::Vbmi)))
+            GTEST_SKIP() << "this processor has no " << NameOf(loops) << " permutes";
+    }
+};
+
+}  // namespace
+
+TEST_P(InnerLoopKinds, AreBitIdenticalToThePlainTranscription)
+{
+    std::mt19937 random(31);
+    for (int bits : kWholeByteBits)
+        for (int sourceWidth : kVectorEdgeWidths)
+            for (int targetWidth : kVectorEdgeWidths) {
+                const int sourceHeight = 1 + static_cast<int>(random() % 5);
+                const int targetHeight = 1 + static_cast<int>(random() % 19);
+                PixelGrid source(bits, sourceWidth, sourceHeight);
+                source.FillRandom(random);
+                PixelGrid fast(bits, targetWidth, targetHeight);
+                PixelGrid plain(bits, targetWidth, targetHeight);
+                dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits, GetParam());
+                dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
+                ASSERT_EQ(fast.Bytes(), plain.Bytes())
+                    << NameOf(GetParam()) << ", bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> "
+                    << targetWidth << "x" << targetHeight;
+            }
+}
+
+// Whole vectors are stored: nothing may land in a wide stride's spare bytes
+// or after the last row, whatever the target held before.
+TEST_P(InnerLoopKinds, WriteNothingOutsideTheTargetRows)
+{
+    std::mt19937 random(32);
+    const std::uint8_t kUntouched = 0xEE;
+    for (int bits : kWholeByteBits)
+        for (int targetWidth : {5, 16, 21, 64, 85, 129, 257}) {
+            PixelGrid source(bits, 300, 7);
+            source.FillRandom(random);
+            PixelGrid plain(bits, targetWidth, 9);
+            dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
+
+            const std::size_t rowBytes = plain.Stride();
+            const std::size_t stride = rowBytes + 20;
+            std::vector<std::uint8_t> target(stride * 9 + 64, kUntouched);
+            dib::ResampleNearest(source.AsSource(), {target.data(), stride, targetWidth, 9}, bits, GetParam());
+            const std::size_t usedBytes = plain.PaddingStart();
+            for (int row = 0; row < 9; ++row) {
+                const std::uint8_t* written = target.data() + row * stride;
+                ASSERT_EQ(0, std::memcmp(written, plain.Bytes().data() + row * rowBytes, usedBytes))
+                    << NameOf(GetParam()) << ", bits " << bits << " width " << targetWidth << " row " << row;
+                for (std::size_t k = rowBytes; k < stride; ++k)
+                    ASSERT_EQ(written[k], kUntouched) << "bits " << bits << " width " << targetWidth << " byte " << k;
+            }
+            for (std::size_t k = stride * 9; k < target.size(); ++k)
+                ASSERT_EQ(target[k], kUntouched) << "bits " << bits << " width " << targetWidth << " after the end";
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Resample, InnerLoopKinds,
+                         ::testing::Values(dib::InnerLoops::Fastest, dib::InnerLoops::Portable,
+                                           dib::InnerLoops::Ssse3Permutes, dib::InnerLoops::VbmiPermutes),
+                         [](const ::testing::TestParamInfo<dib::InnerLoops>& info) {
+                             switch (info.param) {
+                             case dib::InnerLoops::Fastest: return std::string("Fastest");
+                             case dib::InnerLoops::Portable: return std::string("Portable");
+                             case dib::InnerLoops::Ssse3Permutes: return std::string("Ssse3");
+                             case dib::InnerLoops::VbmiPermutes: return std::string("Vbmi");
+                             }
+                             return std::string("Unknown");
+                         });
+
 // Wider strides than the row needs (a caller's choice) are honoured.
 TEST(Resample, HonoursStridesWiderThanTheRow)
 {
@@ -343,6 +457,7 @@ TEST(WellFormed, HugeSizesDoNotOverflowTheCheck)
     dib::WriteI32(&block[18], 0x7FFFFFFF);
     dib::WriteI32(&block[22], 0x7FFFFFFF);
     EXPECT_FALSE(dib::IsWellFormed(block.data(), block.size()));
-    // 2^31 rows of 2^33 bytes would need about 2^64 bytes.
-    EXPECT_FALSE(dib::IsWellFormed(block.data(), std::size_t{1} << 62));
+    // 2^31 rows of 2^33 bytes would need about 2^64 bytes, more than any
+    // block can claim.
+    EXPECT_FALSE(dib::IsWellFormed(block.data(), std::numeric_limits<std::size_t>::max() / 2));
 }
