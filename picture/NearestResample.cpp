@@ -31,9 +31,12 @@ std::int64_t SourceColumnFor(const SourceRows& source, const TargetRows& target,
 // plain transcription does it, costs as much as moving the pixels.
 class TruncatedSteps {
 public:
+    // total and parts are picture sizes (parts > 0) and k at most parts:
+    // only the first product needs 64 bits, the steps fit 32.
     TruncatedSteps(std::int64_t total, std::int64_t parts, std::int64_t k = 0)
-        : whole_(total / parts), rest_(total % parts), parts_(parts), value_(total * k / parts),
-          remainder_(total * k % parts)
+        : whole_(static_cast<std::uint32_t>(total / parts)), rest_(static_cast<std::uint32_t>(total % parts)),
+          parts_(static_cast<std::uint32_t>(parts)), value_(static_cast<std::uint32_t>(total * k / parts)),
+          remainder_(static_cast<std::uint32_t>(total * k % parts))
     {
     }
 
@@ -52,19 +55,20 @@ public:
     void Previous()
     {
         value_ -= whole_;
-        remainder_ -= rest_;
-        if (remainder_ < 0) {
-            remainder_ += parts_;
+        if (remainder_ < rest_) {
+            remainder_ += parts_ - rest_;
             --value_;
+        } else {
+            remainder_ -= rest_;
         }
     }
 
 private:
-    std::int64_t whole_;
-    std::int64_t rest_;
-    std::int64_t parts_;
-    std::int64_t value_;
-    std::int64_t remainder_;  // (total * k) % parts
+    std::uint32_t whole_;
+    std::uint32_t rest_;
+    std::uint32_t parts_;
+    std::uint32_t value_;
+    std::uint32_t remainder_;  // (total * k) % parts
 };
 
 // ---- plain transcription ----------------------------------------------

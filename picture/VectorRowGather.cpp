@@ -33,8 +33,7 @@ std::uint64_t LowBits(std::size_t count)
 
 struct Plan {
     const PermuteRun* runs;
-    std::size_t runCount;
-    const std::uint8_t* controls;
+    const PermuteRun* end;
     const std::uint32_t* offsets;
 };
 
@@ -51,16 +50,15 @@ void CopyBytes(const Plan& plan, const PermuteRun& run, const std::uint8_t* from
 template <int Rows>
 __attribute__((target("ssse3"))) void GatherSsse3(const Plan& plan, const RowPair* rows)
 {
-    const std::uint8_t* control = plan.controls;
-    for (std::size_t r = 0; r < plan.runCount; ++r, control += 32) {
-        const PermuteRun& run = plan.runs[r];
+    for (const PermuteRun* next = plan.runs; next != plan.end; ++next) {
+        const PermuteRun& run = *next;
         if (!run.inside) {
             for (int k = 0; k < Rows; ++k)
                 CopyBytes(plan, run, rows[k].from, rows[k].to);
             continue;
         }
-        const __m128i lowControl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(control));
-        const __m128i highControl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(control + 16));
+        const __m128i lowControl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.control));
+        const __m128i highControl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.control + 16));
         for (int k = 0; k < Rows; ++k) {
             const std::uint8_t* window = rows[k].from + run.sourceBase;
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window));
@@ -78,10 +76,9 @@ __attribute__((target("ssse3"))) void GatherSsse3(const Plan& plan, const RowPai
 template <int Rows>
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void GatherVbmi(const Plan& plan, const RowPair* rows)
 {
-    const std::uint8_t* control = plan.controls;
-    for (std::size_t r = 0; r < plan.runCount; ++r, control += 64) {
-        const PermuteRun& run = plan.runs[r];
-        const __m512i indices = _mm512_loadu_si512(control);
+    for (const PermuteRun* next = plan.runs; next != plan.end; ++next) {
+        const PermuteRun& run = *next;
+        const __m512i indices = _mm512_loadu_si512(run.control);
         if (run.inside) {
             // Byte stores may alias anything: the run's fields are read once.
             const std::uint32_t sourceBase = run.sourceBase;
@@ -111,9 +108,9 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void GatherVbmi(const Pla
 template <int Rows>
 void GatherSsse3(const Plan& plan, const RowPair* rows)
 {
-    for (std::size_t r = 0; r < plan.runCount; ++r)
+    for (const PermuteRun* next = plan.runs; next != plan.end; ++next)
         for (int k = 0; k < Rows; ++k)
-            CopyBytes(plan, plan.runs[r], rows[k].from, rows[k].to);
+            CopyBytes(plan, *next, rows[k].from, rows[k].to);
 }
 
 template <int Rows>
@@ -170,7 +167,7 @@ std::size_t VectorRowGather::CutRuns(std::size_t window, std::size_t maxLength, 
                 span = tail;
             }
         }
-        runs_[count] = MakeRun(k, length, span.low, window, maxLength, sourceStride);
+        PlaceRun(runs_[count], k, length, span.low, window, maxLength, sourceStride);
         k += length;
     }
     return count;
@@ -184,10 +181,9 @@ VectorRowGather::SourceSpan VectorRowGather::SpanOf(std::size_t start, std::size
     return span;
 }
 
-PermuteRun VectorRowGather::MakeRun(std::size_t start, std::size_t length, std::uint32_t lowestOffset,
-                                    std::size_t window, std::size_t maxLength, std::size_t sourceStride) const
+void VectorRowGather::PlaceRun(PermuteRun& run, std::size_t start, std::size_t length, std::uint32_t lowestOffset,
+                               std::size_t window, std::size_t maxLength, std::size_t sourceStride) const
 {
-    PermuteRun run;
     run.sourceBase = lowestOffset;
     if (sourceStride >= window && run.sourceBase + window > sourceStride)
         run.sourceBase = static_cast<std::uint32_t>(sourceStride - window);
@@ -200,7 +196,6 @@ PermuteRun VectorRowGather::MakeRun(std::size_t start, std::size_t length, std::
     run.inside = readable >= window && start + maxLength <= targetBytes_;
     run.loadMaskLow = LowBits(readable);
     run.loadMaskHigh = readable > 64 ? LowBits(readable - 64) : 0;
-    return run;
 }
 
 bool VectorRowGather::Build(PermuteUnit unit, const std::uint32_t* offsets, std::size_t targetBytes,
@@ -221,41 +216,36 @@ bool VectorRowGather::Build(PermuteUnit unit, const std::uint32_t* offsets, std:
     runCount_ = CutRuns(shape.window, shape.maxLength, sourceStride, capacity);
     if (runCount_ == 0)
         return false;
-    controlBytes_ = unit == PermuteUnit::Ssse3 ? 32 : 64;
-    controls_.reset(new (std::nothrow) std::uint8_t[runCount_ * controlBytes_]);
-    if (!controls_)
-        return false;
     FillControls();
     return true;
 }
 
-// VBMI indexes the whole 128-byte window; SSSE3 takes lane t from the low
-// or the high half of its window, and 0x80 zeroes the lane in the other.
+// SSSE3's 0x80 zeroes a lane: each lane is taken from one half.
 void VectorRowGather::FillControls()
 {
     const bool halves = unit_ == PermuteUnit::Ssse3;
     const std::uint32_t* offsets = offsets_;  // byte stores below may alias members
-    std::uint8_t* control = controls_.get();
-    std::memset(control, halves ? 0x80 : 0, runCount_ * controlBytes_);
-    for (std::size_t r = 0; r < runCount_; ++r, control += controlBytes_) {
-        const std::uint32_t base = runs_[r].sourceBase;
-        const std::uint32_t* runOffsets = offsets + runs_[r].targetStart;
-        const std::uint32_t length = runs_[r].length;
+    for (std::size_t r = 0; r < runCount_; ++r) {
+        PermuteRun& run = runs_[r];
+        const std::uint32_t base = run.sourceBase;
+        const std::uint32_t* runOffsets = offsets + run.targetStart;
+        const std::uint32_t length = run.length;
+        std::memset(run.control, halves ? 0x80 : 0, sizeof run.control);
         if (!halves) {
             for (std::uint32_t t = 0; t < length; ++t)
-                control[t] = static_cast<std::uint8_t>(runOffsets[t] - base);
+                run.control[t] = static_cast<std::uint8_t>(runOffsets[t] - base);
             continue;
         }
         for (std::uint32_t t = 0; t < length; ++t) {
             const std::uint32_t relative = runOffsets[t] - base;
-            control[relative < 16 ? t : 16 + t] = static_cast<std::uint8_t>(relative & 15);
+            run.control[relative < 16 ? t : 16 + t] = static_cast<std::uint8_t>(relative & 15);
         }
     }
 }
 
 void VectorRowGather::Gather(const RowPair* rows, int count) const
 {
-    const Plan plan{runs_.get(), runCount_, controls_.get(), offsets_};
+    const Plan plan{runs_.get(), runs_.get() + runCount_, offsets_};
     int k = 0;
     for (; k + kMaxRows <= count; k += kMaxRows) {
         if (unit_ == PermuteUnit::Vbmi)

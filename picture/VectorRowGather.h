@@ -20,8 +20,11 @@ enum class PermuteUnit { Ssse3, Vbmi };
 // the unit. Read once.
 bool CanUse(PermuteUnit unit);
 
-// A run of target bytes and the source window it is taken from.
+// A run of target bytes, the source window it is taken from, and the
+// permute's control: VBMI indexes the 128-byte window; SSSE3 has a PSHUFB
+// mask for each 16-byte half.
 struct PermuteRun {
+    std::uint8_t control[64];
     std::uint32_t sourceBase;   // first source byte of the window
     std::uint32_t targetStart;  // first target byte
     std::uint32_t length;       // target bytes it fills
@@ -69,8 +72,8 @@ private:
     };
 
     SourceSpan SpanOf(std::size_t start, std::size_t length) const;
-    PermuteRun MakeRun(std::size_t start, std::size_t length, std::uint32_t lowestOffset, std::size_t window,
-                       std::size_t maxLength, std::size_t sourceStride) const;
+    void PlaceRun(PermuteRun& run, std::size_t start, std::size_t length, std::uint32_t lowestOffset,
+                  std::size_t window, std::size_t maxLength, std::size_t sourceStride) const;
     void FillControls();
 
     PermuteUnit unit_ = PermuteUnit::Ssse3;
@@ -78,9 +81,6 @@ private:
     std::size_t targetBytes_ = 0;
     std::unique_ptr<PermuteRun[]> runs_;
     std::size_t runCount_ = 0;
-    // Per run, the permute control: 32 bytes (two PSHUFB masks) or 64.
-    std::unique_ptr<std::uint8_t[]> controls_;
-    std::size_t controlBytes_ = 0;
 };
 
 }  // namespace dib
