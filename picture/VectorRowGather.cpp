@@ -59,20 +59,23 @@ __attribute__((target("ssse3"))) void GatherSsse3(const Plan& plan, const RowPai
         }
         const __m128i lowControl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.control));
         const __m128i highControl = _mm_loadu_si128(reinterpret_cast<const __m128i*>(run.control + 16));
+        // Byte stores may alias anything: the run's fields are read once.
+        const std::uint32_t sourceBase = run.sourceBase;
+        const std::uint32_t targetStart = run.targetStart;
         for (int k = 0; k < Rows; ++k) {
-            const std::uint8_t* window = rows[k].from + run.sourceBase;
+            const std::uint8_t* window = rows[k].from + sourceBase;
             const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window));
             const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(window + 16));
             const __m128i picked =
                 _mm_or_si128(_mm_shuffle_epi8(low, lowControl), _mm_shuffle_epi8(high, highControl));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[k].to + run.targetStart), picked);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(rows[k].to + targetStart), picked);
         }
     }
 }
 
 // Runs at the row's ends use masked loads, which do not fault on the bytes
-// they leave out, and masked stores, which keep the target's padding.
-// Masked stores are slow on some processors, so the inside runs do without.
+// they leave out, and masked stores, which keep the target's padding; the
+// runs inside the rows, nearly all of them, need no masks.
 template <int Rows>
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void GatherVbmi(const Plan& plan, const RowPair* rows)
 {
