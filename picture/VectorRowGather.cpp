@@ -31,6 +31,23 @@ std::uint64_t LowBits(std::size_t count)
     return count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
 }
 
+// Lowest and highest source offset of some target bytes.
+struct SourceSpan {
+    std::uint32_t low;
+    std::uint32_t high;
+
+    SourceSpan With(std::uint32_t offset) const { return {std::min(offset, low), std::max(offset, high)}; }
+    bool Fits(std::size_t window) const { return high - low < window; }
+};
+
+SourceSpan SpanOf(const std::uint32_t* offsets, std::size_t start, std::size_t length)
+{
+    SourceSpan span{offsets[start], offsets[start]};
+    for (std::size_t t = 1; t < length; ++t)
+        span = span.With(offsets[start + t]);
+    return span;
+}
+
 struct Plan {
     const PermuteRun* runs;
     const PermuteRun* end;
@@ -155,7 +172,7 @@ std::size_t VectorRowGather::CutRuns(std::size_t window, std::size_t maxLength, 
             return 0;
         // Mostly the longest run fits; it is checked in one sweep first.
         std::size_t length = std::min(maxLength, targetBytes_ - k);
-        SourceSpan span = SpanOf(k, length);
+        SourceSpan span = SpanOf(offsets_, k, length);
         if (!span.Fits(window)) {
             span = {offsets_[k], offsets_[k]};
             length = 1;
@@ -163,7 +180,7 @@ std::size_t VectorRowGather::CutRuns(std::size_t window, std::size_t maxLength, 
                 span = span.With(offsets_[k + length++]);
         }
         if (k + maxLength > targetBytes_ && targetBytes_ >= maxLength) {
-            const SourceSpan tail = SpanOf(targetBytes_ - maxLength, maxLength);
+            const SourceSpan tail = SpanOf(offsets_, targetBytes_ - maxLength, maxLength);
             if (tail.Fits(window)) {
                 k = targetBytes_ - maxLength;
                 length = maxLength;
@@ -174,14 +191,6 @@ std::size_t VectorRowGather::CutRuns(std::size_t window, std::size_t maxLength, 
         k += length;
     }
     return count;
-}
-
-VectorRowGather::SourceSpan VectorRowGather::SpanOf(std::size_t start, std::size_t length) const
-{
-    SourceSpan span{offsets_[start], offsets_[start]};
-    for (std::size_t t = 1; t < length; ++t)
-        span = span.With(offsets_[start + t]);
-    return span;
 }
 
 void VectorRowGather::PlaceRun(PermuteRun& run, std::size_t start, std::size_t length, std::uint32_t lowestOffset,

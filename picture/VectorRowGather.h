@@ -45,8 +45,8 @@ public:
     // minAverageRun target bytes (a strong reduction leaves few target
     // bytes per window, and permutes stop paying for themselves; 0 takes
     // runs of any length). offsets[] (targetBytes entries, each below
-    // sourceStride) must outlive the plan: runs at the row's ends that no
-    // whole window covers are copied through it.
+    // sourceStride) must outlive the plan: SSSE3 copies the runs at the
+    // row's ends, which no whole vector fits, through it.
     bool Build(PermuteUnit unit, const std::uint32_t* offsets, std::size_t targetBytes, std::size_t sourceStride,
                std::size_t minAverageRun);
 
@@ -60,18 +60,6 @@ public:
 
 private:
     std::size_t CutRuns(std::size_t window, std::size_t maxLength, std::size_t sourceStride, std::size_t capacity);
-    // Lowest and highest source offset of some target bytes.
-    struct SourceSpan {
-        std::uint32_t low;
-        std::uint32_t high;
-        SourceSpan With(std::uint32_t offset) const
-        {
-            return {offset < low ? offset : low, offset > high ? offset : high};
-        }
-        bool Fits(std::size_t window) const { return high - low < window; }
-    };
-
-    SourceSpan SpanOf(std::size_t start, std::size_t length) const;
     void PlaceRun(PermuteRun& run, std::size_t start, std::size_t length, std::uint32_t lowestOffset,
                   std::size_t window, std::size_t maxLength, std::size_t sourceStride) const;
     void FillControls();

@@ -282,10 +282,10 @@ const int kVectorEdgeWidths[] = {1, 2, 3, 5, 8, 11, 16, 21, 31, 32, 33, 43, 63, 
 const char* NameOf(dib::InnerLoops loops)
 {
     switch (loops) {
-    case dib::InnerLoops::Fastest: return "fastest";
-    case dib::InnerLoops::Portable: return "portable";
-    case dib::InnerLoops::Ssse3Permutes: return "SSSE3";
-    case dib::InnerLoops::VbmiPermutes: return "AVX-512 VBMI";
+    case dib::InnerLoops::Fastest: return "Fastest";
+    case dib::InnerLoops::Portable: return "Portable";
+    case dib::InnerLoops::Ssse3Permutes: return "Ssse3";
+    case dib::InnerLoops::VbmiPermutes: return "Vbmi";
     }
     return "?";
 }
@@ -369,13 +369,7 @@ INSTANTIATE_TEST_SUITE_P(Resample, InnerLoopKinds,
                          ::testing::Values(dib::InnerLoops::Fastest, dib::InnerLoops::Portable,
                                            dib::InnerLoops::Ssse3Permutes, dib::InnerLoops::VbmiPermutes),
                          [](const ::testing::TestParamInfo<dib::InnerLoops>& info) {
-                             switch (info.param) {
-                             case dib::InnerLoops::Fastest: return std::string("Fastest");
-                             case dib::InnerLoops::Portable: return std::string("Portable");
-                             case dib::InnerLoops::Ssse3Permutes: return std::string("Ssse3");
-                             case dib::InnerLoops::VbmiPermutes: return std::string("Vbmi");
-                             }
-                             return std::string("Unknown");
+                             return std::string(NameOf(info.param));
                          });
 
 // Wider strides than the row needs (a caller's choice) are honoured.
