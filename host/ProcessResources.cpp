@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
 namespace {
@@ -54,6 +55,20 @@ unsigned long CountOwnWindows()
 
 }  // namespace
 
+unsigned long CountOwnThreads()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    unsigned long count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
 ProcessResources SampleProcessResources()
 {
     ProcessResources r;
@@ -70,5 +85,6 @@ ProcessResources SampleProcessResources()
         SIZE_T bytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
         r.privateKb = static_cast<unsigned long>(bytes / 1024);
     }
+    r.threads = CountOwnThreads();
     return r;
 }

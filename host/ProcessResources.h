@@ -6,6 +6,10 @@ struct ProcessResources {
     unsigned long gdiObjects = 0;
     unsigned long userObjects = 0;
     unsigned long privateKb = 0;
+    unsigned long threads = 0;
 };
 
 ProcessResources SampleProcessResources();
+
+// The threads of this process, from a system snapshot.
+unsigned long CountOwnThreads();

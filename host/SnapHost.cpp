@@ -9,7 +9,8 @@
 //   --open            open the browser at start
 //   --open-count N    open it again after each return until N openings
 //   --quit-after-close  quit when the browser has returned the last time
-//   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines
+//   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines,
+//                     and a "resources ..." line once the browser's thread ended
 //   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
 
@@ -25,6 +26,11 @@ namespace {
 constexpr UINT UM_BROWSE_EXIT = 0x0803;
 constexpr UINT_PTR VIDEO_TIMER = 1;
 constexpr UINT_PTR SAMPLE_TIMER = 2;
+constexpr UINT_PTR SETTLE_TIMER = 3;
+// How long the host waits, after the exit message, for the browser's thread
+// to end before it samples its resources and goes on anyway.
+constexpr DWORD kSettleLimitMs = 3000;
+constexpr UINT kSettlePollMs = 10;
 constexpr int ID_SNAPSHOTS = 100;
 constexpr int ID_QUIT = 101;
 
@@ -40,6 +46,8 @@ struct HostState {
     int sampleEveryMs = 0;      // periodic resource samples for soak runs
     int openingsDone = 0;
     bool browserOpen = false;
+    unsigned long threadsBeforeOpening = 0;
+    DWORD exitTick = 0;
     HMODULE browser = nullptr;
     SetImageBrowsePathFn setPath = nullptr;
     LoadImageBrowseFn load = nullptr;
@@ -131,6 +139,7 @@ void OpenBrowser()
     ShowVideo(false);
     g_host.browserOpen = true;
     ++g_host.openingsDone;
+    g_host.threadsBeforeOpening = CountOwnThreads();
     int result = g_host.load(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(g_host.mainWnd)));
     Log("load %d", result != 0 ? 1 : 0);
     if (result == 0) {
@@ -139,25 +148,45 @@ void OpenBrowser()
     }
 }
 
-// The process's GDI and user objects and private memory, so that a test can
-// see whether openings leave anything behind.
+// The process's GDI and user objects, private memory and threads, so that a
+// test can see whether openings leave anything behind.
 void LogResources()
 {
     ProcessResources r = SampleProcessResources();
-    Log("resources gdi=%lu user=%lu private=%lu", r.gdiObjects, r.userObjects, r.privateKb);
+    Log("resources gdi=%lu user=%lu private=%lu threads=%lu", r.gdiObjects, r.userObjects, r.privateKb,
+        r.threads);
 }
 
+// The browser posts its exit message from its own thread just before that
+// thread ends; the thread's stack and what it frees on the way out are
+// still counted for a moment. So the host waits for the thread to be gone
+// before it samples and before it opens the browser again.
 void OnBrowseExit(WPARAM wParam, LPARAM lParam)
 {
     Log("exit %u %ld", static_cast<unsigned>(wParam), static_cast<long>(lParam));
-    LogResources();
     g_host.browserOpen = false;
     ShowVideo(true);
+    g_host.exitTick = GetTickCount();
+    SetTimer(g_host.mainWnd, SETTLE_TIMER, kSettlePollMs, nullptr);
+}
+
+void OnBrowserThreadSettled()
+{
+    LogResources();
     if (g_host.openAtStart && g_host.openingsDone < g_host.openCount) {
         OpenBrowser();
     } else if (g_host.quitAfterClose) {
         PostMessageA(g_host.mainWnd, WM_CLOSE, 0, 0);
     }
+}
+
+void OnSettleTimer()
+{
+    bool threadGone = CountOwnThreads() <= g_host.threadsBeforeOpening;
+    if (!threadGone && GetTickCount() - g_host.exitTick < kSettleLimitMs)
+        return;
+    KillTimer(g_host.mainWnd, SETTLE_TIMER);
+    OnBrowserThreadSettled();
 }
 
 // The "live video": a scene that moves every frame, so a screenshot shows
@@ -231,6 +260,8 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         if (wParam == SAMPLE_TIMER)
             LogResources();
+        else if (wParam == SETTLE_TIMER)
+            OnSettleTimer();
         return 0;
     case WM_COMMAND:
         if (LOWORD(wParam) == ID_SNAPSHOTS)

@@ -14,17 +14,6 @@
 
 namespace {
 
-struct Sample {
-    long gdi = 0, user = 0, privateKb = 0;
-};
-
-Sample ParseSample(const std::string& line)
-{
-    Sample s;
-    std::sscanf(line.c_str(), "resources gdi=%ld user=%ld private=%ld", &s.gdi, &s.user, &s.privateKb);
-    return s;
-}
-
 // Opens the browser count times through the host, leaving it alternately
 // by the first toolbar button and by File > Exit.
 void OpenAndClose(HostProcess* host, int count)
@@ -67,23 +56,21 @@ TEST(HostOpenClose, TwoHundredOpeningsLeaveNoObjectsOrMemoryBehind)
     HostProcess host;
     OpenAndClose(&host, openings);
     EXPECT_EQ(openings, host.CountLines("exit 3 0"));
-    std::vector<Sample> samples;
-    for (const std::string& line : host.LogLines())
-        if (line.rfind("resources ", 0) == 0)
-            samples.push_back(ParseSample(line));
+    std::vector<ResourceSample> samples = host.ResourceSamples();
     ASSERT_EQ(static_cast<size_t>(openings), samples.size());
     // Compare the warmed-up openings with the later ones: caches of the
     // system fill during the first openings, and Wine's DC cache may keep
-    // a few more objects later on. Memory moves by a megabyte or so from
-    // sample to sample under Wine, so its trend is read from averages: a
+    // a few more objects later on. Memory moves by a few hundred kilobytes
+    // from sample to sample under Wine, so its trend is read from averages: a
     // leak of a few kilobytes per opening would add up over 130 openings.
-    const Sample& early = samples[19];
+    const ResourceSample& early = samples[19];
     EXPECT_GT(early.gdi, 0);    // the count is real, not a stub's zero
-    long maxGdi = 0, maxUser = 0, maxKb = 0;
+    long maxGdi = 0, maxUser = 0, maxKb = 0, maxThreads = 0;
     for (size_t i = 19; i < samples.size(); ++i) {
         maxGdi = std::max(maxGdi, samples[i].gdi);
         maxUser = std::max(maxUser, samples[i].user);
         maxKb = std::max(maxKb, samples[i].privateKb);
+        maxThreads = std::max(maxThreads, samples[i].threads);
     }
     auto averageKb = [&](size_t from, size_t to) {
         double sum = 0;
@@ -93,14 +80,16 @@ TEST(HostOpenClose, TwoHundredOpeningsLeaveNoObjectsOrMemoryBehind)
     };
     const double earlyKb = averageKb(20, 70), lateKb = averageKb(samples.size() - 50, samples.size());
     for (size_t i : {size_t(19), size_t(99), samples.size() - 1})
-        std::printf("after opening %u: gdi=%ld user=%ld private=%ld KB\n", static_cast<unsigned>(i + 1),
-                    samples[i].gdi, samples[i].user, samples[i].privateKb);
+        std::printf("after opening %u: gdi=%ld user=%ld private=%ld KB threads=%ld\n",
+                    static_cast<unsigned>(i + 1), samples[i].gdi, samples[i].user, samples[i].privateKb,
+                    samples[i].threads);
     std::printf("private memory: %.0f KB on average over openings 21-70, %.0f KB over the last 50\n", earlyKb,
                 lateKb);
     EXPECT_LE(maxGdi - early.gdi, 3);
     EXPECT_LE(maxUser - early.user, 0);
     EXPECT_LE(lateKb - earlyKb, 512.0);
     EXPECT_LE(maxKb - early.privateKb, 2048);
+    EXPECT_EQ(early.threads, maxThreads);   // the browser's thread ends each time
 }
 
 }  // namespace

@@ -74,3 +74,15 @@ int HostProcess::CountLines(const std::string& wanted) const
         n += line == wanted ? 1 : 0;
     return n;
 }
+
+std::vector<ResourceSample> HostProcess::ResourceSamples() const
+{
+    std::vector<ResourceSample> samples;
+    for (const std::string& line : LogLines()) {
+        ResourceSample s;
+        if (std::sscanf(line.c_str(), "resources gdi=%ld user=%ld private=%ld threads=%ld", &s.gdi, &s.user,
+                        &s.privateKb, &s.threads) == 4)
+            samples.push_back(s);
+    }
+    return samples;
+}

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// One "resources" line of the host's log.
+struct ResourceSample {
+    long gdi = 0, user = 0, privateKb = 0, threads = 0;
+};
+
 class HostProcess {
 public:
     HostProcess() = default;
@@ -19,6 +24,7 @@ public:
     bool WaitForExit(DWORD milliseconds);
     std::vector<std::string> LogLines() const;
     int CountLines(const std::string& line) const;
+    std::vector<ResourceSample> ResourceSamples() const;
     HANDLE Handle() const { return m_info.hProcess; }
     DWORD ExitCode() const;
 

@@ -18,21 +18,6 @@
 
 namespace {
 
-struct Sample {
-    long gdi = 0, user = 0, privateKb = 0;
-};
-
-std::vector<Sample> Samples(const HostProcess& host)
-{
-    std::vector<Sample> samples;
-    for (const std::string& line : host.LogLines()) {
-        Sample s;
-        if (std::sscanf(line.c_str(), "resources gdi=%ld user=%ld private=%ld", &s.gdi, &s.user, &s.privateKb) == 3)
-            samples.push_back(s);
-    }
-    return samples;
-}
-
 double EnvNumber(const char* name, double fallback)
 {
     const char* text = std::getenv(name);
@@ -41,24 +26,27 @@ double EnvNumber(const char* name, double fallback)
 
 // Compares the samples after warming up with the first warm one and prints
 // the start and end of each count.
-void ExpectFlat(const char* run, const std::vector<Sample>& samples, size_t warmUp)
+void ExpectFlat(const char* run, const std::vector<ResourceSample>& samples, size_t warmUp)
 {
     ASSERT_GT(samples.size(), warmUp + 1) << run;
-    const Sample& start = samples[warmUp];
-    const Sample& end = samples.back();
-    std::printf("soak: %s samples=%u gdi %ld -> %ld, user %ld -> %ld, private %ld -> %ld KB\n", run,
-                static_cast<unsigned>(samples.size()), start.gdi, end.gdi, start.user, end.user, start.privateKb,
-                end.privateKb);
+    const ResourceSample& start = samples[warmUp];
+    const ResourceSample& end = samples.back();
+    std::printf("soak: %s samples=%u gdi %ld -> %ld, user %ld -> %ld, private %ld -> %ld KB, threads %ld -> %ld\n",
+                run, static_cast<unsigned>(samples.size()), start.gdi, end.gdi, start.user, end.user,
+                start.privateKb, end.privateKb, start.threads, end.threads);
     EXPECT_GT(start.gdi, 0) << run;
-    long maxGdi = 0, maxUser = 0, maxKb = 0;
+    EXPECT_GT(start.threads, 0) << run;
+    long maxGdi = 0, maxUser = 0, maxKb = 0, maxThreads = 0;
     for (size_t i = warmUp; i < samples.size(); ++i) {
         maxGdi = std::max(maxGdi, samples[i].gdi);
         maxUser = std::max(maxUser, samples[i].user);
         maxKb = std::max(maxKb, samples[i].privateKb);
+        maxThreads = std::max(maxThreads, samples[i].threads);
     }
     EXPECT_LE(maxGdi - start.gdi, 4) << run;
     EXPECT_LE(maxUser - start.user, 2) << run;
     EXPECT_LE(maxKb - start.privateKb, 2048) << run;
+    EXPECT_EQ(start.threads, maxThreads) << run;
 }
 
 TEST(Soak, OpeningsAndClosingsLeaveTheHostFlat)
@@ -77,7 +65,7 @@ TEST(Soak, OpeningsAndClosingsLeaveTheHostFlat)
     }
     ASSERT_TRUE(host.WaitForExit(30000));
     EXPECT_EQ(openings, host.CountLines("exit 3 0"));
-    ExpectFlat("openings", Samples(host), std::min<size_t>(19, static_cast<size_t>(openings) / 3));
+    ExpectFlat("openings", host.ResourceSamples(), std::min<size_t>(19, static_cast<size_t>(openings) / 3));
 }
 
 // Automatic browse over JPEG snapshots for SNAP_SOAK_MINUTES, one sample a
@@ -106,7 +94,7 @@ void AutomaticBrowse(bool single)
     EXPECT_TRUE(session.HostAlive());
     ASSERT_TRUE(session.Screen().Press(ID_AUTO_SHOW));
     EXPECT_TRUE(session.ExitAndFinish());
-    std::vector<Sample> samples = Samples(session.Host());
+    std::vector<ResourceSample> samples = session.Host().ResourceSamples();
     samples.pop_back();   // the sample after the exit has no browser
     ExpectFlat(single ? "automatic browse, single mode" : "automatic browse, multi mode", samples, 1);
 }
