@@ -128,7 +128,7 @@ void CAlbumView::OnFileSaveAs()
     while (dialog.DoModal() == IDOK) {
         const int choice = SaveChoiceOrFirst(dialog.GetFilterIndex());
         g_nSaveFilterIndex = choice;
-        if (m_pPicture == nullptr || !LoadCurrentPicture(*this))
+        if (!LoadCurrentPicture(*this))
             return;
         if (choice == PIC_SAVE_JPG && m_pPicture->GetBitCount() != kJpegBitCount) {
             FwMessageBox("Can not to turn to JPEG format !!!");
@@ -149,7 +149,7 @@ void CAlbumView::OnFileSaveAs()
 
 void CAlbumView::OnSetWallpaper()
 {
-    if (m_pPicture == nullptr || !LoadCurrentPicture(*this))
+    if (!LoadCurrentPicture(*this))
         return;
     std::string path = WindowsDirectoryFile(kWallpaperName);
     if (path.empty() || !WriteLoadedPicture(*m_pPicture, path))
@@ -159,7 +159,7 @@ void CAlbumView::OnSetWallpaper()
 
 void CAlbumView::OnExportNewBmp()
 {
-    if (m_pPicture == nullptr || !LoadCurrentPicture(*this))
+    if (!LoadCurrentPicture(*this))
         return;
     std::string path = WindowsDirectoryFile(kExportName);
     if (!path.empty())
@@ -209,7 +209,7 @@ void CAlbumView::OnImageDelete()
     // On a read-only mount Wine reports the delete done and keeps the file
     // (the unlink happens at close and its failure is lost): a file that is
     // still there was refused, and stays in the list.
-    if (GetFileAttributesA(CurrentPath().c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (FileExists(CurrentPath())) {
         FwMessageBox(ErrorText(EACCES).c_str());
         return;
     }

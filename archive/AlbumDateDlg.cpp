@@ -158,12 +158,9 @@ int CAlbumDateDlg::ChannelOfEntry(int entry)
 void CAlbumDateDlg::OnCloseupDate(NMHDR* /*header*/, LRESULT* result)
 {
     UpdateData(TRUE);
-    if (m_date.GetYear() != m_nYear || m_date.GetMonth() != m_nMonth || m_date.GetDay() != m_nDay) {
-        m_nYear = m_date.GetYear();
-        m_nMonth = m_date.GetMonth();
-        m_nDay = m_date.GetDay();
+    // SwitchDayFolder takes the new date over.
+    if (m_date.GetYear() != m_nYear || m_date.GetMonth() != m_nMonth || m_date.GetDay() != m_nDay)
         SwitchDayFolder();
-    }
     *result = 0;
 }
 

@@ -1,7 +1,6 @@
 // Printing and print preview of a view: one page per job, drawn by the
 // view's OnDraw on a printing context.
 #include <windows.h>
-#include <windows.h>
 #include <cderr.h>
 #include <commdlg.h>
 

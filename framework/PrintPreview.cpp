@@ -8,6 +8,9 @@ namespace {
 const char* const kPreviewClass = "FwPrintPreview";
 const int kButtonBar = 40;
 const int kSheetMargin = 20;
+// The standard File > Print command number, which applications give their
+// print item.
+const WORD kFilePrintCommand = 0xE107;
 }
 
 CPrintPreview* CPrintPreview::Show(CView* view, HDC printer)
@@ -98,7 +101,7 @@ LRESULT CPrintPreview::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             // Printing goes through the frame, with its print dialog.
             HWND frame = m_hFrame;
             DestroyWindow();
-            ::PostMessageA(frame, WM_COMMAND, MAKEWPARAM(0xE107 /* ID_FILE_PRINT */, 0), 0);
+            ::PostMessageA(frame, WM_COMMAND, MAKEWPARAM(kFilePrintCommand, 0), 0);
         } else if (LOWORD(wParam) == kCloseButton) {
             DestroyWindow();
         }

@@ -3,9 +3,9 @@
 // offsets[k] of its source row, and pixels' offsets never decrease, so a
 // run of target bytes comes from a short window of the source row. The
 // plan cuts the target row into runs once per resize; each run is then one
-// shuffle
-// (SSSE3: up to 16 bytes from a 32-byte window, two PSHUFB) or one permute
-// (AVX-512 VBMI: up to 64 bytes from a 128-byte window, one VPERMI2B).
+// shuffle (SSSE3: up to 16 bytes from a 32-byte window, two PSHUFB) or one
+// permute (AVX-512 VBMI: up to 64 bytes from a 128-byte window, one
+// VPERMI2B).
 #pragma once
 
 #include <cstddef>
