@@ -12,8 +12,14 @@ void CAlbumState::ResetList()
 
 void CAlbumState::AppendFile(const std::string& path, const std::string& name)
 {
+    // The two lists stay the same length, also when memory runs out.
     m_arrPaths.push_back(path);
-    m_arrNames.push_back(name);
+    try {
+        m_arrNames.push_back(name);
+    } catch (...) {
+        m_arrPaths.pop_back();
+        throw;
+    }
 }
 
 int CAlbumState::LastPageTop(int count)

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "AlbumWnd.h"
 #include "ModuleGlobals.h"
 #include "resource.h"
@@ -18,12 +20,12 @@ BOOL CAlbumThread::InitInstance()
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
 
-    CAlbumWnd* frame = new CAlbumWnd;
+    std::unique_ptr<CAlbumWnd> created(new CAlbumWnd);
     // An overlapped window without thick border, minimise or maximise box.
-    if (!frame->LoadFrame(IDR_ALBUM, WS_OVERLAPPED, nullptr, nullptr)) {
-        delete frame;
+    if (!created->LoadFrame(IDR_ALBUM, WS_OVERLAPPED, nullptr, nullptr))
         return FALSE;   // ExitInstance tells the host
-    }
+    // From here the window owns its object.
+    CAlbumWnd* frame = created.release();
     m_pMainWnd = frame;
     ShowWindow(frame->m_hWnd, SW_SHOWMAXIMIZED);
     LONG style = GetWindowLongA(frame->m_hWnd, GWL_STYLE);

@@ -1,12 +1,15 @@
 #include "BrowserLaunch.h"
 
 #include <cstdint>
+#include <new>
 
 #include "AlbumThread.h"
 
 int StartBrowserThread()
 {
-    CAlbumThread* thread = new CAlbumThread;
+    CAlbumThread* thread = new (std::nothrow) CAlbumThread;
+    if (thread == nullptr)
+        return 0;
     // The thread owns the object from here; it is only a token to the host.
     if (!thread->Start())
         return 0;

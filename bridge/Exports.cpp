@@ -28,5 +28,10 @@ extern "C" void __cdecl SetImageBrowsePath(void* /*reserved*/, const char* path,
 extern "C" int __cdecl LoadImageBrowse(void* /*reserved*/, int hostWnd)
 {
     g_hHostWnd = reinterpret_cast<HWND>(static_cast<intptr_t>(hostWnd));
-    return StartBrowserThread();
+    // Nothing may unwind into the host; a browser that did not start is 0.
+    try {
+        return StartBrowserThread();
+    } catch (...) {
+        return 0;
+    }
 }

@@ -63,17 +63,37 @@ DWORD WINAPI CWinThread::ThreadEntry(void* param)
 {
     CWinThread* self = static_cast<CWinThread*>(param);
     g_currentThread.Set(self);
-    int code = 0;
-    try {
-        if (self->InitInstance())
-            self->Run();
-        code = self->ExitInstance();
-    } catch (...) {
-        code = -1;
-    }
+    int code = self->RunInstance();
     g_currentThread.Set(nullptr);
     delete self;
     return static_cast<DWORD>(code);
+}
+
+int CWinThread::RunInstance()
+{
+    try {
+        if (InitInstance())
+            Run();
+    } catch (...) {
+        // Out of memory while starting, say: what was made goes now, and
+        // ExitInstance still runs, as after any other failed start.
+        DestroyMainWindow();
+    }
+    try {
+        return ExitInstance();
+    } catch (...) {
+        return -1;
+    }
+}
+
+void CWinThread::DestroyMainWindow()
+{
+    if (m_pMainWnd == nullptr)
+        return;
+    HWND wnd = m_pMainWnd->m_hWnd;
+    m_pMainWnd = nullptr;
+    if (wnd != nullptr)
+        ::DestroyWindow(wnd);
 }
 
 BOOL CWinThread::OnIdle(LONG count)

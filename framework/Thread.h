@@ -38,6 +38,10 @@ protected:
 
 private:
     static DWORD WINAPI ThreadEntry(void* self);
+    // InitInstance, Run and ExitInstance; ExitInstance runs whatever the
+    // others threw. Returns the thread's exit code.
+    int RunInstance();
+    void DestroyMainWindow();
     HANDLE m_hThread = nullptr;
 };
 

@@ -8,8 +8,12 @@ const char* const kViewClass = "FwView";
 
 BOOL CView::Create(HWND parentFrame, UINT id)
 {
-    // The view accepts double clicks and paints its background white.
-    if (!RegisterWindowClass(kViewClass, CS_DBLCLKS, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr))
+    // The view accepts double clicks and paints its background white. Its
+    // layout follows the client size, so a size change repaints it whole:
+    // a repaint of the uncovered strips only would leave the old layout
+    // on screen beside the new one.
+    const UINT style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    if (!RegisterWindowClass(kViewClass, style, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr))
         return FALSE;
     RECT rc = {0, 0, 0, 0};
     return CreateEx(0, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rc, parentFrame,

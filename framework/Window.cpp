@@ -124,19 +124,47 @@ void CWnd::OnCommand(WPARAM wParam, LPARAM)
     OnCmdMsg(id, nullptr);
 }
 
+// A handler may destroy its own window (Exit sends WM_CLOSE from inside
+// WM_COMMAND; the preview's buttons destroy the preview), and the handlers
+// that dispatched it are still on the stack and return into this object.
+// So the object outlives its window until the outermost handler returns;
+// only then does PostNcDestroy run.
 LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    HWND wnd = m_hWnd;
     MSG saved = m_current;
-    m_current = MSG{m_hWnd, msg, wParam, lParam, 0, {0, 0}};
+    m_current = MSG{wnd, msg, wParam, lParam, 0, {0, 0}};
+    ++m_nDispatchDepth;
     LRESULT result = 0;
     try {
         result = WindowProc(msg, wParam, lParam);
     } catch (...) {
-        // Nothing may unwind through the system's frames.
-        result = DefWindowProcA(m_hWnd, msg, wParam, lParam);
+        // Nothing may unwind through the system's frames. A window whose
+        // creation failed half-way is not created at all.
+        if (msg == WM_NCCREATE)
+            result = FALSE;
+        else if (msg == WM_CREATE)
+            result = -1;
+        else
+            result = DefWindowProcA(wnd, msg, wParam, lParam);
     }
     m_current = saved;
+    --m_nDispatchDepth;
     return result;
+}
+
+void CWnd::WindowGone()
+{
+    m_hWnd = nullptr;
+    // A window that dies while being created leaves its object to the
+    // creator, who learns of the failure from CreateEx.
+    if (m_bCreating)
+        return;
+    if (m_nDispatchDepth > 0) {
+        m_bGonePending = true;
+        return;
+    }
+    PostNcDestroy();
 }
 
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -155,11 +183,11 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARA
     LRESULT result = self->Dispatch(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         RemovePropA(wnd, kObjectProperty);
-        self->m_hWnd = nullptr;
-        // A window that dies while being created leaves its object to the
-        // creator, who learns of the failure from CreateEx.
-        if (!self->m_bCreating)
-            self->PostNcDestroy();
+        self->WindowGone();
+    } else if (self->m_bGonePending && self->m_nDispatchDepth == 0) {
+        // The last handler that was running when the window went.
+        self->m_bGonePending = false;
+        self->PostNcDestroy();
     }
     return result;
 }

@@ -53,15 +53,21 @@ protected:
 
     // A command message: dropped silently when its rule disables it.
     virtual void OnCommand(WPARAM wParam, LPARAM lParam);
-    // Called after the window is gone; frames and views delete themselves.
+    // Called once the window is gone and none of this object's handlers
+    // is still running; frames and views delete themselves here.
     virtual void PostNcDestroy() {}
 
 private:
     static LRESULT CALLBACK StaticWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The window has been destroyed: ends the object now, or when the
+    // outermost of its handlers returns.
+    void WindowGone();
 
     MSG m_current = {};
     bool m_bCreating = false;
+    int m_nDispatchDepth = 0;       // handlers of this object on the stack
+    bool m_bGonePending = false;    // destroyed while a handler ran
 };
 
 // Shows a modal message box owned by the calling thread's main window,

@@ -315,4 +315,35 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
     EXPECT_FALSE(PictureHeld());    // a click repaint leaves nothing loaded
 }
 
+TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
+{
+    for (int i = 0; i < 9; ++i)
+        Picture("p" + std::to_string(i) + ".bmp", 352, 288);
+    Open();
+    HWND view = browser.ViewWindow();
+    HDC screen = GetDC(view);
+    RECT all = {0, 0, m_width, m_height};
+    HBRUSH sentinel = CreateSolidBrush(kSentinel);
+    FillRect(screen, &all, sentinel);
+    DeleteObject(sentinel);
+    // Smaller, as when the work area shrinks: nothing of the view is
+    // uncovered, yet every cell moves.
+    SetWindowPos(browser.Frame(), nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+    browser.Pump();
+    RECT client;
+    GetClientRect(view, &client);
+    const int w = client.right / 3, h = client.bottom / 3;
+    ASSERT_LT(client.right, m_width);
+    Canvas shot(client.right, client.bottom, kSentinel);
+    BitBlt(shot.Dc(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+    ReleaseDC(view, screen);
+    EXPECT_EQ(kCellSel, shot.At(5 + 3, 5 + 3));
+    EXPECT_EQ(kCell, shot.At(w + 5 + 3, h + 5 + 3));            // cell 4 where it now is
+    EXPECT_EQ(kCell, shot.At(2 * w + 5 + 3, 2 * h + 5 + 3));    // cell 8
+    LPARAM at = MAKELPARAM(w + w / 2, h + h / 2);
+    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(view, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(4, View().m_nCellSel);
+}
+
 }  // namespace

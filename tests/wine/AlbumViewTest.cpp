@@ -284,6 +284,7 @@ TEST_F(AlbumViewTest, AutomaticBrowseCannotStartOnAnEmptyFolder)
 TEST_F(AlbumViewTest, TheFirstToolbarButtonAndExitEachPostOneExitMessage)
 {
     OpenWith(2);
+    HMENU menu = GetMenu(browser.Frame());
     RECT button;
     HWND bar = browser.ToolBar();
     SendMessageA(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
@@ -292,6 +293,7 @@ TEST_F(AlbumViewTest, TheFirstToolbarButtonAndExitEachPostOneExitMessage)
     SendMessageA(bar, WM_LBUTTONUP, 0, at);
     browser.Pump();
     EXPECT_FALSE(IsWindow(browser.Frame()));
+    EXPECT_FALSE(IsMenu(menu)) << "the frame's menu goes with it";
     EXPECT_EQ(1, host.ExitCount());
 
     TempFolder other;

@@ -1,0 +1,190 @@
+// The browser's start when memory runs out. This program replaces the
+// allocation operator so that one chosen allocation fails; every
+// allocation of the browser thread's start fails in turn, and whatever
+// fails, the host receives exactly one exit message and no exception
+// reaches it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "Exports.h"
+#include "FileTree.h"
+#include "ModuleGlobals.h"
+#include "TestPictures.h"
+
+namespace {
+
+// With a target set, allocation number g_failAt (counted from 0) among those
+// of threads other than the spared one throws std::bad_alloc.
+std::atomic<long> g_failAt{-1};
+std::atomic<long> g_counted{0};
+std::atomic<DWORD> g_sparedThread{0};
+
+bool FailThisAllocation()
+{
+    if (g_failAt.load() < 0 || GetCurrentThreadId() == g_sparedThread.load())
+        return false;
+    return g_counted.fetch_add(1) == g_failAt.load();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (FailThisAllocation())
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size != 0 ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+int g_exits;
+
+LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == UM_BROWSE_EXIT && wParam == BROWSE_EXIT_WPARAM) {
+        ++g_exits;
+        return 0;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+class BrowserStartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "StartTestHost";
+        RegisterClassA(&wc);
+        m_host = CreateWindowA("StartTestHost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        char temp[MAX_PATH], name[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        GetTempFileNameA(temp, "bst", 0, name);
+        DeleteFileA(name);
+        CreateDirectoryA(name, nullptr);
+        m_folder = name;
+        for (int i = 0; i < 3; ++i)
+            WriteSolidBmp(m_folder + "\\p" + std::to_string(i) + ".bmp", 64, 48, 24, RGB(200, 30, 30));
+        static BrowseSettings record;
+        SetImageBrowsePath(nullptr, m_folder.c_str(), 0, 0, record);
+        g_exits = 0;
+    }
+    void TearDown() override
+    {
+        Disarm();
+        DestroyWindow(m_host);
+        SetCurrentDirectoryA("C:\\");
+        RemoveTree(m_folder);
+    }
+    static void Arm(long failAt, DWORD spared)
+    {
+        g_counted = 0;
+        g_sparedThread = spared;
+        g_failAt = failAt;
+    }
+    static void Disarm() { g_failAt = -1; }
+    int Load() { return LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(m_host))); }
+
+    // Pumps until the browser has ended: a browser that came up anyway is
+    // closed, and a message box of the failure (a picture object that could
+    // not be made is reported) is answered. False when it never ended.
+    bool RunUntilExit(DWORD timeout = 20000)
+    {
+        bool closing = false;
+        DWORD end = GetTickCount() + timeout;
+        while (g_exits == 0 && static_cast<int>(end - GetTickCount()) > 0) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            if (HWND box = BrowserWindow("#32770"))
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            HWND frame = BrowserWindow("FwFrame");
+            if (!closing && frame != nullptr && IsWindowVisible(frame)) {
+                closing = true;
+                PostMessageA(frame, WM_CLOSE, 0, 0);
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        // A second message would come right behind the first.
+        DWORD settle = GetTickCount() + 200;
+        while (static_cast<int>(settle - GetTickCount()) > 0) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(10);
+        }
+        return g_exits > 0;
+    }
+    // A top-level window of the given class that another thread of this
+    // process (the browser's) owns.
+    static HWND BrowserWindow(const char* className)
+    {
+        WindowSearch search = {className, nullptr};
+        EnumWindows(MatchBrowserWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    struct WindowSearch {
+        const char* className;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchBrowserWindow(HWND wnd, LPARAM param)
+    {
+        auto* search = reinterpret_cast<WindowSearch*>(param);
+        DWORD process = 0;
+        DWORD thread = GetWindowThreadProcessId(wnd, &process);
+        char name[64] = "";
+        GetClassNameA(wnd, name, sizeof name);
+        if (process != GetCurrentProcessId() || thread == GetCurrentThreadId() || std::string(name) != search->className)
+            return TRUE;
+        search->found = wnd;
+        return FALSE;
+    }
+
+    HWND m_host = nullptr;
+    std::string m_folder;
+};
+
+TEST_F(BrowserStartTest, AnAllocationThatFailsInTheExportReturnsZeroAndPostsNothing)
+{
+    Arm(0, 0);
+    int token = -1;
+    EXPECT_NO_THROW(token = Load());
+    Disarm();
+    EXPECT_EQ(0, token);
+    EXPECT_FALSE(RunUntilExit(500));
+}
+
+TEST_F(BrowserStartTest, EachAllocationOfTheStartFailingInTurnEndsInExactlyOneExitMessage)
+{
+    const long kMostAllocations = 400;
+    long failAt = 0;
+    for (; failAt < kMostAllocations; ++failAt) {
+        g_exits = 0;
+        Arm(failAt, GetCurrentThreadId());
+        ASSERT_NE(0, Load()) << "allocation " << failAt;
+        EXPECT_TRUE(RunUntilExit()) << "allocation " << failAt;
+        EXPECT_EQ(1, g_exits) << "allocation " << failAt;
+        const bool failed = g_counted.load() > failAt;
+        Disarm();
+        if (!failed)
+            break;  // every allocation of a whole opening succeeded
+    }
+    std::printf("an opening makes %ld allocations, each failed once\n", failAt);
+    EXPECT_LT(failAt, kMostAllocations) << "an opening makes more allocations than this test tries";
+    EXPECT_GT(failAt, 10) << "the start makes fewer allocations than expected: is the operator replaced?";
+}
+
+}  // namespace
