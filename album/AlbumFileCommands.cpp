@@ -97,17 +97,24 @@ HWND TopLevelOwner(HWND wnd)
     return wnd;
 }
 
-// Loads the current picture into the picture object; tells the operator
-// and returns false when its file cannot be read (false without a word
-// when there is no picture object or no current picture).
+// Loads a picture file into the picture object; tells the operator and
+// returns false when it cannot be read.
+bool LoadPictureFile(CPicture& picture, const std::string& path)
+{
+    if (picture.Load(path.c_str(), nullptr, -1, -1) != 0)
+        return true;
+    FwMessageBox(MessageWith(IDS_IMAGE_NOT_READ, path).c_str());
+    return false;
+}
+
+// Loads the current picture into the picture object; false, after telling
+// the operator, when its file cannot be read, and false without a word
+// when there is no picture object or no current picture.
 bool LoadCurrentPicture(CAlbumView& view)
 {
     if (view.m_pPicture == nullptr || !view.HasCurrent())
         return false;
-    if (view.m_pPicture->Load(view.CurrentPath().c_str(), nullptr, -1, -1) != 0)
-        return true;
-    FwMessageBox(MessageWith(IDS_IMAGE_NOT_READ, view.CurrentPath()).c_str());
-    return false;
+    return LoadPictureFile(*view.m_pPicture, view.CurrentPath());
 }
 
 // Writes the loaded picture; tells the operator when that failed.
@@ -128,11 +135,18 @@ void CAlbumView::OnFileSaveAs()
     while (dialog.DoModal() == IDOK) {
         const int choice = SaveChoiceOrFirst(dialog.GetFilterIndex());
         g_nSaveFilterIndex = choice;
-        if (!LoadCurrentPicture(*this))
+        if (m_pPicture == nullptr || !HasCurrent())
             return;
-        if (choice == PIC_SAVE_JPG && m_pPicture->GetBitCount() != kJpegBitCount) {
-            FwMessageBox("Can not to turn to JPEG format !!!");
-            continue;
+        // The picture the operator chose to save: automatic browse may
+        // move on while a question below is open.
+        const std::string source = CurrentPath();
+        if (choice == PIC_SAVE_JPG) {
+            if (!LoadPictureFile(*m_pPicture, source))
+                return;
+            if (m_pPicture->GetBitCount() != kJpegBitCount) {
+                FwMessageBox("Can not to turn to JPEG format !!!");
+                continue;
+            }
         }
         const std::string typed = dialog.GetPathName();
         const std::string target = SavePathWithExtension(typed, g_pszSaveExt[choice - 1], IsSystemLeadByte);
@@ -141,6 +155,10 @@ void CAlbumView::OnFileSaveAs()
         if (lstrcmpiA(target.c_str(), typed.c_str()) != 0 && FileExists(target) &&
             FwMessageBox(MessageWith(IDS_REPLACE_SAVED_FILE, target).c_str(), MB_YESNO) != IDYES)
             continue;
+        // Loaded only now: every modal loop above paints the view and runs
+        // its timer, and painting replaces what the picture object holds.
+        if (!LoadPictureFile(*m_pPicture, source))
+            return;
         m_strSaveName = target;
         WriteLoadedPicture(*m_pPicture, m_strSaveName);
         return;

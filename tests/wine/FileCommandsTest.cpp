@@ -323,6 +323,33 @@ TEST_F(FileCommandsTest, SaveAsAsksBeforeTheNewExtensionReplacesAnotherFile)
     EXPECT_EQ(IL_TYPE_GIF, FileType(existing.c_str()));
 }
 
+TEST_F(FileCommandsTest, SaveAsWritesTheChosenPictureThoughTheViewRepaintsAndPagesDuringTheQuestion)
+{
+    for (int i = 0; i < 12; ++i)
+        Picture("p" + std::to_string(i) + ".bmp", 10 + i, 20 + i);
+    Open();
+    const int chosen = View().m_nCurrent;
+    const int chosenWidth = ReadBack(View().m_arrPaths[chosen]).width;
+    std::string existing = saveFolder.Touch("x.GIF");
+    std::string question;
+    HWND view = browser.ViewWindow();
+    ModalDriver driver;
+    driver.OnDialog(SaveAs(saveFolder.Path() + "\\x.bmp", PIC_SAVE_GIF)).OnDialog([&](HWND box) {
+        // The question's loop paints the view and runs an automatic-browse
+        // tick, which turns to the first page; painting loads its picture.
+        InvalidateRect(view, nullptr, TRUE);
+        PostMessageA(view, WM_TIMER, ID_TIMER_AUTOSHOW, 0);
+        Sleep(300);
+        Answer(&question, IDYES)(box);
+    });
+    Run(ID_FILE_SAVE_AS, driver);
+    EXPECT_EQ(0, View().m_nCurrent) << "the tick turned the page during the question";
+    PictureFacts saved = ReadBack(existing);
+    EXPECT_EQ(IL_TYPE_GIF, saved.fileType);
+    EXPECT_EQ(chosenWidth, saved.width);
+    EXPECT_NE(ReadBack(View().m_arrPaths[0]).width, saved.width);
+}
+
 TEST_F(FileCommandsTest, SaveAsTellsWhenTheFileCannotBeWritten)
 {
     Picture("gate.bmp", 33, 21);
