@@ -174,20 +174,42 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes)
     return true;
 }
 
+// The system's long form ("\\?\C:\...") of a path that fits MAX_PATH once
+// made absolute; empty for one that does not. The temporary file is named
+// after its target and so is longer: a target of 250 characters would
+// otherwise get a temporary name the system refuses.
+std::wstring LongFormOfFittingPath(const char* path)
+{
+    const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+    int units = MultiByteToWideChar(codePage, 0, path, -1, nullptr, 0);
+    if (units <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(codePage, 0, path, -1, &wide[0], units);
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    std::wstring absolute(full, length);
+    if (absolute.compare(0, 4, L"\\\\?\\") == 0) return absolute;
+    if (absolute.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + absolute.substr(2);
+    return L"\\\\?\\" + absolute;
+}
+
 // Writes beside the target under a temporary name and renames over it, so
 // a failure (full disk, power cut) never leaves a partial file under the
 // target name.
 il::Status WriteFileAtomically(const char* path, const std::vector<uint8_t>& bytes)
 {
     if (!path || !*path) return il::Status::Write;
-    std::string temporary = std::string(path) + ".~il" + std::to_string(GetCurrentProcessId());
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    const std::wstring target = LongFormOfFittingPath(path);
+    if (target.empty()) return il::Status::Write;
+    const std::wstring temporary = target + L".~il" + std::to_wstring(GetCurrentProcessId());
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!file.Valid()) return il::Status::Write;
     bool written = WriteAll(file.Get(), bytes);
     written = file.Close() && written;
-    if (!written || !MoveFileExA(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temporary.c_str());
+    if (!written || !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temporary.c_str());
         return il::Status::Write;
     }
     return il::Status::Ok;

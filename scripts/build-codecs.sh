@@ -1,25 +1,24 @@
 #!/usr/bin/env bash
-# Builds libjpeg-turbo, libtiff and giflib as static i686-w64-mingw32 libraries
-# from Debian's source packages into a cached prefix. A second run returns at
-# once when the prefix is complete.
+# Builds libjpeg-turbo and libtiff (and GoogleTest) as static i686-w64-mingw32
+# libraries from Debian's source packages into a cached prefix. giflib, with
+# a patch of ours, is compiled by the CMake build itself from the same
+# fetched sources. A second run returns at once when the prefix is complete.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 DEPS="$ROOT/build/deps"
 PREFIX="$DEPS/i686"
 SRC="$DEPS/src"
-STAMP="$PREFIX/.complete"
-TIFF_VERSION=4.5.0-6+deb12u4
 TOOLCHAIN="$ROOT/cmake/toolchain-i686-mingw.cmake"
 
+"$ROOT/scripts/fetch-codec-sources.sh"
+# Sources fetched or patched anew make the libraries anew.
+fetched=$(basename "$(ls "$SRC"/.fetched-*)")
+STAMP="$PREFIX/.complete-$fetched"
 [ -f "$STAMP" ] && exit 0
-rm -rf "$PREFIX" "$SRC"
-mkdir -p "$SRC" "$PREFIX/lib" "$PREFIX/include"
+rm -rf "$PREFIX" "$SRC"/*-build
+mkdir -p "$PREFIX/lib" "$PREFIX/include"
 cd "$SRC"
-
-echo "fetching codec sources"
-apt-get source --download-only -qq libjpeg-turbo giflib "tiff=$TIFF_VERSION" >/dev/null
-for dsc in *.dsc; do dpkg-source -x "$dsc" >/dev/null; done
 
 jobs=$(nproc)
 
@@ -30,13 +29,6 @@ cmake -S "$jpeg" -B jpeg-build -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$TOOL
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=ON -DWITH_JPEG8=OFF >jpeg.log 2>&1
 cmake --build jpeg-build -j"$jobs" >>jpeg.log 2>&1
 cmake --install jpeg-build >>jpeg.log 2>&1
-
-echo "building giflib"
-gif=$(ls -d giflib-*/ | head -n1)
-make -C "$gif" libgif.a CC=i686-w64-mingw32-gcc-posix AR=i686-w64-mingw32-ar \
-  CFLAGS="-O2 -std=gnu99 -Wall" -j"$jobs" >gif.log 2>&1
-cp "$gif/libgif.a" "$PREFIX/lib/"
-cp "$gif/gif_lib.h" "$PREFIX/include/"
 
 echo "building libtiff"
 tiff=$(ls -d tiff-*/ | head -n1)

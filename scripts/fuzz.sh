@@ -7,6 +7,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SECONDS_EACH=${1:-300}
 "$ROOT/scripts/install-packages.sh"
+"$ROOT/scripts/fetch-codec-sources.sh"
 cd "$ROOT"
 if [ ! -f build/fuzz/CMakeCache.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -DFUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

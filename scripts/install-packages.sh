@@ -9,9 +9,9 @@ PACKAGES=(
   wine wine32:i386 fonts-wine fonts-wqy-microhei xvfb xauth x11-utils
   # native build, tests, fuzzers
   cmake make g++ clang libclang-rt-14-dev pkg-config
-  libjpeg62-turbo-dev libtiff-dev libgif-dev zlib1g-dev libgtest-dev googletest
-  # codec sources for the cross build
-  dpkg-dev
+  libjpeg62-turbo-dev libtiff-dev zlib1g-dev libgtest-dev googletest
+  # codec sources (Debian's, patched by us where needed)
+  dpkg-dev patch
   # independent tools for test pictures and print checks
   imagemagick netpbm libtiff-tools giflib-tools libjpeg-turbo-progs python3-pil ghostscript locales
 )

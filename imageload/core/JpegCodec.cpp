@@ -33,6 +33,7 @@ struct JpegFailure {
     unsigned char* output;  // the encoded file, grown by GrowingDestination, freed on every path
     size_t outputCapacity;
     size_t outputSize;
+    bool endOfData;         // the decoder wanted more bytes than the file has
 };
 
 // libjpeg's own memory destination loses track of its buffer when an error
@@ -91,22 +92,14 @@ void OnError(j_common_ptr cinfo)
     std::longjmp(f->jump, 1);
 }
 
-// Warnings that mean the picture is cut short or damaged are failures: a file
-// truncated by a power cut must not come back as a grey-filled picture.
+// Warnings leave a picture, and it is shown as libjpeg's own tools show it:
+// extraneous bytes before a marker or a damaged APP block change nothing,
+// and data cut short inside a scan decodes as far as it goes (libjpeg fills
+// the rest). Only errors refuse a file, and a file that ends before its
+// first scan's data (RunDecode checks).
 void OnMessage(j_common_ptr cinfo, int level)
 {
-    if (level != -1) return;
-    switch (cinfo->err->msg_code) {
-    case JWRN_JPEG_EOF:
-    case JWRN_HIT_MARKER:
-    case JWRN_HUFF_BAD_CODE:
-    case JWRN_MUST_RESYNC:
-    case JWRN_NOT_SEQUENTIAL:
-        FailureOf(cinfo)->status = Status::Corrupt;
-        std::longjmp(FailureOf(cinfo)->jump, 1);
-    default:
-        break;
-    }
+    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) FailureOf(cinfo)->endOfData = true;
 }
 
 void OnProgress(j_common_ptr cinfo)
@@ -128,6 +121,7 @@ void InitFailure(JpegFailure& f)
     f.output = nullptr;
     f.outputCapacity = 0;
     f.outputSize = 0;
+    f.endOfData = false;
 }
 
 void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverted)
@@ -196,7 +190,9 @@ Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure&
     jpeg_create_decompress(&cinfo);
     cinfo.progress = &f.progress;
     jpeg_mem_src(&cinfo, file.data, static_cast<unsigned long>(file.size));
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
+    // A file cut inside its headers would otherwise pass with whatever
+    // libjpeg makes of the end marker it puts in place of the rest.
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK || f.endOfData) {
         jpeg_destroy_decompress(&cinfo);
         return Status::Corrupt;
     }

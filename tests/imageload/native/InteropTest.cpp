@@ -59,8 +59,9 @@ protected:
                              std::string reader = kMagickToPnm)
     {
         SCOPED_TRACE(file);
-        Bytes dib;
-        ASSERT_EQ(DecodeAs(format, ReadFile(file), dib), Status::Ok);
+        Bytes dib, bytes = ReadFile(file);
+        EXPECT_EQ(il::DetectFormat({bytes.data(), bytes.size()}, file.substr(file.rfind('.')).c_str()), format);
+        ASSERT_EQ(DecodeAs(format, bytes, dib), Status::Ok);
         EXPECT_EQ(BitsOf(dib), expectedBits);
         reader.replace(reader.find("IN"), 2, "'" + file + "'");
         reader.replace(reader.find("OUT"), 3, "'" + Path("tool.ppm") + "'");
@@ -127,6 +128,70 @@ TEST_F(Interop, BmpVariantsFromImageMagick)
     ExpectLoadsLikeTool(Format::Bmp, Path("argb.bmp"), 32);
 }
 
+namespace {
+
+// A run-length BMP built byte by byte; palette entry i is (i, 2i, 3i).
+Bytes RleBmp(int bits, uint32_t width, uint32_t height, const Bytes& runs)
+{
+    const uint32_t colours = 1u << bits, offset = 14 + 40 + 4 * colours;
+    Bytes f(offset, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(2, offset + static_cast<uint32_t>(runs.size()));
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    f[26] = 1;
+    f[28] = static_cast<uint8_t>(bits);
+    put32(30, bits == 8 ? 1 : 2);   // RLE8, RLE4
+    put32(34, static_cast<uint32_t>(runs.size()));
+    put32(46, colours);
+    for (uint32_t i = 0; i < colours; ++i) {
+        f[54 + 4 * i] = static_cast<uint8_t>(3 * i);
+        f[55 + 4 * i] = static_cast<uint8_t>(2 * i);
+        f[56 + 4 * i] = static_cast<uint8_t>(i);
+    }
+    f.insert(f.end(), runs.begin(), runs.end());
+    return f;
+}
+
+void ExpectIndices(const Bytes& bmp, const std::vector<std::vector<int>>& rowsFromTop)
+{
+    Bytes dib;
+    ASSERT_EQ(DecodeAs(Format::Bmp, bmp, dib), Status::Ok);
+    Colors c = ColorsOf(dib);
+    for (uint32_t y = 0; y < rowsFromTop.size(); ++y)
+        for (uint32_t x = 0; x < rowsFromTop[y].size(); ++x)
+            EXPECT_EQ(c.At(x, y).r, rowsFromTop[y][x]) << x << "," << y;
+}
+
+}  // namespace
+
+// An absolute run that fills an odd number of bytes is padded to a word;
+// the pad byte is no code.
+TEST(BmpRunLength, OddAbsoluteRunsSkipTheirPadByte)
+{
+    ExpectIndices(RleBmp(8, 5, 2,
+                         {0x00, 0x03, 1, 2, 3, 0x00,    // bottom row: absolute 1 2 3, pad
+                          0x02, 4,                      // two of 4
+                          0x00, 0x00,                   // end of row
+                          0x05, 7,                      // top row: five of 7
+                          0x00, 0x01}),                 // end of picture
+                  {{7, 7, 7, 7, 7}, {1, 2, 3, 4, 4}});
+    ExpectIndices(RleBmp(4, 7, 2,
+                         {0x00, 0x05, 0x12, 0x34, 0x50, 0x00,   // absolute 1 2 3 4 5 in 3 bytes, pad
+                          0x02, 0x66,                           // two of 6
+                          0x00, 0x00,
+                          0x00, 0x03, 0x9a, 0xb0,               // absolute 9 10 11 in 2 bytes, no pad
+                          0x04, 0x2c,                           // 2 12 2 12
+                          0x00, 0x01}),
+                  {{9, 10, 11, 2, 12, 2, 12}, {1, 2, 3, 4, 5, 6, 6}});
+}
+
 TEST_F(Interop, BmpWeWriteReadsInNetpbmAndImageMagick)
 {
     for (int bits : {1, 4, 8, 16, 24, 32}) {
@@ -150,6 +215,17 @@ TEST_F(Interop, GifFromImageMagickAndNetpbm)
     ExpectLoadsLikeTool(Format::Gif, Path("interlaced.gif"), 8);
     ExpectLoadsLikeTool(Format::Gif, Path("netpbm.gif"), 8);
     ExpectLoadsLikeTool(Format::Gif, Path("netpbm-interlaced.gif"), 4);
+}
+
+// Legal but rare: no tool of ours writes them, so a script of the tests does.
+TEST_F(Interop, GifWithLzwMinimumCodeSizesNineToElevenLoadsAsPillowReadsIt)
+{
+    for (int codeSize : {8, 9, 10, 11}) {
+        std::string gif = Path("code" + std::to_string(codeSize) + ".gif");
+        ASSERT_TRUE(RunTool(kPython + " " + TEST_TOOLS_DIR "/make_wide_code_gif.py " + std::to_string(codeSize) +
+                            " 37 23 " + gif));
+        ExpectLoadsLikeTool(Format::Gif, gif, 8, 0, kPillowToPnm);
+    }
 }
 
 TEST_F(Interop, GifAnimationGivesItsFirstFrame)
@@ -290,6 +366,41 @@ TEST_F(Interop, JpegFromLibjpegToolsImageMagickAndPillow)
     ExpectLoadsLikeTool(Format::Jpg, Path("restart.jpg"), 24, 2);
     ExpectLoadsLikeTool(Format::Jpg, Path("pil.jpg"), 24, 2);
     ExpectLoadsLikeTool(Format::Jpg, Path("cmyk.jpg"), 24, 3);
+}
+
+// Damage that libjpeg-turbo only warns about: we show what djpeg shows.
+TEST_F(Interop, JpegWithRecoverableDamageLoadsAsDjpegShowsIt)
+{
+    std::string smooth = Ppm(Reference(0, 64, 48), "smooth.ppm");
+    ASSERT_TRUE(RunTool("cjpeg -quality 90 " + smooth + " > " + Path("base.jpg")));
+    const Bytes base = ReadFile(Path("base.jpg"));
+    auto marker = [&](uint8_t code) {
+        for (size_t i = 2; i + 1 < base.size(); ++i)
+            if (base[i] == 0xff && base[i + 1] == code) return i;
+        return size_t{0};
+    };
+    const size_t dqt = marker(0xdb), sos = marker(0xda);
+    ASSERT_TRUE(dqt != 0 && sos != 0);
+    const size_t scan = sos + 2 + (base[sos + 2] << 8 | base[sos + 3]);
+
+    Bytes extraneous = base;    // stray bytes before a marker
+    extraneous.insert(extraneous.begin() + static_cast<std::ptrdiff_t>(dqt), {0x00, 0x11, 0x22});
+    Bytes jfifVersion = base;   // a JFIF header of an unknown major version
+    jfifVersion[11] = 9;
+    Bytes cutInScan(base.begin(), base.begin() + static_cast<std::ptrdiff_t>((scan + base.size()) / 2));
+    Bytes strayMarker = base;   // a restart marker where none belongs
+    strayMarker[scan + 40] = 0xff;
+    strayMarker[scan + 41] = 0xd3;
+    const struct {
+        const char* name;
+        const Bytes& bytes;
+    } cases[] = {{"extraneous.jpg", extraneous}, {"jfif9.jpg", jfifVersion}, {"cut.jpg", cutInScan},
+                 {"marker.jpg", strayMarker}};
+    for (const auto& c : cases) {
+        WriteFile(Path(c.name), c.bytes);
+        // djpeg ends with status 2 after a warning.
+        ExpectLoadsLikeTool(Format::Jpg, Path(c.name), 24, 0, "djpeg -pnm IN > OUT || [ $? -eq 2 ]");
+    }
 }
 
 TEST_F(Interop, JpegWeWriteReadsInDjpegAndImageMagick)

@@ -39,13 +39,35 @@ std::vector<size_t> CutPoints(size_t size)
     return cuts;
 }
 
+size_t FindMarker(const Bytes& jpeg, uint8_t marker);
+
+// Where a JPEG's first scan data begins.
+size_t FirstScanData(const Bytes& jpeg)
+{
+    size_t sos = FindMarker(jpeg, 0xda);
+    return sos + 2 + (jpeg[sos + 2] << 8 | jpeg[sos + 3]);
+}
+
+// Whether libjpeg-turbo's own tool shows a picture for the file (with a
+// warning, exit status 2, when the data is cut short).
+bool DjpegShows(const Bytes& jpeg, const ScratchDir& dir)
+{
+    WriteFile(dir.Path("cut.jpg"), jpeg);
+    return RunTool("djpeg -pnm " + dir.Path("cut.jpg") + " > /dev/null 2>&1 || [ $? -eq 2 ]");
+}
+
+// Every cut is refused, except a JPEG cut inside its picture data: that
+// shows what was decoded wherever djpeg shows it.
 void ExpectEveryCutRefused(Format format, const Bytes& file, const std::string& what)
 {
     SCOPED_TRACE(what);
     ASSERT_EQ(Decoded(format, file), Status::Ok) << "the whole file must load";
+    ScratchDir dir;
+    const size_t scanData = format == Format::Jpg ? FirstScanData(file) : file.size();
     for (size_t cut : CutPoints(file.size())) {
         Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
-        EXPECT_EQ(Decoded(format, part), Status::Corrupt) << "cut at " << cut << " of " << file.size();
+        const bool shown = cut >= scanData && DjpegShows(part, dir);
+        EXPECT_EQ(Decoded(format, part), shown ? Status::Ok : Status::Corrupt) << "cut at " << cut << " of " << file.size();
     }
 }
 

@@ -411,3 +411,22 @@ TEST(ImageLoadSaves, FailedWriteLeavesNoPartialFile)
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
     GlobalFree(dib);
 }
+
+TEST(ImageLoadSaves, ATargetThatFitsTheSystemsPathLimitIsWrittenOneThatDoesNotIsRefused)
+{
+    TempFolder folder;
+    HGLOBAL dib = MakeBlock(20, 10);
+    const size_t folderLength = folder.Path("").size();
+    const std::string fits = folder.Path(std::string(259 - folderLength - 4, 'n') + ".bmp");
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(SaveBMP(fits.c_str(), dib), 1) << GetLastPicLibError();
+    HGLOBAL again = LoadBMP(fits.c_str());
+    EXPECT_NE(again, nullptr);
+    GlobalFree(again);
+
+    const std::string tooLong = folder.Path(std::string(260 - folderLength - 4, 'm') + ".bmp");
+    EXPECT_EQ(SaveBMP(tooLong.c_str(), dib), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
+    EXPECT_EQ(folder.Files().size(), 1u) << "nothing but the saved file";
+    GlobalFree(dib);
+}
