@@ -10,7 +10,8 @@
 //   --open-count N    open it again after each return until N openings
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines,
-//                     and a "resources ..." line once the browser's thread ended
+//                     a "resources ..." line once the browser's thread ended,
+//                     and the process's heap checking flags at start
 //   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
 
@@ -326,6 +327,12 @@ int main(int argc, char** argv)
     g_host.settings = ReadFile(settingsPath, &text) ? HostSettings::Parse(text, &errors) : HostSettings::Defaults();
     if (!errors.empty())
         Log("settings %s", errors.c_str());
+    // Whether Windows' heap checks run in this process (the tests turn them
+    // on by program name): tests that measure memory need to know.
+    using GlobalFlagsFn = ULONG(NTAPI*)();
+    if (auto flags = reinterpret_cast<GlobalFlagsFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtGlobalFlags"))))
+        Log("heap-flags 0x%lx", flags());
     if (!folder.empty())
         g_host.settings.folder = folder;
 

@@ -17,9 +17,11 @@ done
 
 # Benchmarks of the Windows code run under Wine.
 . "$ROOT/scripts/wine-env.sh"
+. "$ROOT/scripts/heap-check.sh"
 "$ROOT/scripts/setup-prefix.sh"
 start_xvfb
 start_wineserver
+heap_check_registry off     # left behind by an interrupted test run
 SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 9 1920 1080
 echo "== bench_picture (32-bit Windows build)"

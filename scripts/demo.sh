@@ -29,6 +29,8 @@ if [ "${1:-}" = "--languages" ]; then headless=1; languages=${2:-$ROOT/docs/lang
 if [ $headless = 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then headless=1; fi
 
 . "$ROOT/scripts/wine-env.sh"
+. "$ROOT/scripts/heap-check.sh"
+heap_check_registry off     # left behind by an interrupted test run
 BIN="$ROOT/build/win32/bin"
 
 if [ $headless = 0 ]; then

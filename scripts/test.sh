@@ -16,10 +16,15 @@ rm -rf "$RESULTS"
 mkdir -p "$RESULTS"
 export TEST_RESULTS_DIR="$RESULTS"
 
+. "$ROOT/scripts/heap-check.sh"
+heap_check_environment
 . "$ROOT/scripts/wine-env.sh"
 start_xvfb
 start_wineserver
-trap stop_wineserver EXIT
+# Every Windows program runs under the heap validation; the demo and the
+# benchmarks, which run in the same prefix, do not.
+heap_check_registry on
+trap 'heap_check_registry off; stop_wineserver' EXIT
 
 # Every registered program must leave a report; one that crashed did not.
 for tree in build/asan build/win32; do

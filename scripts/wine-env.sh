@@ -3,7 +3,8 @@
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 # SNAP_WINEPREFIX lets a developer run tests in a private copy of the prefix.
 export WINEPREFIX="${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}"
-export WINEDEBUG=-all
+# Quiet, unless the test run checks the heap (scripts/heap-check.sh).
+export WINEDEBUG=${SNAP_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win32
 WINE_XVFB_DISPLAY=${WINE_XVFB_DISPLAY:-:97}

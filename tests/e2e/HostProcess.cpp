@@ -1,6 +1,7 @@
 #include "HostProcess.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 std::string HostProcess::BinFolder()
@@ -9,6 +10,12 @@ std::string HostProcess::BinFolder()
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string s(path, n);
     return s.substr(0, s.find_last_of("\\/"));
+}
+
+bool HostProcess::MemoryIsHeapChecked()
+{
+    const char* checked = std::getenv("SNAP_HOST_HEAP_CHECK");
+    return checked != nullptr && std::string(checked) == "1";
 }
 
 HostProcess::~HostProcess()
@@ -35,7 +42,13 @@ bool HostProcess::Start(const std::string& arguments)
     si.cb = sizeof si;
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info) != 0;
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info))
+        return false;
+    // Wine's messages carry the process number; the test summary names the
+    // host by it.
+    std::printf("[host] SnapHost.exe is process %04lx\n", m_info.dwProcessId);
+    std::fflush(stdout);
+    return true;
 }
 
 bool HostProcess::WaitForExit(DWORD milliseconds)

@@ -29,6 +29,11 @@ public:
     DWORD ExitCode() const;
 
     static std::string BinFolder();
+    // True when the host runs under the heap validation of the tests: its
+    // private memory then grows with the blocks the validation holds back
+    // after they are freed, and says nothing about leaks (the test run
+    // measures it again with the host unchecked).
+    static bool MemoryIsHeapChecked();
 
 private:
     PROCESS_INFORMATION m_info = {};

@@ -13,9 +13,11 @@ program=$1 report=$2
 source_prefix=${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}
 
 . "$ROOT/tests/support/private-namespace.sh"
+skip_unless_private_namespace "$report" drive_faults
 enter_private_namespace drive-faults "$0" "$@"
 
 . "$ROOT/scripts/wine-env.sh"
+. "$ROOT/scripts/heap-check.sh"
 export WINEPREFIX="$work/prefix"    # wine-env.sh names the shared one
 [ -n "${DISPLAY:-}" ] || start_xvfb
 # The test program finds the work folder (and its signal files) here.
@@ -58,8 +60,9 @@ watcher=$!
 # The server of this prefix is started inside the namespace, so that it
 # sees the mounts.
 start_wineserver
+[ "${SNAP_HEAP_CHECK:-}" != 1 ] || heap_check_registry on
 status=0
-wine "$program" "--gtest_output=xml:Z:$report" || status=$?
+wine_run drive_faults "$program" "--gtest_output=xml:Z:$report" || status=$?
 kill "$watcher" 2>/dev/null || true
 wait "$watcher" 2>/dev/null || true
 wineserver -k >/dev/null 2>&1 || true

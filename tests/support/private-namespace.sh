@@ -1,5 +1,30 @@
 # Sourced by the test scripts that need drives of their own.
 #
+# skip_unless_private_namespace REPORT NAME: on a machine that cannot give
+# a private mount namespace (an unprivileged container, a root that is not
+# a mount point), writes a report that counts program NAME as skipped with
+# the system's reason, and exits 0.
+skip_unless_private_namespace() {
+  [ -z "${PRIVATE_NAMESPACE_WORK:-}" ] || return 0    # inside one already
+  local reason
+  if reason=$(unshare -m --propagation private true 2>&1); then return 0; fi
+  reason="no private mount namespace on this machine (${reason:-unshare failed})"
+  echo "$2: skipped: $reason"
+  reason=$(printf '%s' "$reason" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g; s/"/\&quot;/g')
+  mkdir -p "$(dirname "$1")"
+  cat >"$1" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<testsuites tests="1" failures="0" disabled="0" errors="0" name="AllTests">
+  <testsuite name="$2" tests="1" failures="0" disabled="0" skipped="1" errors="0">
+    <testcase name="DrivesOfItsOwn" status="run" result="skipped" classname="$2">
+      <skipped message="$reason"/>
+    </testcase>
+  </testsuite>
+</testsuites>
+XML
+  exit 0
+}
+#
 # enter_private_namespace NAME SCRIPT ARGS...: the first time, makes a work
 # folder, re-runs SCRIPT with ARGS inside a private mount namespace (so
 # that its mounts vanish with it) and exits with its status, removing the

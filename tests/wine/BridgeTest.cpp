@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -98,6 +99,20 @@ void PumpFor(DWORD milliseconds)
             DispatchMessageA(&msg);
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// The test run checks every Windows program's heap (scripts/heap-check.sh);
+// this one stands for all that the checks are really on.
+TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
+{
+    const char* checked = std::getenv("SNAP_HEAP_CHECK");
+    if (checked == nullptr || std::string(checked) != "1")
+        GTEST_SKIP() << "this run does not check the heap";
+    using GlobalFlagsFn = ULONG(NTAPI*)();
+    auto flags = reinterpret_cast<GlobalFlagsFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtGlobalFlags")));
+    ASSERT_NE(nullptr, flags);
+    EXPECT_EQ(0xF0u, flags() & 0xF0u) << "tail, free and parameter checks and validation at every call";
 }
 
 TEST(LoadImageBrowse, ReturnsAtOnceAndTheHostReceivesExactlyOneExitPerOpening)

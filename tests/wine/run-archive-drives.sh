@@ -10,9 +10,11 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 setting=$1 program=$2 report=$3
 
 . "$ROOT/tests/support/private-namespace.sh"
+skip_unless_private_namespace "$report" "archive_drives_$setting"
 enter_private_namespace archive-drives "$0" "$@"
 
 . "$ROOT/scripts/wine-env.sh"
+. "$ROOT/scripts/heap-check.sh"
 export WINEPREFIX="$work/prefix"    # wine-env.sh names the shared one
 [ -n "${DISPLAY:-}" ] || start_xvfb
 cp -a "$ROOT/build/wine/prefix" "$WINEPREFIX"
@@ -60,8 +62,9 @@ esac
 # The server of this prefix is started inside the namespace, so that it
 # sees the mounts.
 start_wineserver
+[ "${SNAP_HEAP_CHECK:-}" != 1 ] || heap_check_registry on
 status=0
-wine "$program" --gtest_filter="$filter" "--gtest_output=xml:Z:$report" || status=$?
+wine_run "archive_drives_$setting" "$program" --gtest_filter="$filter" "--gtest_output=xml:Z:$report" || status=$?
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 exit $status

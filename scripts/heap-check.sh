@@ -1,0 +1,89 @@
+# Sourced by the scripts that run the Windows tests: Windows' own heap
+# validation for every program of the build, and a check of what it found.
+#
+# A program named in "Image File Execution Options" with GlobalFlag 0xF0
+# gets tail and free checking, parameter checks and a validation of the
+# whole heap at every heap call; Wine reports what it finds on its err
+# channel for "heap". The key goes by file name, so it also covers
+# SnapHost.exe when an end-to-end test starts it.
+
+HEAP_CHECK_KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options'
+HEAP_CHECK_FLAGS=000000f0
+
+# The program names of the build, one per line.
+heap_check_programs() {
+  ls "$ROOT"/build/win32/bin/*.exe "$ROOT"/build/win32/bin-enus/*.exe 2>/dev/null |
+    xargs -n1 basename | sort -u
+}
+
+# heap_check_registry on|off [PROGRAM...]: sets or removes the keys in
+# $WINEPREFIX, for the programs named or for all of the build.
+heap_check_registry() {
+  local reg program state=$1
+  shift
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'REGEDIT4\n\n'
+    for program in ${*:-$(heap_check_programs)}; do
+      if [ "$state" = on ]; then
+        printf '[%s\\%s]\n"GlobalFlag"=dword:%s\n\n' "$HEAP_CHECK_KEY" "$program" "$HEAP_CHECK_FLAGS"
+      else
+        printf '[-%s\\%s]\n\n' "$HEAP_CHECK_KEY" "$program"
+      fi
+    done
+  } >"$reg"
+  wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 </dev/null
+  local status=$?
+  rm -f "$reg"
+  return $status
+}
+
+# With the check on, Wine prints heap reports, each line after the process
+# and thread number, and a test program names the host processes it
+# starts, so that a report can be traced to its program.
+heap_check_environment() {
+  export SNAP_HEAP_CHECK=1 SNAP_HOST_HEAP_CHECK=1
+  export SNAP_WINEDEBUG=-all,err+heap,+pid
+  export WINEDEBUG=$SNAP_WINEDEBUG
+}
+
+# wine_run NAME PROGRAM ARGS...: the program under Wine, heap-checked when
+# the run checks the heap.
+wine_run() {
+  local name=$1
+  shift
+  if [ "${SNAP_HEAP_CHECK:-}" = 1 ]; then
+    run_heap_checked "$name" "$@"
+  else
+    wine "$@"
+  fi
+}
+
+# wine_run_host_unchecked NAME PROGRAM ARGS...: as wine_run, with the host
+# it starts (SnapHost.exe) outside the heap validation for the while, so
+# that the host's memory can be measured.
+wine_run_host_unchecked() {
+  local status=0
+  [ "${SNAP_HEAP_CHECK:-}" != 1 ] || heap_check_registry off SnapHost.exe
+  SNAP_HOST_HEAP_CHECK=0 wine_run "$@" || status=$?
+  [ "${SNAP_HEAP_CHECK:-}" != 1 ] || heap_check_registry on SnapHost.exe
+  return $status
+}
+
+# run_heap_checked NAME PROGRAM ARGS...: runs a Windows program under Wine
+# with its output (and the Wine messages of every process it starts) also
+# kept in $TEST_RESULTS_DIR/heap/NAME.log. Fails when the program failed or
+# when the log holds a heap report.
+run_heap_checked() {
+  local name=$1
+  shift
+  local log="${TEST_RESULTS_DIR:?}/heap/$name.log"
+  mkdir -p "$(dirname "$log")"
+  wine "$@" 2>&1 | tee "$log"
+  local status=${PIPESTATUS[0]}
+  if grep -q ':err:heap:' "$log"; then
+    echo "heap report in $name: $(grep -m1 ':err:heap:' "$log")"
+    return 1
+  fi
+  return "$status"
+}
