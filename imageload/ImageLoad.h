@@ -20,7 +20,8 @@
  *        masks become 24-bit (32-bit when there is an alpha mask).
  *   GIF  the first frame on its logical screen (uncovered area in the
  *        background colour), 1-bit for up to 2 colours, 4-bit up to 16,
- *        else 8-bit; interlaced rows put in order.
+ *        else 8-bit; interlaced rows put in order; LZW minimum code sizes
+ *        up to 11.
  *   PCX  1 plane of 1 bit: 1-bit (colours from the header table; an empty
  *        table means black and white); 2 to 4 planes of 1 bit, or 1 plane of
  *        2 or 4 bits: 4-bit; 1 plane of 8 bits: 8-bit with the trailing
@@ -31,8 +32,11 @@
  *        (and grey+alpha 16-bit): 8-bit grey; raw or run-length coded, any
  *        of the four row and column orders.
  *   JPG  grey: 8-bit with the grey ramp; YCbCr/RGB: 24-bit; CMYK and YCCK:
- *        24-bit (Adobe's inverted CMYK recognised by its marker). Files cut
- *        short or with damaged entropy data are refused, not grey-filled.
+ *        24-bit (Adobe's inverted CMYK recognised by its marker). Damage
+ *        that libjpeg-turbo only warns about (stray bytes before a marker,
+ *        a damaged APP block, data cut short or damaged inside a scan) is
+ *        shown as libjpeg-turbo's own tools show it, what is missing grey;
+ *        a file that ends before its first scan's data is refused.
  *   TIF  the first page. Palette 1/4/8-bit keep their depth (2-bit becomes
  *        4-bit); grey 1/4/8-bit keep their depth with a grey table
  *        (min-is-white inverted), 16-bit grey becomes 8-bit grey; RGB of 8 or
@@ -62,7 +66,8 @@
  *            RGB, 32-bit as RGB with an unassociated alpha sample.
  *   A save writes a temporary file beside the target and renames it over
  *   the target, so a failed save leaves no file, or the old one, under the
- *   target name.
+ *   target name. Any target that fits MAX_PATH once made absolute can be
+ *   written.
  *
  * How FileType recognises a file (by content; the name plays no part
  * except for TGA)
