@@ -47,7 +47,9 @@ TEST(HostOpenClose, EachOpeningPostsExactlyOneExitMessageWithWParam3)
     EXPECT_EQ(6, host.CountLines("load 1"));
     EXPECT_EQ(6, host.CountLines("exit 3 0"));
     for (const std::string& line : host.LogLines())
-        EXPECT_TRUE(line == "load 1" || line == "exit 3 0" || line.rfind("resources ", 0) == 0) << line;
+        EXPECT_TRUE(line == "load 1" || line == "exit 3 0" || line.rfind("resources ", 0) == 0 ||
+                    line.rfind("heap-flags ", 0) == 0)
+            << line;
 }
 
 TEST(HostOpenClose, TwoHundredOpeningsLeaveNoObjectsOrMemoryBehind)
