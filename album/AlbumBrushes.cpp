@@ -1,4 +1,4 @@
-#include "AlbumBrushes.h"
+#include "album/AlbumBrushes.h"
 
 CAlbumBrushes::CAlbumBrushes()
     : m_brBlue(RGB(0, 0, 255)),

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "Gdi.h"
+#include "framework/Gdi.h"
 
 class CAlbumBrushes {
 public:

@@ -13,15 +13,15 @@
 #include <cstring>
 #include <string>
 
-#include "AlbumFileCommands.h"
-#include "AlbumView.h"
-#include "FileDialog.h"
-#include "FileNameRules.h"
-#include "Module.h"
-#include "ModuleGlobals.h"
-#include "Picture.h"
-#include "RenameDlg.h"
-#include "resource.h"
+#include "album/AlbumFileCommands.h"
+#include "album/AlbumView.h"
+#include "album/FileNameRules.h"
+#include "album/RenameDlg.h"
+#include "bridge/ModuleGlobals.h"
+#include "framework/FileDialog.h"
+#include "framework/Module.h"
+#include "picture/Picture.h"
+#include "res/resource.h"
 
 int g_nSaveFilterIndex = 1;
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "AlbumView.h"
-#include "Frame.h"
-#include "Picture.h"
+#include "album/AlbumView.h"
+#include "framework/Frame.h"
+#include "picture/Picture.h"
 
 namespace {
 

@@ -1,4 +1,6 @@
-#include "AlbumState.h"
+#include "album/AlbumState.h"
+
+#include "album/AlbumCommands.h"
 
 #include <algorithm>
 
@@ -161,36 +163,52 @@ CAlbumState::Step CAlbumState::AutoShowStep()
     return Step::SendNext;
 }
 
-bool CAlbumState::IsEnabled(Command c) const
+bool CAlbumState::CanPageForward() const
 {
-    const int n = Count();
-    const bool hasCurrent = 0 <= m_nCurrent && m_nCurrent < n;
-    switch (c) {
-    case Command::FileOpen:
-        return !m_bSingle;
-    case Command::FileSaveAs:
-    case Command::AutoShow:
-        return hasCurrent;
-    case Command::PageNext:
-    case Command::PageLast:
-        return m_bSingle ? m_nCurrent + 1 < n : m_nPageTop + ALBUM_PAGE_SIZE < n;
-    case Command::PagePrev:
-    case Command::PageFirst:
-        return m_bSingle ? m_nCurrent > 0 : m_nPageTop > 0;
-    case Command::ImageRename:
-    case Command::ImageDelete:
-    case Command::SetWallpaper:
-    case Command::ExportNewBmp:
-        return !m_bAutoShow && m_nCurrent < n;
-    case Command::MultiShow:
-        return m_bSingle != 0;
-    }
-    return false;
+    return m_bSingle ? m_nCurrent + 1 < Count() : m_nPageTop + ALBUM_PAGE_SIZE < Count();
 }
 
-bool CAlbumState::IsChecked(Command c) const
+bool CAlbumState::CanPageBack() const
 {
-    return c == Command::AutoShow && m_bAutoShow != 0;
+    return m_bSingle ? m_nCurrent > 0 : m_nPageTop > 0;
+}
+
+bool CAlbumState::CanChangeCurrentFile() const
+{
+    return !m_bAutoShow && m_nCurrent < Count();
+}
+
+namespace {
+
+struct CommandRule {
+    unsigned id;
+    bool (CAlbumState::*enabled)() const;
+    bool (CAlbumState::*checked)() const;
+};
+#define ALBUM_COMMAND_RULE(id, handler, enabled, checked) {id, enabled, checked},
+const CommandRule kCommandRules[] = {ALBUM_VIEW_COMMANDS(ALBUM_COMMAND_RULE)};
+#undef ALBUM_COMMAND_RULE
+
+const CommandRule* RuleOf(unsigned id)
+{
+    for (const CommandRule& rule : kCommandRules)
+        if (rule.id == id)
+            return &rule;
+    return nullptr;
+}
+
+}  // namespace
+
+bool CAlbumState::IsEnabled(unsigned commandId) const
+{
+    const CommandRule* rule = RuleOf(commandId);
+    return rule != nullptr && (rule->enabled == nullptr || (this->*rule->enabled)());
+}
+
+bool CAlbumState::IsChecked(unsigned commandId) const
+{
+    const CommandRule* rule = RuleOf(commandId);
+    return rule != nullptr && rule->checked != nullptr && (this->*rule->checked)();
 }
 
 const std::string& CAlbumState::CurrentName() const
@@ -202,6 +220,14 @@ const std::string& CAlbumState::CurrentName() const
 const std::string& CAlbumState::CurrentPath() const
 {
     return PathAt(m_nCurrent);
+}
+
+void CAlbumState::PointAtFolder(const std::string& folder, const std::string& name)
+{
+    m_nPageTop = 0;
+    m_strCurrent = folder;
+    AppendFile(folder, name);
+    m_nCurrent = Count() - 1;
 }
 
 void CAlbumState::ReplaceCurrentName(const std::string& newName, LeadBytePredicate isLead)

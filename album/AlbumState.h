@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "FileNameRules.h"
+#include "album/FileNameRules.h"
 
 constexpr int ALBUM_PAGE_SIZE = 9;
 
@@ -18,12 +18,6 @@ struct CellRect {
 
 class CAlbumState {
 public:
-    // The commands whose rules live here.
-    enum class Command {
-        FileOpen, FileSaveAs, PageNext, PagePrev, PageFirst, PageLast,
-        ImageRename, ImageDelete, SetWallpaper, ExportNewBmp, AutoShow, MultiShow
-    };
-
     int Count() const { return static_cast<int>(m_arrPaths.size()); }
 
     // Empties the list and resets page, selection and mode; automatic
@@ -63,14 +57,28 @@ public:
     // After a rename: the entry keeps its place, its name becomes newName
     // and its path the old folder followed by newName; m_strCurrent follows.
     void ReplaceCurrentName(const std::string& newName, LeadBytePredicate isLead = nullptr);
+    // The chooser moved the album to folder: page 0, and the folder is the
+    // current entry, appended under the given name, until the next list build.
+    void PointAtFolder(const std::string& folder, const std::string& name);
     // After a delete: the entry goes from both lists, and the current
     // picture becomes the one that moved into its place or, when the last
     // one went, the new last one (on the previous page when it was alone on
     // its page).
     void RemoveCurrent();
 
-    bool IsEnabled(Command c) const;
-    bool IsChecked(Command c) const;
+    // The rules of the album's commands (album/AlbumCommands.h). Paging
+    // forward and back, per page in multi mode and per picture alone.
+    bool CanPageForward() const;
+    bool CanPageBack() const;
+    bool IsSingleMode() const { return m_bSingle != 0; }
+    bool IsMultiMode() const { return m_bSingle == 0; }
+    bool IsAutoShowing() const { return m_bAutoShow != 0; }
+    // Rename, delete, wallpaper and export: not while automatic browse runs.
+    bool CanChangeCurrentFile() const;
+    // The same rules by command identifier; false for an identifier that is
+    // not the album's.
+    bool IsEnabled(unsigned commandId) const;
+    bool IsChecked(unsigned commandId) const;
 
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);

@@ -1,14 +1,15 @@
-#include "AlbumView.h"
+#include "album/AlbumView.h"
 
 #include <direct.h>
 #include <windowsx.h>
 
 #include <new>
 
-#include "FileFind.h"
-#include "Picture.h"
-#include "ModuleGlobals.h"
-#include "resource.h"
+#include "album/AlbumCommands.h"
+#include "bridge/ModuleGlobals.h"
+#include "framework/FileFind.h"
+#include "picture/Picture.h"
+#include "res/resource.h"
 
 int g_nAutoShowInterval = 1000;
 
@@ -18,46 +19,12 @@ namespace {
 // match ignores case.
 const char* const kListPatterns[] = {"*.bmp", "*.GIF", "*.PCX", "*.TGA", "*.JPG", "*.TIF"};
 
-struct RuleOf {
-    UINT id;
-    CAlbumState::Command command;
-};
-const RuleOf kRules[] = {
-    {ID_FILE_OPEN, CAlbumState::Command::FileOpen},
-    {ID_FILE_SAVE_AS, CAlbumState::Command::FileSaveAs},
-    {ID_PAGE_NEXT, CAlbumState::Command::PageNext},
-    {ID_PAGE_PREV, CAlbumState::Command::PagePrev},
-    {ID_PAGE_FIRST, CAlbumState::Command::PageFirst},
-    {ID_PAGE_LAST, CAlbumState::Command::PageLast},
-    {ID_IMAGE_RENAME, CAlbumState::Command::ImageRename},
-    {ID_IMAGE_DELETE, CAlbumState::Command::ImageDelete},
-    {ID_SET_WALLPAPER, CAlbumState::Command::SetWallpaper},
-    {ID_EXPORT_NEW_BMP, CAlbumState::Command::ExportNewBmp},
-    {ID_AUTO_SHOW, CAlbumState::Command::AutoShow},
-    {ID_MULTI_SHOW, CAlbumState::Command::MultiShow},
-};
-
 }  // namespace
 
 // Every command the view handles, its handler and its rule.
-const CommandEntry<CAlbumView> CAlbumView::s_commands[] = {
-    {ID_ALBUM_REFRESH, &CAlbumView::OnAlbumRefresh, nullptr},
-    {ID_PAGE_NEXT, &CAlbumView::OnPageNext, &CAlbumView::OnUpdateCommand},
-    {ID_PAGE_PREV, &CAlbumView::OnPagePrev, &CAlbumView::OnUpdateCommand},
-    {ID_PAGE_FIRST, &CAlbumView::OnPageFirst, &CAlbumView::OnUpdateCommand},
-    {ID_PAGE_LAST, &CAlbumView::OnPageLast, &CAlbumView::OnUpdateCommand},
-    {ID_MULTI_SHOW, &CAlbumView::OnMultiShow, &CAlbumView::OnUpdateCommand},
-    {ID_AUTO_SHOW, &CAlbumView::OnAutoShow, &CAlbumView::OnUpdateCommand},
-    {ID_FILE_OPEN, &CAlbumView::OnFileOpen, &CAlbumView::OnUpdateCommand},
-    {ID_FILE_SAVE_AS, &CAlbumView::OnFileSaveAs, &CAlbumView::OnUpdateCommand},
-    {ID_IMAGE_RENAME, &CAlbumView::OnImageRename, &CAlbumView::OnUpdateCommand},
-    {ID_IMAGE_DELETE, &CAlbumView::OnImageDelete, &CAlbumView::OnUpdateCommand},
-    {ID_SET_WALLPAPER, &CAlbumView::OnSetWallpaper, &CAlbumView::OnUpdateCommand},
-    {ID_EXPORT_NEW_BMP, &CAlbumView::OnExportNewBmp, &CAlbumView::OnUpdateCommand},
-    {ID_FILE_PRINT, &CView::OnFilePrint, nullptr},
-    {ID_FILE_PRINT_DIRECT, &CView::OnFilePrintDirect, nullptr},
-    {ID_FILE_PRINT_PREVIEW, &CView::OnFilePrintPreview, nullptr},
-};
+#define ALBUM_VIEW_ROW(id, handler, enabled, checked) {id, &CAlbumView::handler, enabled, checked},
+const CommandEntry<CAlbumView> CAlbumView::s_commands[] = {ALBUM_VIEW_COMMANDS(ALBUM_VIEW_ROW)};
+#undef ALBUM_VIEW_ROW
 
 CAlbumView::CAlbumView()
 {
@@ -81,17 +48,6 @@ CView* CAlbumView::CreateObject()
 BOOL CAlbumView::OnCmdMsg(UINT id, CCmdUI* ui)
 {
     return DispatchCommand(this, s_commands, id, ui);
-}
-
-void CAlbumView::OnUpdateCommand(CCmdUI* ui)
-{
-    for (const RuleOf& rule : kRules) {
-        if (rule.id == ui->m_nID) {
-            ui->Enable(IsEnabled(rule.command));
-            ui->SetCheck(IsChecked(rule.command) ? 1 : 0);
-            return;
-        }
-    }
 }
 
 int CAlbumView::OnCreate()
@@ -208,6 +164,9 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_TIMER:
         OnTimer();
+        return 0;
+    case UM_SHOW_DAY_FOLDER:
+        ShowDayFolder(reinterpret_cast<const char*>(lParam), wParam != 0);
         return 0;
     case WM_CONTEXTMENU:
         OnContextMenu(reinterpret_cast<HWND>(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include "AlbumBrushes.h"
-#include "AlbumState.h"
-#include "CmdUI.h"
-#include "View.h"
+#include "album/AlbumBrushes.h"
+#include "album/AlbumState.h"
+#include "framework/CmdUI.h"
+#include "framework/View.h"
 
 class CPicture;
 
@@ -34,8 +34,6 @@ public:
     void OnPageLast();
     void OnMultiShow();
     void OnAutoShow();
-    // The shared update rule of every command in the table.
-    void OnUpdateCommand(CCmdUI* ui);
 
     // The commands on the current picture (AlbumFileCommands.cpp).
     void OnFileSaveAs();
@@ -45,8 +43,9 @@ public:
     void OnExportNewBmp();
     void OnContextMenu(HWND from, int screenX, int screenY);
 
-    // The date-and-camera chooser (archive/).
+    // The date-and-camera chooser, and what it does to the album.
     void OnFileOpen();
+    void ShowDayFolder(const char* folder, bool refreshInSingleMode);
 
     // Painting (AlbumPaint.cpp).
     // Draws one picture fitted into rc; true when its file could be read.

@@ -1,4 +1,4 @@
-#include "FileNameRules.h"
+#include "album/FileNameRules.h"
 
 #include <cstring>
 

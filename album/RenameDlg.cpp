@@ -1,6 +1,6 @@
-#include "RenameDlg.h"
+#include "album/RenameDlg.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 CRenameDlg::CRenameDlg() : CDialog(IDD_RENAME, nullptr) {}
 

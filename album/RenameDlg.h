@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 class CRenameDlg : public CDialog {
 public:

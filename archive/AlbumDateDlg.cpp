@@ -1,4 +1,4 @@
-#include "AlbumDateDlg.h"
+#include "archive/AlbumDateDlg.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -6,38 +6,35 @@
 #include <cstdio>
 #include <string>
 
-#include "AlbumView.h"
-#include "AlbumWnd.h"
-#include "ArchiveDisks.h"
-#include "ModuleGlobals.h"
-#include "resource.h"
+#include "archive/ArchiveDisks.h"
+#include "bridge/ModuleGlobals.h"
+#include "res/resource.h"
 
 namespace {
 
 constexpr int kScreenX = 777;
 constexpr int kScreenY = 22;
-// Stands in the view's name list for the folder the album moved to; the
-// refresh replaces it in multi mode.
-const char kPlaceholderName[] = "01way-2001-07-05-13.57.36-00.jpg";
 
 bool AllChannelsMode()
 {
     return g_bAllChannels != 0;
 }
 
-// Makes the folder the album's current entry, as a single-mode entry would
-// be, and repaints the whole view.
-void PointViewAt(CAlbumView& view, const std::string& folder)
+// The album view's window, the frame's first pane; null when the frame made
+// no view, and the chooser then leaves the album alone.
+HWND AlbumViewWindow(HWND chooser)
 {
-    view.m_arrPaths.push_back(folder);
-    view.m_arrNames.push_back(kPlaceholderName);
-    view.m_nCurrent = static_cast<int>(view.m_arrPaths.size()) - 1;
-    InvalidateRect(view.m_hWnd, nullptr, TRUE);
+    if (g_pAlbumView == nullptr)
+        return nullptr;
+    return GetDlgItem(GetWindow(chooser, GW_OWNER), AFX_IDW_PANE_FIRST);
 }
 
-void RefreshView(CAlbumView& view)
+// Moves the album to the folder (the current directory already): the view
+// shows it as its current entry and lists it again, in single mode only
+// when asked to.
+void ShowInView(HWND view, const std::string& folder, bool refreshInSingleMode)
 {
-    SendMessageA(view.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_ALBUM_REFRESH, 0), 0);
+    SendMessageA(view, UM_SHOW_DAY_FOLDER, refreshInSingleMode ? 1 : 0, reinterpret_cast<LPARAM>(folder.c_str()));
 }
 
 }  // namespace
@@ -106,7 +103,7 @@ void CAlbumDateDlg::FillCameraList()
 void CAlbumDateDlg::FillAllChannels()
 {
     const bool entryZeroNamed = g_settings.channels[0].szName[0] != '\0';
-    for (int i = CHANNEL_COUNT - 1; i >= 0; --i) {
+    for (int i = BROWSE_CHANNEL_COUNT - 1; i >= 0; --i) {
         const ChannelEntry& entry = g_settings.channels[i];
         if (entry.szName[0] != '\0') {
             m_cbCamera.InsertString(0, entry.szName);
@@ -125,7 +122,7 @@ void CAlbumDateDlg::FillAllChannels()
 
 void CAlbumDateDlg::FillEnabledChannels()
 {
-    for (int i = CHANNEL_COUNT - 1; i >= 0; --i) {
+    for (int i = BROWSE_CHANNEL_COUNT - 1; i >= 0; --i) {
         const ChannelEntry& entry = g_settings.channels[i];
         if (entry.bEnabled == 0)
             continue;
@@ -145,7 +142,7 @@ int CAlbumDateDlg::SelectedEntry() const
     if (row < 0)
         return -1;
     int entry = static_cast<int>(m_cbCamera.GetItemData(row));
-    return entry >= 0 && entry < CHANNEL_COUNT ? entry : -1;
+    return entry >= 0 && entry < BROWSE_CHANNEL_COUNT ? entry : -1;
 }
 
 int CAlbumDateDlg::ChannelOfEntry(int entry)
@@ -184,20 +181,16 @@ void CAlbumDateDlg::SwitchDayFolder()
     m_nDay = m_date.GetDay();
     // Until a camera row is picked there is no channel to look for; the
     // date is kept and applies with the first pick.
-    if (!m_bHaveChannel || g_pAlbumView == nullptr)
+    HWND view = AlbumViewWindow(m_hWnd);
+    if (!m_bHaveChannel || view == nullptr)
         return;
-    CAlbumView& view = *g_pAlbumView;
 
     const char* found = g_archiveDisks.FindDayFolder(m_nChannel, m_nYear, m_nMonth, m_nDay, 0);
-    view.m_nPageTop = 0;
     if (found != nullptr) {
         // Copied at once: the next lookup overwrites the shared buffer.
         std::string folder = found;
         SetCurrentDirectoryA(folder.c_str());
-        view.m_strCurrent = folder;
-        PointViewAt(view, folder);
-        if (!view.m_bSingle)
-            RefreshView(view);
+        ShowInView(view, folder, false);
         return;
     }
 
@@ -205,9 +198,8 @@ void CAlbumDateDlg::SwitchDayFolder()
     // drive it names no drive: the current directory stays and the album
     // lists it again.
     const char recordDrive = g_archiveDisks.m_cRecordDrive;
-    view.m_strCurrent = recordDrive != 0 ? std::string(1, recordDrive) + ":\\DataPic" : std::string();
+    const std::string standIn = recordDrive != 0 ? std::string(1, recordDrive) + ":\\DataPic" : std::string();
     if (recordDrive != 0)
-        SetCurrentDirectoryA(view.m_strCurrent.c_str());
-    PointViewAt(view, view.m_strCurrent);
-    RefreshView(view);
+        SetCurrentDirectoryA(standIn.c_str());
+    ShowInView(view, standIn, true);
 }

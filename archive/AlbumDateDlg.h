@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 class CAlbumDateDlg : public CDialog {
 public:

@@ -1,8 +1,8 @@
-#include "ArchiveDisks.h"
+#include "archive/ArchiveDisks.h"
 
 #include <cstring>
 
-#include "DayFolderName.h"
+#include "archive/DayFolderName.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DayFolderName.h"
+#include "archive/DayFolderName.h"
 
 #include <cstdio>
 

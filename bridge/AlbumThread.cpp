@@ -1,13 +1,13 @@
-#include "AlbumThread.h"
+#include "bridge/AlbumThread.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
 
-#include "AlbumWnd.h"
-#include "ModuleGlobals.h"
-#include "resource.h"
+#include "bridge/AlbumWnd.h"
+#include "bridge/ModuleGlobals.h"
+#include "res/resource.h"
 
 namespace {
 // Clears WS_CAPTION and WS_SYSMENU: the browser covers the host's video

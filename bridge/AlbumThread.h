@@ -2,7 +2,7 @@
 // loop, and tells the host once that the browser has ended.
 #pragma once
 
-#include "Thread.h"
+#include "framework/Thread.h"
 
 class CAlbumThread : public CWinThread {
 public:

@@ -1,16 +1,15 @@
-#include "AlbumWnd.h"
+#include "bridge/AlbumWnd.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include "AlbumThread.h"
-#include "AlbumView.h"
-#include "resource.h"
-
-CAlbumView* g_pAlbumView;
+#include "album/AlbumView.h"
+#include "bridge/AlbumThread.h"
+#include "bridge/ModuleGlobals.h"
+#include "res/resource.h"
 
 const CommandEntry<CAlbumWnd> CAlbumWnd::s_commands[] = {
-    {ID_ALBUM_RETURN, &CAlbumWnd::OnAlbumReturn, nullptr},
+    {ID_ALBUM_RETURN, &CAlbumWnd::OnAlbumReturn, nullptr, nullptr},
 };
 
 BOOL CAlbumWnd::OnCmdMsg(UINT id, CCmdUI* ui)
@@ -25,7 +24,7 @@ int CAlbumWnd::OnCreate(CREATESTRUCTA* cs)
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
     const DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP;
-    if (!m_wndToolBar.Create(m_hWnd, style, IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_ALBUM))
+    if (!m_wndToolBar.Create(m_hWnd, style, AFX_IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_ALBUM))
         return -1;
     RecalcLayout();
     return 0;
@@ -35,7 +34,7 @@ BOOL CAlbumWnd::OnCreateClient(CREATESTRUCTA* cs, CCreateContext*)
 {
     CCreateContext context;
     context.m_pNewView = &CAlbumView::CreateObject;
-    g_pAlbumView = static_cast<CAlbumView*>(CreateView(&context, IDW_PANE_FIRST));
+    g_pAlbumView = static_cast<CAlbumView*>(CreateView(&context, AFX_IDW_PANE_FIRST));
     if (g_pAlbumView != nullptr) {
         ShowWindow(g_pAlbumView->m_hWnd, SW_SHOW);
         g_pAlbumView->OnInitialUpdate();

@@ -2,13 +2,8 @@
 // album view. Closing it tells the host and ends the browser thread.
 #pragma once
 
-#include "CmdUI.h"
-#include "Frame.h"
-
-class CAlbumView;
-
-// The one view, set when the frame creates it.
-extern CAlbumView* g_pAlbumView;
+#include "framework/CmdUI.h"
+#include "framework/Frame.h"
 
 class CAlbumWnd : public CFrameWnd {
 public:

@@ -1,9 +1,9 @@
-#include "BrowserLaunch.h"
+#include "bridge/BrowserLaunch.h"
 
 #include <cstdint>
 #include <new>
 
-#include "AlbumThread.h"
+#include "bridge/AlbumThread.h"
 
 int StartBrowserThread()
 {

@@ -1,9 +1,9 @@
-#include "Exports.h"
+#include "bridge/Exports.h"
 
 #include <cstring>
 
-#include "BrowserLaunch.h"
-#include "ModuleGlobals.h"
+#include "bridge/BrowserLaunch.h"
+#include "bridge/ModuleGlobals.h"
 
 void CopyBrowsePath(char* dest, size_t destBytes, const char* path)
 {

@@ -1,15 +1,10 @@
-// The browser's two entry points, exported by name with the C calling
-// convention.
+// The browser's two entry points (declared in the public ImageBrowse.h and
+// exported by name through ImageBrowse.def) and what they share.
 #pragma once
 
-#include "BrowseSettings.h"
+#include <cstddef>
 
-extern "C" {
-__declspec(dllexport) void __cdecl SetImageBrowsePath(void* reserved, const char* path,
-                                                      int nInitialChannel, int bAllChannels,
-                                                      BrowseSettings settings);
-__declspec(dllexport) int __cdecl LoadImageBrowse(void* reserved, int hostWnd);
-}
+#include "ImageBrowse.h"
 
 // Copies a path into a fixed buffer. A null path or one that does not fit
 // leaves the buffer empty, so that the album opens in the current directory

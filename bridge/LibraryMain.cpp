@@ -2,8 +2,8 @@
 // the runtime before DllMain sees DLL_PROCESS_ATTACH.
 #include <windows.h>
 
-#include "Module.h"
-#include "ModuleGlobals.h"
+#include "bridge/ModuleGlobals.h"
+#include "framework/Module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {

@@ -1,4 +1,4 @@
-#include "ModuleGlobals.h"
+#include "bridge/ModuleGlobals.h"
 
 char g_szBrowsePath[BROWSE_PATH_BYTES];
 int g_nInitialChannel;
@@ -6,6 +6,7 @@ int g_bAllChannels;
 SettingsArea g_settings;
 HWND g_hHostWnd;
 HINSTANCE g_hModule;
+CAlbumView* g_pAlbumView;
 
 void PostBrowseExit()
 {

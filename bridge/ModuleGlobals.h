@@ -1,13 +1,15 @@
-// Module globals written by the two exports and read by the browser thread.
+// Module globals: written by the two exports (and the frame) and read by
+// the browser thread. The lowest layer of the browser: everything else of
+// it may use these, and they use nothing of it.
 #pragma once
 
 #include <windows.h>
 
-#include "BrowseSettings.h"
-#include "resource.h"
+#include "bridge/SettingsArea.h"
 
-constexpr WPARAM BROWSE_EXIT_WPARAM = 3;    // with UM_BROWSE_EXIT
-constexpr size_t BROWSE_PATH_BYTES = 260;
+class CAlbumView;
+
+constexpr size_t BROWSE_PATH_BYTES = BROWSE_PATH_MAX + 1;
 
 extern char g_szBrowsePath[BROWSE_PATH_BYTES];
 extern int g_nInitialChannel;
@@ -15,6 +17,9 @@ extern int g_bAllChannels;
 extern SettingsArea g_settings;
 extern HWND g_hHostWnd;
 extern HINSTANCE g_hModule;                 // this library: every resource is loaded from it
+// The one album view, set when the frame creates it; never cleared, and
+// not to be used once the host has been told of the end.
+extern CAlbumView* g_pAlbumView;
 
 // Tells the host that the browser has ended or failed to start.
 void PostBrowseExit();

@@ -1,4 +1,4 @@
-#include "CmdUI.h"
+#include "framework/CmdUI.h"
 
 void CMenuCmdUI::Enable(BOOL on)
 {

@@ -42,17 +42,18 @@ private:
 };
 
 // One window class's commands: each row pairs a command with its handler
-// and its update rule, so that the table shows at a glance what the class
-// handles and when each command is enabled.
+// and its update rule, whether it is enabled and, for a toggle, checked,
+// so that the table shows at a glance what the class handles and when.
 template <class T>
 struct CommandEntry {
     UINT id;
     void (T::*execute)();
-    void (T::*update)(CCmdUI*);
+    bool (T::*enabled)() const;     // null: always enabled
+    bool (T::*checked)() const;     // null: not a toggle
 };
 
-// Runs the row for id: its update rule when ui is given (a row without a
-// rule is always enabled), else its handler. False when no row has the id.
+// Runs the row for id: its update rule when ui is given, else its handler.
+// False when no row has the id.
 template <class T, size_t N>
 BOOL DispatchCommand(T* target, const CommandEntry<T> (&table)[N], UINT id, CCmdUI* ui)
 {
@@ -60,10 +61,9 @@ BOOL DispatchCommand(T* target, const CommandEntry<T> (&table)[N], UINT id, CCmd
         if (row.id != id)
             continue;
         if (ui != nullptr) {
-            if (row.update != nullptr)
-                (target->*row.update)(ui);
-            else
-                ui->Enable(TRUE);
+            ui->Enable(row.enabled == nullptr || (target->*row.enabled)() ? TRUE : FALSE);
+            if (row.checked != nullptr)
+                ui->SetCheck((target->*row.checked)() ? 1 : 0);
             return TRUE;
         }
         if (row.execute == nullptr)

@@ -1,12 +1,12 @@
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <vector>
 
-#include "Module.h"
-#include "Thread.h"
+#include "framework/Module.h"
+#include "framework/Thread.h"
 
 namespace {
 const char* const kDialogProperty = "FwDialogObject";

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Window.h"
+#include "framework/Window.h"
 
 class CComboBox;
 class CDate;

@@ -1,10 +1,10 @@
-#include "FileDialog.h"
+#include "framework/FileDialog.h"
 
 
 #include <cstring>
 
-#include "Thread.h"
-#include "Window.h"
+#include "framework/Thread.h"
+#include "framework/Window.h"
 
 namespace {
 // Long paths are refused by the dialog itself rather than cut here.

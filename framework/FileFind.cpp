@@ -1,4 +1,4 @@
-#include "FileFind.h"
+#include "framework/FileFind.h"
 
 bool CFileFind::FindFile(const char* pattern)
 {

@@ -1,8 +1,9 @@
-#include "Frame.h"
+#include "framework/Frame.h"
 
-#include "CmdUI.h"
-#include "Module.h"
-#include "View.h"
+#include "framework/CmdUI.h"
+#include "framework/FwResource.h"
+#include "framework/Module.h"
+#include "framework/View.h"
 
 namespace {
 const char* const kFrameClass = "FwFrame";
@@ -97,7 +98,7 @@ int CFrameWnd::OnCreate(CREATESTRUCTA* cs)
 BOOL CFrameWnd::OnCreateClient(CREATESTRUCTA*, CCreateContext* context)
 {
     if (context != nullptr && context->m_pNewView != nullptr) {
-        CView* view = CreateView(context, 0xE900);
+        CView* view = CreateView(context, AFX_IDW_PANE_FIRST);
         if (view == nullptr)
             return FALSE;
         SetActiveView(view);
@@ -138,7 +139,7 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         m_pActiveView = nullptr;
         // Take the menu down now, while its handle is surely ours: left to
         // the window's own teardown, Wine may destroy the handle after it
-        // has been given to a menu that another browser thread just loaded.
+        // has been given to a menu that another thread of the process just loaded.
         if (HMENU menu = GetMenu(m_hWnd)) {
             SetMenu(m_hWnd, nullptr);
             DestroyMenu(menu);

@@ -3,9 +3,9 @@
 // view, and routes commands: to the active view first, then to itself.
 #pragma once
 
-#include "Thread.h"
-#include "ToolBar.h"
-#include "Window.h"
+#include "framework/Thread.h"
+#include "framework/ToolBar.h"
+#include "framework/Window.h"
 
 class CView;
 

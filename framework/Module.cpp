@@ -1,4 +1,4 @@
-#include "Module.h"
+#include "framework/Module.h"
 
 #include <string>
 #include <vector>
@@ -47,5 +47,21 @@ void FwUnregisterClasses()
 
 bool FwLoadString(UINT id, char* buffer, int size)
 {
+    if (size > 0)
+        buffer[0] = '\0';
     return LoadStringA(FwModule(), id, buffer, size) > 0;
+}
+
+std::string FwString(UINT id)
+{
+    char text[512];
+    return FwLoadString(id, text, sizeof text) ? std::string(text) : std::string();
+}
+
+std::wstring FwWideString(UINT id)
+{
+    // Length 0 asks for a pointer to the string in the resource itself.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(FwModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }

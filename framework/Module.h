@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Sets the module that holds the resources and owns the window classes.
 // The library calls it at load; a test program may pass its own handle.
 void FwInitModule(HINSTANCE module);
@@ -15,5 +17,10 @@ bool FwRegisterClass(const WNDCLASSEXA& wc);
 // Unregisters every class registered above (at library unload).
 void FwUnregisterClasses();
 
-// Loads a string of the module's string table; empty when there is none.
+// Loads a string of the module's string table; false (and an empty
+// buffer) when there is none.
 bool FwLoadString(UINT id, char* buffer, int size);
+// The same as a string, in the system code page or in UTF-16; empty when
+// the table has none.
+std::string FwString(UINT id);
+std::wstring FwWideString(UINT id);

@@ -4,9 +4,11 @@
 #include <cderr.h>
 #include <commdlg.h>
 
-#include "Frame.h"
-#include "PrintPreview.h"
-#include "View.h"
+#include "framework/Frame.h"
+#include "framework/FwResource.h"
+#include "framework/Module.h"
+#include "framework/PrintPreview.h"
+#include "framework/View.h"
 
 namespace {
 
@@ -62,9 +64,10 @@ void CView::PrintPage(CPrintInfo* info)
 {
     CDC dc(info->m_hPrinterDC, info->m_hPrinterDC, true);
     OnBeginPrinting(&dc, info);
+    const std::string title = FwString(AFX_IDS_APP_TITLE);
     DOCINFOA doc = {};
     doc.cbSize = sizeof doc;
-    doc.lpszDocName = "Image browse";
+    doc.lpszDocName = title.c_str();
     if (StartDocA(info->m_hPrinterDC, &doc) > 0) {
         if (StartPage(info->m_hPrinterDC) > 0) {
             int saved = SaveDC(info->m_hPrinterDC);

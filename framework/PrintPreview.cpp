@@ -1,17 +1,23 @@
-#include "PrintPreview.h"
+#include "framework/PrintPreview.h"
 
-#include "Frame.h"
-#include "Gdi.h"
-#include "Module.h"
+#include <string>
+
+#include "framework/Frame.h"
+#include "framework/FwResource.h"
+#include "framework/Gdi.h"
+#include "framework/Module.h"
 
 namespace {
 const char* const kPreviewClass = "FwPrintPreview";
 const int kButtonBar = 40;
 const int kSheetMargin = 20;
-// The standard File > Print command number, which applications give their
-// print item.
-const WORD kFilePrintCommand = 0xE107;
+
+HWND CreateButton(UINT labelId, int x, UINT id, HWND parent)
+{
+    return CreateWindowW(L"BUTTON", FwWideString(labelId).c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, 8, 80, 24,
+                         parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), FwModule(), nullptr);
 }
+}  // namespace
 
 CPrintPreview* CPrintPreview::Show(CView* view, HDC printer)
 {
@@ -23,16 +29,13 @@ CPrintPreview* CPrintPreview::Show(CView* view, HDC printer)
     RECT rc;
     GetWindowRect(preview->m_hFrame, &rc);
     if (!RegisterWindowClass(kPreviewClass, 0, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)), nullptr) ||
-        !preview->CreateEx(0, kPreviewClass, "Print preview", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, rc,
-                           preview->m_hFrame, nullptr)) {
+        !preview->CreateEx(0, kPreviewClass, FwString(AFX_IDS_PREVIEW_TITLE).c_str(),
+                           WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, rc, preview->m_hFrame, nullptr)) {
         delete preview;
         return nullptr;
     }
-    HINSTANCE module = FwModule();
-    CreateWindowA("BUTTON", "&Print", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 8, 8, 80, 24, preview->m_hWnd,
-                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kPrintButton)), module, nullptr);
-    CreateWindowA("BUTTON", "&Close", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 96, 8, 80, 24, preview->m_hWnd,
-                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kCloseButton)), module, nullptr);
+    CreateButton(AFX_IDS_PREVIEW_PRINT, 8, kPrintButton, preview->m_hWnd);
+    CreateButton(AFX_IDS_PREVIEW_CLOSE, 96, kCloseButton, preview->m_hWnd);
     return preview;
 }
 
@@ -49,7 +52,10 @@ void CPrintPreview::Record(CView* view, HDC printer)
     // The metafile frame is the printable area in hundredths of a
     // millimetre, so the page keeps its place and size when played.
     RECT frame = {0, 0, GetDeviceCaps(printer, HORZSIZE) * 100, GetDeviceCaps(printer, VERTSIZE) * 100};
-    HDC meta = CreateEnhMetaFileA(printer, nullptr, &frame, "Image browse\0Print preview\0");
+    // The description: application and picture names, each ended by a zero.
+    const std::string description =
+        FwString(AFX_IDS_APP_TITLE) + '\0' + FwString(AFX_IDS_PREVIEW_TITLE) + '\0';
+    HDC meta = CreateEnhMetaFileA(printer, nullptr, &frame, description.c_str());
     if (meta == nullptr)
         return;
     {
@@ -101,7 +107,7 @@ LRESULT CPrintPreview::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             // Printing goes through the frame, with its print dialog.
             HWND frame = m_hFrame;
             DestroyWindow();
-            ::PostMessageA(frame, WM_COMMAND, MAKEWPARAM(kFilePrintCommand, 0), 0);
+            ::PostMessageA(frame, WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 0), 0);
         } else if (LOWORD(wParam) == kCloseButton) {
             DestroyWindow();
         }

@@ -3,8 +3,8 @@
 // onto a sheet of the printer's proportions, with Print and Close buttons.
 #pragma once
 
-#include "View.h"
-#include "Window.h"
+#include "framework/View.h"
+#include "framework/Window.h"
 
 class CPrintPreview : public CWnd {
 public:

@@ -1,6 +1,6 @@
-#include "Thread.h"
+#include "framework/Thread.h"
 
-#include "Window.h"
+#include "framework/Window.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
-#include "ToolBar.h"
+#include "framework/ToolBar.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include "CmdUI.h"
-#include "Module.h"
-#include "Window.h"
+#include "framework/CmdUI.h"
+#include "framework/FwResource.h"
+#include "framework/Module.h"
+#include "framework/Window.h"
 
 namespace {
-
-const WORD RT_TOOLBAR_TYPE = 241;
 
 // A button's state as its rule leaves it, cached until applied.
 class CToolCmdUI : public CCmdUI {
@@ -44,7 +43,7 @@ BOOL CToolBar::Create(HWND parent, DWORD style, UINT id)
 
 BOOL CToolBar::LoadToolBar(UINT resourceId)
 {
-    HRSRC found = FindResourceA(FwModule(), MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_TOOLBAR_TYPE));
+    HRSRC found = FindResourceA(FwModule(), MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(RT_TOOLBAR));
     HGLOBAL loaded = found != nullptr ? LoadResource(FwModule(), found) : nullptr;
     const WORD* data = loaded != nullptr ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
     DWORD bytes = found != nullptr ? SizeofResource(FwModule(), found) : 0;

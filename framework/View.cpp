@@ -1,6 +1,6 @@
-#include "View.h"
+#include "framework/View.h"
 
-#include "Frame.h"
+#include "framework/Frame.h"
 
 namespace {
 const char* const kViewClass = "FwView";

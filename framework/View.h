@@ -2,8 +2,8 @@
 // with a printing context, for the printer and the print preview).
 #pragma once
 
-#include "Gdi.h"
-#include "Window.h"
+#include "framework/Gdi.h"
+#include "framework/Window.h"
 
 class CFrameWnd;
 

@@ -1,8 +1,9 @@
-#include "Window.h"
+#include "framework/Window.h"
 
-#include "CmdUI.h"
-#include "Module.h"
-#include "Thread.h"
+#include "framework/CmdUI.h"
+#include "framework/FwResource.h"
+#include "framework/Module.h"
+#include "framework/Thread.h"
 
 namespace {
 const char* const kObjectProperty = "FwWindowObject";
@@ -197,5 +198,6 @@ int FwMessageBox(const char* text, UINT type)
     CWinThread* thread = FwGetThread();
     HWND owner = thread != nullptr && thread->m_pMainWnd != nullptr ? thread->m_pMainWnd->m_hWnd : nullptr;
     // Without an owner the box must still block the whole thread.
-    return MessageBoxA(owner, text, "Image browse", owner != nullptr ? type : type | MB_TASKMODAL);
+    const std::string caption = FwString(AFX_IDS_APP_TITLE);
+    return MessageBoxA(owner, text, caption.c_str(), owner != nullptr ? type : type | MB_TASKMODAL);
 }

@@ -71,5 +71,6 @@ private:
 };
 
 // Shows a modal message box owned by the calling thread's main window,
-// with the browser's caption. Returns the button chosen.
+// with the application's title (AFX_IDS_APP_TITLE) as caption. Returns the
+// button chosen.
 int FwMessageBox(const char* text, UINT type = MB_OK);

@@ -1,7 +1,9 @@
-#include "HostSettings.h"
+#include "host/HostSettings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -39,7 +41,7 @@ bool ParseChannel(const std::string& value, HostChannel* channel)
     if (!ParseInt(index, &channel->index) || !ParseInt(folder, &channel->folderChannel) ||
         !ParseInt(enabled, &enabledFlag))
         return false;
-    if (channel->index < 0 || channel->index >= CHANNEL_COUNT)
+    if (channel->index < 0 || channel->index >= BROWSE_CHANNEL_COUNT)
         return false;
     channel->enabled = enabledFlag != 0;
     std::string rest;
@@ -128,20 +130,20 @@ std::string HostSettings::FolderFor(int year, int month, int day) const
 
 BrowseSettings HostSettings::BuildRecord() const
 {
-    // Lay the record out in a full, zeroed settings area, then hand over
-    // its start.
-    auto areaHolder = std::make_unique<SettingsArea>();
-    SettingsArea& area = *areaHolder;
+    BrowseSettings record = {};
     for (const HostChannel& c : channels) {
-        ChannelEntry& entry = area.channels[c.index];
+        if (c.index < 0 || c.index >= BROWSE_CHANNELS_IN_RECORD)
+            continue;   // the browser reads entries beyond the record as empty
+        ChannelEntry entry = {};
         entry.nFolderChannel = c.folderChannel;
         std::snprintf(entry.szName, sizeof entry.szName, "%s", c.name.c_str());
         entry.bEnabled = c.enabled ? 1 : 0;
+        // The last entry of the record is cut by its end.
+        const size_t at = BROWSE_CHANNEL_OFFSET + sizeof entry * static_cast<size_t>(c.index);
+        std::memcpy(record.bytes + at, &entry, std::min(sizeof entry, sizeof record.bytes - at));
     }
+    // After the entries: it lies in the reserved tail of entry 15.
     int32_t current = currentChannel;
-    std::memcpy(reinterpret_cast<unsigned char*>(&area) + CURRENT_CHANNEL_OFFSET, &current,
-                sizeof current);
-    BrowseSettings record;
-    std::memcpy(record.bytes, &area, sizeof record.bytes);
+    std::memcpy(record.bytes + BROWSE_CURRENT_CHANNEL_OFFSET, &current, sizeof current);
     return record;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "BrowseSettings.h"
+#include "ImageBrowse.h"
 
 struct HostChannel {
     int index = 0;              // position in the host's channel table, 0 to 79

@@ -1,4 +1,4 @@
-#include "ProcessResources.h"
+#include "host/ProcessResources.h"
 
 #include <windows.h>
 #include <psapi.h>

@@ -17,14 +17,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
-#include "HostSettings.h"
-#include "ProcessResources.h"
+#include "host/HostSettings.h"
+#include "host/ProcessResources.h"
+#include "ImageBrowse.h"
 
 namespace {
 
-constexpr UINT UM_BROWSE_EXIT = 0x0803;
 constexpr UINT_PTR VIDEO_TIMER = 1;
 constexpr UINT_PTR SAMPLE_TIMER = 2;
 constexpr UINT_PTR SETTLE_TIMER = 3;
@@ -35,8 +36,6 @@ constexpr UINT kSettlePollMs = 10;
 constexpr int ID_SNAPSHOTS = 100;
 constexpr int ID_QUIT = 101;
 
-using SetImageBrowsePathFn = void(__cdecl*)(void*, const char*, int, int, BrowseSettings);
-using LoadImageBrowseFn = int(__cdecl*)(void*, int);
 
 struct HostState {
     HostSettings settings;

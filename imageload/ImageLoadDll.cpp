@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ImageLoad.h"
-#include "core/Codecs.h"
+#include "imageload/core/Codecs.h"
 
 static_assert(IL_MAX_PIXELS == il::kMaxPixels, "the header states the core's limit");
 

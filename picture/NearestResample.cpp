@@ -1,7 +1,6 @@
-#include "NearestResample.h"
+#include "picture/NearestResample.h"
 
-#include "DibLayout.h"
-#include "VectorRowGather.h"
+#include "imageload/block/DibBlock.h"
 
 #include <cstring>
 #include <memory>
@@ -190,86 +189,20 @@ int WideColumns24(const std::uint32_t* offsets, int width, std::size_t sourceStr
     return wide;
 }
 
-// Target rows waiting for their permutes: taken together, several rows
-// share each run's control.
-class PendingRows {
-public:
-    explicit PendingRows(const VectorRowGather& permutes) : permutes_(permutes) {}
-
-    void Add(const std::uint8_t* from, std::uint8_t* to)
-    {
-        rows_[count_] = {from, to};
-        if (++count_ == VectorRowGather::kMaxRows)
-            Flush();
-    }
-
-    void Flush()
-    {
-        if (count_ > 0)
-            permutes_.Gather(rows_, count_);
-        count_ = 0;
-    }
-
-private:
-    const VectorRowGather& permutes_;
-    RowPair rows_[VectorRowGather::kMaxRows] = {};
-    int count_ = 0;
-};
-
 // The source offset of each target pixel's first byte (1 and 4 bits: its
-// source column), or with perByte of every target byte. A source row is
-// smaller than its block, and blocks stay below 4 GiB, so offsets fit 32
-// bits.
+// source column). A source row is smaller than its block, and blocks stay
+// below 4 GiB, so offsets fit 32 bits.
 std::unique_ptr<std::uint32_t[]> SourceOffsets(const SourceRows& source, const TargetRows& target,
-                                               std::uint32_t bytesPerPixel, bool perByte)
+                                               std::uint32_t bytesPerPixel)
 {
-    const std::uint32_t entriesPerPixel = perByte ? bytesPerPixel : 1;
-    std::unique_ptr<std::uint32_t[]> offsets(
-        new (std::nothrow) std::uint32_t[static_cast<std::size_t>(target.width) * entriesPerPixel]);
+    std::unique_ptr<std::uint32_t[]> offsets(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(target.width)]);
     if (!offsets)
         return offsets;
     std::uint32_t* next = offsets.get();
     TruncatedSteps column(source.width, target.width);
-    for (int j = 0; j < target.width; ++j, column.Next()) {
-        const std::uint32_t first = static_cast<std::uint32_t>(column.Value()) * bytesPerPixel;
-        for (std::uint32_t c = 0; c < entriesPerPixel; ++c)
-            *next++ = first + c;
-    }
+    for (int j = 0; j < target.width; ++j, column.Next())
+        *next++ = static_cast<std::uint32_t>(column.Value()) * bytesPerPixel;
     return offsets;
-}
-
-// The average run, in target bytes, from which permutes beat the portable
-// loops. Measured on 1920-pixel rows shrunk to 120-1000 pixels: the
-// portable loops move whole pixels, so the wider the pixel the longer a
-// run must be (VBMI: 8-bit about 9 bytes, 24-bit 18, 32-bit 21; SSSE3:
-// 4.5, 8 and 12).
-std::size_t ShortestPayingRun(PermuteUnit unit, std::uint32_t bytesPerPixel)
-{
-    return unit == PermuteUnit::Vbmi ? 5 + 4 * bytesPerPixel : 2 + 3 * bytesPerPixel;
-}
-
-// Whole-byte pixels by permutes: one offset per target byte, a plan cut
-// from them, both kept for all rows.
-bool PreparePermutes(InnerLoops loops, const SourceRows& source, const TargetRows& target, int bitCount,
-                     std::unique_ptr<std::uint32_t[]>& byteOffsets, VectorRowGather& permutes)
-{
-    const std::uint32_t bytesPerPixel = static_cast<std::uint32_t>(bitCount / 8);
-    const std::uint64_t bytes = static_cast<std::uint64_t>(target.width) * bytesPerPixel;
-    if (bitCount < 8 || loops == InnerLoops::Portable || bytes > UINT32_MAX)
-        return false;
-    byteOffsets = SourceOffsets(source, target, bytesPerPixel, true);
-    if (!byteOffsets)
-        return false;
-    // A unit asked for by name is used even where it is slow, so that
-    // every cut of the row can be checked.
-    const bool fastest = loops == InnerLoops::Fastest;
-    const std::size_t vbmiPays = fastest ? ShortestPayingRun(PermuteUnit::Vbmi, bytesPerPixel) : 0;
-    const std::size_t ssse3Pays = fastest ? ShortestPayingRun(PermuteUnit::Ssse3, bytesPerPixel) : 0;
-    if (loops != InnerLoops::Ssse3Permutes &&
-        permutes.Build(PermuteUnit::Vbmi, byteOffsets.get(), bytes, source.stride, vbmiPays))
-        return true;
-    return loops != InnerLoops::VbmiPermutes &&
-           permutes.Build(PermuteUnit::Ssse3, byteOffsets.get(), bytes, source.stride, ssse3Pays);
 }
 
 }  // namespace
@@ -286,29 +219,22 @@ void ResampleNearestPlain(const SourceRows& source, const TargetRows& target, in
     }
 }
 
-void ResampleNearest(const SourceRows& source, const TargetRows& target, int bitCount, InnerLoops loops)
+void ResampleNearest(const SourceRows& source, const TargetRows& target, int bitCount)
 {
     if (!HasWork(source, target, bitCount))
         return;
-    std::unique_ptr<std::uint32_t[]> byteOffsets;
-    VectorRowGather permutes;
-    const bool permuted = PreparePermutes(loops, source, target, bitCount, byteOffsets, permutes);
-    std::unique_ptr<std::uint32_t[]> columns;
-    int wide24 = 0;
-    if (!permuted) {
-        columns = SourceOffsets(source, target, bitCount >= 8 ? static_cast<std::uint32_t>(bitCount / 8) : 1u, false);
-        if (!columns) {
-            ResampleNearestPlain(source, target, bitCount);
-            return;
-        }
-        wide24 = bitCount == 24 ? WideColumns24(columns.get(), target.width, source.stride) : 0;
+    std::unique_ptr<std::uint32_t[]> columns =
+        SourceOffsets(source, target, bitCount >= 8 ? static_cast<std::uint32_t>(bitCount / 8) : 1u);
+    if (!columns) {
+        ResampleNearestPlain(source, target, bitCount);
+        return;
     }
+    const int wide24 = bitCount == 24 ? WideColumns24(columns.get(), target.width, source.stride) : 0;
     const std::size_t usedBytes = static_cast<std::size_t>(RowBytes64(bitCount, target.width));
 
     // Rows go in stored order, upwards in memory, which the processor's
     // prefetchers follow best; target row i counted from the top is
     // stored row height - 1 - i.
-    PendingRows pending(permutes);
     TruncatedSteps rowFromTop(source.height, target.height, target.height - 1);
     std::int64_t previousSourceRow = -1;
     const std::uint8_t* previousTarget = nullptr;
@@ -316,20 +242,14 @@ void ResampleNearest(const SourceRows& source, const TargetRows& target, int bit
         std::uint8_t* to = target.base + stored * target.stride;
         const std::int64_t sourceRow = source.height - 1 - rowFromTop.Value();
         if (sourceRow == previousSourceRow) {
-            pending.Flush();
             std::memcpy(to, previousTarget, usedBytes);
-            previousTarget = to;
-            continue;
+        } else {
+            SampleRowPortable(bitCount, source.base + sourceRow * source.stride, to, columns.get(), target.width,
+                              wide24);
+            previousSourceRow = sourceRow;
         }
-        const std::uint8_t* from = source.base + sourceRow * source.stride;
-        if (permuted)
-            pending.Add(from, to);
-        else
-            SampleRowPortable(bitCount, from, to, columns.get(), target.width, wide24);
-        previousSourceRow = sourceRow;
         previousTarget = to;
     }
-    pending.Flush();
 }
 
 }  // namespace dib

@@ -24,18 +24,10 @@ struct TargetRows {
     int height;
 };
 
-// The inner loops that move whole-byte pixels (8 to 32 bits). Fastest
-// takes the best byte permutes this processor has and the portable loops
-// where permutes do not pay; the others exist so that each kind can be
-// checked and measured on one machine. Permutes the processor lacks fall
-// back to the portable loops.
-enum class InnerLoops { Fastest, Portable, Ssse3Permutes, VbmiPermutes };
-
 // Fills the target by the rule above for 1, 4, 8, 16, 24 and 32 bits per
 // pixel; other bit counts, and a source without pixels, leave it zero.
 // Products W * j and H * i are formed in 64 bits.
-void ResampleNearest(const SourceRows& source, const TargetRows& target, int bitCount,
-                     InnerLoops loops = InnerLoops::Fastest);
+void ResampleNearest(const SourceRows& source, const TargetRows& target, int bitCount);
 
 // The same rule transcribed pixel by pixel, one multiplication and one
 // division per row and per pixel. It is the yardstick the fast version is

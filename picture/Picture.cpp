@@ -1,8 +1,8 @@
-#include "Picture.h"
+#include "picture/Picture.h"
 
-#include "DibLayout.h"
 #include "ImageLoad.h"
-#include "NearestResample.h"
+#include "imageload/block/DibBlock.h"
+#include "picture/NearestResample.h"
 
 #include <climits>
 #include <cstdint>

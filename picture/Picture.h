@@ -3,7 +3,7 @@
 // picture library, drawn one to one, resampled to a new size.
 #pragma once
 
-#include "Gdi.h"
+#include "framework/Gdi.h"
 
 #include <windows.h>
 

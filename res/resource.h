@@ -8,6 +8,11 @@
 #ifndef IMAGEBROWSE_RESOURCE_H
 #define IMAGEBROWSE_RESOURCE_H
 
+/* The framework's identifiers (toolbar and pane windows, ID_FILE_PRINT,
+ * RT_TOOLBAR, the strings it loads) and the host's exit message. */
+#include "framework/FwResource.h"
+#include "ImageBrowse.h"
+
 /* Browser commands: one contiguous range, 0x802E..0x8039. */
 #define ID_IMAGE_RENAME         0x802E
 #define ID_ALBUM_RETURN         0x802F
@@ -25,11 +30,11 @@
 #define ID_BROWSER_COMMAND_FIRST ID_IMAGE_RENAME
 #define ID_BROWSER_COMMAND_LAST  ID_AUTO_SHOW
 
-/* Standard application commands under their customary names and values, so
- * that the frame's print and print-preview machinery recognises them. */
+/* Standard application commands under their customary names and values
+ * (ID_FILE_PRINT is the framework's), so that the frame's print and
+ * print-preview machinery recognises them. */
 #define ID_FILE_OPEN            0xE101
 #define ID_FILE_SAVE_AS         0xE104
-#define ID_FILE_PRINT           0xE107
 #define ID_FILE_PRINT_DIRECT    0xE108
 #define ID_FILE_PRINT_PREVIEW   0xE109
 #define ID_APP_ABOUT            0xE140
@@ -51,9 +56,6 @@
 #define IDI_ALBUM               128
 #define IDR_VERSION             1
 
-/* Resource type of a toolbar layout (button size and command per slot). */
-#define RT_TOOLBAR_LAYOUT       241
-
 /* Controls. */
 #define IDC_NEW_NAME            1070
 #define IDC_DATE_LABEL          1074
@@ -70,14 +72,12 @@
 #define IDS_NAME_NOT_PLAIN      0x6102
 #define IDS_REPLACE_SAVED_FILE  0x6103
 
-/* Child windows of the frame. */
-#define IDW_TOOLBAR             0xE800
-#define IDW_PANE_FIRST          0xE900
+/* Sent by the date-and-camera chooser to the view: show the day folder
+ * (lParam, a path) as the current entry and list it again (wParam non-zero:
+ * also in single mode). */
+#define UM_SHOW_DAY_FOLDER      0x8001
 
 /* Timer of the automatic browse (1000 ms). */
 #define ID_TIMER_AUTOSHOW       5
-
-/* Posted to the host window when the browser ends. */
-#define UM_BROWSE_EXIT          0x0803
 
 #endif /* IMAGEBROWSE_RESOURCE_H */

@@ -23,11 +23,13 @@ start_xvfb
 start_wineserver
 heap_check_registry off     # left behind by an interrupted test run
 SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
+SNAPSHOTS_4K="$ROOT/build/bench/snapshots-3840x2160"
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 9 1920 1080
+/usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS_4K" 9 3840 2160
 echo "== bench_picture (32-bit Windows build)"
 wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
 echo "== bench_paint"
-wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" || status=1
+wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" "$(winepath -w "$SNAPSHOTS_4K")" || status=1
 echo "== bench_list_build"
 wine "$ROOT/build/win32/bin/bench_list_build.exe" || status=1
 echo "== bench_archive_load"

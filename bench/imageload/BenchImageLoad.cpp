@@ -18,7 +18,7 @@
 #include <jpeglib.h>  // after <cstdio>: it uses FILE and size_t
 #include <tiffio.h>
 
-#include "core/Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace {
 
@@ -145,17 +145,7 @@ void BareTiffDecode(const std::vector<uint8_t>& file)
 std::vector<uint8_t> Encode(il::Format format, const std::vector<uint8_t>& dib)
 {
     std::vector<uint8_t> file;
-    il::Bytes in{dib.data(), dib.size()};
-    il::Status s = il::Status::Unsupported;
-    switch (format) {
-    case il::Format::Bmp: s = il::EncodeBmp(in, file); break;
-    case il::Format::Gif: s = il::EncodeGif(in, file); break;
-    case il::Format::Pcx: s = il::EncodePcx(in, file); break;
-    case il::Format::Tga: s = il::EncodeTga(in, file); break;
-    case il::Format::Jpg: s = il::EncodeJpeg(in, 85, file); break;
-    case il::Format::Tif: s = il::EncodeTiff(in, file); break;
-    default: break;
-    }
+    il::Status s = il::Encode(format, {dib.data(), dib.size()}, 85, file);
     if (s != il::Status::Ok) {
         std::fprintf(stderr, "encoding failed: %d\n", static_cast<int>(s));
         std::exit(1);

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "BrowserFixture.h"
-#include "BenchClock.h"
-#include "Module.h"
-#include "resource.h"
+#include "bench/common/BenchClock.h"
+#include "framework/Module.h"
+#include "res/resource.h"
+#include "tests/support/BrowserOnThisThread.h"
 
 namespace {
 

@@ -2,9 +2,10 @@
 // memory device context, against the picture library alone loading the
 // same ten files (nine cells and the reload of the selected picture), in
 // the same run. Also the peak memory of a paint against the size of the
-// largest decoded picture.
+// largest decoded picture, and the paint of a page of nine 3840 x 2160
+// snapshots and of one 1920 x 1080 snapshot alone (single mode).
 //
-//   bench_paint.exe FOLDER   (FOLDER holds exactly nine .jpg snapshots)
+//   bench_paint.exe FOLDER [FOLDER_4K]   (each holds exactly nine .jpg snapshots)
 #include <windows.h>
 #include <psapi.h>
 
@@ -15,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "BrowserFixture.h"
+#include "bench/common/BenchClock.h"
+#include "framework/Module.h"
 #include "ImageLoad.h"
-#include "BenchClock.h"
-#include "Module.h"
+#include "tests/support/BrowserOnThisThread.h"
 
 namespace {
 
@@ -54,66 +55,109 @@ SIZE_T PeakAbove(F f)
     return peak - baseline;
 }
 
+// Paints the view into a memory device context of the view's size.
+class MemoryPaint {
+public:
+    MemoryPaint(BrowserOnThisThread& browser, int width, int height) : m_view(*browser.View())
+    {
+        HDC screen = GetDC(nullptr);
+        m_memory = CreateCompatibleDC(nullptr);
+        m_bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        m_old = SelectObject(m_memory, m_bitmap);
+        RECT rc;
+        GetWindowRect(browser.ViewWindow(), &rc);
+        MapWindowPoints(nullptr, browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
+        MoveWindow(browser.ViewWindow(), rc.left, rc.top, width, height, FALSE);
+    }
+    ~MemoryPaint()
+    {
+        SelectObject(m_memory, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_memory);
+    }
+    MemoryPaint(const MemoryPaint&) = delete;
+    MemoryPaint& operator=(const MemoryPaint&) = delete;
+    void operator()()
+    {
+        CDC dc(m_memory, m_memory, false);
+        m_view.OnDraw(&dc);
+    }
+
+private:
+    CAlbumView& m_view;
+    HDC m_memory;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_old;
+};
+
+const int kWidth = 1024, kHeight = 690;
+const int kRuns = 7;
+
+// The page of nine 3840 x 2160 snapshots, and then its first one alone.
+void PaintLargePage(const char* folder, HWND host)
+{
+    BrowserOnThisThread browser;
+    if (!browser.Open(folder, host) || browser.View()->Count() != 9) {
+        std::fprintf(stderr, "cannot open nine pictures in %s\n", folder);
+        return;
+    }
+    MemoryPaint paint(browser, kWidth, kHeight);
+    paint();
+    std::printf("bench: paint_page_9x3840x2160_jpeg = %.1f ms\n", BestOf(kRuns, [&] { paint(); }) * 1000);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_paint FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: bench_paint FOLDER [FOLDER_4K]\n");
         return 2;
     }
     FwInitModule(GetModuleHandleA(nullptr));
     HostWindow host;
-    BrowserOnThisThread browser;
-    // The first paint happens while the browser opens, before the heap has
-    // held any picture: what it commits then is the paint's peak.
-    bool opened = false;
-    const SIZE_T paintPeak = PeakAbove([&] { opened = browser.Open(argv[1], host.Handle()); });
-    if (!opened || browser.View()->Count() != 9) {
-        std::fprintf(stderr, "cannot open nine pictures in %s\n", argv[1]);
-        return 1;
-    }
-    CAlbumView& view = *browser.View();
-    std::vector<std::string> files = view.m_arrPaths;
-    files.push_back(view.m_arrPaths[view.m_nPageTop + view.m_nCellSel]);  // the reload after a paint
-
-    size_t largestDecoded = 0;
-    auto loadAll = [&] {
-        for (const std::string& f : files) {
-            HGLOBAL block = LoadJPG(f.c_str());
-            largestDecoded = std::max<size_t>(largestDecoded, GlobalSize(block));
-            GlobalFree(block);
+    {
+        BrowserOnThisThread browser;
+        // The first paint happens while the browser opens, before the heap has
+        // held any picture: what it commits then is the paint's peak.
+        bool opened = false;
+        const SIZE_T paintPeak = PeakAbove([&] { opened = browser.Open(argv[1], host.Handle()); });
+        if (!opened || browser.View()->Count() != 9) {
+            std::fprintf(stderr, "cannot open nine pictures in %s\n", argv[1]);
+            return 1;
         }
-    };
+        CAlbumView& view = *browser.View();
+        std::vector<std::string> files = view.m_arrPaths;
+        files.push_back(view.m_arrPaths[view.m_nPageTop + view.m_nCellSel]);  // the reload after a paint
 
-    const int width = 1024, height = 690;
-    HDC memory = CreateCompatibleDC(nullptr);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT rc;
-    GetWindowRect(browser.ViewWindow(), &rc);
-    MapWindowPoints(nullptr, browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
-    MoveWindow(browser.ViewWindow(), rc.left, rc.top, width, height, FALSE);
-    CDC dc(memory, memory, false);
-    auto paint = [&] { view.OnDraw(&dc); };
+        size_t largestDecoded = 0;
+        auto loadAll = [&] {
+            for (const std::string& f : files) {
+                HGLOBAL block = LoadJPG(f.c_str());
+                largestDecoded = std::max<size_t>(largestDecoded, GlobalSize(block));
+                GlobalFree(block);
+            }
+        };
+        MemoryPaint paint(browser, kWidth, kHeight);
+        loadAll();      // warm the file cache for both
+        paint();
+        const double paintTime = BestOf(kRuns, [&] { paint(); });
+        const double loadTime = BestOf(kRuns, loadAll);
+        view.ShowCellAlone(0);
+        paint();
+        const double singleTime = BestOf(kRuns, [&] { paint(); });
 
-    loadAll();      // warm the file cache for both
-    paint();
-    const int runs = 7;
-    double paintTime = BestOf(runs, paint);
-    double loadTime = BestOf(runs, loadAll);
-
-    std::printf("bench: paint_page_9x1920x1080_jpeg = %.1f ms\n", paintTime * 1000);
-    std::printf("bench: load_10x1920x1080_jpeg = %.1f ms\n", loadTime * 1000);
-    std::printf("bench: paint_vs_load_ratio = %.3f x\n", paintTime / loadTime);
-    std::printf("bench: first_paint_peak_memory = %.1f MB\n", paintPeak / 1048576.0);
-    std::printf("bench: largest_decoded_picture = %.1f MB\n", largestDecoded / 1048576.0);
-    std::printf("bench: paint_peak_vs_largest_decoded = %.2f x\n", static_cast<double>(paintPeak) / largestDecoded);
-
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+        std::printf("bench: paint_page_9x1920x1080_jpeg = %.1f ms\n", paintTime * 1000);
+        std::printf("bench: load_10x1920x1080_jpeg = %.1f ms\n", loadTime * 1000);
+        std::printf("bench: paint_vs_load_ratio = %.3f x\n", paintTime / loadTime);
+        std::printf("bench: paint_single_1920x1080_jpeg = %.1f ms\n", singleTime * 1000);
+        std::printf("bench: first_paint_peak_memory = %.1f MB\n", paintPeak / 1048576.0);
+        std::printf("bench: largest_decoded_picture = %.1f MB\n", largestDecoded / 1048576.0);
+        std::printf("bench: paint_peak_vs_largest_decoded = %.2f x\n",
+                    static_cast<double>(paintPeak) / largestDecoded);
+    }
+    if (argc == 3)
+        PaintLargePage(argv[2], host.Handle());
     return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace {
 
@@ -26,24 +26,6 @@ constexpr il::Format kFormat = il::Format::Tif;
 // Smaller than the library's limit so that each input decodes in
 // milliseconds; the size checks themselves are the same code.
 constexpr uint64_t kFuzzMaxPixels = 4u * 1024 * 1024;
-
-il::Status Encode(il::Bytes dib, std::vector<uint8_t>& file)
-{
-    switch (kFormat) {
-    case il::Format::Bmp:
-        return il::EncodeBmp(dib, file);
-    case il::Format::Gif:
-        return il::EncodeGif(dib, file);
-    case il::Format::Pcx:
-        return il::EncodePcx(dib, file);
-    case il::Format::Tga:
-        return il::EncodeTga(dib, file);
-    case il::Format::Jpg:
-        return il::EncodeJpeg(dib, 75, file);
-    default:
-        return il::EncodeTiff(dib, file);
-    }
-}
 
 bool IsRefusal(il::Status s)
 {
@@ -68,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();  // a loader handed out a block that breaks the layout
     }
     std::vector<uint8_t> file;
-    s = Encode(dib, file);
+    s = il::Encode(kFormat, dib, 75, file);
     if (s == il::Status::TooLarge) return 0;  // wider than the format can hold
     if (s != il::Status::Ok) std::abort();
     il::VectorAllocator again;

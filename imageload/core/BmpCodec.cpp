@@ -1,9 +1,9 @@
 // BMP: Windows and OS/2 headers, 1 to 32 bits, RLE4/RLE8 and bit fields.
 #include <cstring>
 
-#include "ByteReader.h"
-#include "ByteWriter.h"
-#include "Codecs.h"
+#include "imageload/core/ByteReader.h"
+#include "imageload/core/ByteWriter.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 
@@ -277,7 +277,8 @@ Status EncodeBmp(Bytes dib, std::vector<uint8_t>& out)
     out.clear();
     Status s = Guarded([&] {
         DibView view(dib.data, dib.size);
-        size_t pixelOffset = kHeadersSize + 4 * view.PaletteEntries();
+        size_t tableBytes = 4 * view.PaletteEntries();
+        size_t pixelOffset = dib::kHeadersBytes + tableBytes;
         size_t pixelBytes = view.Stride() * view.Height();
         out.reserve(pixelOffset + pixelBytes);
         ByteWriter bw(out);
@@ -286,17 +287,18 @@ Status EncodeBmp(Bytes dib, std::vector<uint8_t>& out)
         bw.U32(static_cast<uint32_t>(pixelOffset + pixelBytes));
         bw.U32(0);
         bw.U32(static_cast<uint32_t>(pixelOffset));
-        bw.U32(kInfoHeaderSize);
+        bw.U32(dib::kInfoHeaderBytes);
         bw.U32(view.Width());
         bw.U32(view.Height());
         bw.U16(1);
         bw.U16(view.Bits());
         bw.U32(kRgb);
         bw.U32(static_cast<uint32_t>(pixelBytes));
-        bw.Append(dib.data + kFileHeaderSize + 24, 8);  // resolution as the block has it
+        bw.Append(dib.data + dib::kXResolutionOffset, 8);  // resolution as the block has it
         bw.U32(static_cast<uint32_t>(view.PaletteEntries()));
         bw.U32(0);
-        bw.Append(dib.data + kHeadersSize, pixelOffset - kHeadersSize + pixelBytes);
+        bw.Append(dib.data + dib::kColourTableOffset, tableBytes);
+        bw.Append(view.Row(view.Height() - 1), pixelBytes);  // the stored rows, bottom first
     });
     if (s != Status::Ok) out.clear();
     return s;

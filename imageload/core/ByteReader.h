@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Status.h"
+#include "imageload/core/Status.h"
 
 namespace il {
 

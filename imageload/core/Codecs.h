@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Dib.h"
-#include "Status.h"
+#include "imageload/core/Dib.h"
+#include "imageload/core/Status.h"
 
 namespace il {
 
@@ -45,6 +45,8 @@ Status EncodePcx(Bytes dib, std::vector<uint8_t>& out);
 Status EncodeTga(Bytes dib, std::vector<uint8_t>& out);
 Status EncodeJpeg(Bytes dib, int quality, std::vector<uint8_t>& out);
 Status EncodeTiff(Bytes dib, std::vector<uint8_t>& out);
+// The encoder of a format; quality is for JPEG only (1 to 100).
+Status Encode(Format format, Bytes dib, int quality, std::vector<uint8_t>& out);
 
 // Runs a hand-written codec body, turning CodecError and allocation failure
 // into a status.

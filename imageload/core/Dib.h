@@ -8,17 +8,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "Status.h"
+#include "imageload/block/DibBlock.h"
+#include "imageload/core/Status.h"
 
 namespace il {
 
-constexpr size_t kFileHeaderSize = 14;
-constexpr size_t kInfoHeaderSize = 40;
-constexpr size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
-
-// Pictures above this many pixels are refused before anything is allocated:
-// width x height x 4 stays within 256 MiB, which a 32-bit process can hold.
-constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
+constexpr uint64_t kMaxPixels = dib::kMaxPixels;
 
 struct Rgba {
     uint8_t r, g, b, a;
@@ -39,26 +34,13 @@ public:
     std::vector<uint8_t> block;
 };
 
-// Sizes of a picture of a given shape, checked against kMaxPixels and for
-// overflow before anyone allocates.
-struct DibLayout {
+// Sizes of a picture of a given shape (dib::ShapeFor), checked against
+// kMaxPixels and for overflow before anyone allocates.
+struct DibLayout : dib::Shape {
     static DibLayout For(uint32_t width, uint32_t height, int bits, uint64_t maxPixels);
     // The same without exceptions: Ok and the layout, or why not.
     static Status TryFor(uint32_t width, uint32_t height, int bits, uint64_t maxPixels, DibLayout& layout);
-
-    uint32_t width = 0;
-    uint32_t height = 0;
-    int bits = 0;
-    size_t stride = 0;
-    size_t paletteEntries = 0;
-    size_t pixelOffset = 0;
-    size_t totalSize = 0;
 };
-
-inline bool IsBlockBitCount(int bits)
-{
-    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-}
 
 // Allocates the block for a layout, writes both headers and gives access to
 // the colour table and to rows counted from the top of the picture.
@@ -84,18 +66,19 @@ private:
     uint8_t* pixels_;
 };
 
-// A block handed to a saver, checked against the layout before any pixel
-// is touched.
+// A block handed to a saver, checked by the block rule (dib::ReadShape)
+// before any pixel is touched.
 class DibView {
 public:
-    // Fails with NoPicture when the bytes are not a picture in the layout.
+    // Fails with NoPicture when the bytes are not a well-formed block.
     DibView(const uint8_t* block, size_t size);
 
     uint32_t Width() const { return layout_.width; }
     uint32_t Height() const { return layout_.height; }
     int Bits() const { return layout_.bits; }
     size_t Stride() const { return layout_.stride; }
-    size_t PaletteEntries() const { return layout_.paletteEntries; }
+    // The entries a pixel can name: the table, at most 2^bits of it.
+    size_t PaletteEntries() const;
     Rgba PaletteEntry(size_t index) const;
     const uint8_t* Row(uint32_t yFromTop) const
     {
@@ -109,7 +92,7 @@ public:
     bool IsGreyRamp() const;
 
 private:
-    DibLayout layout_;
+    dib::Shape layout_;
     const uint8_t* block_;
 };
 

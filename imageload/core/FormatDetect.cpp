@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 
@@ -86,6 +86,27 @@ Status Decode(Format format, Bytes file, DibAllocator& out, uint64_t maxPixels)
         return DecodeTiff(file, out, maxPixels);
     default:
         return Status::Corrupt;
+    }
+}
+
+Status Encode(Format format, Bytes dib, int quality, std::vector<uint8_t>& out)
+{
+    switch (format) {
+    case Format::Bmp:
+        return EncodeBmp(dib, out);
+    case Format::Gif:
+        return EncodeGif(dib, out);
+    case Format::Pcx:
+        return EncodePcx(dib, out);
+    case Format::Tga:
+        return EncodeTga(dib, out);
+    case Format::Jpg:
+        return EncodeJpeg(dib, quality, out);
+    case Format::Tif:
+        return EncodeTiff(dib, out);
+    default:
+        out.clear();
+        return Status::Unsupported;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 

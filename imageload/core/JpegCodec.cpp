@@ -13,7 +13,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 
@@ -173,7 +173,7 @@ void ZeroRowPadding(const DibLayout& layout, uint8_t* pixels)
 void SetGreyTable(uint8_t* block)
 {
     for (int i = 0; i < 256; ++i) {
-        uint8_t* e = block + kHeadersSize + 4 * i;
+        uint8_t* e = block + dib::kColourTableOffset + 4 * i;
         e[0] = e[1] = e[2] = static_cast<uint8_t>(i);
         e[3] = 0;
     }

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ByteReader.h"
-#include "ByteWriter.h"
-#include "Codecs.h"
+#include "imageload/core/ByteReader.h"
+#include "imageload/core/ByteWriter.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 

@@ -2,9 +2,9 @@
 // in any of the four row and column orders.
 #include <cstring>
 
-#include "ByteReader.h"
-#include "ByteWriter.h"
-#include "Codecs.h"
+#include "imageload/core/ByteReader.h"
+#include "imageload/core/ByteWriter.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 

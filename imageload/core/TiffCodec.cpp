@@ -11,7 +11,7 @@
 #include <memory>
 #include <new>
 
-#include "Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 

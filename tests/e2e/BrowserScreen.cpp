@@ -1,4 +1,4 @@
-#include "BrowserScreen.h"
+#include "tests/e2e/BrowserScreen.h"
 
 #include <commctrl.h>
 
@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "BrowserWindow.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/e2e/BrowserWindow.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ bool BrowserScreen::Attach(DWORD milliseconds)
     if (m_frame == nullptr)
         return false;
     m_thread = GetWindowThreadProcessId(m_frame, nullptr);
-    m_toolbar = GetDlgItem(m_frame, IDW_TOOLBAR);
-    m_view = GetDlgItem(m_frame, IDW_PANE_FIRST);
+    m_toolbar = GetDlgItem(m_frame, AFX_IDW_TOOLBAR);
+    m_view = GetDlgItem(m_frame, AFX_IDW_PANE_FIRST);
     m_buttonCentres.clear();
     // The first paint sets the title; before it the view is not drawn yet.
     bool painted = WaitUntil([this] { return !Title().empty(); }, milliseconds);

@@ -1,9 +1,9 @@
-#include "BrowserWindow.h"
+#include "tests/e2e/BrowserWindow.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include "resource.h"
+#include "res/resource.h"
 
 HWND WaitForBrowserFrame(DWORD milliseconds)
 {
@@ -30,7 +30,7 @@ bool WaitForWindowGone(HWND wnd, DWORD milliseconds)
 
 void PressReturnButton(HWND frame)
 {
-    HWND bar = GetDlgItem(frame, IDW_TOOLBAR);
+    HWND bar = GetDlgItem(frame, AFX_IDW_TOOLBAR);
     // TB_GETITEMRECT would write into the browser's process: the button
     // size, answered by value, locates the first button as well.
     DWORD size = static_cast<DWORD>(SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0));

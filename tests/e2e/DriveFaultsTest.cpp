@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "AlbumFolder.h"
-#include "BrowserScreen.h"
-#include "ModalDriver.h"
-#include "OperatorSession.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/e2e/AlbumFolder.h"
+#include "tests/e2e/BrowserScreen.h"
+#include "tests/e2e/OperatorSession.h"
+#include "tests/support/ModalDriver.h"
 
 namespace {
 
@@ -38,10 +38,6 @@ std::string WorkFolder()
     return path;
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // A control's text asked of the control itself: the window text of another
 // process's control is only its creation text.
@@ -172,8 +168,8 @@ TEST_F(DriveFault, ARecordDriveUnpluggedWhileShownLeavesTheBrowserGoingOn)
 
     const std::string work = WorkFolder();
     ASSERT_TRUE(WriteWholeFile(work + "\\unplug-d", ""));
-    ASSERT_TRUE(WaitUntil([&] { return Exists(work + "\\unplugged-d"); }, 10000)) << "the drive stayed";
-    EXPECT_FALSE(Exists(today));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(work + "\\unplugged-d"); }, 10000)) << "the drive stayed";
+    EXPECT_FALSE(FileExists(today));
 
     // Whatever the browser has to say about the lost folder is said once
     // and taken; it must not stop it.

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "BrowserWindow.h"
-#include "HostProcess.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/e2e/BrowserWindow.h"
+#include "tests/e2e/HostProcess.h"
 
 namespace {
 

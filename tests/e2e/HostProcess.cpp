@@ -1,4 +1,4 @@
-#include "HostProcess.h"
+#include "tests/e2e/HostProcess.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "AlbumFolder.h"
-#include "BrowserScreen.h"
-#include "ModalDriver.h"
-#include "OperatorSession.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/e2e/AlbumFolder.h"
+#include "tests/e2e/BrowserScreen.h"
+#include "tests/e2e/OperatorSession.h"
+#include "tests/support/ModalDriver.h"
 
 namespace {
 

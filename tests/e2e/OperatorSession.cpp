@@ -1,9 +1,9 @@
-#include "OperatorSession.h"
+#include "tests/e2e/OperatorSession.h"
 
 #include <cstdio>
 
-#include "BrowserWindow.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/e2e/BrowserWindow.h"
 
 bool OperatorSession::Open(const std::string& folder, const std::string& moreArguments)
 {

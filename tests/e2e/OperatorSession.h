@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "BrowserScreen.h"
-#include "HostProcess.h"
+#include "tests/e2e/BrowserScreen.h"
+#include "tests/e2e/HostProcess.h"
 
 class OperatorSession {
 public:

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "AlbumFolder.h"
-#include "BrowserWindow.h"
-#include "OperatorSession.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/e2e/AlbumFolder.h"
+#include "tests/e2e/BrowserWindow.h"
+#include "tests/e2e/OperatorSession.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "AlbumState.h"
-#include "FileNameRules.h"
+#include "album/AlbumState.h"
+#include "album/FileNameRules.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ TEST(AlbumDelete, TheOnlyPictureLeavesAnEmptyAlbumInEitherMode)
         EXPECT_EQ(0, album.m_nPageTop) << single;
         EXPECT_EQ(0, album.m_nCellSel) << single;
         EXPECT_FALSE(album.HasCurrent()) << single;
-        EXPECT_FALSE(album.IsEnabled(CAlbumState::Command::ImageDelete)) << single;
+        EXPECT_FALSE(album.IsEnabled(ID_IMAGE_DELETE)) << single;
     }
 }
 

@@ -1,11 +1,10 @@
 // Paging, selection, mode and command rules of the album, without windows.
 #include <gtest/gtest.h>
 
-#include "AlbumState.h"
+#include "album/AlbumState.h"
+#include "res/resource.h"
 
 namespace {
-
-using Command = CAlbumState::Command;
 
 CAlbumState AlbumOf(int files)
 {
@@ -41,11 +40,11 @@ TEST(AlbumListBuild, AnEmptyFolderComputesNoPageAndDisablesEverythingThatNeedsAP
     CAlbumState album = AlbumOf(0);
     EXPECT_EQ(0, album.m_nPageTop);
     EXPECT_EQ(0, album.m_nCurrent);
-    for (Command c : {Command::PageNext, Command::PagePrev, Command::PageFirst, Command::PageLast,
-                      Command::FileSaveAs, Command::AutoShow, Command::ImageRename, Command::ImageDelete,
-                      Command::SetWallpaper, Command::ExportNewBmp, Command::MultiShow})
-        EXPECT_FALSE(album.IsEnabled(c)) << static_cast<int>(c);
-    EXPECT_TRUE(album.IsEnabled(Command::FileOpen));
+    for (unsigned c : {ID_PAGE_NEXT, ID_PAGE_PREV, ID_PAGE_FIRST, ID_PAGE_LAST,
+                      ID_FILE_SAVE_AS, ID_AUTO_SHOW, ID_IMAGE_RENAME, ID_IMAGE_DELETE,
+                      ID_SET_WALLPAPER, ID_EXPORT_NEW_BMP, ID_MULTI_SHOW})
+        EXPECT_FALSE(album.IsEnabled(c)) << std::hex << c;
+    EXPECT_TRUE(album.IsEnabled(ID_FILE_OPEN));
     EXPECT_FALSE(album.PageLast());     // never a page top of -9
     EXPECT_EQ(0, album.m_nPageTop);
 }
@@ -66,18 +65,18 @@ TEST(AlbumListBuild, RebuildingKeepsAutomaticBrowseAndTheCurrentPathButLeavesSin
 TEST(AlbumPaging, MultiModeRulesFollowThePageTop)
 {
     CAlbumState nine = AlbumOf(9);
-    for (Command c : {Command::PageNext, Command::PageLast, Command::PagePrev, Command::PageFirst})
+    for (unsigned c : {ID_PAGE_NEXT, ID_PAGE_LAST, ID_PAGE_PREV, ID_PAGE_FIRST})
         EXPECT_FALSE(nine.IsEnabled(c));
 
     CAlbumState ten = AlbumOf(10);
-    EXPECT_TRUE(ten.IsEnabled(Command::PagePrev));
-    EXPECT_TRUE(ten.IsEnabled(Command::PageFirst));
-    EXPECT_FALSE(ten.IsEnabled(Command::PageNext));
-    EXPECT_FALSE(ten.IsEnabled(Command::PageLast));
+    EXPECT_TRUE(ten.IsEnabled(ID_PAGE_PREV));
+    EXPECT_TRUE(ten.IsEnabled(ID_PAGE_FIRST));
+    EXPECT_FALSE(ten.IsEnabled(ID_PAGE_NEXT));
+    EXPECT_FALSE(ten.IsEnabled(ID_PAGE_LAST));
     EXPECT_FALSE(ten.PageNext());
     EXPECT_TRUE(ten.PagePrev());
     EXPECT_EQ(0, ten.m_nPageTop);
-    EXPECT_TRUE(ten.IsEnabled(Command::PageNext));
+    EXPECT_TRUE(ten.IsEnabled(ID_PAGE_NEXT));
     EXPECT_TRUE(ten.PageNext());
     EXPECT_EQ(9, ten.m_nPageTop);
     EXPECT_EQ(9, ten.m_nCurrent);
@@ -107,8 +106,8 @@ TEST(AlbumSingleMode, DoubleClickNextAndBackToMultiFollowTheList)
     EXPECT_EQ(1, album.m_bSingle);
     EXPECT_EQ(13, album.m_nCurrent);
     EXPECT_EQ("C:\\album\\f13.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.IsEnabled(Command::FileOpen));
-    EXPECT_TRUE(album.IsEnabled(Command::MultiShow));
+    EXPECT_FALSE(album.IsEnabled(ID_FILE_OPEN));
+    EXPECT_TRUE(album.IsEnabled(ID_MULTI_SHOW));
     EXPECT_TRUE(album.PageNext());
     EXPECT_EQ(14, album.m_nCurrent);
     EXPECT_EQ("C:\\album\\f14.jpg", album.m_strCurrent);
@@ -123,13 +122,13 @@ TEST(AlbumSingleMode, EndsOfTheListDisableTheirCommands)
 {
     CAlbumState album = AlbumOf(5);
     album.ShowCellAlone(4);
-    EXPECT_FALSE(album.IsEnabled(Command::PageNext));
-    EXPECT_FALSE(album.IsEnabled(Command::PageLast));
-    EXPECT_TRUE(album.IsEnabled(Command::PagePrev));
+    EXPECT_FALSE(album.IsEnabled(ID_PAGE_NEXT));
+    EXPECT_FALSE(album.IsEnabled(ID_PAGE_LAST));
+    EXPECT_TRUE(album.IsEnabled(ID_PAGE_PREV));
     EXPECT_TRUE(album.PageFirst());
     EXPECT_EQ("C:\\album\\f0.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.IsEnabled(Command::PagePrev));
-    EXPECT_FALSE(album.IsEnabled(Command::PageFirst));
+    EXPECT_FALSE(album.IsEnabled(ID_PAGE_PREV));
+    EXPECT_FALSE(album.IsEnabled(ID_PAGE_FIRST));
     EXPECT_TRUE(album.PageLast());
     EXPECT_EQ(4, album.m_nCurrent);
     EXPECT_EQ("C:\\album\\f4.jpg", album.m_strCurrent);
@@ -189,15 +188,15 @@ TEST(AlbumAutoShow, WrapsPicturesInSingleMode)
 TEST(AlbumAutoShow, DisablesTheFileCommandsAndChecksItsOwn)
 {
     CAlbumState album = AlbumOf(4);
-    EXPECT_TRUE(album.IsEnabled(Command::ImageRename));
-    EXPECT_FALSE(album.IsChecked(Command::AutoShow));
+    EXPECT_TRUE(album.IsEnabled(ID_IMAGE_RENAME));
+    EXPECT_FALSE(album.IsChecked(ID_AUTO_SHOW));
     EXPECT_TRUE(album.ToggleAutoShow());
-    for (Command c : {Command::ImageRename, Command::ImageDelete, Command::SetWallpaper, Command::ExportNewBmp})
+    for (unsigned c : {ID_IMAGE_RENAME, ID_IMAGE_DELETE, ID_SET_WALLPAPER, ID_EXPORT_NEW_BMP})
         EXPECT_FALSE(album.IsEnabled(c));
-    EXPECT_TRUE(album.IsEnabled(Command::FileSaveAs));
-    EXPECT_TRUE(album.IsChecked(Command::AutoShow));
+    EXPECT_TRUE(album.IsEnabled(ID_FILE_SAVE_AS));
+    EXPECT_TRUE(album.IsChecked(ID_AUTO_SHOW));
     EXPECT_FALSE(album.ToggleAutoShow());
-    EXPECT_FALSE(album.IsChecked(Command::AutoShow));
+    EXPECT_FALSE(album.IsChecked(ID_AUTO_SHOW));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "DayFolderName.h"
+#include "archive/DayFolderName.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "HostSettings.h"
+#include "bridge/SettingsArea.h"
+#include "host/HostSettings.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST(SettingsRecord, ChannelRecordsAndCurrentChannelSitAtTheirOffsets)
 TEST(SettingsRecord, EntriesBeyondTheHostsRecordReadAsUnnamedAndDisabled)
 {
     HostSettings s;
-    for (int i = 0; i < CHANNEL_COUNT; ++i)
+    for (int i = 0; i < BROWSE_CHANNEL_COUNT; ++i)
         s.channels.push_back(HostChannel{i, i, true, "Camera " + std::to_string(i)});
     auto area = BrowserCopy(s.BuildRecord());
     for (int i = 0; i < 20; ++i) {
@@ -48,7 +49,7 @@ TEST(SettingsRecord, EntriesBeyondTheHostsRecordReadAsUnnamedAndDisabled)
         EXPECT_EQ("Camera " + std::to_string(i), area->channels[i].szName) << i;
         EXPECT_EQ(1, area->channels[i].bEnabled) << i;
     }
-    for (int i = 20; i < CHANNEL_COUNT; ++i) {
+    for (int i = 20; i < BROWSE_CHANNEL_COUNT; ++i) {
         EXPECT_EQ(0, area->channels[i].nFolderChannel) << i;
         EXPECT_STREQ("", area->channels[i].szName) << i;
         EXPECT_EQ(0, area->channels[i].bEnabled) << i;

@@ -1,9 +1,9 @@
 // The resampling kernel and the block checks, natively (and under the
 // sanitizers in the sanitizer tree).
-#include "DibLayout.h"
-#include "NearestResample.h"
-#include "PixelGrid.h"
-#include "VectorRowGather.h"
+#include "imageload/block/DibBlock.h"
+#include "picture/NearestResample.h"
+#include "tests/picture/PixelGrid.h"
+#include "tests/support/DibBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -268,80 +268,14 @@ TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
     }
 }
 
-// ---- each kind of inner loop for whole-byte pixels -------------------------
-// Widths are chosen so that rows of 1 to 4 bytes per pixel cross the
-// permutes' 16-, 32-, 64- and 128-byte sizes, shrinking strongly, mildly
-// and growing. Source buffers are exactly as large as their rows, so an
-// unmasked over-read of the top row shows under AddressSanitizer.
-
-namespace {
-
-const int kWholeByteBits[] = {8, 16, 24, 32};
-const int kVectorEdgeWidths[] = {1, 2, 3, 5, 8, 11, 16, 21, 31, 32, 33, 43, 63, 64, 65, 85, 100, 127, 128, 129, 200, 257, 641};
-
-const char* NameOf(dib::InnerLoops loops)
-{
-    switch (loops) {
-    case dib::InnerLoops::Fastest: return "Fastest";
-    case dib::InnerLoops::Portable: return "Portable";
-    case dib::InnerLoops::Ssse3Permutes: return "Ssse3";
-    case dib::InnerLoops::VbmiPermutes: return "Vbmi";
-    }
-    return "?";
-}
-
-}  // namespace
-
-namespace dib {
-// Names in failure messages instead of the enum's bytes.
-void PrintTo(InnerLoops loops, std::ostream* out)
-{
-    *out << NameOf(loops);
-}
-}  // namespace dib
-
-namespace {
-
-class InnerLoopKinds : public ::testing::TestWithParam<dib::InnerLoops> {
-protected:
-    void SetUp() override
-    {
-        const dib::InnerLoops loops = GetParam();
-        if ((loops == dib::InnerLoops::Ssse3Permutes && !dib::CanUse(dib::PermuteUnit::Ssse3)) ||
-            (loops == dib::InnerLoops::VbmiPermutes && !dib::CanUse(dib::PermuteUnit::Vbmi)))
-            GTEST_SKIP() << "this processor has no " << NameOf(loops) << " permutes";
-    }
-};
-
-}  // namespace
-
-TEST_P(InnerLoopKinds, AreBitIdenticalToThePlainTranscription)
-{
-    std::mt19937 random(31);
-    for (int bits : kWholeByteBits)
-        for (int sourceWidth : kVectorEdgeWidths)
-            for (int targetWidth : kVectorEdgeWidths) {
-                const int sourceHeight = 1 + static_cast<int>(random() % 5);
-                const int targetHeight = 1 + static_cast<int>(random() % 19);
-                PixelGrid source(bits, sourceWidth, sourceHeight);
-                source.FillRandom(random);
-                PixelGrid fast(bits, targetWidth, targetHeight);
-                PixelGrid plain(bits, targetWidth, targetHeight);
-                dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits, GetParam());
-                dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
-                ASSERT_EQ(fast.Bytes(), plain.Bytes())
-                    << NameOf(GetParam()) << ", bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> "
-                    << targetWidth << "x" << targetHeight;
-            }
-}
-
-// Whole vectors are stored: nothing may land in a wide stride's spare bytes
-// or after the last row, whatever the target held before.
-TEST_P(InnerLoopKinds, WriteNothingOutsideTheTargetRows)
+// Pixels are moved four bytes at a time where they can be: nothing may land
+// in a wide stride's spare bytes or after the last row, whatever the target
+// held before.
+TEST(Resample, WritesNothingOutsideTheTargetRows)
 {
     std::mt19937 random(32);
     const std::uint8_t kUntouched = 0xEE;
-    for (int bits : kWholeByteBits)
+    for (int bits : {8, 16, 24, 32})
         for (int targetWidth : {5, 16, 21, 64, 85, 129, 257}) {
             PixelGrid source(bits, 300, 7);
             source.FillRandom(random);
@@ -351,12 +285,12 @@ TEST_P(InnerLoopKinds, WriteNothingOutsideTheTargetRows)
             const std::size_t rowBytes = plain.Stride();
             const std::size_t stride = rowBytes + 20;
             std::vector<std::uint8_t> target(stride * 9 + 64, kUntouched);
-            dib::ResampleNearest(source.AsSource(), {target.data(), stride, targetWidth, 9}, bits, GetParam());
+            dib::ResampleNearest(source.AsSource(), {target.data(), stride, targetWidth, 9}, bits);
             const std::size_t usedBytes = plain.PaddingStart();
             for (int row = 0; row < 9; ++row) {
                 const std::uint8_t* written = target.data() + row * stride;
                 ASSERT_EQ(0, std::memcmp(written, plain.Bytes().data() + row * rowBytes, usedBytes))
-                    << NameOf(GetParam()) << ", bits " << bits << " width " << targetWidth << " row " << row;
+                    << "bits " << bits << " width " << targetWidth << " row " << row;
                 for (std::size_t k = rowBytes; k < stride; ++k)
                     ASSERT_EQ(written[k], kUntouched) << "bits " << bits << " width " << targetWidth << " byte " << k;
             }
@@ -364,13 +298,6 @@ TEST_P(InnerLoopKinds, WriteNothingOutsideTheTargetRows)
                 ASSERT_EQ(target[k], kUntouched) << "bits " << bits << " width " << targetWidth << " after the end";
         }
 }
-
-INSTANTIATE_TEST_SUITE_P(Resample, InnerLoopKinds,
-                         ::testing::Values(dib::InnerLoops::Fastest, dib::InnerLoops::Portable,
-                                           dib::InnerLoops::Ssse3Permutes, dib::InnerLoops::VbmiPermutes),
-                         [](const ::testing::TestParamInfo<dib::InnerLoops>& info) {
-                             return std::string(NameOf(info.param));
-                         });
 
 // Wider strides than the row needs (a caller's choice) are honoured.
 TEST(Resample, HonoursStridesWiderThanTheRow)
@@ -390,17 +317,7 @@ namespace {
 
 std::vector<std::uint8_t> Block(int width, int height, int bits, std::size_t extra = 0)
 {
-    const std::size_t colours = bits <= 8 ? (std::size_t{1} << bits) : 0;
-    const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-    std::vector<std::uint8_t> block(54 + 4 * colours + stride * height + extra, 0);
-    block[0] = 'B';
-    block[1] = 'M';
-    dib::WriteU32(&block[14], 40);
-    dib::WriteI32(&block[18], width);
-    dib::WriteI32(&block[22], height);
-    block[26] = 1;
-    block[28] = static_cast<std::uint8_t>(bits);
-    return block;
+    return BlankDib(width, height, bits, extra);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 // rather than repeats, the code under test.
 #pragma once
 
-#include "NearestResample.h"
+#include "picture/NearestResample.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // Texts are UTF-8 here and UTF-16 in the literals; the resources must hold
 // exactly these code units, blanks included.
-#include "ExpectedResources.h"
+#include "tests/resources/ExpectedResources.h"
 
 #include <commctrl.h>
 
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -96,6 +96,12 @@ const std::vector<PromptRow>& ExpectedPrompts()
                               u"文件名不能含有 \\ / : * ? < > | 或引號 ！"}},
         {IDS_REPLACE_SAVED_FILE, {u"%s already exists, replace it ?", u"%s 已经存在，要替换它吗？",
                                   u"%s 已經存在，要替換它嗎？"}},
+        // The framework's texts: message box caption and print job name,
+        // the print preview's title and buttons.
+        {AFX_IDS_APP_TITLE, {u"Image browse", u"Image browse", u"Image browse"}},
+        {AFX_IDS_PREVIEW_TITLE, {u"Print preview", u"打印预览", u"預覽列印"}},
+        {AFX_IDS_PREVIEW_PRINT, {u"&Print", u"打印(&P)", u"列印(&P)"}},
+        {AFX_IDS_PREVIEW_CLOSE, {u"&Close", u"关闭(&C)", u"關閉(&C)"}},
     };
     return rows;
 }

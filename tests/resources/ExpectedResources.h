@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ResourceFormats.h"
+#include "tests/resources/ResourceFormats.h"
 
 enum LanguageSet { kEnglish = 0, kSimplified = 1, kTraditional = 2 };
 constexpr int kLanguageSetCount = 3;

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ExpectedResources.h"
-#include "TestModules.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/resources/ExpectedResources.h"
+#include "tests/resources/TestModules.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ResourceFormats.h"
+#include "tests/resources/ResourceFormats.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "ResourceModule.h"
+#include "tests/resources/ResourceModule.h"
 
 #include <new>
 #include <string>

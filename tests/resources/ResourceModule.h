@@ -9,7 +9,7 @@
 #include <string>
 #include <tuple>
 
-#include "ResourceFormats.h"
+#include "tests/resources/ResourceFormats.h"
 
 // A resource type or name: an ordinal or an upper-case string.
 struct ResourceKey {

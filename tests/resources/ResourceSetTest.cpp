@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ExpectedResources.h"
-#include "TestModules.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/resources/ExpectedResources.h"
+#include "tests/resources/TestModules.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST_P(ResourceSet, EveryTranslatedResourceExistsInExactlyTheThreeSets)
         {{TypeKey(RT_DIALOG), Ordinal(IDD_RENAME)}, threeSets},
         {{TypeKey(RT_DIALOG), Ordinal(IDD_DATE_CAMERA)}, threeSets},
         {{TypeKey(RT_DIALOG), Ordinal(IDD_ABOUT)}, threeSets},
-        {{Ordinal(RT_TOOLBAR_LAYOUT), Ordinal(IDR_ALBUM)}, threeSets},
+        {{Ordinal(RT_TOOLBAR), Ordinal(IDR_ALBUM)}, threeSets},
         {{TypeKey(RT_BITMAP), Ordinal(IDR_ALBUM)}, threeSets},
         {{TypeKey(RT_GROUP_ICON), Ordinal(IDI_ALBUM)}, neutralOnly},
         {{TypeKey(RT_VERSION), Ordinal(IDR_VERSION)}, neutralOnly},
@@ -142,7 +142,7 @@ TEST_P(ResourceSet, TheThreeDialogSetsShareControlsStylesAndPositions)
 
 TEST_P(ResourceSet, TheThreeSetsCarryTheSameToolbarAndTheSameImage)
 {
-    for (LPCSTR type : {MAKEINTRESOURCEA(RT_TOOLBAR_LAYOUT), RT_BITMAP}) {
+    for (LPCSTR type : {MAKEINTRESOURCEA(RT_TOOLBAR), RT_BITMAP}) {
         auto english = Copy(module_->Get(type, IDR_ALBUM, languages_[kEnglish]));
         EXPECT_EQ(english, Copy(module_->Get(type, IDR_ALBUM, languages_[kSimplified])));
         EXPECT_EQ(english, Copy(module_->Get(type, IDR_ALBUM, languages_[kTraditional])));

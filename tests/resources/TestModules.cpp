@@ -1,4 +1,4 @@
-#include "TestModules.h"
+#include "tests/resources/TestModules.h"
 
 WORD SetUnderTest::Language() const
 {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "ExpectedResources.h"
-#include "ResourceModule.h"
+#include "tests/resources/ExpectedResources.h"
+#include "tests/resources/ResourceModule.h"
 
 struct ModuleUnderTest {
     const wchar_t* file;

@@ -8,9 +8,9 @@
 #include <set>
 #include <vector>
 
-#include "ExpectedResources.h"
-#include "TestModules.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "tests/resources/ExpectedResources.h"
+#include "tests/resources/TestModules.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ protected:
 
 TEST_P(ToolbarResource, LayoutIsVersionOneWithEighteenSlotsOf50By56)
 {
-    ToolbarLayout layout = ParseToolbar(module_->Get(MAKEINTRESOURCEA(RT_TOOLBAR_LAYOUT), IDR_ALBUM, language_));
+    ToolbarLayout layout = ParseToolbar(module_->Get(MAKEINTRESOURCEA(RT_TOOLBAR), IDR_ALBUM, language_));
     EXPECT_EQ(1, layout.version);
     EXPECT_EQ(kButtonWidth, layout.buttonWidth);
     EXPECT_EQ(kButtonHeight, layout.buttonHeight);

@@ -1,8 +1,10 @@
-#include "FileTree.h"
+#include "tests/support/FileTree.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 std::vector<std::string> ListFolder(const std::string& folder, const char* pattern)
 {
@@ -21,10 +23,24 @@ std::vector<std::string> ListFolder(const std::string& folder, const char* patte
     return names;
 }
 
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> files;
+    for (const std::string& name : ListFolder(folder))
+        if (!FolderPresent(folder + "\\" + name))
+            files.push_back(name);
+    return files;
+}
+
 bool FolderPresent(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool RemoveTree(const std::string& path)
@@ -39,5 +55,65 @@ bool RemoveTree(const std::string& path)
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(path.c_str());
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return !FileExists(path);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+TempFolder::TempFolder(const std::string& prefix, const std::string& parent)
+{
+    std::string base = parent;
+    if (base.empty()) {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        base = temp;
+    }
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    for (unsigned n = GetTickCount() % 100000;; ++n) {
+        m_path = base + "\\" + prefix + std::to_string(n);
+        if (CreateDirectoryA(m_path.c_str(), nullptr))
+            return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            m_path.clear();
+            return;
+        }
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    if (m_path.empty())
+        return;
+    // A current directory cannot be removed: leave it first.
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, current);
+    if (lstrcmpiA(current, m_path.c_str()) == 0 || std::string(current).rfind(m_path + "\\", 0) == 0)
+        SetCurrentDirectoryA("C:\\");
+    RemoveTree(m_path);
+}
+
+std::string TempFolder::Touch(const std::string& name) const
+{
+    std::string path = PathOf(name);
+    WriteWholeFile(path, std::string());
+    return path;
+}
+
+std::string TempFolder::MakeFolder(const std::string& name) const
+{
+    std::string path = PathOf(name);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
 }

@@ -9,10 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "BrowserFixture.h"
-#include "Module.h"
-#include "Picture.h"
-#include "TestPictures.h"
+#include "framework/Module.h"
+#include "picture/Picture.h"
+#include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include <algorithm>
 
-#include "BrowserFixture.h"
-#include "ModalDriver.h"
-#include "Module.h"
-#include "ModuleGlobals.h"
-#include "resource.h"
+#include "bridge/ModuleGlobals.h"
+#include "framework/Module.h"
+#include "res/resource.h"
+#include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/ModalDriver.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "ArchiveDisks.h"
-#include "ArchiveTestSupport.h"
+#include "archive/ArchiveDisks.h"
+#include "tests/wine/ArchiveTestSupport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ArchiveTestSupport.h"
+#include "tests/wine/ArchiveTestSupport.h"
 
 #include <windows.h>
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "FileTree.h"
+#include "tests/support/FileTree.h"
 
-#include "ArchiveDisks.h"
+#include "archive/ArchiveDisks.h"
 
 // While alive, every drive and folder call of the archive is recorded
 // (drive roots and paths lower-cased as the archive passed them) and then

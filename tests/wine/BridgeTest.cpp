@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "Exports.h"
-#include "ModuleGlobals.h"
+#include "bridge/Exports.h"
+#include "bridge/ModuleGlobals.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
     EXPECT_EQ(1, g_bAllChannels);
     EXPECT_EQ(4, g_settings.CurrentChannel());
     EXPECT_EQ(0x5A5A5A5A, g_settings.channels[19].bEnabled);
-    for (int i = 20; i < CHANNEL_COUNT; ++i) {
+    for (int i = 20; i < BROWSE_CHANNEL_COUNT; ++i) {
         EXPECT_EQ(0, g_settings.channels[i].nFolderChannel) << i;
         EXPECT_EQ('\0', g_settings.channels[i].szName[0]) << i;
         EXPECT_EQ(0, g_settings.channels[i].bEnabled) << i;

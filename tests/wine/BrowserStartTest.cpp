@@ -13,10 +13,10 @@
 #include <new>
 #include <string>
 
-#include "Exports.h"
-#include "FileTree.h"
-#include "ModuleGlobals.h"
-#include "TestPictures.h"
+#include "bridge/Exports.h"
+#include "bridge/ModuleGlobals.h"
+#include "tests/support/FileTree.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -70,24 +70,16 @@ protected:
         wc.lpszClassName = "StartTestHost";
         RegisterClassA(&wc);
         m_host = CreateWindowA("StartTestHost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-        char temp[MAX_PATH], name[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetTempFileNameA(temp, "bst", 0, name);
-        DeleteFileA(name);
-        CreateDirectoryA(name, nullptr);
-        m_folder = name;
         for (int i = 0; i < 3; ++i)
-            WriteSolidBmp(m_folder + "\\p" + std::to_string(i) + ".bmp", 64, 48, 24, RGB(200, 30, 30));
+            WriteSolidBmp(m_folder.PathOf("p" + std::to_string(i) + ".bmp"), 64, 48, 24, RGB(200, 30, 30));
         static BrowseSettings record;
-        SetImageBrowsePath(nullptr, m_folder.c_str(), 0, 0, record);
+        SetImageBrowsePath(nullptr, m_folder.Path().c_str(), 0, 0, record);
         g_exits = 0;
     }
     void TearDown() override
     {
         Disarm();
         DestroyWindow(m_host);
-        SetCurrentDirectoryA("C:\\");
-        RemoveTree(m_folder);
     }
     static void Arm(long failAt, DWORD spared)
     {
@@ -154,7 +146,7 @@ protected:
     }
 
     HWND m_host = nullptr;
-    std::string m_folder;
+    TempFolder m_folder{"bst"};
 };
 
 TEST_F(BrowserStartTest, AnAllocationThatFailsInTheExportReturnsZeroAndPostsNothing)

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "ArchiveDisks.h"
-#include "ArchiveTestSupport.h"
-#include "BrowserFixture.h"
-#include "Module.h"
-#include "ModuleGlobals.h"
-#include "resource.h"
+#include "archive/ArchiveDisks.h"
+#include "bridge/ModuleGlobals.h"
+#include "framework/Module.h"
+#include "res/resource.h"
+#include "tests/support/BrowserOnThisThread.h"
+#include "tests/wine/ArchiveTestSupport.h"
 
 namespace {
 
@@ -253,7 +253,7 @@ protected:
     }
     void SetHostChannel(int32_t channel)
     {
-        std::memcpy(reinterpret_cast<unsigned char*>(&g_settings) + CURRENT_CHANNEL_OFFSET, &channel, 4);
+        std::memcpy(reinterpret_cast<unsigned char*>(&g_settings) + BROWSE_CURRENT_CHANNEL_OFFSET, &channel, 4);
     }
     // A day folder with one picture named after it.
     std::string MakeDayFolder(char drive, const Day& day, int folderNumber, const char* picture)

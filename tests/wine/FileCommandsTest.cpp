@@ -11,15 +11,15 @@
 #include <cstring>
 #include <string>
 
-#include "AlbumFileCommands.h"
-#include "BrowserFixture.h"
-#include "FileNameRules.h"
+#include "album/AlbumFileCommands.h"
+#include "album/FileNameRules.h"
+#include "framework/Module.h"
 #include "ImageLoad.h"
-#include "ModalDriver.h"
-#include "Module.h"
-#include "Picture.h"
-#include "TestPictures.h"
-#include "resource.h"
+#include "picture/Picture.h"
+#include "res/resource.h"
+#include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -37,10 +37,6 @@ PictureFacts ReadBack(const std::string& path)
     return {loaded, picture.GetWidth(), picture.GetHeight(), picture.GetBitCount(), FileType(path.c_str())};
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::string Wallpaper()
 {
@@ -173,7 +169,7 @@ TEST_F(FileCommandsTest, SaveAsRefusesJpegForEightBitsThenSavesTheBmpChosenNext)
     EXPECT_EQ(40, facts.width);
     EXPECT_EQ(30, facts.height);
     EXPECT_EQ(8, facts.bits);
-    EXPECT_FALSE(Exists(saveFolder.Path() + "\\snap.JPG"));
+    EXPECT_FALSE(FileExists(saveFolder.Path() + "\\snap.JPG"));
     EXPECT_EQ(saved, View().m_strSaveName);
     EXPECT_EQ(PIC_SAVE_BMP, g_nSaveFilterIndex);
     EXPECT_EQ(folder.Path(), CurrentDirectory());
@@ -193,7 +189,7 @@ TEST_F(FileCommandsTest, SaveAsCutsTheFileNameAtItsFirstDotButNeverAFolder)
     EXPECT_TRUE(tif.loaded);
     EXPECT_EQ(IL_TYPE_TIF, tif.fileType);
     EXPECT_EQ(33, tif.width);
-    EXPECT_FALSE(Exists(dotted + "\\a.b.c"));
+    EXPECT_FALSE(FileExists(dotted + "\\a.b.c"));
     {
         ModalDriver driver;
         driver.OnDialog(SaveAs(dotted + "\\snap", PIC_SAVE_JPG));
@@ -201,7 +197,7 @@ TEST_F(FileCommandsTest, SaveAsCutsTheFileNameAtItsFirstDotButNeverAFolder)
     }
     EXPECT_EQ(IL_TYPE_JPG, ReadBack(dotted + "\\snap.JPG").fileType);
     EXPECT_EQ(dotted + "\\snap.JPG", View().m_strSaveName);
-    EXPECT_FALSE(Exists(saveFolder.Path() + "\\2010.JPG"));
+    EXPECT_FALSE(FileExists(saveFolder.Path() + "\\2010.JPG"));
 }
 
 TEST_F(FileCommandsTest, SaveAsRestoresTheAlbumFolderAndAddsNothingToTheList)
@@ -211,7 +207,7 @@ TEST_F(FileCommandsTest, SaveAsRestoresTheAlbumFolderAndAddsNothingToTheList)
     ModalDriver driver;
     driver.OnDialog(SaveAs(folder.Path() + "\\copy", PIC_SAVE_BMP));
     Run(ID_FILE_SAVE_AS, driver);
-    EXPECT_TRUE(Exists(folder.Path() + "\\copy.BMP"));
+    EXPECT_TRUE(FileExists(folder.Path() + "\\copy.BMP"));
     EXPECT_EQ(folder.Path(), CurrentDirectory());
     EXPECT_EQ(1, View().Count()) << "the saved file is not listed until a refresh";
 
@@ -295,7 +291,7 @@ TEST_F(FileCommandsTest, SaveAsTellsWhenThePictureCannotBeReadAndWritesNothing)
     driver.OnDialog(SaveAs(saveFolder.Path() + "\\x", PIC_SAVE_BMP)).OnDialog(Answer(&message));
     Run(ID_FILE_SAVE_AS, driver);
     EXPECT_EQ("Can not to read image " + folder.Path() + "\\empty.bmp !", message);
-    EXPECT_FALSE(Exists(saveFolder.Path() + "\\x.BMP"));
+    EXPECT_FALSE(FileExists(saveFolder.Path() + "\\x.BMP"));
     EXPECT_EQ(folder.Path(), CurrentDirectory());
 }
 
@@ -382,8 +378,8 @@ TEST_F(FileCommandsTest, RenameOffersTheStemAndRenamesTheFileInPlace)
     Run(ID_IMAGE_RENAME, driver);
 
     EXPECT_EQ("gate", shown);
-    EXPECT_TRUE(Exists(folder.Path() + "\\door.jpg"));
-    EXPECT_FALSE(Exists(folder.Path() + "\\gate.jpg"));
+    EXPECT_TRUE(FileExists(folder.Path() + "\\door.jpg"));
+    EXPECT_FALSE(FileExists(folder.Path() + "\\gate.jpg"));
     EXPECT_EQ((std::vector<std::string>{"a.bmp", "door.jpg", "z.tif"}), View().m_arrNames);
     EXPECT_EQ(folder.Path() + "\\door.jpg", View().m_arrPaths[1]);
     EXPECT_EQ(folder.Path() + "\\door.jpg", View().m_strCurrent);
@@ -408,10 +404,10 @@ TEST_F(FileCommandsTest, RenameToAnExistingNameFailsThenACorrectedNameRenamesOnc
 
     EXPECT_EQ(std::strerror(EEXIST), error);
     EXPECT_EQ(ListedStem(other), shownAgain) << "the dialog shows the typed text again";
-    EXPECT_TRUE(Exists(folder.Path() + "\\c.jpg"));
-    EXPECT_TRUE(Exists(folder.Path() + "\\" + other));
-    EXPECT_FALSE(Exists(folder.Path() + "\\" + current));
-    EXPECT_FALSE(Exists(folder.Path() + "\\c.jpg.jpg"));
+    EXPECT_TRUE(FileExists(folder.Path() + "\\c.jpg"));
+    EXPECT_TRUE(FileExists(folder.Path() + "\\" + other));
+    EXPECT_FALSE(FileExists(folder.Path() + "\\" + current));
+    EXPECT_FALSE(FileExists(folder.Path() + "\\c.jpg.jpg"));
     EXPECT_EQ("c.jpg", View().m_arrNames[0]);
     EXPECT_EQ(2, View().Count());
 }
@@ -426,7 +422,7 @@ TEST_F(FileCommandsTest, RenameRefusesABlankNameAndShowsAnEmptyField)
     Run(ID_IMAGE_RENAME, driver);
     EXPECT_EQ("File name can not blank !", message);
     EXPECT_EQ("", shownAgain);
-    EXPECT_TRUE(Exists(folder.Path() + "\\gate.jpg"));
+    EXPECT_TRUE(FileExists(folder.Path() + "\\gate.jpg"));
     EXPECT_EQ("gate.jpg", View().m_arrNames[0]);
 }
 
@@ -444,8 +440,8 @@ TEST_F(FileCommandsTest, RenameRefusesANameThatWouldLeaveTheAlbumFolder)
         EXPECT_EQ("File name can not hold \\ / : * ? < > | or quotes !", message);
         EXPECT_EQ(typed, shownAgain);
     }
-    EXPECT_TRUE(Exists(folder.Path() + "\\gate.jpg"));
-    EXPECT_FALSE(Exists(sub + "\\gate.jpg"));
+    EXPECT_TRUE(FileExists(folder.Path() + "\\gate.jpg"));
+    EXPECT_FALSE(FileExists(sub + "\\gate.jpg"));
     EXPECT_EQ("gate.jpg", View().m_arrNames[0]);
 }
 
@@ -482,7 +478,7 @@ TEST_F(DeleteTest, AnEntryAloneOnTheLastPageShowsThePreviousPage)
     ASSERT_EQ(9, View().m_nPageTop);
     const std::string name = View().m_arrNames[9], path = Path(9);
     EXPECT_EQ(DeleteQuestion(name), Delete());
-    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(9, View().Count());
     EXPECT_EQ(0, View().m_nPageTop);
     EXPECT_EQ(8, View().m_nCellSel);
@@ -496,7 +492,7 @@ TEST_F(DeleteTest, AnEntryInsideThePageIsReplacedByItsSuccessor)
     ClickCell(3);
     const std::string gone = Path(3), successor = View().m_arrNames[4];
     Delete();
-    EXPECT_FALSE(Exists(gone));
+    EXPECT_FALSE(FileExists(gone));
     EXPECT_EQ(0, View().m_nPageTop);
     EXPECT_EQ(3, View().m_nCellSel);
     EXPECT_EQ(3, View().m_nCurrent);
@@ -526,7 +522,7 @@ TEST_F(DeleteTest, TheOnlyPictureLeavesAnEmptyAlbum)
     OpenWith(1);
     const std::string path = Path(0);
     Delete();
-    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(0, View().Count());
     EXPECT_EQ("", View().m_strCurrent);
     EXPECT_EQ(0, View().m_nCurrent);
@@ -538,7 +534,7 @@ TEST_F(DeleteTest, NoKeepsEverything)
     OpenWith(3);
     const std::string path = Path(0);
     Delete(IDNO);
-    EXPECT_TRUE(Exists(path));
+    EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(3, View().Count());
     EXPECT_EQ(path, Path(0));
 }
@@ -552,7 +548,7 @@ TEST_F(DeleteTest, AReadOnlyFileFailsWithTheErrorTextAndChangesNothing)
     std::string error;
     Delete(IDYES, &error);
     EXPECT_EQ(std::strerror(EACCES), error);
-    EXPECT_TRUE(Exists(path));
+    EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(3, View().Count());
     EXPECT_EQ(1, View().m_nCurrent);
     EXPECT_EQ(1, View().m_nCellSel);
@@ -599,7 +595,7 @@ TEST_F(DeleteTest, ALongNameIsAskedAboutWhole)
     ASSERT_EQ(250u, View().m_arrNames[0].size());
     std::string question = Delete();
     EXPECT_EQ(DeleteQuestion(name), question);
-    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(FileExists(path));
     browser.Close();
 }
 
@@ -663,7 +659,7 @@ TEST_F(WindowsFolderTest, AnUnreadablePictureIsReportedAndTheDesktopKeepsItsWall
     driver.OnDialog(Answer(&message));
     Run(ID_SET_WALLPAPER, driver);
     EXPECT_EQ("Can not to read image " + folder.Path() + "\\empty.bmp !", message);
-    EXPECT_FALSE(Exists(WindowsFile("\\VELDO.BMP")));
+    EXPECT_FALSE(FileExists(WindowsFile("\\VELDO.BMP")));
     EXPECT_EQ(before, Wallpaper());
 }
 

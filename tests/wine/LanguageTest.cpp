@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "BrowserFixture.h"
-#include "ModalDriver.h"
-#include "Module.h"
-#include "TestPictures.h"
-#include "resource.h"
+#include "framework/Module.h"
+#include "res/resource.h"
+#include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 

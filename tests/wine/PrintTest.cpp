@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <string>
 
-#include "BrowserFixture.h"
-#include "Module.h"
-#include "PrintPreview.h"
-#include "TestPictures.h"
-#include "resource.h"
+#include "framework/Module.h"
+#include "framework/PrintPreview.h"
+#include "res/resource.h"
+#include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 

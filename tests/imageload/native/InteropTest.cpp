@@ -3,7 +3,7 @@
 // files this library writes read back correctly in those tools.
 #include <gtest/gtest.h>
 
-#include "Support.h"
+#include "tests/imageload/native/Support.h"
 
 using namespace iltest;
 using il::Format;

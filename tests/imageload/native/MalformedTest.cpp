@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "Support.h"
+#include "tests/imageload/native/Support.h"
 
 using namespace iltest;
 using il::Format;

@@ -1,7 +1,7 @@
 // Every depth a loader produces, saved by every saver and loaded again.
 #include <gtest/gtest.h>
 
-#include "Support.h"
+#include "tests/imageload/native/Support.h"
 
 using namespace iltest;
 using il::Format;

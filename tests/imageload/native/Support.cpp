@@ -1,4 +1,4 @@
-#include "Support.h"
+#include "tests/imageload/native/Support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -101,23 +101,7 @@ il::Status DecodeAs(il::Format format, const Bytes& file, Bytes& dib)
 
 il::Status EncodeAs(il::Format format, const Bytes& dib, Bytes& file, int quality)
 {
-    il::Bytes in{dib.data(), dib.size()};
-    switch (format) {
-    case il::Format::Bmp:
-        return il::EncodeBmp(in, file);
-    case il::Format::Gif:
-        return il::EncodeGif(in, file);
-    case il::Format::Pcx:
-        return il::EncodePcx(in, file);
-    case il::Format::Tga:
-        return il::EncodeTga(in, file);
-    case il::Format::Jpg:
-        return il::EncodeJpeg(in, quality, file);
-    case il::Format::Tif:
-        return il::EncodeTiff(in, file);
-    default:
-        return il::Status::Unsupported;
-    }
+    return il::Encode(format, {dib.data(), dib.size()}, quality, file);
 }
 
 const char* ExtensionOf(il::Format format)

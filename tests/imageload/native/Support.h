@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Codecs.h"
+#include "imageload/core/Codecs.h"
 
 namespace il {
 // Readable statuses in test failures.

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "ImageLoad.h"
+#include "tests/support/DibBuilder.h"
+#include "tests/support/FileTree.h"
 
 namespace {
 
@@ -29,48 +31,9 @@ std::string Sample(const std::string& name) { return SamplesDir() + "/" + name; 
 
 Bytes ReadAll(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes = ReadWholeFile(path);
+    return Bytes(bytes.begin(), bytes.end());
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// A fresh folder under the Windows temporary folder, removed with its files.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        path_ = std::string(base) + "imageload-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(counter_++);
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~TempFolder()
-    {
-        for (const std::string& name : Files()) DeleteFileA((path_ + "\\" + name).c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    std::string Path(const std::string& name) const { return path_ + "\\" + name; }
-    std::vector<std::string> Files() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string n = found.cFileName;
-            if (n != "." && n != "..") names.push_back(n);
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-        return names;
-    }
-
-private:
-    static int counter_;
-    std::string path_;
-};
-int TempFolder::counter_ = 0;
 
 // A block as a user sees it: locked for reading, unlocked on scope exit.
 class Locked {
@@ -165,34 +128,21 @@ int MaxError(HGLOBAL dib, const Ppm& expected)
     return worst;
 }
 
-// A 24-bit block built by hand, the way a caller that makes its own
-// pictures would.
+// A 24-bit block in global memory, the way a caller that makes its own
+// pictures would hand one over.
 HGLOBAL MakeBlock(int width, int height)
 {
-    size_t stride = ((static_cast<size_t>(width) * 24 + 31) / 32) * 4;
-    size_t size = 54 + stride * height;
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    auto* p = static_cast<uint8_t*>(GlobalLock(h));
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4d42;
-    file.bfSize = static_cast<DWORD>(size);
-    file.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = 40;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    std::memcpy(p, &file, 14);
-    std::memcpy(p + 14, &info, 40);
+    std::vector<uint8_t> bytes = BlankDib(width, height, 24);
+    const size_t stride = ((static_cast<size_t>(width) * 24 + 31) / 32) * 4;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            uint8_t* px = p + 54 + y * stride + 3 * x;
+            uint8_t* px = bytes.data() + DibPixelOffset(bytes) + y * stride + 3 * x;
             px[0] = static_cast<uint8_t>(x * 4);
             px[1] = static_cast<uint8_t>(y * 6);
             px[2] = static_cast<uint8_t>(200 - x - y);
         }
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
     GlobalUnlock(h);
     return h;
 }
@@ -292,24 +242,24 @@ TEST(ImageLoadErrors, EachFailureLeavesItsOwnNumber)
     EXPECT_EQ(LoadGIF(Sample("pic.bmp").c_str()), nullptr) << "a BMP is no GIF";
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT);
 
-    TempFolder folder;
+    TempFolder folder("imageload");
     Bytes jpeg = ReadAll(Sample("pic.jpg"));
-    std::ofstream(folder.Path("cut.jpg"), std::ios::binary)
+    std::ofstream(folder.PathOf("cut.jpg"), std::ios::binary)
         .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size() / 2));
-    EXPECT_EQ(LoadJPG(folder.Path("cut.jpg").c_str()), nullptr);
+    EXPECT_EQ(LoadJPG(folder.PathOf("cut.jpg").c_str()), nullptr);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT);
 
     Bytes bmp = ReadAll(Sample("pic.bmp"));
     const int32_t huge = 60000;
     std::memcpy(bmp.data() + 18, &huge, 4);
     std::memcpy(bmp.data() + 22, &huge, 4);
-    std::ofstream(folder.Path("huge.bmp"), std::ios::binary)
+    std::ofstream(folder.PathOf("huge.bmp"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
-    EXPECT_EQ(LoadBMP(folder.Path("huge.bmp").c_str()), nullptr);
+    EXPECT_EQ(LoadBMP(folder.PathOf("huge.bmp").c_str()), nullptr);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_TOO_LARGE);
 
     HGLOBAL dib = MakeBlock(8, 8);
-    EXPECT_EQ(SaveJPG(folder.Path("q.jpg").c_str(), dib, 0), 0);
+    EXPECT_EQ(SaveJPG(folder.PathOf("q.jpg").c_str(), dib, 0), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_UNSUPPORTED);
     GlobalFree(dib);
 }
@@ -327,7 +277,7 @@ TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlon
         {"out.pcx", SavePCX, LoadPCX, IL_TYPE_PCX, 0},      {"out.tga", SaveTGA, LoadTGA, IL_TYPE_TGA, 0},
         {"out.tif", SaveTIF, LoadTIF, IL_TYPE_TIF, 0},
     };
-    TempFolder folder;
+    TempFolder folder("imageload");
     HGLOBAL dib = MakeBlock(33, 17);
     Bytes before = Contents(dib);
     Ppm expected;
@@ -344,7 +294,7 @@ TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlon
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string path = folder.Path(c.name);
+        std::string path = folder.PathOf(c.name);
         ASSERT_EQ(c.save(path.c_str(), dib), 1) << GetLastPicLibError();
         EXPECT_EQ(Contents(dib), before);
         EXPECT_EQ(FileType(path.c_str()), c.type);
@@ -353,7 +303,7 @@ TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlon
         EXPECT_LE(MaxError(again, expected), c.tolerance);
         GlobalFree(again);
     }
-    std::string jpg = folder.Path("out.jpg");
+    std::string jpg = folder.PathOf("out.jpg");
     ASSERT_EQ(SaveJPG(jpg.c_str(), dib, 100), 1);
     HGLOBAL again = LoadJPG(jpg.c_str());
     ASSERT_NE(again, nullptr);
@@ -365,14 +315,14 @@ TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlon
 
 TEST(ImageLoadSaves, NullOrForeignBlockWritesNothing)
 {
-    TempFolder folder;
-    std::string target = folder.Path("keep.bmp");
+    TempFolder folder("imageload");
+    std::string target = folder.PathOf("keep.bmp");
     CopyFileA(Sample("pic.bmp").c_str(), target.c_str(), FALSE);
     Bytes original = ReadAll(target);
 
-    EXPECT_EQ(SaveBMP(folder.Path("none.bmp").c_str(), nullptr), 0);
+    EXPECT_EQ(SaveBMP(folder.PathOf("none.bmp").c_str(), nullptr), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_NO_PICTURE);
-    EXPECT_FALSE(Exists(folder.Path("none.bmp")));
+    EXPECT_FALSE(FileExists(folder.PathOf("none.bmp")));
 
     HGLOBAL foreign = GlobalAlloc(GMEM_MOVEABLE, 200);
     {
@@ -386,26 +336,26 @@ TEST(ImageLoadSaves, NullOrForeignBlockWritesNothing)
     }
     EXPECT_EQ(SaveJPG(target.c_str(), foreign, 90), 0);
     EXPECT_EQ(ReadAll(target), original) << "the old file must survive a refused save";
-    EXPECT_EQ(folder.Files().size(), 1u);
+    EXPECT_EQ(folder.Names().size(), 1u);
     GlobalFree(foreign);
 }
 
 TEST(ImageLoadSaves, FailedWriteLeavesNoPartialFile)
 {
-    TempFolder folder;
+    TempFolder folder("imageload");
     HGLOBAL dib = MakeBlock(20, 10);
-    EXPECT_EQ(SaveTIF(folder.Path("missing-folder\\x.tif").c_str(), dib), 0);
+    EXPECT_EQ(SaveTIF(folder.PathOf("missing-folder\\x.tif").c_str(), dib), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
 
     // A folder standing where the file should go: the rename fails and the
     // temporary file must go too.
-    CreateDirectoryA(folder.Path("taken.bmp").c_str(), nullptr);
-    EXPECT_EQ(SaveBMP(folder.Path("taken.bmp").c_str(), dib), 0);
+    CreateDirectoryA(folder.PathOf("taken.bmp").c_str(), nullptr);
+    EXPECT_EQ(SaveBMP(folder.PathOf("taken.bmp").c_str(), dib), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
-    std::vector<std::string> left = folder.Files();
+    std::vector<std::string> left = folder.Names();
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0], "taken.bmp");
-    RemoveDirectoryA(folder.Path("taken.bmp").c_str());
+    RemoveDirectoryA(folder.PathOf("taken.bmp").c_str());
 
     EXPECT_EQ(SaveBMP(nullptr, dib), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
@@ -414,19 +364,19 @@ TEST(ImageLoadSaves, FailedWriteLeavesNoPartialFile)
 
 TEST(ImageLoadSaves, ATargetThatFitsTheSystemsPathLimitIsWrittenOneThatDoesNotIsRefused)
 {
-    TempFolder folder;
+    TempFolder folder("imageload");
     HGLOBAL dib = MakeBlock(20, 10);
-    const size_t folderLength = folder.Path("").size();
-    const std::string fits = folder.Path(std::string(259 - folderLength - 4, 'n') + ".bmp");
+    const size_t folderLength = folder.PathOf("").size();
+    const std::string fits = folder.PathOf(std::string(259 - folderLength - 4, 'n') + ".bmp");
     ASSERT_EQ(fits.size(), 259u);
     ASSERT_EQ(SaveBMP(fits.c_str(), dib), 1) << GetLastPicLibError();
     HGLOBAL again = LoadBMP(fits.c_str());
     EXPECT_NE(again, nullptr);
     GlobalFree(again);
 
-    const std::string tooLong = folder.Path(std::string(260 - folderLength - 4, 'm') + ".bmp");
+    const std::string tooLong = folder.PathOf(std::string(260 - folderLength - 4, 'm') + ".bmp");
     EXPECT_EQ(SaveBMP(tooLong.c_str(), dib), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
-    EXPECT_EQ(folder.Files().size(), 1u) << "nothing but the saved file";
+    EXPECT_EQ(folder.Names().size(), 1u) << "nothing but the saved file";
     GlobalFree(dib);
 }

@@ -1,4 +1,4 @@
-#include "FakePictureLibrary.h"
+#include "tests/picture/wine/FakePictureLibrary.h"
 
 #include "ImageLoad.h"
 

@@ -1,8 +1,9 @@
 // CPicture under Wine: real movable global memory, real GDI drawing into a
 // memory device context that is read back, and a stand-in picture library.
-#include "FakePictureLibrary.h"
-#include "Picture.h"
-#include "PixelGrid.h"
+#include "picture/Picture.h"
+#include "tests/picture/PixelGrid.h"
+#include "tests/picture/wine/FakePictureLibrary.h"
+#include "tests/support/DibBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -41,29 +42,11 @@ namespace {
 // table gets the given 0xRRGGBB colours (the rest black).
 std::vector<std::uint8_t> DibBytes(const PixelGrid& grid, const std::vector<std::uint32_t>& colours = {})
 {
+    std::vector<std::uint8_t> block = BlankDib(grid.Width(), grid.Height(), grid.Bits());
     const std::size_t tableEntries = grid.Bits() <= 8 ? (std::size_t{1} << grid.Bits()) : 0;
-    const std::size_t pixelOffset = 54 + 4 * tableEntries;
-    std::vector<std::uint8_t> block(pixelOffset + grid.Bytes().size(), 0);
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int k = 0; k < 4; ++k)
-            block[at + k] = static_cast<std::uint8_t>(v >> (8 * k));
-    };
-    block[0] = 'B';
-    block[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(block.size()));
-    put32(10, static_cast<std::uint32_t>(pixelOffset));
-    put32(14, 40);
-    put32(18, static_cast<std::uint32_t>(grid.Width()));
-    put32(22, static_cast<std::uint32_t>(grid.Height()));
-    block[26] = 1;
-    block[28] = static_cast<std::uint8_t>(grid.Bits());
-    put32(34, static_cast<std::uint32_t>(grid.Bytes().size()));
-    for (std::size_t i = 0; i < colours.size() && i < tableEntries; ++i) {
-        block[54 + 4 * i + 0] = static_cast<std::uint8_t>(colours[i]);
-        block[54 + 4 * i + 1] = static_cast<std::uint8_t>(colours[i] >> 8);
-        block[54 + 4 * i + 2] = static_cast<std::uint8_t>(colours[i] >> 16);
-    }
-    std::memcpy(block.data() + pixelOffset, grid.Bytes().data(), grid.Bytes().size());
+    for (std::size_t i = 0; i < colours.size() && i < tableEntries; ++i)
+        SetDibColour(block, i, colours[i]);
+    std::memcpy(block.data() + DibPixelOffset(block), grid.Bytes().data(), grid.Bytes().size());
     return block;
 }
 

@@ -8,22 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "AlbumThread.h"
-#include "AlbumView.h"
-#include "AlbumWnd.h"
-
-// A temporary folder removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& Path() const { return m_path; }
-    std::string Touch(const std::string& name) const;   // an empty file
-    std::string MakeFolder(const std::string& name) const;
-
-private:
-    std::string m_path;
-};
+#include "album/AlbumView.h"
+#include "bridge/AlbumThread.h"
+#include "bridge/AlbumWnd.h"
+#include "bridge/ModuleGlobals.h"
+#include "tests/support/FileTree.h"
 
 // A hidden window that counts the exit messages the browser posts.
 class HostWindow {

@@ -1,4 +1,4 @@
-#include "BrowserFixture.h"
+#include "tests/support/BrowserOnThisThread.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -6,46 +6,12 @@
 
 #include <cstdio>
 
-#include "Exports.h"
-#include "FileTree.h"
-#include "ModuleGlobals.h"
-#include "resource.h"
+#include "bridge/Exports.h"
+#include "bridge/ModuleGlobals.h"
+#include "res/resource.h"
+#include "tests/support/FileTree.h"
 
 int HostWindow::s_exits;
-
-TempFolder::TempFolder()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char name[MAX_PATH];
-    GetTempFileNameA(temp, "alb", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    m_path = name;
-}
-
-TempFolder::~TempFolder()
-{
-    // Leave the folder first: a current directory cannot be removed.
-    SetCurrentDirectoryA("C:\\");
-    RemoveTree(m_path);
-}
-
-std::string TempFolder::Touch(const std::string& name) const
-{
-    std::string path = m_path + "\\" + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f != nullptr)
-        std::fclose(f);
-    return path;
-}
-
-std::string TempFolder::MakeFolder(const std::string& name) const
-{
-    std::string path = m_path + "\\" + name;
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-}
 
 HostWindow::HostWindow()
 {
@@ -156,7 +122,7 @@ UINT BrowserOnThisThread::MenuItemState(UINT id)
 
 HWND BrowserOnThisThread::ToolBar() const
 {
-    return GetDlgItem(m_frame, IDW_TOOLBAR);
+    return GetDlgItem(m_frame, AFX_IDW_TOOLBAR);
 }
 
 LRESULT BrowserOnThisThread::ButtonState(UINT id)
