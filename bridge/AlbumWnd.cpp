@@ -23,9 +23,16 @@ int CAlbumWnd::OnCreate(CREATESTRUCTA* cs)
 {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
-    const DWORD style = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP;
-    if (!m_wndToolBar.Create(m_hWnd, style, AFX_IDW_TOOLBAR) || !m_wndToolBar.LoadToolBar(IDR_ALBUM))
+    const DWORD controlStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
+    const DWORD barStyle =
+        CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_GRIPPER | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC;
+    if (!m_wndToolBar.CreateEx(this, controlStyle, barStyle, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_ALBUM))
         return -1;
+    // Docked at the top to begin with; the operator may move it to any edge
+    // or let it float.
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
     RecalcLayout();
     return 0;
 }

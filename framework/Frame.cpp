@@ -56,12 +56,11 @@ void CFrameWnd::RecalcLayout(BOOL)
 {
     if (m_hWnd == nullptr)
         return;
-    m_wndToolBar.Resize();
     RECT rc;
     GetClientRect(&rc);
-    int top = m_wndToolBar.Height();
+    m_wndToolBar.PlaceIn(&rc);
     if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)
-        MoveWindow(m_pActiveView->m_hWnd, 0, top, rc.right, rc.bottom > top ? rc.bottom - top : 0, TRUE);
+        MoveWindow(m_pActiveView->m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT id, CCmdUI* ui)

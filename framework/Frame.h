@@ -23,8 +23,11 @@ public:
     CView* CreateView(CCreateContext* context, UINT id);
     void SetActiveView(CView* view, BOOL notify = TRUE);
     CView* GetActiveView() const { return m_pActiveView; }
-    // Places the toolbar at the top and the view in the rest.
+    // Places a docked toolbar along its edge and the view in the rest.
     virtual void RecalcLayout(BOOL notify = TRUE);
+    // The edges (CBRS_ALIGN_ flags) at which bars may dock.
+    void EnableDocking(DWORD sides) { m_dockSides = sides & CBRS_ALIGN_ANY; }
+    DWORD DockingSides() const { return m_dockSides; }
 
     BOOL OnCmdMsg(UINT id, CCmdUI* ui) override;
     void OnIdleUpdateCmdUI() override;
@@ -43,4 +46,5 @@ protected:
 private:
     CView* m_pActiveView = nullptr;
     CCreateContext* m_pCreateContext = nullptr;
+    DWORD m_dockSides = 0;
 };

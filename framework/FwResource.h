@@ -22,6 +22,8 @@
 #define AFX_IDS_APP_TITLE       0xE000  /* caption of message boxes, name of print jobs */
 #define AFX_IDS_PREVIEW_TITLE   0xE010  /* the print preview window */
 #define AFX_IDS_PREVIEW_PRINT   0xE011  /* its button that prints the page */
+#define AFX_IDS_PREVIEW_ZOOM_IN 0xE012  /* its buttons that zoom the sheet */
+#define AFX_IDS_PREVIEW_ZOOM_OUT 0xE013
 #define AFX_IDS_PREVIEW_CLOSE   0xE014  /* its button that closes it */
 
 #endif /* FW_RESOURCE_H */

@@ -4,9 +4,12 @@
 #include <cderr.h>
 #include <commdlg.h>
 
+#include <string>
+
 #include "framework/Frame.h"
 #include "framework/FwResource.h"
 #include "framework/Module.h"
+#include "framework/Print.h"
 #include "framework/PrintPreview.h"
 #include "framework/View.h"
 
@@ -21,28 +24,51 @@ const char kNoPrinterText[] =
 
 }  // namespace
 
-BOOL CView::DoPreparePrinting(CPrintInfo* info)
+HDC FwChoosePrinter(HWND owner, bool defaultPrinter)
 {
     PRINTDLGA pd = {};
     pd.lStructSize = sizeof pd;
-    pd.hwndOwner = GetParent();
+    pd.hwndOwner = owner;
     pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
-    if (info->m_bDirect || info->m_bPreview)
+    if (defaultPrinter)
         pd.Flags |= PD_RETURNDEFAULT;
     BOOL ok = PrintDlgA(&pd);
     if (pd.hDevMode != nullptr)
         GlobalFree(pd.hDevMode);
     if (pd.hDevNames != nullptr)
         GlobalFree(pd.hDevNames);
-    if (!ok || pd.hDC == nullptr) {
-        if (CommDlgExtendedError() == PDERR_NODEFAULTPRN)
-            FwMessageBox(kNoPrinterText, MB_OK | MB_ICONEXCLAMATION);
-        if (pd.hDC != nullptr)
-            DeleteDC(pd.hDC);
-        return FALSE;
+    if (ok && pd.hDC != nullptr)
+        return pd.hDC;
+    if (CommDlgExtendedError() == PDERR_NODEFAULTPRN)
+        FwMessageBox(kNoPrinterText, MB_OK | MB_ICONEXCLAMATION);
+    if (pd.hDC != nullptr)
+        DeleteDC(pd.hDC);
+    return nullptr;
+}
+
+bool FwPrintOnePage(HDC printer, const std::function<void(HDC)>& draw)
+{
+    const std::string title = FwString(AFX_IDS_APP_TITLE);
+    DOCINFOA doc = {};
+    doc.cbSize = sizeof doc;
+    doc.lpszDocName = title.c_str();
+    if (StartDocA(printer, &doc) <= 0)
+        return false;
+    if (StartPage(printer) <= 0) {
+        AbortDoc(printer);
+        return false;
     }
-    info->m_hPrinterDC = pd.hDC;
-    return TRUE;
+    int saved = SaveDC(printer);
+    draw(printer);
+    RestoreDC(printer, saved);
+    EndPage(printer);
+    return EndDoc(printer) > 0;
+}
+
+BOOL CView::DoPreparePrinting(CPrintInfo* info)
+{
+    info->m_hPrinterDC = FwChoosePrinter(GetParent(), info->m_bDirect || info->m_bPreview);
+    return info->m_hPrinterDC != nullptr;
 }
 
 void CView::OnFilePrint()
@@ -64,21 +90,7 @@ void CView::PrintPage(CPrintInfo* info)
 {
     CDC dc(info->m_hPrinterDC, info->m_hPrinterDC, true);
     OnBeginPrinting(&dc, info);
-    const std::string title = FwString(AFX_IDS_APP_TITLE);
-    DOCINFOA doc = {};
-    doc.cbSize = sizeof doc;
-    doc.lpszDocName = title.c_str();
-    if (StartDocA(info->m_hPrinterDC, &doc) > 0) {
-        if (StartPage(info->m_hPrinterDC) > 0) {
-            int saved = SaveDC(info->m_hPrinterDC);
-            OnDraw(&dc);
-            RestoreDC(info->m_hPrinterDC, saved);
-            EndPage(info->m_hPrinterDC);
-            EndDoc(info->m_hPrinterDC);
-        } else {
-            AbortDoc(info->m_hPrinterDC);
-        }
-    }
+    FwPrintOnePage(info->m_hPrinterDC, [&](HDC) { OnDraw(&dc); });
     OnEndPrinting(&dc, info);
     DeleteDC(info->m_hPrinterDC);
     info->m_hPrinterDC = nullptr;

@@ -15,17 +15,23 @@ import re
 import sys
 import xml.etree.ElementTree as ET
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import heap_reports  # noqa: E402
+
 # Wine's heap messages: "<pid>:<tid>:err:heap:<function> <text>".
-HEAP_REPORT = re.compile(r"^([0-9a-f]{4}):[0-9a-f]{4}:err:heap:")
+HEAP_REPORT = re.compile(r"^(?:([0-9a-f]{4}):)?[0-9a-f]{4}:err:heap:")
 HOST_STARTED = re.compile(r"^\[host\] (\S+) is process ([0-9a-f]+)")
 TEST_STARTED = re.compile(r"^\[ RUN +\] (\S+)")
 
 
 def heap_failures(results):
-    """One line per log with a heap report: the first report and its origin."""
-    failures = []
+    """One line per log with a heap report: the first report that counts and
+    its origin; and the reports left out as Wine's own, each named."""
+    failures, left_out = [], []
     for path in sorted(glob.glob(os.path.join(results, "heap", "*.log"))):
         program = os.path.basename(path)[:-len(".log")]
+        counted, race = heap_reports.reports(path)
+        left_out += ["%s: wine-delayed-free-race: %s" % (program, line) for line in race]
         hosts, test = {}, None
         with open(path, errors="replace") as log:
             for line in log:
@@ -36,12 +42,12 @@ def heap_failures(results):
                 if running:
                     test = running.group(1)
                 report = HEAP_REPORT.match(line)
-                if report:
+                if report and line.strip() in counted:
                     process = hosts.get(report.group(1), program)
                     where = " during %s" % test if test else ""
                     failures.append("%s: heap report from %s%s: %s" % (program, process, where, line.strip()))
                     break
-    return failures
+    return failures, left_out
 
 
 results = sys.argv[1]
@@ -73,10 +79,12 @@ for program in expected:
     if not os.path.exists(os.path.join(results, program + ".xml")):
         failed += 1
         failures.append("%s: no report (crashed, hung or did not run)" % program)
-heap = heap_failures(results)
+heap, left_out = heap_failures(results)
 failed += len(heap)
 failures += heap
 print("\n==== test summary: %d passed, %d failed, %d skipped" % (passed, failed, skipped))
+for line in left_out:
+    print("  LEFT OUT: " + line)
 for reason in sorted(skip_reasons):
     print("  SKIPPED: " + reason)
 for f in failures:

@@ -15,6 +15,7 @@
 #include "tests/e2e/AlbumFolder.h"
 #include "tests/e2e/BrowserWindow.h"
 #include "tests/e2e/OperatorSession.h"
+#include "tests/support/RealInput.h"
 
 namespace {
 
@@ -68,6 +69,41 @@ TEST(Soak, OpeningsAndClosingsLeaveTheHostFlat)
     ASSERT_TRUE(host.WaitForExit(30000));
     EXPECT_EQ(openings, host.CountLines("exit 3 0"));
     ExpectFlat("openings", host.ResourceSamples(), std::min<size_t>(19, static_cast<size_t>(openings) / 3));
+}
+
+// The toolbar docked at the left, then floating, when the browser closes;
+// fifty times.
+TEST(Soak, OpeningsWithTheToolbarMovedAndFloatingAtCloseLeaveTheHostFlat)
+{
+    const int openings = 50;
+    AlbumFolder album("soakdock");
+    ASSERT_EQ(9u, album.CopySnapshots(9).size());
+    HostProcess host;
+    ASSERT_TRUE(host.Start("--open --quit-after-close --open-count " + std::to_string(openings) + " --folder \"" +
+                           album.Path() + "\""));
+    const RealInput hands;
+    for (int opening = 0; opening < openings; ++opening) {
+        HWND frame = WaitForBrowserFrame(20000);
+        ASSERT_NE(nullptr, frame) << "opening " << opening;
+        RECT client, bar;
+        GetClientRect(frame, &client);
+        MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        GetWindowRect(GetDlgItem(frame, AFX_IDW_TOOLBAR), &bar);
+        const POINT middle = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+        hands.Drag(POINT{bar.left + 5, (bar.top + bar.bottom) / 2}, POINT{client.left + 4, middle.y});
+        ASSERT_TRUE(WaitUntil([&] {
+            GetWindowRect(GetDlgItem(frame, AFX_IDW_TOOLBAR), &bar);
+            return bar.bottom - bar.top > bar.right - bar.left;
+        }, 5000)) << "docked at the left, opening " << opening;
+        hands.Drag(POINT{(bar.left + bar.right) / 2, bar.top + 5}, middle);
+        ASSERT_TRUE(WaitUntil([&] { return GetDlgItem(frame, AFX_IDW_TOOLBAR) == nullptr; }, 5000))
+            << "floating, opening " << opening;
+        ChooseMenuCommand(frame, ID_ALBUM_RETURN);
+        ASSERT_TRUE(WaitForWindowGone(frame, 10000)) << "opening " << opening;
+    }
+    ASSERT_TRUE(host.WaitForExit(30000));
+    EXPECT_EQ(openings, host.CountLines("exit 3 0"));
+    ExpectFlat("openings with the toolbar floating", host.ResourceSamples(), 19);
 }
 
 // Automatic browse over JPEG snapshots for SNAP_SOAK_MINUTES, one sample a

@@ -100,7 +100,9 @@ const std::vector<PromptRow>& ExpectedPrompts()
         // the print preview's title and buttons.
         {AFX_IDS_APP_TITLE, {u"Image browse", u"Image browse", u"Image browse"}},
         {AFX_IDS_PREVIEW_TITLE, {u"Print preview", u"打印预览", u"預覽列印"}},
-        {AFX_IDS_PREVIEW_PRINT, {u"&Print", u"打印(&P)", u"列印(&P)"}},
+        {AFX_IDS_PREVIEW_PRINT, {u"&Print...", u"打印(&P)...", u"列印(&P)..."}},
+        {AFX_IDS_PREVIEW_ZOOM_IN, {u"Zoom &In", u"放大(&I)", u"放大(&I)"}},
+        {AFX_IDS_PREVIEW_ZOOM_OUT, {u"Zoom &Out", u"缩小(&O)", u"縮小(&O)"}},
         {AFX_IDS_PREVIEW_CLOSE, {u"&Close", u"关闭(&C)", u"關閉(&C)"}},
     };
     return rows;

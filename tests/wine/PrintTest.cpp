@@ -8,16 +8,19 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "framework/Module.h"
 #include "framework/PrintPreview.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
 
 const char kPrintFile[] = "C:\\print.ps";
+const char kPreviewPrintFile[] = "C:\\print-preview.ps";
 
 class PrintTest : public ::testing::Test {
 protected:
@@ -121,4 +124,178 @@ TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
     EXPECT_TRUE(IsWindow(browser.Frame()));
 }
 
+// The page window of an open preview, captured as 0xRRGGBB pixels.
+class PageShot {
+public:
+    explicit PageShot(HWND page)
+    {
+        RECT client;
+        GetClientRect(page, &client);
+        m_width = client.right;
+        m_height = client.bottom;
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = m_width;
+        bi.bmiHeader.biHeight = -m_height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC screen = GetDC(page);
+        HDC memory = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP shot = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, shot);
+        BitBlt(memory, 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        const DWORD* pixels = static_cast<const DWORD*>(bits);
+        m_pixels.assign(pixels, pixels + static_cast<size_t>(m_width) * m_height);
+        SelectObject(memory, old);
+        DeleteObject(shot);
+        DeleteDC(memory);
+        ReleaseDC(page, screen);
+    }
+    COLORREF At(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+            return CLR_INVALID;
+        DWORD v = m_pixels[static_cast<size_t>(y) * m_width + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    // The first pixel of a colour, row by row.
+    POINT Find(COLORREF colour) const
+    {
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                if (At(x, y) == colour)
+                    return POINT{x, y};
+        return POINT{-1, -1};
+    }
+    // How far the colour at (x, y) reaches to the left and upwards.
+    int LeftReach(int x, int y) const
+    {
+        int left = x;
+        while (At(left - 1, y) == At(x, y))
+            --left;
+        return x - left;
+    }
+    int UpReach(int x, int y) const
+    {
+        int top = y;
+        while (At(x, top - 1) == At(x, y))
+            --top;
+        return y - top;
+    }
+
+private:
+    int m_width = 0, m_height = 0;
+    std::vector<DWORD> m_pixels;
+};
+
+bool HasScrollRange(HWND page, int bar)
+{
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    return GetScrollInfo(page, bar, &info) && info.nMax >= static_cast<int>(info.nPage) && info.nPage > 0;
+}
+
 }  // namespace
+
+TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndEscCloses)
+{
+    const COLORREF kCellFill = RGB(166, 202, 240);
+    browser.Command(ID_FILE_PRINT_PREVIEW);
+    HWND preview = FindWindowA("FwPrintPreview", nullptr);
+    ASSERT_NE(nullptr, preview);
+    auto* object = static_cast<CPrintPreview*>(CWnd::FromHandle(preview));
+    HWND page = GetDlgItem(preview, CPrintPreview::kPageWindow);
+    browser.Pump();
+    EXPECT_FALSE(HasScrollRange(page, SB_HORZ) || HasScrollRange(page, SB_VERT)) << "the sheet fits";
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, CPrintPreview::kZoomOutButton)));
+
+    // A point in the middle cell of the top row, a little below its top:
+    // zoomed, it stays under the pointer and the cell's edges move away
+    // from it by the zoom.
+    PageShot fit(page);
+    RECT client;
+    GetClientRect(page, &client);
+    POINT at = {client.right / 2, -1};
+    for (int y = 0; y < client.bottom && at.y < 0; ++y)
+        if (fit.At(at.x, y) == kCellFill)
+            at.y = y + 6;
+    ASSERT_GE(at.y, 0) << "the page's cells are on the sheet";
+    ASSERT_EQ(kCellFill, fit.At(at.x, at.y));
+    const int across = fit.LeftReach(at.x, at.y), down = fit.UpReach(at.x, at.y);
+    ASSERT_GT(across, 20);
+
+    for (int step = 1; step < CPrintPreview::kZoomSteps; ++step) {
+        SCOPED_TRACE(step);
+        SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        SendMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        browser.Pump();
+        EXPECT_EQ(step, object->ZoomStep());
+        EXPECT_TRUE(HasScrollRange(page, SB_HORZ) && HasScrollRange(page, SB_VERT));
+        PageShot zoomed(page);
+        EXPECT_EQ(kCellFill, zoomed.At(at.x, at.y)) << "the clicked point stays under the pointer";
+        // Within a pixel of rounding per step of the zoom.
+        const int factor = CPrintPreview::kZoomFactors[step];
+        EXPECT_NEAR(across * factor, zoomed.LeftReach(at.x, at.y), factor + 1);
+        EXPECT_NEAR(down * factor, zoomed.UpReach(at.x, at.y), factor + 1);
+    }
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(preview, CPrintPreview::kZoomInButton)));
+
+    SendMessageA(GetDlgItem(preview, CPrintPreview::kZoomOutButton), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(preview, CPrintPreview::kZoomOutButton), BM_CLICK, 0, 0);
+    browser.Pump();
+    EXPECT_EQ(0, object->ZoomStep());
+    EXPECT_FALSE(HasScrollRange(page, SB_HORZ) || HasScrollRange(page, SB_VERT));
+    EXPECT_EQ(across, PageShot(page).LeftReach(at.x, at.y)) << "back to the fitted sheet";
+
+    SendMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    browser.Pump();
+    EXPECT_FALSE(IsWindow(preview));
+    EXPECT_TRUE(IsWindow(browser.Frame()));
+}
+
+// The preview records its page: printing from it prints that page, also
+// when automatic browse has turned to another one meanwhile. The page is
+// kept as C:\print-preview.ps for check_printed_page.py to look at.
+TEST_F(PrintTest, PrintFromThePreviewPrintsThePreviewedPageWhileAutomaticBrowseMovesOn)
+{
+    // A second page of blue pictures (files in the BMP layout under the
+    // JPG pattern, which is listed after the BMP one); the album shows it.
+    for (int i = 0; i < 9; ++i)
+        ASSERT_TRUE(WriteSolidBmp(folder.PathOf("q" + std::to_string(i) + ".jpg"), 352, 288, 24, RGB(30, 30, 200)));
+    browser.Command(ID_ALBUM_REFRESH);
+    ASSERT_EQ(9, browser.View()->m_nPageTop);
+    const int savedInterval = g_nAutoShowInterval;
+    g_nAutoShowInterval = 60000;    // ticks come from this test only
+    browser.Command(ID_AUTO_SHOW);
+    browser.Command(ID_FILE_PRINT_PREVIEW);
+    HWND preview = FindWindowA("FwPrintPreview", nullptr);
+    ASSERT_NE(nullptr, preview);
+
+    SendMessageA(browser.ViewWindow(), WM_TIMER, ID_TIMER_AUTOSHOW, 0);
+    browser.Pump();
+    ASSERT_EQ(0, browser.View()->m_nPageTop) << "automatic browse turned to the red page";
+
+    DeleteFileA(kPrintFile);
+    ModalDriver driver;
+    driver.OnDialog([](HWND dialog) { modal::Press(dialog, IDOK); });
+    driver.Start();
+    PostMessageA(GetDlgItem(preview, CPrintPreview::kPrintButton), BM_CLICK, 0, 0);
+    for (int i = 0; i < 200 && IsWindow(preview); ++i)
+        browser.PumpFor(50);
+    driver.Finish();
+    EXPECT_EQ(driver.StepCount(), driver.StepsDone()) << "the print dialog came up";
+    EXPECT_FALSE(IsWindow(preview)) << "printing closes the preview";
+    // Copied once the job has written the whole document.
+    std::string printed;
+    for (int i = 0; i < 100 && printed.find("%%EOF") == std::string::npos; ++i) {
+        browser.PumpFor(50);
+        printed = ReadWholeFile(kPrintFile);
+    }
+    ASSERT_EQ(0u, printed.find("%!PS"));
+    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
+    EXPECT_TRUE(CopyFileA(kPrintFile, kPreviewPrintFile, FALSE));
+
+    browser.Command(ID_AUTO_SHOW);
+    g_nAutoShowInterval = savedInterval;
+}

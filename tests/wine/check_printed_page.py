@@ -3,7 +3,11 @@
 picture by Ghostscript, it must hold the nine framed cells of the album page
 in a 3 x 3 grid, in the proportions of the screen layout, and no texts.
 
-usage: check_printed_page.py PRINT.PS WORKDIR"""
+With --pictures R,G,B the pictures inside the cells must be of that colour
+(a page of one-coloured pictures), and no cell may show the colour given
+with --not R,G,B.
+
+usage: check_printed_page.py PRINT.PS WORKDIR [--pictures R,G,B --not R,G,B]"""
 import os
 import subprocess
 import sys
@@ -46,9 +50,26 @@ def boxes(img, colour):
     return found
 
 
+def colour_arg(name):
+    if name not in sys.argv:
+        return None
+    return tuple(int(v) for v in sys.argv[sys.argv.index(name) + 1].split(","))
+
+
+def picture_colours(img, cell):
+    """How many pixels inside a cell (away from its frame) are each colour."""
+    px = img.load()
+    x0, y0, x1, y1 = cell
+    counts = {}
+    for y in range(y0 + 3, y1 - 2):
+        for x in range(x0 + 3, x1 - 2):
+            counts[px[x, y]] = counts.get(px[x, y], 0) + 1
+    return counts
+
+
 def main():
     ps, work = sys.argv[1], sys.argv[2]
-    png = os.path.join(work, "printed-page.png")
+    png = os.path.join(work, os.path.splitext(os.path.basename(ps))[0] + ".png")
     subprocess.run(["gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=png16m", "-r50",
                     "-sOutputFile=" + png, ps], check=True)
     img = Image.open(png).convert("RGB")
@@ -72,7 +93,14 @@ def main():
             for x in range(cells[0][0], cells[2][2]):
                 r, g, b = px[x, y]
                 assert r + g + b > 300, "dark pixel at %d,%d under row %d" % (x, y, row)
-    print("printed page: 9 cells of %d x %d, proportions kept, no texts" % (widths[0], heights[0]))
+    wanted, unwanted = colour_arg("--pictures"), colour_arg("--not")
+    if wanted is not None:
+        for n, cell in enumerate(cells):
+            counts = picture_colours(img, cell)
+            assert any(near(c, wanted, 40) for c in counts), "cell %d shows no picture of %s" % (n, wanted)
+            assert not any(near(c, unwanted, 40) for c in counts), "cell %d shows %s" % (n, unwanted)
+    print("printed page: 9 cells of %d x %d, proportions kept, no texts%s" % (
+        widths[0], heights[0], ", pictures of %s" % (wanted,) if wanted else ""))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,18 @@
+// Printing one page: the print dialog (or the default printer) and a print
+// job of one page drawn by a callback. The view's print commands and the
+// print preview both print through these.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+// The printer context the operator chooses in the print dialog owned by
+// owner, or the default printer's without a dialog; null when there is
+// none or the dialog was cancelled. Without any printer the system's
+// message is shown. The caller deletes the context.
+HDC FwChoosePrinter(HWND owner, bool defaultPrinter);
+
+// Prints one page on the printer: a job named by the application's title
+// (AFX_IDS_APP_TITLE) whose page draw paints. False when the job failed.
+bool FwPrintOnePage(HDC printer, const std::function<void(HDC)>& draw);

@@ -1,0 +1,27 @@
+// The real mouse and keyboard, through the system's input queue
+// (SendInput), as an operator's hands would move them. Each gesture runs on
+// a second thread while the calling thread keeps dispatching its own
+// messages (pump), so that a browser running on the calling thread follows
+// the input, drag loops included. Points are in screen coordinates.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+class RealInput {
+public:
+    // pump: dispatches the calling thread's messages once; null when the
+    // windows belong to another thread or process.
+    explicit RealInput(std::function<void()> pump = nullptr) : m_pump(std::move(pump)) {}
+
+    // Presses the left button at from, moves to to in steps, releases it;
+    // with Ctrl held down at the drop when asked.
+    void Drag(POINT from, POINT to, bool withCtrl = false) const;
+    void Click(POINT at) const;
+    void DoubleClick(POINT at) const;
+
+private:
+    void Run(const std::function<void()>& gesture) const;
+    std::function<void()> m_pump;
+};
