@@ -372,12 +372,6 @@ LRESULT CPrintPreview::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (m_pPage != nullptr && m_pPage->m_hWnd != nullptr)
             SetFocus(m_pPage->m_hWnd);
         return 0;
-    case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) {
-            DestroyWindow();
-            return 0;
-        }
-        return Default();
     default:
         return CWnd::WindowProc(msg, wParam, lParam);
     }

@@ -31,7 +31,7 @@ HostWindow::~HostWindow()
 
 LRESULT CALLBACK HostWindow::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == UM_BROWSE_EXIT && wParam == 3) {
+    if (msg == UM_BROWSE_EXIT && wParam == BROWSE_EXIT_WPARAM) {
         ++s_exits;
         return 0;
     }

@@ -12,6 +12,7 @@
 #include "framework/Module.h"
 #include "picture/Picture.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
@@ -23,66 +24,6 @@ const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kRed = RGB(220, 20, 30);
 const COLORREF kSentinel = RGB(1, 2, 3);
-
-// A 32-bit memory bitmap to paint into and read back.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height)
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = SelectObject(m_dc, m_bitmap);
-        Fill(RECT{0, 0, width, height}, fill);
-    }
-    ~Canvas()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    HDC Dc() const { return m_dc; }
-    void Fill(const RECT& rc, COLORREF colour)
-    {
-        HBRUSH brush = CreateSolidBrush(colour);
-        FillRect(m_dc, &rc, brush);
-        DeleteObject(brush);
-    }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        DWORD v = m_bits[y * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    bool SameRegion(const Canvas& other, const RECT& rc) const
-    {
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                if (At(x, y) != other.At(x, y))
-                    return false;
-        return true;
-    }
-    bool RegionIs(const RECT& rc, COLORREF colour) const
-    {
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                if (At(x, y) != colour)
-                    return false;
-        return true;
-    }
-
-private:
-    int m_width, m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
-    DWORD* m_bits = nullptr;
-};
 
 class AlbumPaintTest : public ::testing::Test {
 protected:
@@ -303,9 +244,8 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
     LPARAM at = MAKELPARAM((cell3.left + cell3.right) / 2, (cell3.top + cell3.bottom) / 2);
     SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(view, WM_LBUTTONUP, 0, at);
-    Canvas shot(m_width, m_height, kSentinel);
-    BitBlt(shot.Dc(), 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY);
     ReleaseDC(view, screen);
+    const Canvas shot = Canvas::OfClient(view);
     EXPECT_EQ(3, View().m_nCellSel);
     EXPECT_EQ(kCell, shot.At(5 + 3, 5 + 3));            // the old cell, now plain
     EXPECT_EQ(kCellSel, shot.At(5 + 3, 235 + 3));       // the new one, selected
@@ -334,9 +274,8 @@ TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
     GetClientRect(view, &client);
     const int w = client.right / 3, h = client.bottom / 3;
     ASSERT_LT(client.right, m_width);
-    Canvas shot(client.right, client.bottom, kSentinel);
-    BitBlt(shot.Dc(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
     ReleaseDC(view, screen);
+    const Canvas shot = Canvas::OfClient(view);
     EXPECT_EQ(kCellSel, shot.At(5 + 3, 5 + 3));
     EXPECT_EQ(kCell, shot.At(w + 5 + 3, h + 5 + 3));            // cell 4 where it now is
     EXPECT_EQ(kCell, shot.At(2 * w + 5 + 3, 2 * h + 5 + 3));    // cell 8

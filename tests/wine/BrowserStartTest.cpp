@@ -15,6 +15,7 @@
 
 #include "bridge/Exports.h"
 #include "bridge/ModuleGlobals.h"
+#include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/TestPictures.h"
 
@@ -49,37 +50,18 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-int g_exits;
-
-LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == UM_BROWSE_EXIT && wParam == BROWSE_EXIT_WPARAM) {
-        ++g_exits;
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
 class BrowserStartTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "StartTestHost";
-        RegisterClassA(&wc);
-        m_host = CreateWindowA("StartTestHost", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
         for (int i = 0; i < 3; ++i)
             WriteSolidBmp(m_folder.PathOf("p" + std::to_string(i) + ".bmp"), 64, 48, 24, RGB(200, 30, 30));
         static BrowseSettings record;
         SetImageBrowsePath(nullptr, m_folder.Path().c_str(), 0, 0, record);
-        g_exits = 0;
     }
     void TearDown() override
     {
         Disarm();
-        DestroyWindow(m_host);
     }
     static void Arm(long failAt, DWORD spared)
     {
@@ -88,7 +70,7 @@ protected:
         g_failAt = failAt;
     }
     static void Disarm() { g_failAt = -1; }
-    int Load() { return LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(m_host))); }
+    int Load() { return LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(m_host.Handle()))); }
 
     // Pumps until the browser has ended: a browser that came up anyway is
     // closed, and a message box of the failure (a picture object that could
@@ -97,7 +79,7 @@ protected:
     {
         bool closing = false;
         DWORD end = GetTickCount() + timeout;
-        while (g_exits == 0 && static_cast<int>(end - GetTickCount()) > 0) {
+        while (m_host.ExitCount() == 0 && static_cast<int>(end - GetTickCount()) > 0) {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
                 DispatchMessageA(&msg);
@@ -118,7 +100,7 @@ protected:
                 DispatchMessageA(&msg);
             Sleep(10);
         }
-        return g_exits > 0;
+        return m_host.ExitCount() > 0;
     }
     // A top-level window of the given class that another thread of this
     // process (the browser's) owns.
@@ -145,7 +127,7 @@ protected:
         return FALSE;
     }
 
-    HWND m_host = nullptr;
+    HostWindow m_host;
     TempFolder m_folder{"bst"};
 };
 
@@ -164,11 +146,11 @@ TEST_F(BrowserStartTest, EachAllocationOfTheStartFailingInTurnEndsInExactlyOneEx
     const long kMostAllocations = 400;
     long failAt = 0;
     for (; failAt < kMostAllocations; ++failAt) {
-        g_exits = 0;
+        m_host.ResetCount();
         Arm(failAt, GetCurrentThreadId());
         ASSERT_NE(0, Load()) << "allocation " << failAt;
         EXPECT_TRUE(RunUntilExit()) << "allocation " << failAt;
-        EXPECT_EQ(1, g_exits) << "allocation " << failAt;
+        EXPECT_EQ(1, m_host.ExitCount()) << "allocation " << failAt;
         const bool failed = g_counted.load() > failAt;
         Disarm();
         if (!failed)

@@ -8,12 +8,12 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "framework/Module.h"
 #include "framework/PrintPreview.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TestPictures.h"
 
@@ -72,24 +72,18 @@ TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
     browser.Pump();
 
     // Read the preview back from the screen.
-    RECT client;
-    GetClientRect(preview, &client);
-    HDC screen = GetDC(preview);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP shot = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, shot);
-    BitBlt(memory, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+    const Canvas shot = Canvas::OfClient(preview);
     // The sheet: the white area's extent along the middle row and column.
-    int midY = client.bottom / 2 + 20, midX = client.right / 2;
+    const int midY = shot.Height() / 2 + 20, midX = shot.Width() / 2;
     int left = -1, right = -1, top = -1, bottom = -1;
-    for (int x = 0; x < client.right; ++x)
-        if (GetPixel(memory, x, midY) == RGB(255, 255, 255)) {
+    for (int x = 0; x < shot.Width(); ++x)
+        if (shot.At(x, midY) == RGB(255, 255, 255)) {
             if (left < 0)
                 left = x;
             right = x;
         }
-    for (int y = 40; y < client.bottom; ++y)
-        if (GetPixel(memory, midX, y) != RGB(128, 128, 128) && GetPixel(memory, midX, y) != RGB(64, 64, 64)) {
+    for (int y = 40; y < shot.Height(); ++y)
+        if (shot.At(midX, y) != RGB(128, 128, 128) && shot.At(midX, y) != RGB(64, 64, 64)) {
             if (top < 0)
                 top = y;
             bottom = y;
@@ -98,11 +92,7 @@ TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
     bool cellColourSeen = false;
     for (int y = top; y < top + (bottom - top) / 3 && !cellColourSeen; ++y)
         for (int x = left; x < left + (right - left) / 3 && !cellColourSeen; ++x)
-            cellColourSeen = GetPixel(memory, x, y) == RGB(202, 224, 184) || GetPixel(memory, x, y) == RGB(166, 202, 240);
-    SelectObject(memory, old);
-    DeleteObject(shot);
-    DeleteDC(memory);
-    ReleaseDC(preview, screen);
+            cellColourSeen = shot.At(x, y) == RGB(202, 224, 184) || shot.At(x, y) == RGB(166, 202, 240);
 
     PRINTDLGA pd = {};
     pd.lStructSize = sizeof pd;
@@ -123,72 +113,6 @@ TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
     EXPECT_FALSE(IsWindow(preview));
     EXPECT_TRUE(IsWindow(browser.Frame()));
 }
-
-// The page window of an open preview, captured as 0xRRGGBB pixels.
-class PageShot {
-public:
-    explicit PageShot(HWND page)
-    {
-        RECT client;
-        GetClientRect(page, &client);
-        m_width = client.right;
-        m_height = client.bottom;
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = m_width;
-        bi.bmiHeader.biHeight = -m_height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC screen = GetDC(page);
-        HDC memory = CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        HBITMAP shot = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory, shot);
-        BitBlt(memory, 0, 0, m_width, m_height, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        const DWORD* pixels = static_cast<const DWORD*>(bits);
-        m_pixels.assign(pixels, pixels + static_cast<size_t>(m_width) * m_height);
-        SelectObject(memory, old);
-        DeleteObject(shot);
-        DeleteDC(memory);
-        ReleaseDC(page, screen);
-    }
-    COLORREF At(int x, int y) const
-    {
-        if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-            return CLR_INVALID;
-        DWORD v = m_pixels[static_cast<size_t>(y) * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    // The first pixel of a colour, row by row.
-    POINT Find(COLORREF colour) const
-    {
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                if (At(x, y) == colour)
-                    return POINT{x, y};
-        return POINT{-1, -1};
-    }
-    // How far the colour at (x, y) reaches to the left and upwards.
-    int LeftReach(int x, int y) const
-    {
-        int left = x;
-        while (At(left - 1, y) == At(x, y))
-            --left;
-        return x - left;
-    }
-    int UpReach(int x, int y) const
-    {
-        int top = y;
-        while (At(x, top - 1) == At(x, y))
-            --top;
-        return y - top;
-    }
-
-private:
-    int m_width = 0, m_height = 0;
-    std::vector<DWORD> m_pixels;
-};
 
 bool HasScrollRange(HWND page, int bar)
 {
@@ -213,7 +137,7 @@ TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndE
     // A point in the middle cell of the top row, a little below its top:
     // zoomed, it stays under the pointer and the cell's edges move away
     // from it by the zoom.
-    PageShot fit(page);
+    const Canvas fit = Canvas::OfClient(page);
     RECT client;
     GetClientRect(page, &client);
     POINT at = {client.right / 2, -1};
@@ -232,7 +156,7 @@ TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndE
         browser.Pump();
         EXPECT_EQ(step, object->ZoomStep());
         EXPECT_TRUE(HasScrollRange(page, SB_HORZ) && HasScrollRange(page, SB_VERT));
-        PageShot zoomed(page);
+        const Canvas zoomed = Canvas::OfClient(page);
         EXPECT_EQ(kCellFill, zoomed.At(at.x, at.y)) << "the clicked point stays under the pointer";
         // Within a pixel of rounding per step of the zoom.
         const int factor = CPrintPreview::kZoomFactors[step];
@@ -246,7 +170,7 @@ TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndE
     browser.Pump();
     EXPECT_EQ(0, object->ZoomStep());
     EXPECT_FALSE(HasScrollRange(page, SB_HORZ) || HasScrollRange(page, SB_VERT));
-    EXPECT_EQ(across, PageShot(page).LeftReach(at.x, at.y)) << "back to the fitted sheet";
+    EXPECT_EQ(across, Canvas::OfClient(page).LeftReach(at.x, at.y)) << "back to the fitted sheet";
 
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     browser.Pump();
