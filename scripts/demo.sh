@@ -6,8 +6,9 @@
 #
 #   scripts/demo.sh                 interactive, or headless without a display
 #   scripts/demo.sh --headless OUT  always headless, screenshot to OUT
-#   scripts/demo.sh --screenshots DIR   headless: a page and single mode,
-#                                   saved as DIR/page.png and DIR/single.png
+#   scripts/demo.sh --screenshots DIR   headless: a page, single mode, the
+#                                   toolbar docked on the left and floating,
+#                                   the print preview zoomed in: DIR/*.png
 #   scripts/demo.sh --languages DIR     headless: the File menu, the chooser
 #                                   and the rename dialog in English and
 #                                   both Chinese sets, DIR/<lang>-*.png
@@ -30,12 +31,12 @@ if [ $headless = 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }
 
 . "$ROOT/scripts/wine-env.sh"
 . "$ROOT/scripts/heap-check.sh"
-heap_check_registry off     # left behind by an interrupted test run
 BIN="$ROOT/build/win32/bin"
 
 if [ $headless = 0 ]; then
   export USE_USER_DISPLAY=1
   start_wineserver
+  heap_check_registry off     # left behind by an interrupted test run
   echo "opening the browser on your display; leave it with File > Exit, close the host to end"
   wine "$BIN/SnapHost.exe" --open
   exit 0
@@ -43,6 +44,11 @@ fi
 
 unset USE_USER_DISPLAY
 start_xvfb
+# The Wine server starts only once the display is there: a server started
+# without one (by regedit, say) leaves every window of the run without a
+# driver.
+start_wineserver
+heap_check_registry off     # left behind by an interrupted test run
 # Captures the virtual desktop; while Wine is still bringing the windows
 # up the picture is a bare desktop, so it tries again for a while.
 capture() {
@@ -94,7 +100,14 @@ if [ -n "$shots" ]; then
   capture "$shots/page.png"
   wine "$BIN/demo_driver.exe" single && sleep 2
   capture "$shots/single.png"
-  shot="$shots/page.png and $shots/single.png"
+  wine "$BIN/demo_driver.exe" multi && sleep 1
+  wine "$BIN/demo_driver.exe" dock-left && sleep 2
+  capture "$shots/toolbar-left.png"
+  wine "$BIN/demo_driver.exe" float && sleep 2
+  capture "$shots/toolbar-floating.png"
+  wine "$BIN/demo_driver.exe" zoom && sleep 3
+  capture "$shots/preview-zoomed.png"
+  shot="$shots/*.png"
 else
   capture "$shot"
 fi

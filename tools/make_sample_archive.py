@@ -24,6 +24,9 @@ CHANNELS = ["Front gate", "Car park", "Lobby", "Loading bay"]
 DAY_OFFSETS = [0, 1, 3]
 # Second drive: (days before today, channel numbers counted from 0).
 SECOND_DRIVE_FOLDERS = [(0, [4, 5]), (2, [0, 1, 2, 3]), (5, [0, 1, 2, 3])]
+# Today's folder of the first camera, which the host opens by default: three
+# full pages, since the album opens on its last page.
+TODAYS_FIRST_CAMERA = 27
 SIZES = [(704, 576), (352, 288), (640, 480)]
 # (extension, how it is written); each folder cycles through these.
 VARIANTS = [
@@ -126,7 +129,7 @@ def build(root, today):
     for offset in DAY_OFFSETS:
         day = today - datetime.timedelta(days=offset)
         for channel in range(len(CHANNELS)):
-            fill_day_folder(pic, day, channel, 20 if (offset == 0 and channel == 0) else 12)
+            fill_day_folder(pic, day, channel, TODAYS_FIRST_CAMERA if (offset == 0 and channel == 0) else 12)
 
 
 def build_second(root, today):

@@ -71,6 +71,18 @@ protected:
         EXPECT_EQ(around, c.At(x + w / 2, y + h)) << "below the picture";
     }
 
+    // Paints the view's client area on the screen in the sentinel colour, so
+    // that a capture shows which parts a repaint reached.
+    void CoverWithSentinel(HWND view)
+    {
+        HDC screen = GetDC(view);
+        RECT all = {0, 0, m_width, m_height};
+        HBRUSH sentinel = CreateSolidBrush(kSentinel);
+        FillRect(screen, &all, sentinel);
+        DeleteObject(sentinel);
+        ReleaseDC(view, screen);
+    }
+
     TempFolder folder;
     TempFolder saveFolder;
     HostWindow host;
@@ -235,16 +247,11 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
     Open();
     browser.Pump();     // a full paint on the screen lays out the cells
     HWND view = browser.ViewWindow();
-    HDC screen = GetDC(view);
-    RECT all = {0, 0, m_width, m_height};
-    HBRUSH sentinel = CreateSolidBrush(kSentinel);
-    FillRect(screen, &all, sentinel);
-    DeleteObject(sentinel);
+    CoverWithSentinel(view);
     const CellRect& cell3 = View().m_rcCell[3];
     LPARAM at = MAKELPARAM((cell3.left + cell3.right) / 2, (cell3.top + cell3.bottom) / 2);
     SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(view, WM_LBUTTONUP, 0, at);
-    ReleaseDC(view, screen);
     const Canvas shot = Canvas::OfClient(view);
     EXPECT_EQ(3, View().m_nCellSel);
     EXPECT_EQ(kCell, shot.At(5 + 3, 5 + 3));            // the old cell, now plain
@@ -261,11 +268,7 @@ TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
         Picture("p" + std::to_string(i) + ".bmp", 352, 288);
     Open();
     HWND view = browser.ViewWindow();
-    HDC screen = GetDC(view);
-    RECT all = {0, 0, m_width, m_height};
-    HBRUSH sentinel = CreateSolidBrush(kSentinel);
-    FillRect(screen, &all, sentinel);
-    DeleteObject(sentinel);
+    CoverWithSentinel(view);
     // Smaller, as when the work area shrinks: nothing of the view is
     // uncovered, yet every cell moves.
     SetWindowPos(browser.Frame(), nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -274,7 +277,6 @@ TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
     GetClientRect(view, &client);
     const int w = client.right / 3, h = client.bottom / 3;
     ASSERT_LT(client.right, m_width);
-    ReleaseDC(view, screen);
     const Canvas shot = Canvas::OfClient(view);
     EXPECT_EQ(kCellSel, shot.At(5 + 3, 5 + 3));
     EXPECT_EQ(kCell, shot.At(w + 5 + 3, h + 5 + 3));            // cell 4 where it now is

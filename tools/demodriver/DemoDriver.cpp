@@ -2,9 +2,16 @@
 // would: "single" double-clicks the second cell, "multi" goes back to the
 // page, "menu" opens the File menu, "command ID" sends a menu command,
 // "wait" only waits for the browser (up to a minute: the first program
-// after Wine changed its language starts slowly).
+// after Wine changed its language starts slowly); "dock-left" and "float"
+// drag the toolbar by its gripper with the real mouse to the frame's left
+// edge or into its middle; "zoom" opens the print preview and zooms in once.
 //
-//   demo_driver.exe wait|single|multi|menu|escape|command ID
+//   demo_driver.exe wait|single|multi|menu|escape|command ID|dock-left|float|zoom
+#include "framework/FwResource.h"
+#include "framework/PrintPreview.h"
+#include "res/resource.h"
+#include "tests/support/RealInput.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -31,6 +38,40 @@ void DoubleClick(HWND view, int x, int y)
     PostMessageA(view, WM_LBUTTONUP, 0, at);
     PostMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PostMessageA(view, WM_LBUTTONUP, 0, at);
+}
+
+// Where the docked toolbar's gripper is, in screen coordinates.
+POINT Gripper(HWND frame)
+{
+    RECT bar;
+    GetWindowRect(GetDlgItem(frame, AFX_IDW_TOOLBAR), &bar);
+    const bool vertical = bar.bottom - bar.top > bar.right - bar.left;
+    return vertical ? POINT{(bar.left + bar.right) / 2, bar.top + 5} : POINT{bar.left + 5, (bar.top + bar.bottom) / 2};
+}
+
+void DragBar(HWND frame, bool toLeftEdge)
+{
+    RECT client;
+    GetClientRect(frame, &client);
+    MapWindowPoints(frame, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const POINT middle = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
+    const POINT to = toLeftEdge ? POINT{client.left + 4, middle.y} : middle;
+    SetForegroundWindow(frame);
+    RealInput().Drag(Gripper(frame), to);
+}
+
+bool ZoomInPreview(HWND frame)
+{
+    PostMessageA(frame, WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    for (int i = 0; i < 100; ++i) {
+        HWND preview = FindWindowA("FwPrintPreview", nullptr);
+        if (preview != nullptr && IsWindowVisible(preview)) {
+            PostMessageA(preview, WM_COMMAND, MAKEWPARAM(CPrintPreview::kZoomInButton, BN_CLICKED), 0);
+            return true;
+        }
+        Sleep(100);
+    }
+    return false;
 }
 
 }  // namespace
@@ -63,6 +104,13 @@ int main(int argc, char** argv)
         PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
     } else if (std::strcmp(argv[1], "command") == 0 && argc > 2) {
         PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 0)), 0);
+    } else if (std::strcmp(argv[1], "dock-left") == 0 || std::strcmp(argv[1], "float") == 0) {
+        DragBar(frame, std::strcmp(argv[1], "dock-left") == 0);
+    } else if (std::strcmp(argv[1], "zoom") == 0) {
+        if (!ZoomInPreview(frame)) {
+            std::fprintf(stderr, "no print preview\n");
+            return 1;
+        }
     } else {
         return 2;
     }
