@@ -119,6 +119,11 @@ bool BrowserScreen::Press(UINT command)
     auto found = m_buttonCentres.find(command);
     if (found == m_buttonCentres.end())
         return false;
+    // The operator clicks once the button lights up: the browser enables it
+    // when idle, after it painted what the last command showed, and a click
+    // on a greyed button does nothing.
+    if (!WaitForButton(command, true, kButtonWaitMs))
+        return false;
     LPARAM at = MAKELPARAM(found->second.x, found->second.y);
     PostMessageA(m_toolbar, WM_MOUSEMOVE, 0, at);
     PostMessageA(m_toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);

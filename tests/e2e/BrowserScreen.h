@@ -31,8 +31,10 @@ public:
 
     // A menu choice: a posted command without a control handle.
     void Choose(UINT command) const;
-    // A click on the toolbar button of the command.
+    // A click on the toolbar button of the command once it is enabled;
+    // false when it is not within kButtonWaitMs.
     bool Press(UINT command);
+    static const DWORD kButtonWaitMs = 10000;
     bool ButtonEnabled(UINT command) const;
     bool ButtonChecked(UINT command) const;
     // Waits until the button's enabled state is the wanted one.
