@@ -106,18 +106,14 @@ void CPreviewPage::UpdateScrollBars()
         RECT client;
         GetClientRect(&client);
         const SIZE content = ContentSize();
-        SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        info.nMax = content.cx - 1;
-        info.nPage = static_cast<UINT>(client.right);
-        m_scroll.x = std::max(0L, std::min<LONG>(m_scroll.x, content.cx - client.right));
-        info.nPos = m_scroll.x;
-        SetScrollInfo(m_hWnd, SB_HORZ, &info, TRUE);
-        info.nMax = content.cy - 1;
-        info.nPage = static_cast<UINT>(client.bottom);
-        m_scroll.y = std::max(0L, std::min<LONG>(m_scroll.y, content.cy - client.bottom));
-        info.nPos = m_scroll.y;
-        SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
+        auto set = [this](int bar, LONG& position, LONG extent, LONG page) {
+            position = std::max(0L, std::min<LONG>(position, extent - page));
+            SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page),
+                               position, 0};
+            SetScrollInfo(m_hWnd, bar, &info, TRUE);
+        };
+        set(SB_HORZ, m_scroll.x, content.cx, client.right);
+        set(SB_VERT, m_scroll.y, content.cy, client.bottom);
     }
     Invalidate(TRUE);
 }

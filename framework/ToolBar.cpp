@@ -20,17 +20,6 @@ const int kThinOutline = 1;     // docking
 const int kThickOutline = 4;    // floating
 const char* const kMiniFrameClass = "FwMiniDockFrame";
 
-// A button's state as its rule leaves it, cached until applied.
-class CToolCmdUI : public CCmdUI {
-public:
-    explicit CToolCmdUI(UINT id) : CCmdUI(id) {}
-    void Enable(BOOL on) override { m_bEnabled = on != FALSE; }
-    void SetCheck(int check) override { m_bChecked = check != 0; }
-
-    bool m_bEnabled = true;
-    bool m_bChecked = false;
-};
-
 bool IsVertical(DockSide side)
 {
     return side == DockSide::Left || side == DockSide::Right;
@@ -201,7 +190,7 @@ public:
         // grabbed now, within the floating window's size.
         RECT grabbed;
         GetWindowRect(bar.Side() == DockSide::Floating ? bar.FloatingWindow() : bar.m_hWnd, &grabbed);
-        const SIZE floating = FloatingWindowSize();
+        const SIZE floating = bar.FloatingWindowSize();
         m_grab.x = std::min<LONG>(start.x - grabbed.left, floating.cx - 1);
         m_grab.y = std::min<LONG>(start.y - grabbed.top, floating.cy - 1);
     }
@@ -268,14 +257,6 @@ private:
         RECT rect;
     };
 
-    SIZE FloatingWindowSize() const
-    {
-        const SIZE client = m_bar.BarSize(DockSide::Floating);
-        RECT rc = {0, 0, client.cx, client.cy};
-        AdjustWindowRectEx(&rc, WS_POPUP | WS_CAPTION, FALSE, WS_EX_TOOLWINDOW);
-        return SIZE{rc.right - rc.left, rc.bottom - rc.top};
-    }
-
     // An edge of the frame when the pointer is within a bar's thickness of
     // it and Ctrl is up, else floating where the pointer is.
     Target TargetAt(POINT at) const
@@ -298,22 +279,20 @@ private:
                 {DockSide::Right, f.right - 1 - at.x, column, {f.right - column, f.top, f.right, f.bottom}},
             };
             const bool inside = at.x >= f.left && at.x < f.right && at.y >= f.top && at.y < f.bottom;
-            const Target* best = nullptr;
-            Target found = {};
-            LONG nearest = 0;
+            Target nearest = {DockSide::Floating, {}};
+            LONG distance = 0;
             for (const auto& edge : edges) {
                 if (!inside || edge.distance >= edge.reach || !m_bar.CanDockAt(edge.side))
                     continue;
-                if (best == nullptr || edge.distance < nearest) {
-                    found = {edge.side, edge.rect};
-                    best = &found;
-                    nearest = edge.distance;
+                if (nearest.side == DockSide::Floating || edge.distance < distance) {
+                    nearest = {edge.side, edge.rect};
+                    distance = edge.distance;
                 }
             }
-            if (best != nullptr)
-                return found;
+            if (nearest.side != DockSide::Floating)
+                return nearest;
         }
-        const SIZE size = FloatingWindowSize();
+        const SIZE size = m_bar.FloatingWindowSize();
         const POINT topLeft = {at.x - m_grab.x, at.y - m_grab.y};
         const RECT floating = {topLeft.x, topLeft.y, topLeft.x + size.cx, topLeft.y + size.cy};
         return Target{DockSide::Floating, KeptOnScreen(floating, m_bar.m_pFrame->m_hWnd)};
@@ -448,7 +427,7 @@ void CToolBar::UpdateButtons(CWnd* target)
     for (UINT command : m_commands) {
         if (command == 0)
             continue;
-        CToolCmdUI ui(command);
+        CProbeCmdUI ui(command);    // the rule's answer, applied below
         if (!target->OnCmdMsg(command, &ui))
             ui.m_bEnabled = false;  // a button nobody handles cannot be pressed
         LRESULT old = SendMessageA(m_hWnd, TB_GETSTATE, command, 0);
@@ -457,7 +436,7 @@ void CToolBar::UpdateButtons(CWnd* target)
         BYTE state = static_cast<BYTE>(old) & ~(TBSTATE_ENABLED | TBSTATE_CHECKED);
         if (ui.m_bEnabled)
             state |= TBSTATE_ENABLED;
-        if (ui.m_bChecked)
+        if (ui.m_nCheck != 0)
             state |= TBSTATE_CHECKED;
         if (state != static_cast<BYTE>(old))
             SendMessageA(m_hWnd, TB_SETSTATE, command, MAKELPARAM(state, 0));
@@ -489,6 +468,14 @@ SIZE CToolBar::BarSize(DockSide side) const
     const SIZE extent = IsVertical(side) ? m_columnExtent : m_rowExtent;
     const RECT nc = NonClient(side);
     return SIZE{extent.cx + nc.left + nc.right, extent.cy + nc.top + nc.bottom};
+}
+
+SIZE CToolBar::FloatingWindowSize() const
+{
+    const SIZE client = BarSize(DockSide::Floating);
+    RECT rc = {0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&rc, WS_POPUP | WS_CAPTION, FALSE, WS_EX_TOOLWINDOW);
+    return SIZE{rc.right - rc.left, rc.bottom - rc.top};
 }
 
 RECT CToolBar::FrameClientOnScreen() const
@@ -571,11 +558,9 @@ void CToolBar::FloatAt(POINT topLeft)
         GetWindowRect(m_hWnd, &now);
         topLeft = POINT{now.left + 40, now.top + 40};
     }
-    const SIZE client = BarSize(DockSide::Floating);
-    RECT rc = {topLeft.x, topLeft.y, topLeft.x + client.cx, topLeft.y + client.cy};
-    AdjustWindowRectEx(&rc, WS_POPUP | WS_CAPTION, FALSE, WS_EX_TOOLWINDOW);
-    OffsetRect(&rc, topLeft.x - rc.left, topLeft.y - rc.top);
-    rc = KeptOnScreen(rc, m_pFrame->m_hWnd);
+    const SIZE window = FloatingWindowSize();
+    const RECT at = {topLeft.x, topLeft.y, topLeft.x + window.cx, topLeft.y + window.cy};
+    const RECT rc = KeptOnScreen(at, m_pFrame->m_hWnd);
     m_lastFloat = POINT{rc.left, rc.top};
     if (m_side == DockSide::Floating && m_pFloating != nullptr) {
         SetWindowPos(m_pFloating->m_hWnd, nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -590,6 +575,7 @@ void CToolBar::FloatAt(POINT topLeft)
     SetParent(m_hWnd, floating->m_hWnd);
     m_side = DockSide::Floating;
     SetOrientation(false);
+    const SIZE client = BarSize(DockSide::Floating);
     SetWindowPos(m_hWnd, nullptr, 0, 0, client.cx, client.cy, SWP_FRAMECHANGED | SWP_NOZORDER);
     ShowWindow(floating->m_hWnd, SW_SHOWNOACTIVATE);
     m_pFrame->RecalcLayout();

@@ -84,6 +84,8 @@ private:
     void MeasureExtents();
     // The window size the bar needs, docked at a side or floating.
     SIZE BarSize(DockSide side) const;
+    // The floating window's outer size around a floating bar.
+    SIZE FloatingWindowSize() const;
     // The frame's client area in screen coordinates.
     RECT FrameClientOnScreen() const;
     bool CanDockAt(DockSide side) const;

@@ -5,14 +5,13 @@
 // the host process.
 #pragma once
 
+#include "tests/support/CellColours.h"
+
 #include <windows.h>
 
 #include <map>
 #include <string>
 
-// The fill colours of a cell, read back from the screen.
-constexpr COLORREF kCellFill = RGB(166, 202, 240);
-constexpr COLORREF kSelectedCellFill = RGB(202, 224, 184);
 
 class BrowserScreen {
 public:

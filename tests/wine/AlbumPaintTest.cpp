@@ -13,12 +13,11 @@
 #include "picture/Picture.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/CellColours.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
 
-const COLORREF kCell = RGB(166, 202, 240);
-const COLORREF kCellSel = RGB(202, 224, 184);
 const COLORREF kGrey = RGB(128, 128, 128);
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
@@ -105,7 +104,7 @@ TEST_F(AlbumPaintTest, CellsHaveTheirRectanglesFillsAndBevel)
         EXPECT_EQ(r.top, got.top);
         EXPECT_EQ(r.right, got.right);
         EXPECT_EQ(r.bottom, got.bottom);
-        COLORREF fill = index[n] == 0 ? kCellSel : kCell;
+        COLORREF fill = index[n] == 0 ? kSelectedCellFill : kCellFill;
         int midX = r.left + 20, midY = (r.top + r.bottom) / 2;
         EXPECT_EQ(fill, c->At(r.left + 3, r.top + 3)) << n;
         EXPECT_EQ(kGrey, c->At(r.left, midY)) << n;
@@ -119,7 +118,7 @@ TEST_F(AlbumPaintTest, CellsHaveTheirRectanglesFillsAndBevel)
         EXPECT_EQ(kSentinel, c->At(r.left - 1, midY)) << "nothing left of cell " << n;
     }
     // 352 x 288 in cell 0: 155 / 288 of its size, 189 x 155 at (78, 30).
-    ExpectPictureAt(*c, 78, 30, 189, 155, kCellSel);
+    ExpectPictureAt(*c, 78, 30, 189, 155, kSelectedCellFill);
     EXPECT_EQ("Image browse", GetWindowTextA(browser.Frame()));
 }
 
@@ -128,7 +127,7 @@ TEST_F(AlbumPaintTest, AWidePictureIsFittedByHeightThenByWidth)
     Picture("wide.bmp", 704, 288);
     Open();
     auto c = Paint();
-    ExpectPictureAt(*c, 30, 49, 286, 117, kCellSel);
+    ExpectPictureAt(*c, 30, 49, 286, 117, kSelectedCellFill);
 }
 
 TEST_F(AlbumPaintTest, SingleModeDrawsSmallPicturesAtTheirSizeAndShrinksLargeOnes)
@@ -138,11 +137,11 @@ TEST_F(AlbumPaintTest, SingleModeDrawsSmallPicturesAtTheirSizeAndShrinksLargeOne
     Open();
     View().ShowCellAlone(0);
     auto small = Paint();
-    ExpectPictureAt(*small, 336, 201, 352, 288, kCell);
+    ExpectPictureAt(*small, 336, 201, 352, 288, kCellFill);
     EXPECT_EQ(View().m_arrPaths[0], GetWindowTextA(browser.Frame()));
     View().ShowCellAlone(1);
     auto large = Paint();
-    ExpectPictureAt(*large, 56, 3, 911, 683, kCell);
+    ExpectPictureAt(*large, 56, 3, 911, 683, kCellFill);
     EXPECT_FALSE(PictureHeld());    // a single-mode paint frees its picture
 }
 
@@ -169,9 +168,9 @@ TEST_F(AlbumPaintTest, CaptionsGiveTheFilesSizeAndColourCount)
     Open();
     auto c = Paint();
     // Caption at (left + (right - left) / 3, top + H - 50): H = 230.
-    ExpectCaption(*c, 5 + 336 / 3, 185, "352x288x2", RGB(255, 100, 0), kCellSel);
-    ExpectCaption(*c, 346 + 336 / 3, 185, "352x288x256", kBlack, kCell);
-    ExpectCaption(*c, 687 + 336 / 3, 185, "352x288x16M", kBlack, kCell);
+    ExpectCaption(*c, 5 + 336 / 3, 185, "352x288x2", RGB(255, 100, 0), kSelectedCellFill);
+    ExpectCaption(*c, 346 + 336 / 3, 185, "352x288x256", kBlack, kCellFill);
+    ExpectCaption(*c, 687 + 336 / 3, 185, "352x288x16M", kBlack, kCellFill);
 }
 
 TEST_F(AlbumPaintTest, AFileThatCannotBeReadShowsItsFrameAndNameButNoCaption)
@@ -181,9 +180,9 @@ TEST_F(AlbumPaintTest, AFileThatCannotBeReadShowsItsFrameAndNameButNoCaption)
     Open();
     auto c = Paint();
     const RECT cell1 = {346, 5, 682, 210};
-    EXPECT_EQ(kCell, c->At(cell1.left + 3, cell1.top + 3));
+    EXPECT_EQ(kCellFill, c->At(cell1.left + 3, cell1.top + 3));
     // The whole inside of the frame is fill colour: no picture, no caption.
-    EXPECT_TRUE(c->RegionIs(RECT{cell1.left + 3, cell1.top + 3, cell1.right - 3, cell1.bottom - 3}, kCell));
+    EXPECT_TRUE(c->RegionIs(RECT{cell1.left + 3, cell1.top + 3, cell1.right - 3, cell1.bottom - 3}, kCellFill));
     ExpectCaption(*c, cell1.left + 20, 215, "b.jpg", kBlack, kSentinel);
 }
 
@@ -194,7 +193,7 @@ TEST_F(AlbumPaintTest, APartialLastPageLeavesTheEmptyCellsUnpainted)
     Open();
     ASSERT_EQ(9, View().m_nPageTop);
     auto c = Paint();
-    EXPECT_EQ(kCell, c->At(346 + 3, 235 + 3));              // cell 4 painted
+    EXPECT_EQ(kCellFill, c->At(346 + 3, 235 + 3));              // cell 4 painted
     EXPECT_TRUE(c->RegionIs(RECT{687, 235, 1024, 690}, kSentinel));  // cells 5 and 8 column
     EXPECT_TRUE(c->RegionIs(RECT{0, 465, 1024, 690}, kSentinel));    // cells 6 to 8 row
 }
@@ -235,9 +234,9 @@ TEST_F(AlbumPaintTest, AClientAreaTooSmallForTheFitShowsFramesOnly)
     Open(150, 150);
     auto c = Paint();
     // W = H = 50: the cell is 45 x 25, smaller than the margin.
-    EXPECT_EQ(kCellSel, c->At(5 + 3, 5 + 3));
+    EXPECT_EQ(kSelectedCellFill, c->At(5 + 3, 5 + 3));
     EXPECT_NE(kRed, c->At(5 + 20, 5 + 12));
-    EXPECT_EQ(kCell, c->At(55 + 3, 5 + 3));
+    EXPECT_EQ(kCellFill, c->At(55 + 3, 5 + 3));
 }
 
 TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
@@ -254,8 +253,8 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
     SendMessageA(view, WM_LBUTTONUP, 0, at);
     const Canvas shot = Canvas::OfClient(view);
     EXPECT_EQ(3, View().m_nCellSel);
-    EXPECT_EQ(kCell, shot.At(5 + 3, 5 + 3));            // the old cell, now plain
-    EXPECT_EQ(kCellSel, shot.At(5 + 3, 235 + 3));       // the new one, selected
+    EXPECT_EQ(kCellFill, shot.At(5 + 3, 5 + 3));            // the old cell, now plain
+    EXPECT_EQ(kSelectedCellFill, shot.At(5 + 3, 235 + 3));       // the new one, selected
     EXPECT_EQ(kSentinel, shot.At(346 + 3, 5 + 3));      // cell 1 untouched
     EXPECT_EQ(kSentinel, shot.At(346 + 3, 235 + 3));    // cell 4 untouched
     EXPECT_EQ(kSentinel, shot.At(687 + 3, 465 + 3));    // cell 8 untouched
@@ -278,9 +277,9 @@ TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
     const int w = client.right / 3, h = client.bottom / 3;
     ASSERT_LT(client.right, m_width);
     const Canvas shot = Canvas::OfClient(view);
-    EXPECT_EQ(kCellSel, shot.At(5 + 3, 5 + 3));
-    EXPECT_EQ(kCell, shot.At(w + 5 + 3, h + 5 + 3));            // cell 4 where it now is
-    EXPECT_EQ(kCell, shot.At(2 * w + 5 + 3, 2 * h + 5 + 3));    // cell 8
+    EXPECT_EQ(kSelectedCellFill, shot.At(5 + 3, 5 + 3));
+    EXPECT_EQ(kCellFill, shot.At(w + 5 + 3, h + 5 + 3));            // cell 4 where it now is
+    EXPECT_EQ(kCellFill, shot.At(2 * w + 5 + 3, 2 * h + 5 + 3));    // cell 8
     LPARAM at = MAKELPARAM(w + w / 2, h + h / 2);
     SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(view, WM_LBUTTONUP, 0, at);

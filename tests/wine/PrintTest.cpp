@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/CellColours.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TestPictures.h"
 
@@ -92,7 +93,7 @@ TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
     bool cellColourSeen = false;
     for (int y = top; y < top + (bottom - top) / 3 && !cellColourSeen; ++y)
         for (int x = left; x < left + (right - left) / 3 && !cellColourSeen; ++x)
-            cellColourSeen = shot.At(x, y) == RGB(202, 224, 184) || shot.At(x, y) == RGB(166, 202, 240);
+            cellColourSeen = IsCellFill(shot.At(x, y));
 
     PRINTDLGA pd = {};
     pd.lStructSize = sizeof pd;
@@ -124,7 +125,6 @@ bool HasScrollRange(HWND page, int bar)
 
 TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndEscCloses)
 {
-    const COLORREF kCellFill = RGB(166, 202, 240);
     browser.Command(ID_FILE_PRINT_PREVIEW);
     HWND preview = FindWindowA("FwPrintPreview", nullptr);
     ASSERT_NE(nullptr, preview);

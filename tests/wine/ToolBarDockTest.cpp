@@ -12,16 +12,14 @@
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/CellColours.h"
+#include "tests/support/Gripper.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
 
-// A cell's fill, selected or not.
-bool IsCellFill(COLORREF colour)
-{
-    return colour == RGB(166, 202, 240) || colour == RGB(202, 224, 184);
-}
 
 enum class Edge { Top, Bottom, Left, Right };
 
@@ -65,12 +63,7 @@ protected:
         return rc;
     }
     // A point on the docked bar's gripper.
-    POINT Gripper() const
-    {
-        const RECT bar = WindowRect(Bar());
-        const bool vertical = bar.bottom - bar.top > bar.right - bar.left;
-        return vertical ? POINT{(bar.left + bar.right) / 2, bar.top + 5} : POINT{bar.left + 5, (bar.top + bar.bottom) / 2};
-    }
+    POINT Gripper() const { return GripperOf(Bar()); }
     // A point on the floating window's caption.
     POINT Caption() const
     {
@@ -124,10 +117,9 @@ protected:
         RECT client;
         GetClientRect(browser.ViewWindow(), &client);
         const int w = client.right / 3, h = client.bottom / 3;
-        HDC dc = GetDC(browser.ViewWindow());
-        EXPECT_TRUE(IsCellFill(GetPixel(dc, w + 5 + 3, h + 5 + 3))) << "cell 4 painted where it now is";
-        EXPECT_TRUE(IsCellFill(GetPixel(dc, 2 * w + 5 + 3, 2 * h + 5 + 3))) << "cell 8";
-        ReleaseDC(browser.ViewWindow(), dc);
+        const Canvas shot = Canvas::OfClient(browser.ViewWindow());
+        EXPECT_TRUE(IsCellFill(shot.At(w + 5 + 3, h + 5 + 3))) << "cell 4 painted where it now is";
+        EXPECT_TRUE(IsCellFill(shot.At(2 * w + 5 + 3, 2 * h + 5 + 3))) << "cell 8";
         const LPARAM centre = MAKELPARAM(w + w / 2, h + h / 2);
         SendMessageA(browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
         SendMessageA(browser.ViewWindow(), WM_LBUTTONUP, 0, centre);
@@ -148,19 +140,15 @@ TEST_F(ToolBarDockTest, DraggedByItsGripperTheBarDocksAtEachEdgeInItsOrientation
         Edge edge;
         const char* name;
         bool column;
-    } edges[] = {{Edge::Left, "left", true}, {Edge::Bottom, "bottom", false}, {Edge::Right, "right", true},
-                 {Edge::Top, "top", false}};
+        LONG RECT::*side;   // the frame's edge the bar lies on
+    } edges[] = {{Edge::Left, "left", true, &RECT::left}, {Edge::Bottom, "bottom", false, &RECT::bottom},
+                 {Edge::Right, "right", true, &RECT::right}, {Edge::Top, "top", false, &RECT::top}};
     for (const auto& e : edges) {
         SCOPED_TRACE(e.name);
         Hands().Drag(Gripper(), NearEdge(e.edge));
         ASSERT_EQ(nullptr, FloatingWindow());
         const RECT f = FrameClient(), bar = WindowRect(Bar());
-        switch (e.edge) {
-        case Edge::Left: EXPECT_EQ(f.left, bar.left); break;
-        case Edge::Right: EXPECT_EQ(f.right, bar.right); break;
-        case Edge::Top: EXPECT_EQ(f.top, bar.top); break;
-        case Edge::Bottom: EXPECT_EQ(f.bottom, bar.bottom); break;
-        }
+        EXPECT_EQ(f.*e.side, bar.*e.side);
         if (e.column)
             EXPECT_EQ(f.bottom - f.top, bar.bottom - bar.top) << "along the whole edge";
         else

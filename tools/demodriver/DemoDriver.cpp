@@ -10,6 +10,7 @@
 #include "framework/FwResource.h"
 #include "framework/PrintPreview.h"
 #include "res/resource.h"
+#include "tests/support/Gripper.h"
 #include "tests/support/RealInput.h"
 
 #include <windows.h>
@@ -40,15 +41,6 @@ void DoubleClick(HWND view, int x, int y)
     PostMessageA(view, WM_LBUTTONUP, 0, at);
 }
 
-// Where the docked toolbar's gripper is, in screen coordinates.
-POINT Gripper(HWND frame)
-{
-    RECT bar;
-    GetWindowRect(GetDlgItem(frame, AFX_IDW_TOOLBAR), &bar);
-    const bool vertical = bar.bottom - bar.top > bar.right - bar.left;
-    return vertical ? POINT{(bar.left + bar.right) / 2, bar.top + 5} : POINT{bar.left + 5, (bar.top + bar.bottom) / 2};
-}
-
 void DragBar(HWND frame, bool toLeftEdge)
 {
     RECT client;
@@ -57,7 +49,7 @@ void DragBar(HWND frame, bool toLeftEdge)
     const POINT middle = {(client.left + client.right) / 2, (client.top + client.bottom) / 2};
     const POINT to = toLeftEdge ? POINT{client.left + 4, middle.y} : middle;
     SetForegroundWindow(frame);
-    RealInput().Drag(Gripper(frame), to);
+    RealInput().Drag(GripperOf(GetDlgItem(frame, AFX_IDW_TOOLBAR)), to);
 }
 
 bool ZoomInPreview(HWND frame)

@@ -3,6 +3,7 @@
 #include "picture/Picture.h"
 #include "tests/picture/PixelGrid.h"
 #include "tests/picture/wine/FakePictureLibrary.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/DibBuilder.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -58,47 +58,29 @@ std::vector<std::uint32_t> DistinctColours(int count)
     return colours;
 }
 
-// A 32-bit top-down DIB section selected into a memory device context,
-// filled with a background colour; pixels read back as 0xRRGGBB.
+// The shared canvas behind the picture object's device-context wrapper;
+// pixels read back as 0xRRGGBB.
 class MemoryCanvas {
 public:
     static constexpr std::uint32_t kBackground = 0x00ABCDEF;
 
-    MemoryCanvas(int width, int height) : m_width(width), m_height(height)
+    MemoryCanvas(int width, int height)
+        : m_canvas(width, height, RGB(0xAB, 0xCD, 0xEF)), m_dc(m_canvas.Dc(), m_canvas.Dc(), false)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_memory = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_memory, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_pixels), nullptr, 0);
-        m_previous = SelectObject(m_memory, m_bitmap);
-        for (int i = 0; i < width * height; ++i)
-            m_pixels[i] = kBackground;
-        m_dc = std::make_unique<CDC>(m_memory, m_memory, false);
     }
-    ~MemoryCanvas()
+    bool Ready() const { return m_canvas.At(0, 0) != CLR_INVALID; }
+    CDC* Dc() { return &m_dc; }
+    std::uint32_t At(int x, int y) const
     {
-        SelectObject(m_memory, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_memory);
-    }
-    bool Ready() const { return m_pixels != nullptr; }
-    CDC* Dc() { return m_dc.get(); }
-    std::uint32_t At(int x, int y)
-    {
-        GdiFlush();
-        return m_pixels[y * m_width + x] & 0xFFFFFFu;
+        const COLORREF c = m_canvas.At(x, y);
+        return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
     // Pixels that differ from the background, as a bounding box.
-    RECT DrawnArea()
+    RECT DrawnArea() const
     {
         RECT box = {INT_MAX, INT_MAX, -1, -1};
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
+        for (int y = 0; y < m_canvas.Height(); ++y)
+            for (int x = 0; x < m_canvas.Width(); ++x)
                 if (At(x, y) != kBackground) {
                     box.left = std::min<LONG>(box.left, x);
                     box.top = std::min<LONG>(box.top, y);
@@ -109,13 +91,8 @@ public:
     }
 
 private:
-    int m_width;
-    int m_height;
-    HDC m_memory = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    std::uint32_t* m_pixels = nullptr;
-    std::unique_ptr<CDC> m_dc;
+    Canvas m_canvas;
+    CDC m_dc;
 };
 
 // A picture with no background-coloured pixel, so the drawn area shows.
