@@ -3,7 +3,9 @@
 // click. The same OnDraw serves the screen, the printer and the preview.
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "album/AlbumView.h"
 #include "framework/Frame.h"
@@ -57,8 +59,22 @@ void SetUpPrinterMapping(CDC* dc)
     dc->SetViewportExt(dc->GetDeviceCaps(HORZRES), dc->GetDeviceCaps(VERTRES));
 }
 
+// The box a thumbnail is fitted into: a cell's rectangle, less the margin.
+CellBox ThumbnailBox(const Layout& layout)
+{
+    const RECT rc = CellRectOf(0, layout);
+    return CellBox{rc.right - rc.left, rc.bottom - rc.top, kThumbnailMargin};
+}
+
+CellBox SingleBox(const RECT& client)
+{
+    return CellBox{client.right - client.left, client.bottom - client.top, kSingleMargin};
+}
+
 }  // namespace
 
+// The page's cells are asked for all at once, so that both workers start on
+// them; each is drawn as soon as it is ready, in page order.
 void CAlbumView::OnDraw(CDC* dc)
 {
     if (dc->IsPrinting())
@@ -74,21 +90,37 @@ void CAlbumView::OnDraw(CDC* dc)
         if (frame != nullptr)
             frame->SetWindowText(m_strCurrent.c_str());
         DrawPicture(m_strCurrent.c_str(), dc, &client, kSingleMargin, -1);
+        if (!dc->IsPrinting())
+            PrepareAround(SingleBox(client));
         return;
     }
 
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
+    const CellBox box = ThumbnailBox(layout);
+    const int screenBits = ScreenBitsPerPixel();
+    std::vector<CellKey> keys;
+    std::vector<bool> present;
+    for (int i = m_nPageTop; i < end; ++i) {
+        CellKey key;
+        present.push_back(CurrentCellKey(m_arrPaths[static_cast<size_t>(i)], box, screenBits, &key));
+        keys.push_back(key);
+    }
+    std::vector<CellKey> needed;
+    for (size_t k = 0; k < keys.size(); ++k)
+        if (present[k])
+            needed.push_back(keys[k]);
+    m_cells.Need(needed);
+
     for (int i = m_nPageTop; i < end; ++i) {
         const int cell = i - m_nPageTop;
         RECT rc = CellRectOf(i, layout);
         m_rcCell[cell] = {rc.left, rc.top, rc.right, rc.bottom};
-        bool loaded = DrawPicture(m_arrPaths[static_cast<size_t>(i)].c_str(), dc, &rc, kThumbnailMargin, cell);
+        bool loaded = DrawCell(dc, rc, present[cell] ? &keys[cell] : nullptr, cell);
         if (dc->IsPrinting())
             continue;
         dc->SetBkMode(TRANSPARENT);
         dc->SetTextColor(cell == m_nCellSel ? kSelectedTextColour : kTextColour);
-        // A file that could not be read gets no size: the picture object
-        // would still report the last picture it held.
+        // A file that could not be read gets no size.
         if (loaded)
             dc->TextOut(rc.left + (rc.right - rc.left) / 3, rc.top + layout.rowHeight - 50,
                         Caption(m_nImgWidth, m_nImgHeight, m_nImgColors).c_str());
@@ -96,44 +128,55 @@ void CAlbumView::OnDraw(CDC* dc)
     }
     if (frame != nullptr)
         frame->SetWindowText("Image browse");
-    // The selected picture stays loaded for the commands that save it,
-    // unless it is the last filled cell of the page.
-    if (m_nPageTop + m_nCellSel < end - 1)
-        m_pPicture->Load(m_arrPaths[static_cast<size_t>(m_nPageTop + m_nCellSel)].c_str(), nullptr, -1, -1);
+    if (!dc->IsPrinting())
+        PrepareAround(box);
 }
 
 bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell)
 {
     if (m_pPicture == nullptr || rc == nullptr)
         return false;
-    bool loaded = m_pPicture->Load(path, nullptr, -1, -1) != 0;
-    m_nImgWidth = m_pPicture->GetWidth();
-    m_nImgHeight = m_pPicture->GetHeight();
-    m_nImgColors = m_pPicture->GetColors();
-    m_brushes.DrawCellFrame(dc, *rc, cell == m_nCellSel ? &m_brushes.m_brCellSel : &m_brushes.m_brCell);
+    const CellBox box = {rc->right - rc->left, rc->bottom - rc->top, margin};
+    CellKey key;
+    const bool present = CurrentCellKey(path, box, ScreenBitsPerPixel(), &key);
+    return DrawCell(dc, *rc, present ? &key : nullptr, cell);
+}
 
-    // Fit in doubles, shrinking only; the margin is split by the centring.
-    const double rw = rc->right - rc->left, rh = rc->bottom - rc->top;
-    double w = m_nImgWidth, h = m_nImgHeight;
-    if (h > rh - margin) {
-        double s = (rh - margin) / m_nImgHeight;
-        w = m_nImgWidth * s;
-        h = m_nImgHeight * s;
+// A file that is gone, or that cannot be read, shows its frame only.
+bool CAlbumView::DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell)
+{
+    const CAlbumCells::Ptr finished = key != nullptr ? m_cells.Wait(*key) : nullptr;
+    const bool loaded = finished != nullptr && finished->Loaded();
+    if (loaded) {
+        m_nImgWidth = finished->Width();
+        m_nImgHeight = finished->Height();
+        m_nImgColors = finished->Colours();
     }
-    if (w > rw - margin) {
-        double s = (rw - margin) / w;
-        w = w * s;
-        h = h * s;
-    }
-    // Too small a space would ask for a negative size: the frame only.
-    if (rw - margin > 0 && rh - margin > 0) {
-        m_pPicture->Resize(static_cast<int>(w), static_cast<int>(h));
-        int x = rc->left - static_cast<int>((rw - w) * -0.5);
-        int y = rc->top - static_cast<int>((rh - h) * -0.5);
-        m_pPicture->Draw(dc, x, y);
-    }
-    m_pPicture->Free();
+    m_brushes.DrawCellFrame(dc, rc, cell == m_nCellSel ? &m_brushes.m_brCellSel : &m_brushes.m_brCell);
+    if (loaded)
+        finished->Draw(dc, rc);
     return loaded;
+}
+
+// After a paint: the cells around what is shown stay, the rest go, and the
+// page or picture next in the direction of travel is prepared meanwhile.
+void CAlbumView::PrepareAround(const CellBox& box)
+{
+    std::set<std::string> kept;
+    for (int i : IndicesAround())
+        kept.insert(m_arrPaths[static_cast<size_t>(i)]);
+    if (m_bSingle)
+        kept.insert(m_strCurrent);
+    m_cells.RetainPaths(kept);
+
+    const int screenBits = ScreenBitsPerPixel();
+    std::vector<CellKey> ahead;
+    for (int i : IndicesAhead(m_nTravel)) {
+        CellKey key;
+        if (CurrentCellKey(m_arrPaths[static_cast<size_t>(i)], box, screenBits, &key))
+            ahead.push_back(key);
+    }
+    m_cells.ReadAhead(ahead);
 }
 
 void CAlbumView::RedrawCells(int previousCell)
@@ -145,6 +188,7 @@ void CAlbumView::RedrawCells(int previousCell)
     if (m_pPicture == nullptr || m_bSingle)
         return;
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
+    const int screenBits = ScreenBitsPerPixel();
     for (int i = m_nPageTop; i < end; ++i) {
         const int cell = i - m_nPageTop;
         if (cell != m_nCellSel && cell != previousCell)
@@ -153,16 +197,16 @@ void CAlbumView::RedrawCells(int previousCell)
         const int top = ((i / 3) % 3) * layout.rowHeight + 5;
         dc.SetBkMode(TRANSPARENT);
         dc.SetTextColor(kTextColour);
-        // Measured by the bare name, which the album folder resolves.
-        bool loaded = m_pPicture->Load(m_arrNames[static_cast<size_t>(i)].c_str(), nullptr, -1, -1) != 0;
-        std::string caption = Caption(m_pPicture->GetWidth(), m_pPicture->GetHeight(), m_pPicture->GetColors());
-        m_pPicture->Free();
         RECT rc = {m_rcCell[cell].left, m_rcCell[cell].top, m_rcCell[cell].right, m_rcCell[cell].bottom};
+        const CellBox box = {rc.right - rc.left, rc.bottom - rc.top, kThumbnailMargin};
+        CellKey key;
+        const bool present = CurrentCellKey(m_arrPaths[static_cast<size_t>(i)], box, screenBits, &key);
         auto drawCell = [&]() {
-            DrawPicture(m_arrPaths[static_cast<size_t>(i)].c_str(), &dc, &rc, kThumbnailMargin, cell);
+            const bool loaded = DrawCell(&dc, rc, present ? &key : nullptr, cell);
             dc.TextOut(left + 20, top + layout.rowHeight - 20, m_arrNames[static_cast<size_t>(i)].c_str());
             if (loaded)
-                dc.TextOut(left + (rc.right - rc.left) / 3, top + layout.rowHeight - 50, caption.c_str());
+                dc.TextOut(left + (rc.right - rc.left) / 3, top + layout.rowHeight - 50,
+                           Caption(m_nImgWidth, m_nImgHeight, m_nImgColors).c_str());
         };
         if (cell == m_nCellSel) {
             dc.SetTextColor(kSelectedTextColour);

@@ -149,6 +149,67 @@ bool CAlbumState::ToggleAutoShow()
     return m_bAutoShow != 0;
 }
 
+namespace {
+
+// The indices of the page that starts at top, within count.
+void AppendPage(int top, int count, std::vector<int>* indices)
+{
+    for (int i = top; i < std::min(top + ALBUM_PAGE_SIZE, count); ++i)
+        indices->push_back(i);
+}
+
+}  // namespace
+
+// The first index of the page or the picture shown, and the step between two.
+int CAlbumState::ShownIndex() const
+{
+    return m_bSingle ? m_nCurrent : m_nPageTop;
+}
+
+int CAlbumState::StepSize() const
+{
+    return m_bSingle ? 1 : ALBUM_PAGE_SIZE;
+}
+
+int CAlbumState::Neighbour(int travel) const
+{
+    const int at = ShownIndex() + travel * StepSize();
+    if (at >= 0 && at < Count())
+        return at;
+    return travel > 0 && m_bAutoShow && ShownIndex() != 0 ? 0 : -1;
+}
+
+std::vector<int> CAlbumState::IndicesAhead(int travel) const
+{
+    std::vector<int> indices;
+    int at = Neighbour(travel);
+    if (at < 0)
+        at = Neighbour(-travel);
+    if (at < 0)
+        return indices;
+    if (m_bSingle)
+        indices.push_back(at);
+    else
+        AppendPage(at, Count(), &indices);
+    return indices;
+}
+
+std::vector<int> CAlbumState::IndicesAround() const
+{
+    std::vector<int> indices;
+    for (int at : {Neighbour(-1), ShownIndex(), Neighbour(+1)}) {
+        if (at < 0 || at >= Count())
+            continue;
+        if (m_bSingle)
+            indices.push_back(at);
+        else
+            AppendPage(at, Count(), &indices);
+    }
+    if (m_bSingle && HasCurrent())
+        AppendPage(m_nCurrent - m_nCurrent % ALBUM_PAGE_SIZE, Count(), &indices);
+    return indices;
+}
+
 CAlbumState::Step CAlbumState::AutoShowStep()
 {
     if (m_bSingle && m_nCurrent + 1 >= Count()) {

@@ -66,6 +66,17 @@ public:
     // its page).
     void RemoveCurrent();
 
+    // What is worth having prepared around what is shown, as list indices.
+    // In multi mode, whole pages; in single mode, single pictures.
+    // Ahead: the page or picture next in the direction of travel (+1 or
+    // -1), wrapping to the start while automatic browse runs, as its steps
+    // do; when there is none that way, the one the other way; empty when
+    // there is neither.
+    std::vector<int> IndicesAhead(int travel) const;
+    // Kept: the page or picture shown and those on both sides, and in
+    // single mode also the page of the picture shown (multi mode returns to it).
+    std::vector<int> IndicesAround() const;
+
     // The rules of the album's commands (album/AlbumCommands.h). Paging
     // forward and back, per page in multi mode and per picture alone.
     bool CanPageForward() const;
@@ -96,4 +107,8 @@ public:
 
 private:
     const std::string& PathAt(int index) const;
+    int ShownIndex() const;
+    int StepSize() const;
+    // The page top or picture one step in the direction of travel, or -1.
+    int Neighbour(int travel) const;
 };

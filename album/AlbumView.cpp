@@ -72,8 +72,22 @@ void CAlbumView::RepaintIf(bool changed)
         Invalidate(TRUE);
 }
 
+void CAlbumView::Travel(int direction)
+{
+    if (direction != m_nTravel)
+        m_cells.CancelReadAhead();
+    m_nTravel = direction;
+}
+
+void CAlbumView::StartAfresh()
+{
+    m_cells.CancelReadAhead();
+    m_nTravel = 1;
+}
+
 void CAlbumView::OnAlbumRefresh()
 {
+    StartAfresh();
     ResetList();
     for (const char* pattern : kListPatterns) {
         CFileFind finder;
@@ -90,26 +104,32 @@ void CAlbumView::OnAlbumRefresh()
 
 void CAlbumView::OnPageNext()
 {
+    Travel(1);
     RepaintIf(PageNext());
 }
 
 void CAlbumView::OnPagePrev()
 {
+    Travel(-1);
     RepaintIf(PagePrev());
 }
 
 void CAlbumView::OnPageFirst()
 {
+    Travel(-1);
     RepaintIf(PageFirst());
 }
 
 void CAlbumView::OnPageLast()
 {
+    Travel(1);
     RepaintIf(PageLast());
 }
 
 void CAlbumView::OnMultiShow()
 {
+    if (m_bSingle)
+        StartAfresh();
     RepaintIf(MultiShow());
 }
 
@@ -123,6 +143,7 @@ void CAlbumView::OnAutoShow()
 
 void CAlbumView::OnTimer()
 {
+    Travel(1);
     if (AutoShowStep() == Step::Repaint)
         Invalidate(TRUE);
     else
@@ -145,6 +166,7 @@ void CAlbumView::OnLButtonDblClk(int x, int y)
         return;
     int cell = HitTest(x, y);
     if (cell >= 0) {
+        StartAfresh();
         ShowCellAlone(cell);
         Invalidate(TRUE);
     }

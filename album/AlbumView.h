@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "album/AlbumBrushes.h"
+#include "album/AlbumCells.h"
 #include "album/AlbumState.h"
 #include "framework/CmdUI.h"
 #include "framework/View.h"
@@ -51,6 +52,8 @@ public:
     // Draws one picture fitted into rc; true when its file could be read.
     bool DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell);
     void RedrawCells(int previousCell);
+    // Waits until nothing is being prepared (tests and benchmarks).
+    bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
 
     CAlbumBrushes m_brushes;
     CPicture* m_pPicture = nullptr;     // owned; null when none could be made
@@ -68,6 +71,18 @@ private:
     void OnTimer();
     void SendCommand(UINT id);
     void RepaintIf(bool changed);
+    // The operator now travels forward (+1) or back (-1); a turn drops
+    // what was being read ahead.
+    void Travel(int direction);
+    // What was read ahead is of no use after a new list or a change of mode.
+    void StartAfresh();
+    bool DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell);
+    void PrepareAround(const CellBox& box);
 
     static const CommandEntry<CAlbumView> s_commands[];
+
+    // Last among the members: its workers stop before anything they might
+    // use goes.
+    CAlbumCells m_cells;
+    int m_nTravel = 1;
 };

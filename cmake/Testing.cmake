@@ -13,4 +13,8 @@ function(add_gtest_program name)
   add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${TEST_RESULTS_ARG}/${name}.xml ${ARGN})
   # The summary expects a report from every test with this label.
   set_tests_properties(${name} PROPERTIES LABELS gtest_report)
+  # Windows programs validate their heaps after each test.
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE heap_checkpoint)
+  endif()
 endfunction()

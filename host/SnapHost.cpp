@@ -10,7 +10,8 @@
 //   --open-count N    open it again after each return until N openings
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines,
-//                     a "resources ..." line once the browser's thread ended,
+//                     a "resources ..." line once the browser's thread ended
+//                     (and "heap damaged" when its heap checks found damage then),
 //                     and the process's heap checking flags at start
 //   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/HeapCheck.h"
 #include "host/HostSettings.h"
 #include "host/ProcessResources.h"
 #include "ImageBrowse.h"
@@ -173,6 +175,9 @@ void OnBrowseExit(WPARAM wParam, LPARAM lParam)
 void OnBrowserThreadSettled()
 {
     LogResources();
+    // With the browser's threads gone, nothing frees while the heaps are walked.
+    if (HeapChecksOn() && DamagedHeaps() != 0)
+        Log("heap damaged");
     if (g_host.openAtStart && g_host.openingsDone < g_host.openCount) {
         OpenBrowser();
     } else if (g_host.quitAfterClose) {

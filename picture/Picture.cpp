@@ -2,7 +2,7 @@
 
 #include "ImageLoad.h"
 #include "imageload/block/DibBlock.h"
-#include "picture/NearestResample.h"
+#include "picture/PictureBlock.h"
 
 #include <climits>
 #include <cstdint>
@@ -19,10 +19,6 @@ int ReadScreenBitsPerPixel(HDC screen)
 }
 
 ScreenDepthReader g_screenDepthReader = ReadScreenBitsPerPixel;
-
-// Largest block Resize asks for: every size and offset then fits a signed
-// 32-bit int, and so does the header's pixel data size field.
-constexpr std::uint64_t kMaxBlockBytes = 0x7FFFFFFF;
 
 bool EqualIgnoringAsciiCase(const char* a, const char* b)
 {
@@ -47,21 +43,15 @@ char* CopyOfString(const char* text)
     return copy;
 }
 
-// Headers, colour table and rows of a new block, or 0 when the block would
-// not fit kMaxBlockBytes. Divides instead of multiplying so that no product
-// of a huge width and height overflows.
-std::uint64_t ResizedBlockBytes(int bitCount, int colours, int width, int height)
-{
-    const std::uint64_t fixed = dib::kHeadersBytes + 4 * static_cast<std::uint64_t>(colours);
-    const std::uint64_t rowBytes = static_cast<std::uint64_t>(dib::RowBytes64(bitCount, width));
-    if (fixed > kMaxBlockBytes)
-        return 0;
-    if (height > 0 && rowBytes > (kMaxBlockBytes - fixed) / static_cast<std::uint64_t>(height))
-        return 0;
-    return fixed + rowBytes * static_cast<std::uint64_t>(height);
-}
-
 }  // namespace
+
+int ScreenBitsPerPixel()
+{
+    HDC screen = GetDC(nullptr);
+    const int bits = g_screenDepthReader(screen);
+    ReleaseDC(nullptr, screen);
+    return bits;
+}
 
 ScreenDepthReader SetScreenDepthReader(ScreenDepthReader reader)
 {
@@ -116,60 +106,24 @@ void CPicture::ReplacePath(const char* path)
     m_pszPath = CopyOfString(path);
 }
 
-HGLOBAL CPicture::CallLoader(int fileType, const char* path)
-{
-    switch (fileType) {
-    case PIC_FILE_BMP: return LoadBMP(path);
-    case PIC_FILE_GIF: return LoadGIF(path);
-    case PIC_FILE_PCX: return LoadPCX(path);
-    case PIC_FILE_TGA: return LoadTGA(path);
-    case PIC_FILE_JPG: return LoadJPG(path);
-    case PIC_FILE_TIF: return LoadTIF(path);
-    default: return nullptr;
-    }
-}
-
 int CPicture::Load(const char* path, CDC* dc, int x, int y)
 {
     Free();
-    m_nType = FileType(path);
-    // A number outside the table names no loader: the file is as
-    // unrecognised as with 0, and the previous header facts stay.
-    if (m_nType < PIC_FILE_BMP || m_nType > PIC_FILE_TIF) {
-        m_nStatus = PIC_ERR_FILE_TYPE;
+    int status = PIC_OK;
+    HGLOBAL block = picture::LoadBlock(path, &m_nType, &status);
+    m_nStatus = status;
+    // An unrecognised file keeps the previous header facts and path.
+    if (m_nType < PIC_FILE_BMP || m_nType > PIC_FILE_TIF)
         return 0;
-    }
     ReplacePath(path);
-    m_hDIB = CallLoader(m_nType, path);
-    if (m_hDIB == nullptr) {
-        m_nStatus = GetLastPicLibError();
+    if (block == nullptr)
         return 0;
-    }
-    if (!HoldsWellFormedBlock()) {
-        GlobalFree(m_hDIB);
-        m_hDIB = nullptr;
-        m_nStatus = PIC_ERR_LAYOUT;
-        return 0;
-    }
+    m_hDIB = block;
     ReadHeader();
     CreateDIBPalette();
     if (dc != nullptr)
         Draw(dc, x, y);
     return 1;
-}
-
-// Drawing and resampling trust the header's sizes, so a block that claims
-// more than it holds is refused before anything reads its pixels. A block
-// that cannot be locked is let through: every later operation stops at the
-// lock, so nothing can be read from it.
-bool CPicture::HoldsWellFormedBlock()
-{
-    const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(m_hDIB));
-    if (bytes == nullptr)
-        return true;
-    const bool wellFormed = dib::IsWellFormed(bytes, GlobalSize(m_hDIB));
-    UnlockDIB();
-    return wellFormed;
 }
 
 void CPicture::ReadHeader()
@@ -183,11 +137,12 @@ void CPicture::ReadHeader()
         m_nStatus = PIC_ERR_LOCK;
         return;
     }
-    m_nWidth = dib::ReadI32(bytes + dib::kWidthOffset);
-    m_nHeight = dib::ReadI32(bytes + dib::kHeightOffset);
-    m_nPlanes = dib::ReadU16(bytes + dib::kPlanesOffset);
-    m_nBitCount = dib::ReadU16(bytes + dib::kBitCountOffset);
-    m_nColors = static_cast<int>(dib::ColourCount(m_nBitCount, m_nPlanes));
+    const picture::Facts facts = picture::ReadFacts(bytes);
+    m_nWidth = facts.width;
+    m_nHeight = facts.height;
+    m_nPlanes = facts.planes;
+    m_nBitCount = facts.bitCount;
+    m_nColors = facts.colours;
     UnlockDIB();
     m_nStatus = PIC_OK;
 }
@@ -259,11 +214,7 @@ int CPicture::Draw(CDC* dc, int x, int y)
         m_nStatus = PIC_ERR_LOCK;
         return 0;
     }
-    const int rows = dc == nullptr ? 0
-        : StretchDIBits(dc->GetSafeHdc(), m_nX, m_nY, m_nWidth, m_nHeight, 0, 0, m_nWidth, m_nHeight,
-                        bytes + dib::kHeadersBytes + m_nPaletteBytes,
-                        reinterpret_cast<const BITMAPINFO*>(bytes + dib::kFileHeaderBytes), DIB_RGB_COLORS,
-                        SRCCOPY);
+    const int rows = dc == nullptr ? 0 : picture::DrawBlock(dc->GetSafeHdc(), bytes, m_nX, m_nY);
     UnlockDIB();
     if (rows == m_nHeight) {
         m_nStatus = PIC_OK;
@@ -345,43 +296,14 @@ int CPicture::Resize(int newWidth, int newHeight)
     if (old == nullptr)
         return 0;
 
-    m_nStatus = PIC_ERR_ALLOC;
-    const std::uint64_t blockBytes = ResizedBlockBytes(m_nBitCount, m_nColors, newWidth, newHeight);
-    HGLOBAL block = blockBytes == 0 ? nullptr
-        : GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(blockBytes));
-    if (block == nullptr) {
-        UnlockDIB();
+    int status = PIC_OK;
+    HGLOBAL block = picture::ResizedBlock(old, newWidth, newHeight, &status);
+    UnlockDIB();
+    m_nStatus = status;
+    if (block == nullptr)
         return 0;
-    }
-    m_nStatus = PIC_ERR_LOCK;
-    BYTE* fresh = static_cast<BYTE*>(GlobalLock(block));
-    if (fresh == nullptr) {
-        GlobalFree(block);
-        UnlockDIB();
-        return 0;
-    }
-
-    const std::size_t tableBytes = 4 * static_cast<std::size_t>(m_nColors);
-    const std::size_t newRowBytes = static_cast<std::size_t>(dib::RowBytes64(m_nBitCount, newWidth));
-    std::memcpy(fresh, old, dib::kHeadersBytes + tableBytes);
-    dib::WriteI32(fresh + dib::kWidthOffset, newWidth);
-    dib::WriteI32(fresh + dib::kHeightOffset, newHeight);
-    dib::WriteU32(fresh + dib::kImageSizeOffset, static_cast<std::uint32_t>(newRowBytes * newHeight));
     m_nWidth = newWidth;
     m_nHeight = newHeight;
-
-    // The source's own header gives its size and so its stride: the block
-    // was checked against that header at load (or written by this code).
-    const int oldWidth = dib::ReadI32(old + dib::kWidthOffset);
-    const int oldHeight = dib::ReadI32(old + dib::kHeightOffset);
-    const dib::SourceRows source{old + dib::kHeadersBytes + tableBytes,
-                                 static_cast<std::size_t>(dib::RowBytes64(m_nBitCount, oldWidth < 0 ? 0 : oldWidth)),
-                                 oldWidth, oldHeight};
-    const dib::TargetRows target{fresh + dib::kHeadersBytes + tableBytes, newRowBytes, newWidth, newHeight};
-    dib::ResampleNearest(source, target, m_nBitCount);
-
-    GlobalUnlock(block);
-    UnlockDIB();
     GlobalFree(m_hDIB);
     m_hDIB = block;
     m_nStatus = PIC_OK;

@@ -52,6 +52,8 @@ extern const char* const g_pszSaveExt[];
 // the test machine cannot show; returns the reader it replaced.
 using ScreenDepthReader = int (*)(HDC screen);
 ScreenDepthReader SetScreenDepthReader(ScreenDepthReader reader);
+// The screen's bits per pixel, through that reader.
+int ScreenBitsPerPixel();
 
 class CPicture {
 public:
@@ -90,8 +92,6 @@ private:
     static LOGPALETTE* BuildLogPalette(const RGBQUAD* colourTable, int count);
     BYTE* LockDIB(int* oldRowBytes, int bitCount, int* newRowBytes, int newWidth = -1);
     void UnlockDIB() { GlobalUnlock(m_hDIB); }
-    bool HoldsWellFormedBlock();
-    HGLOBAL CallLoader(int fileType, const char* path);
     int CallSaver(int saveType, const char* path);
     void ReplacePath(const char* path);
 

@@ -1,14 +1,23 @@
 # Sourced by the scripts that run the Windows tests: Windows' own heap
 # validation for every program of the build, and a check of what it found.
 #
-# A program named in "Image File Execution Options" with GlobalFlag 0xF0
-# gets tail and free checking, parameter checks and a validation of the
-# whole heap at every heap call; Wine reports what it finds on its err
-# channel for "heap". The key goes by file name, so it also covers
-# SnapHost.exe when an end-to-end test starts it.
+# A program named in "Image File Execution Options" with GlobalFlag 0x70
+# gets tail and free checking and parameter checks: freed blocks are filled
+# with a pattern (and kept from reuse for the next 1,024 frees), block tails
+# are marked. The test programs validate every heap after each test, and the
+# host after each opening, once the browser's threads are gone
+# (host/HeapCheck.h); Wine reports what it finds on its err channel for
+# "heap". The key goes by file name, so it also covers SnapHost.exe when an
+# end-to-end test starts it.
+#
+# Not 0x80, the validation of the whole heap at every heap call: Wine 8's
+# checker then fails the heap calls of one thread while another thread is
+# freeing a block (it marks the block dead before it fills it, outside the
+# heap's lock), so any program with worker threads would see allocations
+# fail at random.
 
 HEAP_CHECK_KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options'
-HEAP_CHECK_FLAGS=000000f0
+HEAP_CHECK_FLAGS=00000070
 
 # The program names of the build, one per line.
 heap_check_programs() {

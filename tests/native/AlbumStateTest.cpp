@@ -1,6 +1,9 @@
 // Paging, selection, mode and command rules of the album, without windows.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 #include "album/AlbumState.h"
 #include "res/resource.h"
 
@@ -197,6 +200,51 @@ TEST(AlbumAutoShow, DisablesTheFileCommandsAndChecksItsOwn)
     EXPECT_TRUE(album.IsChecked(ID_AUTO_SHOW));
     EXPECT_FALSE(album.ToggleAutoShow());
     EXPECT_FALSE(album.IsChecked(ID_AUTO_SHOW));
+}
+
+// What the album reads ahead and keeps prepared: the first index of each
+// page in multi mode (each page is read whole), pictures in single mode.
+TEST(AlbumReadAhead, FollowsTheDirectionOfTravelAndWrapsOnlyWithAutomaticBrowse)
+{
+    const struct {
+        int files, shown;
+        bool single, autoShow;
+        int travel;
+        std::vector<int> ahead;
+        std::set<int> around;
+    } cases[] = {
+        {27, 9, false, false, +1, {18}, {0, 9, 18}},
+        {27, 9, false, false, -1, {0}, {0, 9, 18}},
+        {27, 18, false, false, +1, {9}, {9, 18}},      // nothing forward: the other way
+        {27, 18, false, true, +1, {0}, {0, 9, 18}},    // automatic browse wraps
+        {27, 0, false, true, -1, {9}, {0, 9}},
+        {9, 0, false, true, +1, {}, {0}},
+        {20, 12, true, false, +1, {13}, {9, 10, 11, 12, 13, 14, 15, 16, 17}},  // its page too
+        {20, 19, true, true, +1, {0}, {0, 18, 19}},
+        {20, 0, true, false, -1, {1}, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+    };
+    for (const auto& c : cases) {
+        CAlbumState album = AlbumOf(c.files);
+        if (c.single) {
+            album.m_nPageTop = c.shown - c.shown % ALBUM_PAGE_SIZE;
+            album.ShowCellAlone(c.shown % ALBUM_PAGE_SIZE);
+        } else {
+            album.m_nPageTop = album.m_nCurrent = c.shown;
+        }
+        if (c.autoShow)
+            album.ToggleAutoShow();
+        const int step = c.single ? 1 : ALBUM_PAGE_SIZE;
+        std::vector<int> ahead;
+        for (int i : album.IndicesAhead(c.travel))
+            if (i % step == 0)
+                ahead.push_back(i);
+        std::set<int> around;
+        for (int i : album.IndicesAround())
+            if (i % step == 0)
+                around.insert(i);
+        EXPECT_EQ(c.ahead, ahead) << c.files << " files, shown " << c.shown;
+        EXPECT_EQ(c.around, around) << c.files << " files, shown " << c.shown;
+    }
 }
 
 }  // namespace

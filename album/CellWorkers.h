@@ -1,0 +1,261 @@
+// Two worker threads that prepare the album's cells into its cache.
+//
+// Cells the window thread is painting are "needed": they go ahead of
+// everything and both workers take them, while the window thread draws
+// each as it becomes ready (Wait). Cells of the page the operator is
+// likely to turn to next are "read ahead": one worker at a time takes
+// them, at a lower priority, and a new read-ahead replaces the old one.
+// Cancelling drops the read-ahead not started yet and throws away the
+// results of what is in flight. Workers never touch a window or a device
+// context; they produce pixels in memory.
+//
+// The destructor stops both workers and waits for the cell each may still
+// be preparing, so no thread outlives the album.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "album/CellCache.h"
+#include "album/ThreadPriority.h"
+
+template <class Cell>
+class CCellWorkers {
+public:
+    using Ptr = std::shared_ptr<const Cell>;
+    // Prepares one cell; null when it could not be made (not kept). May throw.
+    using Prepare = std::function<Ptr(const CellKey&)>;
+
+    CCellWorkers(CCellCache<Cell>& cache, Prepare prepare, int workers = 2)
+        : m_cache(cache), m_prepare(std::move(prepare))
+    {
+        // Without threads (the system refused them) cells are prepared on
+        // the thread that waits for them.
+        try {
+            m_threads.reserve(static_cast<std::size_t>(workers));
+            for (int i = 0; i < workers; ++i)
+                m_threads.emplace_back([this] { Run(); });
+        } catch (...) {
+        }
+    }
+    ~CCellWorkers()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        for (std::thread& t : m_threads)
+            t.join();
+    }
+    CCellWorkers(const CCellWorkers&) = delete;
+    CCellWorkers& operator=(const CCellWorkers&) = delete;
+
+    // Cells the window thread is about to draw, in drawing order.
+    void Need(const std::vector<CellKey>& keys)
+    {
+        if (m_threads.empty())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            for (const CellKey& key : keys)
+                NeedLocked(key);
+        }
+        m_changed.notify_all();
+    }
+
+    // The cell of key, prepared first if nobody has; null when it could not
+    // be made.
+    Ptr Wait(const CellKey& key)
+    {
+        if (m_threads.empty())
+            return PrepareHere(key);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        std::shared_ptr<Job> job = NeedLocked(key);
+        if (!job)
+            return m_cache.Find(key);
+        m_changed.notify_all();
+        m_done.wait(lock, [&] { return job->done; });
+        return job->result;
+    }
+
+    // The cells to prepare while nothing is needed, replacing those asked
+    // for before and not started.
+    void ReadAhead(const std::vector<CellKey>& keys)
+    {
+        if (m_threads.empty())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            DropQueuedReadAhead();
+            for (const CellKey& key : keys) {
+                if (m_jobs.count(key) != 0 || m_cache.Find(key))
+                    continue;
+                auto job = std::make_shared<Job>(key, false);
+                m_jobs[key] = job;
+                m_readAhead.push_back(job);
+            }
+        }
+        m_changed.notify_all();
+    }
+
+    void CancelReadAhead()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        DropQueuedReadAhead();
+        for (auto& entry : m_jobs)
+            if (!entry.second->needed)
+                entry.second->cancelled = true;
+    }
+
+    // Nothing queued and nothing in flight (tests and benchmarks wait for it).
+    bool Idle() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_jobs.empty();
+    }
+    template <class Duration>
+    bool WaitIdle(Duration timeout)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_done.wait_for(lock, timeout, [&] { return m_jobs.empty(); });
+    }
+
+private:
+    struct Job {
+        Job(const CellKey& k, bool n) : key(k), needed(n) {}
+        CellKey key;
+        bool needed;
+        bool cancelled = false;
+        bool started = false;
+        bool done = false;
+        CThreadPriority* worker = nullptr;  // while started
+        Ptr result;
+    };
+
+    // Queues key as needed, or promotes its job; null when it is cached.
+    std::shared_ptr<Job> NeedLocked(const CellKey& key)
+    {
+        auto it = m_jobs.find(key);
+        if (it == m_jobs.end()) {
+            if (m_cache.Find(key))
+                return nullptr;
+            auto job = std::make_shared<Job>(key, true);
+            m_jobs[key] = job;
+            m_needed.push_back(job);
+            return job;
+        }
+        std::shared_ptr<Job> job = it->second;
+        if (!job->needed) {
+            job->needed = true;
+            job->cancelled = false;
+            if (job->started)
+                job->worker->Raise();   // the window thread waits for it now
+            else
+                Requeue(job);
+        }
+        return job;
+    }
+
+    void Requeue(const std::shared_ptr<Job>& job)
+    {
+        for (auto it = m_readAhead.begin(); it != m_readAhead.end(); ++it)
+            if (*it == job) {
+                m_readAhead.erase(it);
+                break;
+            }
+        m_needed.push_back(job);
+    }
+
+    void DropQueuedReadAhead()
+    {
+        for (const auto& job : m_readAhead)
+            m_jobs.erase(job->key);
+        m_readAhead.clear();
+    }
+
+    // One worker: needed cells first; read-ahead only while no other worker
+    // reads ahead.
+    void Run()
+    {
+        CThreadPriority priority;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [&] {
+                return m_stopping || !m_needed.empty() || (!m_readAhead.empty() && !m_readingAhead);
+            });
+            if (m_stopping)
+                return;
+            std::shared_ptr<Job> job;
+            if (!m_needed.empty()) {
+                job = m_needed.front();
+                m_needed.pop_front();
+            } else {
+                job = m_readAhead.front();
+                m_readAhead.pop_front();
+            }
+            const bool readingAhead = !job->needed;
+            m_readingAhead = m_readingAhead || readingAhead;
+            job->started = true;
+            job->worker = &priority;
+            priority.Set(readingAhead ? CThreadPriority::Background : CThreadPriority::Normal);
+            lock.unlock();
+            Ptr result = PrepareSafely(job->key);
+            lock.lock();
+            Finish(job, std::move(result), readingAhead);
+        }
+    }
+
+    Ptr PrepareHere(const CellKey& key)
+    {
+        if (Ptr cached = m_cache.Find(key))
+            return cached;
+        Ptr result = PrepareSafely(key);
+        if (result)
+            m_cache.Put(key, result);
+        return result;
+    }
+
+    Ptr PrepareSafely(const CellKey& key)
+    {
+        try {
+            return m_prepare(key);
+        } catch (...) {
+            return nullptr;     // shown as a file that cannot be read, and not kept
+        }
+    }
+
+    void Finish(const std::shared_ptr<Job>& job, Ptr result, bool readingAhead)
+    {
+        job->worker = nullptr;
+        job->result = std::move(result);
+        job->done = true;
+        auto it = m_jobs.find(job->key);
+        if (it != m_jobs.end() && it->second == job)
+            m_jobs.erase(it);
+        if (job->result && !job->cancelled)
+            m_cache.Put(job->key, job->result);
+        if (readingAhead)
+            m_readingAhead = false;
+        m_done.notify_all();
+        m_changed.notify_all();
+    }
+
+    CCellCache<Cell>& m_cache;
+    Prepare m_prepare;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;  // work or stop for the workers
+    std::condition_variable m_done;     // a job finished
+    std::map<CellKey, std::shared_ptr<Job>> m_jobs;     // queued or in flight
+    std::deque<std::shared_ptr<Job>> m_needed;
+    std::deque<std::shared_ptr<Job>> m_readAhead;
+    bool m_readingAhead = false;
+    bool m_stopping = false;
+    std::vector<std::thread> m_threads;
+};

@@ -1,0 +1,99 @@
+#include "album/FinishedCell.h"
+
+#include "framework/Gdi.h"
+#include "picture/Picture.h"
+#include "picture/PictureBlock.h"
+
+namespace {
+
+// A picture block locked for the while.
+class BlockLock {
+public:
+    explicit BlockLock(HGLOBAL block) : m_block(block), m_bytes(static_cast<const BYTE*>(GlobalLock(block))) {}
+    ~BlockLock()
+    {
+        if (m_bytes != nullptr)
+            GlobalUnlock(m_block);
+    }
+    BlockLock(const BlockLock&) = delete;
+    BlockLock& operator=(const BlockLock&) = delete;
+    const BYTE* Bytes() const { return m_bytes; }
+
+private:
+    HGLOBAL m_block;
+    const BYTE* m_bytes;
+};
+
+}  // namespace
+
+CFinishedCell::~CFinishedCell()
+{
+    if (m_hBlock != nullptr)
+        GlobalFree(m_hBlock);
+}
+
+std::size_t CFinishedCell::Bytes() const
+{
+    return sizeof *this + (m_hBlock != nullptr ? GlobalSize(m_hBlock) : 0);
+}
+
+void CFinishedCell::Draw(CDC* dc, const RECT& rc) const
+{
+    if (m_hBlock == nullptr)
+        return;
+    BlockLock lock(m_hBlock);
+    if (lock.Bytes() != nullptr)
+        picture::DrawBlock(dc->GetSafeHdc(), lock.Bytes(), rc.left + m_fit.dx, rc.top + m_fit.dy);
+}
+
+std::shared_ptr<const CFinishedCell> CFinishedCell::Prepare(const CellKey& key)
+{
+    auto cell = std::make_shared<CFinishedCell>();
+    int fileType = 0, status = 0;
+    HGLOBAL whole = picture::LoadBlock(key.path.c_str(), &fileType, &status);
+    if (whole == nullptr)
+        return cell;
+    HGLOBAL shown = nullptr;
+    {
+        BlockLock lock(whole);
+        if (lock.Bytes() != nullptr)
+            shown = cell->Fit(whole, lock.Bytes(), key.box);
+    }
+    if (shown != whole)
+        GlobalFree(whole);
+    cell->m_hBlock = shown;
+    return cell;
+}
+
+HGLOBAL CFinishedCell::Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box)
+{
+    const picture::Facts facts = picture::ReadFacts(bytes);
+    m_bLoaded = true;
+    m_nWidth = facts.width;
+    m_nHeight = facts.height;
+    m_nColours = facts.colours;
+    m_fit = FitIntoBox(facts.width, facts.height, box);
+    if (!m_fit.drawable)
+        return nullptr;
+    if (m_fit.width == facts.width && m_fit.height == facts.height)
+        return whole;
+    // A copy that cannot be made leaves the picture at its own size, as the
+    // picture object's resize does.
+    int status = 0;
+    HGLOBAL fitted = picture::ResizedBlock(bytes, m_fit.width, m_fit.height, &status);
+    return fitted != nullptr ? fitted : whole;
+}
+
+bool CurrentCellKey(const std::string& path, const CellBox& box, int screenBits, CellKey* key)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    key->path = path;
+    key->fileSize = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    key->writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                     data.ftLastWriteTime.dwLowDateTime;
+    key->box = box;
+    key->screenBits = screenBits;
+    return true;
+}

@@ -1,0 +1,55 @@
+// One cell as the album shows it, prepared off the window thread: the facts
+// its caption needs, where the picture goes in the cell's rectangle, and
+// the picture already resampled to that size. Immutable once made; the
+// window thread only draws it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#include "album/CellCache.h"
+#include "album/CellFit.h"
+
+class CDC;
+
+class CFinishedCell {
+public:
+    CFinishedCell() = default;
+    ~CFinishedCell();
+    CFinishedCell(const CFinishedCell&) = delete;
+    CFinishedCell& operator=(const CFinishedCell&) = delete;
+
+    // False when the file could not be read: the cell shows its frame only.
+    bool Loaded() const { return m_bLoaded; }
+    // The picture's own size and colour count, as its file says.
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
+    int Colours() const { return m_nColours; }
+    std::size_t Bytes() const;
+
+    // Draws the picture in its place in rc (nothing when there is none).
+    void Draw(CDC* dc, const RECT& rc) const;
+
+    // Reads and fits the picture of key's file into key's box. Throws only
+    // when memory runs out.
+    static std::shared_ptr<const CFinishedCell> Prepare(const CellKey& key);
+
+private:
+    // Takes the facts of a loaded picture and returns the block to show:
+    // whole, a resized copy, or null when the box has no room.
+    HGLOBAL Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box);
+
+    bool m_bLoaded = false;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    int m_nColours = 0;
+    CellFit m_fit = {};
+    HGLOBAL m_hBlock = nullptr;     // at the fitted size; null: nothing to draw
+};
+
+// The key of path's cell in box as the file is now (one call for its size
+// and last write time); false when the file is gone.
+bool CurrentCellKey(const std::string& path, const CellBox& box, int screenBits, CellKey* key);
