@@ -32,6 +32,7 @@ public:
     void RetainPaths(const std::set<std::string>& paths) { m_cache.RetainPaths(paths); }
     bool WaitIdle(std::chrono::milliseconds timeout) { return m_workers.WaitIdle(timeout); }
     std::size_t Bytes() const { return m_cache.Bytes(); }
+    unsigned Prepared() const { return m_workers.Prepared(); }
 
 private:
     CCellCache<CFinishedCell> m_cache;

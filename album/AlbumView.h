@@ -54,6 +54,7 @@ public:
     void RedrawCells(int previousCell);
     // Waits until nothing is being prepared (tests and benchmarks).
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
+    unsigned CellsPrepared() const { return m_cells.Prepared(); }
 
     CAlbumBrushes m_brushes;
     CPicture* m_pPicture = nullptr;     // owned; null when none could be made

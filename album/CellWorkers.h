@@ -13,6 +13,7 @@
 // be preparing, so no thread outlives the album.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -113,6 +114,9 @@ public:
             if (!entry.second->needed)
                 entry.second->cancelled = true;
     }
+
+    // How many cells the workers have prepared so far.
+    unsigned Prepared() const { return m_prepared.load(); }
 
     // Nothing queued and nothing in flight (tests and benchmarks wait for it).
     bool Idle() const
@@ -233,6 +237,7 @@ private:
 
     void Finish(const std::shared_ptr<Job>& job, Ptr result, bool readingAhead)
     {
+        ++m_prepared;
         job->worker = nullptr;
         job->result = std::move(result);
         job->done = true;
@@ -257,5 +262,6 @@ private:
     std::deque<std::shared_ptr<Job>> m_readAhead;
     bool m_readingAhead = false;
     bool m_stopping = false;
+    std::atomic<unsigned> m_prepared{0};
     std::vector<std::thread> m_threads;
 };

@@ -184,6 +184,7 @@ TEST_F(AlbumPaintTest, APartialLastPageLeavesTheEmptyCellsUnpainted)
     Open();
     ASSERT_EQ(9, View().m_nPageTop);
     auto c = Paint();
+    EXPECT_EQ(kSelectedCellFill, c->At(5 + 3, 5 + 3));          // cell 0 of the page, entry 9
     EXPECT_EQ(kCellFill, c->At(346 + 3, 235 + 3));              // cell 4 painted
     EXPECT_TRUE(c->RegionIs(RECT{687, 235, 1024, 690}, kSentinel));  // cells 5 and 8 column
     EXPECT_TRUE(c->RegionIs(RECT{0, 465, 1024, 690}, kSentinel));    // cells 6 to 8 row
@@ -232,6 +233,13 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
     EXPECT_EQ(kSentinel, shot.At(346 + 3, 5 + 3));      // cell 1 untouched
     EXPECT_EQ(kSentinel, shot.At(346 + 3, 235 + 3));    // cell 4 untouched
     EXPECT_EQ(kSentinel, shot.At(687 + 3, 465 + 3));    // cell 8 untouched
+    // Each of the two cells, its caption and its name as a full paint puts them.
+    auto full = Paint(kSentinel);
+    for (int cell : {0, 3}) {
+        const CellRect& rc = View().m_rcCell[cell];
+        const RECT withName = {rc.left, rc.top, rc.right + 1, rc.bottom + 20};
+        EXPECT_TRUE(shot.SameRegion(*full, withName)) << "cell " << cell;
+    }
 }
 
 TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
