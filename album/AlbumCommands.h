@@ -1,9 +1,9 @@
 // Every command of the album view, declared once: its identifier, the
 // view's handler, the rule of the album's state that enables it (null:
 // always) and, for a toggle, the rule that checks it (null: never).
-// The view's command table is made from this list, and with it the gate for
-// disabled commands, the menus and the toolbar; so are the pure rules keyed
-// by command identifier (CAlbumState::IsEnabled, IsChecked).
+// The view's command table is made from this list, once, and with it the
+// gate for disabled commands, the menus and the toolbar. The rules are
+// members of CAlbumState, tested natively by name.
 //
 // A new command is one row here, its handler, its identifier in
 // res/resource.h and its entries in res/ImageBrowse.rc.

@@ -1,6 +1,5 @@
 #include "album/AlbumState.h"
 
-#include "album/AlbumCommands.h"
 
 #include <algorithm>
 
@@ -237,39 +236,6 @@ bool CAlbumState::CanPageBack() const
 bool CAlbumState::CanChangeCurrentFile() const
 {
     return !m_bAutoShow && m_nCurrent < Count();
-}
-
-namespace {
-
-struct CommandRule {
-    unsigned id;
-    bool (CAlbumState::*enabled)() const;
-    bool (CAlbumState::*checked)() const;
-};
-#define ALBUM_COMMAND_RULE(id, handler, enabled, checked) {id, enabled, checked},
-const CommandRule kCommandRules[] = {ALBUM_VIEW_COMMANDS(ALBUM_COMMAND_RULE)};
-#undef ALBUM_COMMAND_RULE
-
-const CommandRule* RuleOf(unsigned id)
-{
-    for (const CommandRule& rule : kCommandRules)
-        if (rule.id == id)
-            return &rule;
-    return nullptr;
-}
-
-}  // namespace
-
-bool CAlbumState::IsEnabled(unsigned commandId) const
-{
-    const CommandRule* rule = RuleOf(commandId);
-    return rule != nullptr && (rule->enabled == nullptr || (this->*rule->enabled)());
-}
-
-bool CAlbumState::IsChecked(unsigned commandId) const
-{
-    const CommandRule* rule = RuleOf(commandId);
-    return rule != nullptr && rule->checked != nullptr && (this->*rule->checked)();
 }
 
 const std::string& CAlbumState::CurrentName() const

@@ -86,10 +86,6 @@ public:
     bool IsAutoShowing() const { return m_bAutoShow != 0; }
     // Rename, delete, wallpaper and export: not while automatic browse runs.
     bool CanChangeCurrentFile() const;
-    // The same rules by command identifier; false for an identifier that is
-    // not the album's.
-    bool IsEnabled(unsigned commandId) const;
-    bool IsChecked(unsigned commandId) const;
 
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);

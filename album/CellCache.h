@@ -69,8 +69,9 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         for (auto it = m_cells.begin(); it != m_cells.end();)
             it = it->first.SamePlace(key) ? Erase(it) : std::next(it);
-        m_bytes += cell->Bytes();
-        m_cells[key] = Entry{std::move(cell), ++m_clock};
+        const std::size_t bytes = cell->Bytes();
+        m_cells[key] = Entry{std::move(cell), ++m_clock};    // may throw: nothing counted yet
+        m_bytes += bytes;
         while (m_bytes > m_budget && m_cells.size() > 1)
             Erase(LeastRecentlyUsed());
     }

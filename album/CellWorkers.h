@@ -41,7 +41,7 @@ public:
         try {
             m_threads.reserve(static_cast<std::size_t>(workers));
             for (int i = 0; i < workers; ++i)
-                m_threads.emplace_back([this] { Run(); });
+                m_threads.emplace_back([this] { RunSafely(); });
         } catch (...) {
         }
     }
@@ -184,6 +184,16 @@ private:
         m_readAhead.clear();
     }
 
+    // Nothing may leave a thread's entry. Nothing below throws: preparing
+    // and keeping a cell catch what they throw.
+    void RunSafely()
+    {
+        try {
+            Run();
+        } catch (...) {
+        }
+    }
+
     // One worker: needed cells first; read-ahead only while no other worker
     // reads ahead.
     void Run()
@@ -216,13 +226,22 @@ private:
         }
     }
 
+    // A cell that cannot be kept for want of memory is drawn all the same.
+    void Keep(const CellKey& key, const Ptr& cell)
+    {
+        try {
+            m_cache.Put(key, cell);
+        } catch (...) {
+        }
+    }
+
     Ptr PrepareHere(const CellKey& key)
     {
         if (Ptr cached = m_cache.Find(key))
             return cached;
         Ptr result = PrepareSafely(key);
         if (result)
-            m_cache.Put(key, result);
+            Keep(key, result);
         return result;
     }
 
@@ -245,7 +264,7 @@ private:
         if (it != m_jobs.end() && it->second == job)
             m_jobs.erase(it);
         if (job->result && !job->cancelled)
-            m_cache.Put(job->key, job->result);
+            Keep(job->key, job->result);
         if (readingAhead)
             m_readingAhead = false;
         m_done.notify_all();

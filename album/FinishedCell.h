@@ -41,6 +41,7 @@ private:
     // Takes the facts of a loaded picture and returns the block to show:
     // whole, a resized copy, or null when the box has no room.
     HGLOBAL Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box);
+    static HGLOBAL WidenedForTheScreen(HGLOBAL shown);
 
     bool m_bLoaded = false;
     int m_nWidth = 0;

@@ -7,6 +7,7 @@
 
 #include "framework/Dialog.h"
 
+// Named for the date though it also chooses the camera: the name is fixed.
 class CAlbumDateDlg : public CDialog {
 public:
     explicit CAlbumDateDlg(HWND parent);

@@ -10,9 +10,9 @@
 #include "res/resource.h"
 
 namespace {
-// Clears WS_CAPTION and WS_SYSMENU: the browser covers the host's video
-// without a title bar; the menu bar stays.
-const LONG kNoCaptionMask = static_cast<LONG>(0xFF37FFFF);
+// The browser covers the host's video without a title bar; the menu bar
+// stays. (The mask is 0xFF37FFFF.)
+const LONG kNoCaptionMask = static_cast<LONG>(~(WS_CAPTION | WS_SYSMENU));
 }
 
 BOOL CAlbumThread::InitInstance()

@@ -2,7 +2,6 @@
 // the runtime before DllMain sees DLL_PROCESS_ATTACH.
 #include <windows.h>
 
-#include "bridge/ModuleGlobals.h"
 #include "framework/Module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
@@ -10,8 +9,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         // Every window class and resource of the browser comes from this
-        // library, never from the host's executable.
-        g_hModule = instance;
+        // library (FwModule), never from the host's executable.
         FwInitModule(instance);
         break;
     case DLL_PROCESS_DETACH:

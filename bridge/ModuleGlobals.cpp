@@ -5,7 +5,6 @@ int g_nInitialChannel;
 int g_bAllChannels;
 SettingsArea g_settings;
 HWND g_hHostWnd;
-HINSTANCE g_hModule;
 CAlbumView* g_pAlbumView;
 
 void PostBrowseExit()

@@ -16,7 +16,6 @@ extern int g_nInitialChannel;
 extern int g_bAllChannels;
 extern SettingsArea g_settings;
 extern HWND g_hHostWnd;
-extern HINSTANCE g_hModule;                 // this library: every resource is loaded from it
 // The one album view, set when the frame creates it; never cleared, and
 // not to be used once the host has been told of the end.
 extern CAlbumView* g_pAlbumView;

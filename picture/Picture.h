@@ -22,7 +22,8 @@ enum PictureStatus {
     PIC_ERR_LAYOUT = -205,
 };
 
-// File type numbers (FileType's answer; which loader runs).
+// File type numbers (FileType's answer; which loader runs). Both numberings
+// are fixed and never converted into each other.
 enum PictureFileType {
     PIC_FILE_UNKNOWN = 0,
     PIC_FILE_BMP = 1,

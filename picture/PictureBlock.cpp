@@ -135,6 +135,39 @@ HGLOBAL ResizedBlock(const BYTE* old, int newWidth, int newHeight, int* status)
     return block;
 }
 
+HGLOBAL WidenedTo32Bits(const BYTE* old)
+{
+    const Facts facts = ReadFacts(old);
+    if (facts.bitCount != 24)
+        return nullptr;
+    const std::uint64_t blockBytes = ResizedBlockBytes(32, 0, facts.width, facts.height);
+    HGLOBAL block = blockBytes == 0 ? nullptr : GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(blockBytes));
+    BYTE* fresh = block != nullptr ? static_cast<BYTE*>(GlobalLock(block)) : nullptr;
+    if (fresh == nullptr) {
+        if (block != nullptr)
+            GlobalFree(block);
+        return nullptr;
+    }
+    const std::size_t oldStride = static_cast<std::size_t>(dib::RowBytes64(24, facts.width));
+    const std::size_t newStride = static_cast<std::size_t>(dib::RowBytes64(32, facts.width));
+    std::memcpy(fresh, old, dib::kHeadersBytes);
+    dib::WriteU16(fresh + dib::kBitCountOffset, 32);
+    dib::WriteU32(fresh + dib::kImageSizeOffset, static_cast<std::uint32_t>(newStride * facts.height));
+    dib::WriteU32(fresh + dib::kColoursUsedOffset, 0);
+    for (int y = 0; y < facts.height; ++y) {
+        const BYTE* from = old + dib::kHeadersBytes + oldStride * y;
+        BYTE* to = fresh + dib::kHeadersBytes + newStride * y;
+        for (int x = 0; x < facts.width; ++x, from += 3, to += 4) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            to[3] = 0;
+        }
+    }
+    GlobalUnlock(block);
+    return block;
+}
+
 int DrawBlock(HDC dc, const BYTE* block, int x, int y)
 {
     const Facts facts = ReadFacts(block);

@@ -32,6 +32,11 @@ Facts ReadFacts(const BYTE* block);
 // null with *status PIC_ERR_ALLOC or PIC_ERR_LOCK when it cannot be made.
 HGLOBAL ResizedBlock(const BYTE* source, int newWidth, int newHeight, int* status);
 
+// A copy of a 24-bit block with four bytes a pixel (blue, green, red, 0):
+// what a 32-bit screen shows of it, pixel for pixel, but handed over
+// without conversion. Null when it cannot be made.
+HGLOBAL WidenedTo32Bits(const BYTE* block24);
+
 // Bytes of the colour table that precedes the rows: 4 per colour up to 8
 // bits per pixel.
 int PaletteBytes(const Facts& facts);

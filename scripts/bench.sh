@@ -24,8 +24,8 @@ start_wineserver
 heap_check_registry off     # left behind by an interrupted test run
 SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
 SNAPSHOTS_4K="$ROOT/build/bench/snapshots-3840x2160"
-/usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 9 1920 1080
-/usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS_4K" 9 3840 2160
+/usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 27 1920 1080
+/usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS_4K" 27 3840 2160
 echo "== bench_picture (32-bit Windows build)"
 wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
 echo "== bench_paint"

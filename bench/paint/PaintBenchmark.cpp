@@ -1,30 +1,68 @@
-// A full album page of nine 1920 x 1080 JPEG snapshots painted into a
-// memory device context, against the picture library alone loading the
-// same ten files (nine cells and the reload of the selected picture), in
-// the same run. Also the peak memory of a paint against the size of the
-// largest decoded picture, and the paint of a page of nine 3840 x 2160
-// snapshots and of one 1920 x 1080 snapshot alone (single mode).
+// What the operator waits for while paging, timed from the command to the
+// finished page on the screen (a 1024 x 690 view), against a bare
+// libjpeg-turbo decode of the same files in the same process: the next page
+// when it was read ahead, the page shown just before, a page nothing could
+// prepare (its files just changed), a click on a cell, and the next picture
+// alone when it was read ahead. Also the peak memory of paging through a
+// folder of 4K snapshots.
 //
-//   bench_paint.exe FOLDER [FOLDER_4K]   (each holds exactly nine .jpg snapshots)
+//   bench_paint.exe FOLDER_1080 FOLDER_4K   (each holds 27 .jpg snapshots)
 #include <windows.h>
 #include <psapi.h>
 
+#include <cstdio>
+#include <jpeglib.h>
+
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
-#include <thread>
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/common/BenchClock.h"
 #include "framework/Module.h"
-#include "ImageLoad.h"
+#include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
 
 namespace {
 
+const int kWidth = 1024, kHeight = 690;
+const int kRuns = 5;
+
+// Decodes a JPEG file to RGB rows with libjpeg-turbo alone.
+void BareDecode(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return;
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_start_decompress(&cinfo);
+    const size_t stride = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
+    std::vector<unsigned char> pixels(stride * cinfo.output_height);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels.data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::fclose(file);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 // Committed private memory of the process. Wine reports it as the
-// page-file usage and keeps no peak of it.
+// page-file usage.
 SIZE_T CommittedBytes()
 {
     PROCESS_MEMORY_COUNTERS_EX m = {};
@@ -33,17 +71,16 @@ SIZE_T CommittedBytes()
     return m.PrivateUsage != 0 ? m.PrivateUsage : m.PagefileUsage;
 }
 
-// The most committed memory seen while f runs, sampled every 0.2 ms from a
-// second thread, above the level before f.
-template <class F>
-SIZE_T PeakAbove(F f)
+// The most committed memory seen while f runs, sampled from a second thread,
+// above the level before f.
+SIZE_T PeakAbove(const std::function<void()>& f)
 {
     const SIZE_T baseline = CommittedBytes();
     std::atomic<bool> running{true};
     std::atomic<SIZE_T> peak{baseline};
     std::thread sampler([&] {
         while (running) {
-            SIZE_T now = CommittedBytes();
+            const SIZE_T now = CommittedBytes();
             if (now > peak)
                 peak = now;
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -55,109 +92,149 @@ SIZE_T PeakAbove(F f)
     return peak - baseline;
 }
 
-// Paints the view into a memory device context of the view's size.
-class MemoryPaint {
+// The browser on a folder, its view 1024 x 690 on the screen.
+class PagingBench {
 public:
-    MemoryPaint(BrowserOnThisThread& browser, int width, int height) : m_view(*browser.View())
+    PagingBench(const std::string& folder, HWND host)
     {
-        HDC screen = GetDC(nullptr);
-        m_memory = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        m_old = SelectObject(m_memory, m_bitmap);
+        m_opened = m_browser.Open(folder, host);
+        if (!m_opened)
+            return;
         RECT rc;
-        GetWindowRect(browser.ViewWindow(), &rc);
-        MapWindowPoints(nullptr, browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
-        MoveWindow(browser.ViewWindow(), rc.left, rc.top, width, height, FALSE);
+        GetWindowRect(m_browser.ViewWindow(), &rc);
+        MapWindowPoints(nullptr, m_browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
+        MoveWindow(m_browser.ViewWindow(), rc.left, rc.top, kWidth, kHeight, TRUE);
+        Settle();
     }
-    ~MemoryPaint()
+    bool Opened() const { return m_opened && View().Count() == 27; }
+    CAlbumView& View() const { return *m_browser.View(); }
+
+    // The command as the toolbar sends it, up to the finished page.
+    double TimeCommand(UINT id)
     {
-        SelectObject(m_memory, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_memory);
+        const double start = BenchSeconds();
+        SendMessageA(m_browser.ViewWindow(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        UpdateWindow(m_browser.ViewWindow());
+        return BenchSeconds() - start;
     }
-    MemoryPaint(const MemoryPaint&) = delete;
-    MemoryPaint& operator=(const MemoryPaint&) = delete;
-    void operator()()
+    double TimeClick(int cell)
     {
-        CDC dc(m_memory, m_memory, false);
-        m_view.OnDraw(&dc);
+        const CellRect& rc = View().m_rcCell[cell];
+        const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+        const double start = BenchSeconds();
+        SendMessageA(m_browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(m_browser.ViewWindow(), WM_LBUTTONUP, 0, at);
+        return BenchSeconds() - start;
+    }
+    // Repaints and lets reading ahead finish, as two seconds of the
+    // operator looking at the page would.
+    void Settle()
+    {
+        m_browser.Pump();
+        UpdateWindow(m_browser.ViewWindow());
+        View().WaitForPreparedCells(60000);
+    }
+    std::vector<std::string> PageFiles(int top) const
+    {
+        return std::vector<std::string>(View().m_arrPaths.begin() + top, View().m_arrPaths.begin() + top + 9);
     }
 
 private:
-    CAlbumView& m_view;
-    HDC m_memory;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
+    BrowserOnThisThread m_browser;
+    bool m_opened = false;
 };
 
-const int kWidth = 1024, kHeight = 690;
-const int kRuns = 7;
-
-// The page of nine 3840 x 2160 snapshots, and then its first one alone.
-void PaintLargePage(const char* folder, HWND host)
+// Another program rewrote them: their last write time moves on.
+void Touch(const std::vector<std::string>& files)
 {
-    BrowserOnThisThread browser;
-    if (!browser.Open(folder, host) || browser.View()->Count() != 9) {
-        std::fprintf(stderr, "cannot open nine pictures in %s\n", folder);
+    static LONGLONG step = 0;
+    for (const std::string& path : files) {
+        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        reinterpret_cast<ULARGE_INTEGER*>(&now)->QuadPart += 10000000 * ++step;
+        SetFileTime(file, nullptr, nullptr, &now);
+        CloseHandle(file);
+    }
+}
+
+void PagingFigures(const std::string& folder, const char* size, HWND host)
+{
+    PagingBench bench(folder, host);
+    if (!bench.Opened()) {
+        std::fprintf(stderr, "cannot open 27 pictures in %s\n", folder.c_str());
         return;
     }
-    MemoryPaint paint(browser, kWidth, kHeight);
-    paint();
-    std::printf("bench: paint_page_9x3840x2160_jpeg = %.1f ms\n", BestOf(kRuns, [&] { paint(); }) * 1000);
+    const std::vector<std::string> first = bench.PageFiles(0), second = bench.PageFiles(9);
+    auto decodePage = [&] {
+        for (const std::string& f : second)
+            BareDecode(f);
+    };
+    decodePage();   // the file cache warm for both
+    const double pageDecode = BestOf(kRuns, decodePage);
+    const double oneDecode = BestOf(kRuns, [&] { BareDecode(second[0]); });
+
+    std::vector<double> next, previous, cold, click, single;
+    for (int run = 0; run < kRuns; ++run) {
+        bench.TimeCommand(ID_PAGE_FIRST);
+        bench.Settle();                         // the second page read ahead
+        next.push_back(bench.TimeCommand(ID_PAGE_NEXT));
+        bench.Settle();
+        previous.push_back(bench.TimeCommand(ID_PAGE_PREV));
+        bench.Settle();
+        Touch(second);
+        cold.push_back(bench.TimeCommand(ID_PAGE_NEXT));
+        bench.Settle();
+        click.push_back(bench.TimeClick(1 + run % 8));
+        bench.Settle();
+    }
+    bench.View().ShowCellAlone(0);
+    bench.Settle();
+    const double pictureDecode = BestOf(kRuns, [&] { BareDecode(first[1]); });
+    for (int run = 0; run < kRuns; ++run) {
+        bench.TimeCommand(ID_PAGE_FIRST);
+        bench.Settle();                     // the second picture read ahead
+        single.push_back(bench.TimeCommand(ID_PAGE_NEXT));
+        bench.Settle();
+    }
+    std::printf("bench: bare_decode_page_9x%s_jpeg = %.1f ms\n", size, pageDecode * 1000);
+    std::printf("bench: next_page_prepared_%s = %.1f ms\n", size, Median(next) * 1000);
+    std::printf("bench: next_page_prepared_vs_decode_%s = %.3f x\n", size, Median(next) / pageDecode);
+    std::printf("bench: previous_page_vs_decode_%s = %.3f x\n", size, Median(previous) / pageDecode);
+    std::printf("bench: page_nothing_prepared_%s = %.1f ms\n", size, Median(cold) * 1000);
+    std::printf("bench: page_nothing_prepared_vs_decode_%s = %.3f x\n", size, Median(cold) / pageDecode);
+    std::printf("bench: click_vs_one_decode_%s = %.3f x\n", size, Median(click) / oneDecode);
+    std::printf("bench: next_picture_prepared_vs_its_decode_%s = %.3f x\n", size, Median(single) / pictureDecode);
+}
+
+// Through every page and back, each painted and read ahead.
+void PagingPeakMemory(const std::string& folder, HWND host)
+{
+    PagingBench bench(folder, host);
+    if (!bench.Opened())
+        return;
+    const SIZE_T peak = PeakAbove([&] {
+        for (UINT id : {ID_PAGE_FIRST, ID_PAGE_NEXT, ID_PAGE_NEXT, ID_PAGE_PREV, ID_PAGE_PREV}) {
+            bench.TimeCommand(id);
+            bench.Settle();
+        }
+    });
+    std::printf("bench: paging_4k_peak_memory = %.1f MB\n", peak / 1048576.0);
+    std::printf("bench: one_4k_picture_decoded = %.1f MB\n", 3840.0 * 2160 * 3 / 1048576.0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: bench_paint FOLDER [FOLDER_4K]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bench_paint FOLDER_1080 FOLDER_4K\n");
         return 2;
     }
     FwInitModule(GetModuleHandleA(nullptr));
     HostWindow host;
-    {
-        BrowserOnThisThread browser;
-        // The first paint happens while the browser opens, before the heap has
-        // held any picture: what it commits then is the paint's peak.
-        bool opened = false;
-        const SIZE_T paintPeak = PeakAbove([&] { opened = browser.Open(argv[1], host.Handle()); });
-        if (!opened || browser.View()->Count() != 9) {
-            std::fprintf(stderr, "cannot open nine pictures in %s\n", argv[1]);
-            return 1;
-        }
-        CAlbumView& view = *browser.View();
-        std::vector<std::string> files = view.m_arrPaths;
-        files.push_back(view.m_arrPaths[view.m_nPageTop + view.m_nCellSel]);  // the reload after a paint
-
-        size_t largestDecoded = 0;
-        auto loadAll = [&] {
-            for (const std::string& f : files) {
-                HGLOBAL block = LoadJPG(f.c_str());
-                largestDecoded = std::max<size_t>(largestDecoded, GlobalSize(block));
-                GlobalFree(block);
-            }
-        };
-        MemoryPaint paint(browser, kWidth, kHeight);
-        loadAll();      // warm the file cache for both
-        paint();
-        const double paintTime = BestOf(kRuns, [&] { paint(); });
-        const double loadTime = BestOf(kRuns, loadAll);
-        view.ShowCellAlone(0);
-        paint();
-        const double singleTime = BestOf(kRuns, [&] { paint(); });
-
-        std::printf("bench: paint_page_9x1920x1080_jpeg = %.1f ms\n", paintTime * 1000);
-        std::printf("bench: load_10x1920x1080_jpeg = %.1f ms\n", loadTime * 1000);
-        std::printf("bench: paint_vs_load_ratio = %.3f x\n", paintTime / loadTime);
-        std::printf("bench: paint_single_1920x1080_jpeg = %.1f ms\n", singleTime * 1000);
-        std::printf("bench: first_paint_peak_memory = %.1f MB\n", paintPeak / 1048576.0);
-        std::printf("bench: largest_decoded_picture = %.1f MB\n", largestDecoded / 1048576.0);
-        std::printf("bench: paint_peak_vs_largest_decoded = %.2f x\n",
-                    static_cast<double>(paintPeak) / largestDecoded);
-    }
-    if (argc == 3)
-        PaintLargePage(argv[2], host.Handle());
+    PagingFigures(argv[1], "1920x1080", host.Handle());
+    PagingFigures(argv[2], "3840x2160", host.Handle());
+    PagingPeakMemory(argv[2], host.Handle());
     return 0;
 }

@@ -6,7 +6,6 @@
 
 #include "album/AlbumState.h"
 #include "album/FileNameRules.h"
-#include "res/resource.h"
 
 namespace {
 
@@ -135,7 +134,7 @@ TEST(AlbumDelete, TheOnlyPictureLeavesAnEmptyAlbumInEitherMode)
         EXPECT_EQ(0, album.m_nPageTop) << single;
         EXPECT_EQ(0, album.m_nCellSel) << single;
         EXPECT_FALSE(album.HasCurrent()) << single;
-        EXPECT_FALSE(album.IsEnabled(ID_IMAGE_DELETE)) << single;
+        EXPECT_FALSE(album.CanChangeCurrentFile()) << single;
     }
 }
 

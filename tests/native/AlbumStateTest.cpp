@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "album/AlbumState.h"
-#include "res/resource.h"
 
 namespace {
 
@@ -43,11 +42,12 @@ TEST(AlbumListBuild, AnEmptyFolderComputesNoPageAndDisablesEverythingThatNeedsAP
     CAlbumState album = AlbumOf(0);
     EXPECT_EQ(0, album.m_nPageTop);
     EXPECT_EQ(0, album.m_nCurrent);
-    for (unsigned c : {ID_PAGE_NEXT, ID_PAGE_PREV, ID_PAGE_FIRST, ID_PAGE_LAST,
-                      ID_FILE_SAVE_AS, ID_AUTO_SHOW, ID_IMAGE_RENAME, ID_IMAGE_DELETE,
-                      ID_SET_WALLPAPER, ID_EXPORT_NEW_BMP, ID_MULTI_SHOW})
-        EXPECT_FALSE(album.IsEnabled(c)) << std::hex << c;
-    EXPECT_TRUE(album.IsEnabled(ID_FILE_OPEN));
+    EXPECT_FALSE(album.CanPageForward());
+    EXPECT_FALSE(album.CanPageBack());
+    EXPECT_FALSE(album.HasCurrent());           // save as, automatic browse
+    EXPECT_FALSE(album.CanChangeCurrentFile());
+    EXPECT_FALSE(album.IsSingleMode());
+    EXPECT_TRUE(album.IsMultiMode());           // the chooser
     EXPECT_FALSE(album.PageLast());     // never a page top of -9
     EXPECT_EQ(0, album.m_nPageTop);
 }
@@ -68,18 +68,16 @@ TEST(AlbumListBuild, RebuildingKeepsAutomaticBrowseAndTheCurrentPathButLeavesSin
 TEST(AlbumPaging, MultiModeRulesFollowThePageTop)
 {
     CAlbumState nine = AlbumOf(9);
-    for (unsigned c : {ID_PAGE_NEXT, ID_PAGE_LAST, ID_PAGE_PREV, ID_PAGE_FIRST})
-        EXPECT_FALSE(nine.IsEnabled(c));
+    EXPECT_FALSE(nine.CanPageForward());
+    EXPECT_FALSE(nine.CanPageBack());
 
     CAlbumState ten = AlbumOf(10);
-    EXPECT_TRUE(ten.IsEnabled(ID_PAGE_PREV));
-    EXPECT_TRUE(ten.IsEnabled(ID_PAGE_FIRST));
-    EXPECT_FALSE(ten.IsEnabled(ID_PAGE_NEXT));
-    EXPECT_FALSE(ten.IsEnabled(ID_PAGE_LAST));
+    EXPECT_TRUE(ten.CanPageBack());
+    EXPECT_FALSE(ten.CanPageForward());
     EXPECT_FALSE(ten.PageNext());
     EXPECT_TRUE(ten.PagePrev());
     EXPECT_EQ(0, ten.m_nPageTop);
-    EXPECT_TRUE(ten.IsEnabled(ID_PAGE_NEXT));
+    EXPECT_TRUE(ten.CanPageForward());
     EXPECT_TRUE(ten.PageNext());
     EXPECT_EQ(9, ten.m_nPageTop);
     EXPECT_EQ(9, ten.m_nCurrent);
@@ -109,8 +107,8 @@ TEST(AlbumSingleMode, DoubleClickNextAndBackToMultiFollowTheList)
     EXPECT_EQ(1, album.m_bSingle);
     EXPECT_EQ(13, album.m_nCurrent);
     EXPECT_EQ("C:\\album\\f13.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.IsEnabled(ID_FILE_OPEN));
-    EXPECT_TRUE(album.IsEnabled(ID_MULTI_SHOW));
+    EXPECT_FALSE(album.IsMultiMode());
+    EXPECT_TRUE(album.IsSingleMode());
     EXPECT_TRUE(album.PageNext());
     EXPECT_EQ(14, album.m_nCurrent);
     EXPECT_EQ("C:\\album\\f14.jpg", album.m_strCurrent);
@@ -125,13 +123,11 @@ TEST(AlbumSingleMode, EndsOfTheListDisableTheirCommands)
 {
     CAlbumState album = AlbumOf(5);
     album.ShowCellAlone(4);
-    EXPECT_FALSE(album.IsEnabled(ID_PAGE_NEXT));
-    EXPECT_FALSE(album.IsEnabled(ID_PAGE_LAST));
-    EXPECT_TRUE(album.IsEnabled(ID_PAGE_PREV));
+    EXPECT_FALSE(album.CanPageForward());
+    EXPECT_TRUE(album.CanPageBack());
     EXPECT_TRUE(album.PageFirst());
     EXPECT_EQ("C:\\album\\f0.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.IsEnabled(ID_PAGE_PREV));
-    EXPECT_FALSE(album.IsEnabled(ID_PAGE_FIRST));
+    EXPECT_FALSE(album.CanPageBack());
     EXPECT_TRUE(album.PageLast());
     EXPECT_EQ(4, album.m_nCurrent);
     EXPECT_EQ("C:\\album\\f4.jpg", album.m_strCurrent);
@@ -191,15 +187,14 @@ TEST(AlbumAutoShow, WrapsPicturesInSingleMode)
 TEST(AlbumAutoShow, DisablesTheFileCommandsAndChecksItsOwn)
 {
     CAlbumState album = AlbumOf(4);
-    EXPECT_TRUE(album.IsEnabled(ID_IMAGE_RENAME));
-    EXPECT_FALSE(album.IsChecked(ID_AUTO_SHOW));
+    EXPECT_TRUE(album.CanChangeCurrentFile());
+    EXPECT_FALSE(album.IsAutoShowing());
     EXPECT_TRUE(album.ToggleAutoShow());
-    for (unsigned c : {ID_IMAGE_RENAME, ID_IMAGE_DELETE, ID_SET_WALLPAPER, ID_EXPORT_NEW_BMP})
-        EXPECT_FALSE(album.IsEnabled(c));
-    EXPECT_TRUE(album.IsEnabled(ID_FILE_SAVE_AS));
-    EXPECT_TRUE(album.IsChecked(ID_AUTO_SHOW));
+    EXPECT_FALSE(album.CanChangeCurrentFile());     // rename, delete, wallpaper, export
+    EXPECT_TRUE(album.HasCurrent());                // save as
+    EXPECT_TRUE(album.IsAutoShowing());
     EXPECT_FALSE(album.ToggleAutoShow());
-    EXPECT_FALSE(album.IsChecked(ID_AUTO_SHOW));
+    EXPECT_FALSE(album.IsAutoShowing());
 }
 
 // What the album reads ahead and keeps prepared: the first index of each

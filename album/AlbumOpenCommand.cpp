@@ -7,7 +7,7 @@
 
 namespace {
 // Stands in the name list for the folder the album moved to; the refresh
-// replaces it in multi mode.
+// replaces it in multi mode. The name is fixed: keep it as it is.
 const char kDayFolderName[] = "01way-2001-07-05-13.57.36-00.jpg";
 }  // namespace
 
