@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Checks the page the print test sent to the file printer: turned into a
 picture by Ghostscript, it must hold the nine framed cells of the album page
-in a 3 x 3 grid, each within 1 % of the proportions of the screen layout,
-and no texts.
+in a 3 x 3 grid, each within 1 % of the proportions it has on screen, and no
+texts. The layout on screen follows from the view's client size, which the
+print test writes into print-layout.txt beside the page.
 
 With --landscape the page must have been printed in landscape; it is turned
 to read as printed before it is measured. With --pictures R,G,B the
@@ -79,6 +80,16 @@ def picture_colours(img, cell):
     return counts
 
 
+def screen_layout(ps):
+    """The fill of a cell on screen (width, height) and the column width. A
+    cell is (5, 5, W, H - 20) in its column W and row H, its fill inset by
+    2 and without its right and bottom edges."""
+    with open(os.path.join(os.path.dirname(ps), "print-layout.txt")) as f:
+        client_w, client_h = (int(v) for v in f.read().split())
+    column, row = client_w // 3, client_h // 3
+    return column - 9, row - 29, column
+
+
 def main():
     ps, work = sys.argv[1], sys.argv[2]
     png = os.path.join(work, os.path.splitext(os.path.basename(ps))[0] + ".png")
@@ -95,16 +106,23 @@ def main():
     assert len(cells) == 9, "expected 9 cells, found %d: %s" % (len(cells), cells)
     widths = [b[2] - b[0] + 1 for b in cells]
     heights = [b[3] - b[1] + 1 for b in cells]
-    assert max(widths) - min(widths) <= 2 and max(heights) - min(heights) <= 2, (widths, heights)
-    # On screen the cells are 336 x 205 with the fill inset by 2 (332 x 201)
-    # in columns 341 apart: the printed page keeps those proportions.
-    for n, (w, h) in enumerate(zip(widths, heights)):
-        assert abs(w / h / (332 / 201) - 1) < 0.01, "cell %d is %d x %d, proportions %.3f" % (n, w, h, w / h)
+    # The page is scaled by the size of the screen, and a view wider than
+    # the screen is cut at the paper's edge: only whole cells are measured.
+    edge_w, edge_h = img.size[0] - 1, img.size[1] - 1
+    whole = [n for n, b in enumerate(cells) if b[0] > 0 and b[1] > 0 and b[2] < edge_w and b[3] < edge_h]
+    assert 0 in whole and 1 in whole, "the first cells are cut: %s" % cells
+    assert max(widths[n] for n in whole) - min(widths[n] for n in whole) <= 2, widths
+    assert max(heights[n] for n in whole) - min(heights[n] for n in whole) <= 2, heights
+    fill_w, fill_h, column = screen_layout(ps)
+    for n in whole:
+        ratio = widths[n] / heights[n]
+        assert abs(ratio / (fill_w / fill_h) - 1) < 0.01, "cell %d is %d x %d, proportions %.3f instead of %.3f" % (
+            n, widths[n], heights[n], ratio, fill_w / fill_h)
     step = (cells[1][0] - cells[0][0]) / widths[0]
-    assert abs(step - 341 / 332) < 0.02, "column step %.3f" % step
+    assert abs(step / (column / fill_w) - 1) < 0.01, "column step %.3f instead of %.3f" % (step, column / fill_w)
     # No texts: the rows under the cells, where names stand on screen
-    # (from 7 screen pixels below a cell's fill), hold nothing dark.
-    scale = heights[0] / 201
+    # (from 8 screen pixels below a cell's fill), hold nothing dark.
+    scale = heights[0] / fill_h
     px = img.load()
     for row in range(3):
         bottom = cells[row * 3][3]
@@ -118,8 +136,8 @@ def main():
             counts = picture_colours(img, cell)
             assert any(near(c, wanted, 40) for c in counts), "cell %d shows no picture of %s" % (n, wanted)
             assert not any(near(c, unwanted, 40) for c in counts), "cell %d shows %s" % (n, unwanted)
-    print("printed page: 9 cells of %d x %d, proportions kept, no texts%s" % (
-        widths[0], heights[0], ", pictures of %s" % (wanted,) if wanted else ""))
+    print("printed page: 9 cells of %d x %d (%d x %d on screen), proportions kept, no texts%s" % (
+        widths[0], heights[0], fill_w, fill_h, ", pictures of %s" % (wanted,) if wanted else ""))
 
 
 if __name__ == "__main__":
