@@ -15,24 +15,26 @@
 
 namespace {
 
-// Windows shows this itself when an application asks its print dialog for
-// a printer and none is installed; Wine only fails, so the framework shows
-// the same words.
+// The words Windows itself uses when there is no printer. The print dialog
+// is told not to show them (Wine never does), so that the operator reads
+// them once, from the framework, on every system.
 const char kNoPrinterText[] =
     "Before you can perform printer-related tasks such as page setup or printing a document, you need to "
     "install a printer.";
 
 }  // namespace
 
+BOOL(WINAPI* g_pfnPrintDlg)(PRINTDLGA* pd) = PrintDlgA;
+
 HDC FwChoosePrinter(HWND owner, bool defaultPrinter)
 {
     PRINTDLGA pd = {};
     pd.lStructSize = sizeof pd;
     pd.hwndOwner = owner;
-    pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE | PD_NOWARNING;
     if (defaultPrinter)
         pd.Flags |= PD_RETURNDEFAULT;
-    BOOL ok = PrintDlgA(&pd);
+    BOOL ok = g_pfnPrintDlg(&pd);
     if (pd.hDevMode != nullptr)
         GlobalFree(pd.hDevMode);
     if (pd.hDevNames != nullptr)

@@ -19,9 +19,38 @@ const int kButtonWidth = 88;
 const int kSheetMargin = 20;
 const int kShadow = 4;
 const int kLineStep = 40;
-}  // namespace
+// The sheet's size at each zoom step, against the fitted one.
+const int kZoomFactors[CPrintPreview::kZoomSteps] = {1, 2, 4};
 
-const int CPrintPreview::kZoomFactors[CPrintPreview::kZoomSteps] = {1, 2, 4};
+// The largest size of the shape's proportions that fits in the room.
+SIZE FitInside(SIZE shape, SIZE room)
+{
+    if (shape.cx < 1 || shape.cy < 1 || room.cx < 1 || room.cy < 1)
+        return SIZE{0, 0};
+    long long w = room.cx, h = static_cast<long long>(room.cx) * shape.cy / shape.cx;
+    if (h > room.cy) {
+        h = room.cy;
+        w = static_cast<long long>(room.cy) * shape.cx / shape.cy;
+    }
+    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
+}
+
+struct ScrollBars {
+    bool horz, vert;
+};
+
+// The scroll bars that content of a size needs in a window of a size,
+// judged against the whole window, so that the bars shown now do not
+// decide whether they stay. A bar narrows the room across it and may call
+// for the other one.
+ScrollBars BarsFor(SIZE content, SIZE window, SIZE bar)
+{
+    ScrollBars bars = {content.cx > window.cx, content.cy > window.cy};
+    bars.horz = bars.horz || (bars.vert && content.cx > window.cx - bar.cx);
+    bars.vert = bars.vert || (bars.horz && content.cy > window.cy - bar.cy);
+    return bars;
+}
+}  // namespace
 
 // The sheet on a dark ground, scrolled when it is larger than the window.
 class CPreviewPage : public CWnd {
@@ -33,8 +62,8 @@ public:
     RECT SheetRect() const;
     // The sheet's size at a zoom step.
     SIZE SheetSize(int step) const;
-    // Sets the scroll bars for the current step, keeping the origin where
-    // it can be.
+    // Shows the scroll bars the current step needs, keeping the origin
+    // where it can be.
     void UpdateScrollBars();
     void ScrollTo(int x, int y);
     POINT ScrollPosition() const { return m_scroll; }
@@ -67,19 +96,10 @@ SIZE CPreviewPage::SheetSize(int step) const
     // scroll bars of the larger steps do not change it.
     RECT window;
     GetWindowRect(m_hWnd, &window);
-    const long long availableW = window.right - window.left - 2 * kSheetMargin;
-    const long long availableH = window.bottom - window.top - 2 * kSheetMargin;
-    const long long pageW = m_preview.m_nPageWidth, pageH = m_preview.m_nPageHeight;
-    if (availableW < 1 || availableH < 1 || pageW < 1 || pageH < 1)
-        return SIZE{0, 0};
-    // The largest sheet of the printer's proportions that fits.
-    long long w = availableW, h = availableW * pageH / pageW;
-    if (h > availableH) {
-        h = availableH;
-        w = availableH * pageW / pageH;
-    }
-    const int factor = CPrintPreview::kZoomFactors[step];
-    return SIZE{static_cast<LONG>(w * factor), static_cast<LONG>(h * factor)};
+    const SIZE available = {window.right - window.left - 2 * kSheetMargin,
+                            window.bottom - window.top - 2 * kSheetMargin};
+    const SIZE fitted = FitInside(SIZE{m_preview.m_nPageWidth, m_preview.m_nPageHeight}, available);
+    return SIZE{fitted.cx * kZoomFactors[step], fitted.cy * kZoomFactors[step]};
 }
 
 SIZE CPreviewPage::ContentSize() const
@@ -101,20 +121,21 @@ RECT CPreviewPage::SheetRect() const
 
 void CPreviewPage::UpdateScrollBars()
 {
-    // Twice: a bar that appears narrows the room for the other one.
-    for (int pass = 0; pass < 2; ++pass) {
-        RECT client;
-        GetClientRect(&client);
-        const SIZE content = ContentSize();
-        auto set = [this](int bar, LONG& position, LONG extent, LONG page) {
-            position = std::max(0L, std::min<LONG>(position, extent - page));
-            SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1, static_cast<UINT>(page),
-                               position, 0};
-            SetScrollInfo(m_hWnd, bar, &info, TRUE);
-        };
-        set(SB_HORZ, m_scroll.x, content.cx, client.right);
-        set(SB_VERT, m_scroll.y, content.cy, client.bottom);
-    }
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    const SIZE whole = {window.right - window.left, window.bottom - window.top};
+    const SIZE bar = {GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
+    const SIZE content = ContentSize();
+    const ScrollBars bars = BarsFor(content, whole, bar);
+    // A bar whose page covers its whole range is hidden.
+    auto set = [this](int which, LONG& position, LONG extent, LONG page) {
+        position = std::max(0L, std::min<LONG>(position, extent - page));
+        SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, extent - 1,
+                           static_cast<UINT>(std::max(0L, page)), position, 0};
+        SetScrollInfo(m_hWnd, which, &info, TRUE);
+    };
+    set(SB_HORZ, m_scroll.x, content.cx, whole.cx - (bars.vert ? bar.cx : 0));
+    set(SB_VERT, m_scroll.y, content.cy, whole.cy - (bars.horz ? bar.cy : 0));
     Invalidate(TRUE);
 }
 
@@ -317,12 +338,17 @@ void CPrintPreview::PrintRecordedPage()
     HDC printer = FwChoosePrinter(m_hWnd, false);
     if (printer == nullptr)
         return;
-    const int width = GetDeviceCaps(printer, HORZRES), height = GetDeviceCaps(printer, VERTRES);
+    // The printer chosen may hold another paper size or orientation than
+    // the one the page was recorded for. The page is scaled alike on both
+    // axes to fit its printable area, from the top-left corner as the
+    // view's own printing does, so that nothing on it is stretched.
+    const SIZE fitted = FitInside(SIZE{m_nPageWidth, m_nPageHeight},
+                                  SIZE{GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)});
     const HENHMETAFILE page = m_hPage;
-    FwPrintOnePage(printer, [page, width, height](HDC dc) {
-        const RECT all = {0, 0, width, height};
+    FwPrintOnePage(printer, [page, fitted](HDC dc) {
+        const RECT where = {0, 0, fitted.cx, fitted.cy};
         if (page != nullptr)
-            PlayEnhMetaFile(dc, page, &all);
+            PlayEnhMetaFile(dc, page, &where);
     });
     DeleteDC(printer);
 }

@@ -25,8 +25,7 @@ public:
     // The child window that shows the sheet.
     static const UINT kPageWindow = 5;
 
-    // The sheet's size at each zoom step, against the fitted one.
-    static const int kZoomFactors[];
+    // The fitted sheet and two larger sizes.
     static const int kZoomSteps = 3;
     int ZoomStep() const { return m_nZoom; }
 

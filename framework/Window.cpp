@@ -1,5 +1,8 @@
 #include "framework/Window.h"
 
+#include <cstdio>
+#include <exception>
+
 #include "framework/CmdUI.h"
 #include "framework/FwResource.h"
 #include "framework/Module.h"
@@ -7,7 +10,20 @@
 
 namespace {
 const char* const kObjectProperty = "FwWindowObject";
+
+// A handler that failed leaves a line in the debugger output, for a field
+// report to show; the operator sees nothing. Written without allocating:
+// the failure may have been a lack of memory.
+void ReportFailedHandler(HWND wnd, UINT msg, const char* what)
+{
+    char className[64] = "";
+    GetClassNameA(wnd, className, sizeof className);
+    char text[512];
+    snprintf(text, sizeof text, "FwWindow: the handler of message 0x%04X in a window of class \"%s\" failed: %s\n",
+             msg, className, what);
+    OutputDebugStringA(text);
 }
+}  // namespace
 
 CWnd::~CWnd()
 {
@@ -137,9 +153,16 @@ LRESULT CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam)
     m_current = MSG{wnd, msg, wParam, lParam, 0, {0, 0}};
     ++m_nDispatchDepth;
     LRESULT result = 0;
+    bool failed = true;
     try {
         result = WindowProc(msg, wParam, lParam);
+        failed = false;
+    } catch (const std::exception& e) {
+        ReportFailedHandler(wnd, msg, e.what());
     } catch (...) {
+        ReportFailedHandler(wnd, msg, "an exception of unknown type");
+    }
+    if (failed) {
         // Nothing may unwind through the system's frames. A window whose
         // creation failed half-way is not created at all.
         if (msg == WM_NCCREATE)

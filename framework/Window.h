@@ -19,7 +19,6 @@ public:
 
     // The object attached to a window of this framework, or null.
     static CWnd* FromHandle(HWND wnd);
-    HWND GetSafeHwnd() const { return this != nullptr ? m_hWnd : nullptr; }
 
     // Registers (once) a class whose windows are run by this framework.
     static bool RegisterWindowClass(const char* name, UINT style, HBRUSH background, HCURSOR cursor);

@@ -40,7 +40,7 @@ public:
 
     HWND Frame() const { return m_frame; }
     CAlbumView* View() const { return g_pAlbumView; }
-    HWND ViewWindow() const { return g_pAlbumView->m_hWnd; }
+    HWND ViewWindow() const { return g_pAlbumView != nullptr ? g_pAlbumView->m_hWnd : nullptr; }
 
     // Posts a command as a menu choice does and handles it.
     void Command(UINT id);
