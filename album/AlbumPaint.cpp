@@ -87,8 +87,7 @@ void CAlbumView::OnDraw(CDC* dc)
     CFrameWnd* frame = GetParentFrame();
 
     if (m_bSingle) {
-        if (frame != nullptr)
-            frame->SetWindowText(m_strCurrent.c_str());
+        SetFrameTitle(frame, m_strCurrent);
         DrawPicture(m_strCurrent.c_str(), dc, &client, kSingleMargin, -1);
         if (!dc->IsPrinting())
             PrepareAround(SingleBox(client));
@@ -126,10 +125,18 @@ void CAlbumView::OnDraw(CDC* dc)
                         Caption(m_nImgWidth, m_nImgHeight, m_nImgColors).c_str());
         dc->TextOut(rc.left + 20, rc.top + layout.rowHeight - 20, m_arrNames[static_cast<size_t>(i)].c_str());
     }
-    if (frame != nullptr)
-        frame->SetWindowText("Image browse");
+    SetFrameTitle(frame, "Image browse");
     if (!dc->IsPrinting())
         PrepareAround(box);
+}
+
+// The title changes with the mode and the single picture; a window text
+// set again costs the system a round trip for nothing.
+void CAlbumView::SetFrameTitle(CFrameWnd* frame, const std::string& title)
+{
+    if (frame == nullptr || frame->GetWindowText() == title)
+        return;
+    frame->SetWindowText(title.c_str());
 }
 
 bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell)

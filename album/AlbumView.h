@@ -11,6 +11,7 @@
 #include "framework/CmdUI.h"
 #include "framework/View.h"
 
+class CFrameWnd;
 class CPicture;
 
 // Milliseconds between two automatic-browse steps.
@@ -78,6 +79,7 @@ private:
     // What was read ahead is of no use after a new list or a change of mode.
     void StartAfresh();
     bool DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell);
+    static void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
 
     static const CommandEntry<CAlbumView> s_commands[];

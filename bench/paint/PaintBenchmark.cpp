@@ -29,7 +29,7 @@
 namespace {
 
 const int kWidth = 1024, kHeight = 690;
-const int kRuns = 5;
+const int kRuns = 9;
 
 // Decodes a JPEG file to RGB rows with libjpeg-turbo alone.
 void BareDecode(const std::string& path)
