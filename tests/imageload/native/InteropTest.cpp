@@ -228,6 +228,36 @@ TEST_F(Interop, GifWithLzwMinimumCodeSizesNineToElevenLoadsAsPillowReadsIt)
     }
 }
 
+// A pixel code that names no colour of the table shows the background
+// colour: just past the table's end, and codes of 256 and above, which
+// giflib hands over as bytes.
+TEST_F(Interop, GifPixelCodesOutsideTheColourTableShowTheBackground)
+{
+    const struct {
+        int codeSize, colours, background;
+        const char* codes;
+        std::vector<int> shown;  // colour index each code shows
+    } cases[] = {
+        {2, 2, 0, "0,1,2,3", {0, 1, 0, 0}},
+        {9, 4, 2, "0,1,2,3,256,257,300,511", {0, 1, 2, 3, 2, 2, 2, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codes);
+        const std::string gif = Path("outside.gif");
+        ASSERT_TRUE(RunTool(kPython + " " + TEST_TOOLS_DIR "/make_wide_code_gif.py " + std::to_string(c.codeSize) +
+                            " " + std::to_string(c.shown.size()) + " 1 " + gif + " " + std::to_string(c.colours) +
+                            " " + std::to_string(c.background) + " " + c.codes));
+        Bytes dib;
+        ASSERT_EQ(DecodeAs(Format::Gif, ReadFile(gif), dib), Status::Ok);
+        Colors loaded = ColorsOf(dib);
+        for (uint32_t x = 0; x < c.shown.size(); ++x) {
+            const int i = c.shown[x];  // the script's colour i
+            EXPECT_EQ(loaded.At(x, 0).r, i * 53 % 256) << "pixel " << x;
+            EXPECT_EQ(loaded.At(x, 0).b, 255 - i) << "pixel " << x;
+        }
+    }
+}
+
 TEST_F(Interop, GifAnimationGivesItsFirstFrame)
 {
     ASSERT_TRUE(RunTool(kConvert + " -delay 10 " + Ppm(Reference(16), "a.ppm") + " " + Ppm(Reference(2), "b.ppm") + " " +
@@ -339,6 +369,26 @@ TEST_F(Interop, TgaFromNetpbmImageMagickAndPillow)
     ExpectLoadsLikeTool(Format::Tga, Path("imrle.tga"), 24, 0, kPillowToPnm);
     ExpectLoadsLikeTool(Format::Tga, Path("pil.tga"), 24, 0, kPillowToPnm);
     ExpectLoadsLikeTool(Format::Tga, Path("pil32.tga"), 32, 0, kPillowToPnm);
+}
+
+// A colour map may start past entry 0; the pixels name entries by their
+// place in the whole map. No tool here writes one.
+TEST(TgaColourMap, StartingPastEntryZeroKeepsTheIndicesOfThePixels)
+{
+    const Bytes tga = {0, 1, 1,             // no identification, a colour map, colour-mapped
+                       2, 0, 2, 0, 24,      // the map: first entry 2, 2 entries of 24 bits
+                       0, 0, 0, 0,          // origin
+                       2, 0, 1, 0, 8, 0,    // 2 x 1, 8-bit indices, bottom row first
+                       10, 20, 30,          // entry 2, blue green red
+                       40, 50, 60,          // entry 3
+                       3, 2};               // the pixels
+    Bytes dib;
+    ASSERT_EQ(DecodeAs(Format::Tga, tga, dib), Status::Ok);
+    Colors c = ColorsOf(dib);
+    EXPECT_EQ(c.At(0, 0).r, 60);
+    EXPECT_EQ(c.At(0, 0).b, 40);
+    EXPECT_EQ(c.At(1, 0).r, 30);
+    EXPECT_EQ(c.At(1, 0).b, 10);
 }
 
 TEST_F(Interop, TgaWeWriteReadsInNetpbmAndPillow)

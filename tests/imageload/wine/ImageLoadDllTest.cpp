@@ -1,21 +1,36 @@
 // The picture library DLL as its users see it, under Wine: exported names,
 // movable global memory blocks in the picture layout, error numbers, files
-// written by independent tools, and saves that fail without leaving a file.
+// written by independent tools, saves that fail without leaving a file,
+// four threads at once, and the fitted JPEG decode.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ImageLoad.h"
+#include "picture/Picture.h"
 #include "tests/support/DibBuilder.h"
 #include "tests/support/FileTree.h"
+
+// The picture object's block (the class befriends its probe).
+class CPictureProbe {
+public:
+    explicit CPictureProbe(const CPicture& picture) : m_p(picture) {}
+    HGLOBAL Block() const { return m_p.m_hDIB; }
+
+private:
+    const CPicture& m_p;
+};
 
 namespace {
 
@@ -129,17 +144,17 @@ int MaxError(HGLOBAL dib, const Ppm& expected)
 }
 
 // A 24-bit block in global memory, the way a caller that makes its own
-// pictures would hand one over.
-HGLOBAL MakeBlock(int width, int height)
+// pictures would hand one over; each pattern has colours of its own.
+HGLOBAL MakeBlock(int width, int height, int pattern = 0)
 {
     std::vector<uint8_t> bytes = BlankDib(width, height, 24);
     const size_t stride = ((static_cast<size_t>(width) * 24 + 31) / 32) * 4;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             uint8_t* px = bytes.data() + DibPixelOffset(bytes) + y * stride + 3 * x;
-            px[0] = static_cast<uint8_t>(x * 4);
-            px[1] = static_cast<uint8_t>(y * 6);
-            px[2] = static_cast<uint8_t>(200 - x - y);
+            px[0] = static_cast<uint8_t>(x * 4 + pattern * 61);
+            px[1] = static_cast<uint8_t>(y * (6 + pattern) + (x % 5) * pattern * 17);
+            px[2] = static_cast<uint8_t>(200 - x - y * (pattern + 1));
         }
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     std::memcpy(GlobalLock(h), bytes.data(), bytes.size());
@@ -153,6 +168,27 @@ Bytes Contents(HGLOBAL h)
     return Bytes(block.Data(), block.Data() + GlobalSize(h));
 }
 
+// A fit procedure's answer, and what it was shown.
+struct FitAnswer {
+    int width;
+    int height;
+    int accept;
+    int shownWidth = -1;
+    int shownHeight = -1;
+    int calls = 0;
+};
+
+int __cdecl Answer(void* context, int width, int height, int* targetWidth, int* targetHeight)
+{
+    auto* answer = static_cast<FitAnswer*>(context);
+    answer->shownWidth = width;
+    answer->shownHeight = height;
+    ++answer->calls;
+    *targetWidth = answer->width;
+    *targetHeight = answer->height;
+    return answer->accept;
+}
+
 }  // namespace
 
 // Runs first: nothing has failed yet in this process.
@@ -163,7 +199,7 @@ TEST(ImageLoadExports, EveryFunctionIsExportedByItsPlainName)
     HMODULE dll = GetModuleHandleA("ImageLoad.dll");
     ASSERT_NE(dll, nullptr);
     for (const char* name : {"FileType", "LoadBMP", "LoadGIF", "LoadPCX", "LoadTGA", "LoadJPG", "LoadTIF", "SaveBMP",
-                             "SaveGIF", "SavePCX", "SaveTGA", "SaveJPG", "SaveTIF", "GetLastPicLibError"})
+                             "SaveGIF", "SavePCX", "SaveTGA", "SaveJPG", "SaveTIF", "GetLastPicLibError", "LoadJPGFitted"})
         EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
     EXPECT_EQ(GetProcAddress(dll, "_FileType"), nullptr);
     EXPECT_EQ(GetProcAddress(dll, "FileType@4"), nullptr);
@@ -262,6 +298,13 @@ TEST(ImageLoadErrors, EachFailureLeavesItsOwnNumber)
     EXPECT_EQ(SaveJPG(folder.PathOf("q.jpg").c_str(), dib, 0), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_UNSUPPORTED);
     GlobalFree(dib);
+
+    FitAnswer refuse{10, 10, 0};
+    EXPECT_EQ(LoadJPGFitted(Sample("pic.jpg").c_str(), Answer, &refuse), nullptr);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_REFUSED);
+    EXPECT_EQ(LoadJPGFitted(folder.PathOf("cut.jpg").c_str(), Answer, &refuse), nullptr);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT) << "the file is judged before the fit";
+    EXPECT_EQ(refuse.calls, 1);
 }
 
 TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlone)
@@ -378,5 +421,164 @@ TEST(ImageLoadSaves, ATargetThatFitsTheSystemsPathLimitIsWrittenOneThatDoesNotIs
     EXPECT_EQ(SaveBMP(tooLong.c_str(), dib), 0);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_WRITE);
     EXPECT_EQ(folder.Names().size(), 1u) << "nothing but the saved file";
+
+    // A name as long as one name can be, at a drive's root.
+    const std::string process = std::to_string(GetCurrentProcessId());
+    const std::string longest = "C:\\" + process + std::string(255 - process.size() - 4, 'l') + ".bmp";
+    ASSERT_EQ(longest.size(), 3u + 255u);
+    EXPECT_EQ(SaveBMP(longest.c_str(), dib), 1) << GetLastPicLibError();
+    EXPECT_TRUE(FileExists(longest));
+    EXPECT_EQ(ListFolder("C:", (process + "*").c_str()).size(), 1u) << "nothing but the saved file";
+    DeleteFileA(longest.c_str());
     GlobalFree(dib);
+}
+
+// ---- decoding a JPEG straight to a target size ------------------------------
+
+TEST(ImageLoadFitted, EqualsThePictureObjectsLoadAndResize)
+{
+    for (const char* file : {"pic.jpg", "progressive.jpg"}) {
+        const std::string path = Sample(file);
+        for (const auto& size : {std::make_pair(30, 18), std::make_pair(61, 37), std::make_pair(125, 40),
+                                 std::make_pair(1, 1)}) {
+            SCOPED_TRACE(std::string(file) + " to " + std::to_string(size.first) + "x" + std::to_string(size.second));
+            CPicture picture;
+            ASSERT_EQ(picture.Load(path.c_str(), nullptr, -1, -1), 1);
+            ASSERT_EQ(picture.Resize(size.first, size.second), 1);
+            FitAnswer fit{size.first, size.second, 1};
+            HGLOBAL fitted = LoadJPGFitted(path.c_str(), Answer, &fit);
+            ASSERT_NE(fitted, nullptr) << GetLastPicLibError();
+            EXPECT_EQ(GlobalFlags(fitted) & GMEM_LOCKCOUNT, 0u);
+            EXPECT_EQ(fit.calls, 1);
+            EXPECT_EQ(fit.shownWidth, 61);
+            EXPECT_EQ(fit.shownHeight, 37);
+            const Bytes ours = Contents(fitted), theirs = Contents(CPictureProbe(picture).Block());
+            ASSERT_EQ(ours.size(), theirs.size());
+            EXPECT_TRUE(std::equal(ours.begin() + 14, ours.end(), theirs.begin() + 14))
+                << "all but the file header's size field";
+            GlobalFree(fitted);
+        }
+    }
+}
+
+// ---- several threads at once --------------------------------------------------
+
+namespace {
+
+struct Loader {
+    const char* sample;
+    HGLOBAL (*load)(const char*);
+};
+
+const Loader kLoaders[] = {{"pic.bmp", LoadBMP}, {"pal.bmp", LoadBMP}, {"pic.gif", LoadGIF}, {"pic.pcx", LoadPCX},
+                           {"pic.tga", LoadTGA}, {"pic.jpg", LoadJPG}, {"pic.tif", LoadTIF}};
+
+// Every saver, as (path, block) -> result.
+int SaveAs(int saver, const char* path, HGLOBAL dib)
+{
+    switch (saver) {
+    case 0: return SaveBMP(path, dib);
+    case 1: return SaveGIF(path, dib);
+    case 2: return SavePCX(path, dib);
+    case 3: return SaveTGA(path, dib);
+    case 4: return SaveJPG(path, dib, 75);
+    default: return SaveTIF(path, dib);
+    }
+}
+constexpr int kSavers = 6;
+
+// What one thread found wrong, for the main thread to report.
+struct ThreadReport {
+    std::vector<std::string> faults;
+    int lastError = -1;
+};
+
+}  // namespace
+
+// Four threads load every sample and save each picture in every format,
+// over and over, each thread also a deep picture of its own as GIF (through
+// the quantiser), and must get what one thread alone gets. Then each fails
+// in its own way and, once all have failed, must read its own error number.
+TEST(ImageLoadThreads, FourThreadsLoadAndSaveAtOnceEachWithItsOwnLastError)
+{
+    TempFolder folder("imageload");
+    std::vector<Bytes> loaded, saved;
+    for (const Loader& l : kLoaders) {
+        HGLOBAL dib = l.load(Sample(l.sample).c_str());
+        ASSERT_NE(dib, nullptr) << l.sample;
+        loaded.push_back(Contents(dib));
+        for (int saver = 0; saver < kSavers; ++saver) {
+            const std::string path = folder.PathOf("alone");
+            ASSERT_EQ(SaveAs(saver, path.c_str(), dib), 1) << l.sample << " saver " << saver;
+            saved.push_back(ReadAll(path));
+        }
+        GlobalFree(dib);
+    }
+    constexpr int kThreads = 4, kRounds = 12;
+    HGLOBAL own[kThreads];
+    Bytes ownGif[kThreads];
+    for (int t = 0; t < kThreads; ++t) {
+        own[t] = MakeBlock(64, 48, t);
+        ASSERT_EQ(SaveGIF(folder.PathOf("alone.gif").c_str(), own[t]), 1);
+        ownGif[t] = ReadAll(folder.PathOf("alone.gif"));
+    }
+
+    Bytes huge = ReadAll(Sample("pic.bmp"));
+    const int32_t side = 60000;
+    std::memcpy(huge.data() + 18, &side, 4);
+    std::memcpy(huge.data() + 22, &side, 4);
+    std::ofstream(folder.PathOf("huge.bmp"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(huge.data()), static_cast<std::streamsize>(huge.size()));
+    const int kOwnErrors[] = {IL_ERR_FILE, IL_ERR_CORRUPT, IL_ERR_TOO_LARGE, IL_ERR_UNSUPPORTED};
+    auto failInOwnWay = [&](int thread) {
+        switch (thread) {
+        case 0: LoadJPG(Sample("no-such-file.jpg").c_str()); break;
+        case 1: LoadGIF(Sample("pic.bmp").c_str()); break;
+        case 2: LoadBMP(folder.PathOf("huge.bmp").c_str()); break;
+        default: {
+            HGLOBAL dib = MakeBlock(8, 8);
+            SaveJPG(folder.PathOf("q.jpg").c_str(), dib, 0);
+            GlobalFree(dib);
+        }
+        }
+    };
+
+    ThreadReport reports[kThreads];
+    std::atomic<int> failed{0};
+    auto work = [&](int thread) {
+        ThreadReport& report = reports[thread];
+        const std::string path = folder.PathOf("thread" + std::to_string(thread));
+        for (int round = 0; round < kRounds; ++round)
+            for (size_t k = 0; k < loaded.size(); ++k) {
+                const size_t picture = (k + thread) % loaded.size();
+                HGLOBAL dib = kLoaders[picture].load(Sample(kLoaders[picture].sample).c_str());
+                if (!dib) {
+                    report.faults.push_back(std::string("load of ") + kLoaders[picture].sample + " failed");
+                    continue;
+                }
+                if (Contents(dib) != loaded[picture])
+                    report.faults.push_back(std::string("load of ") + kLoaders[picture].sample + " differs");
+                for (int saver = 0; saver < kSavers; ++saver)
+                    if (SaveAs(saver, path.c_str(), dib) != 1 || ReadAll(path) != saved[picture * kSavers + saver])
+                        report.faults.push_back(std::string(kLoaders[picture].sample) + " saved by saver " +
+                                                std::to_string(saver) + " differs");
+                GlobalFree(dib);
+                if (SaveGIF(path.c_str(), own[thread]) != 1 || ReadAll(path) != ownGif[thread])
+                    report.faults.push_back("its own picture saved as GIF differs");
+            }
+        failInOwnWay(thread);
+        ++failed;
+        while (failed.load() < kThreads) std::this_thread::yield();
+        report.lastError = GetLastPicLibError();
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) threads.emplace_back(work, t);
+    for (std::thread& t : threads) t.join();
+    for (HGLOBAL dib : own) GlobalFree(dib);
+
+    for (int t = 0; t < kThreads; ++t) {
+        SCOPED_TRACE("thread " + std::to_string(t));
+        EXPECT_TRUE(reports[t].faults.empty()) << reports[t].faults.size() << " faults, the first: " << reports[t].faults[0];
+        EXPECT_EQ(reports[t].lastError, kOwnErrors[t]);
+    }
 }
