@@ -331,18 +331,47 @@ void WriteRowsOf(FittedRows& t, const uint8_t* source, uint32_t y)
     }
 }
 
-// Reads every row of the picture a batch at a time into the scratch rows
-// and keeps what the target needs. Skipping rows with jpeg_skip_scanlines
-// would save little: every row must still be entropy-decoded, and at the
-// sizes the album shows, nearly every row group holds a row it needs.
+// How many source rows from `from` on the target needs one after another
+// (the first among them), at most kRowBatch: they are read in one call.
+JDIMENSION NeededRun(const FittedRows& t, uint32_t from)
+{
+    uint32_t last = from;
+    for (uint32_t i = t.next; i < t.height; ++i) {
+        const uint32_t row = SourceRowOf(t, i);
+        if (row > last + 1 || row - from >= static_cast<uint32_t>(kRowBatch)) break;
+        last = row;
+    }
+    return last - from + 1;
+}
+
+// Reads the rows the target needs and skips the others: a skipped row is
+// still entropy-decoded and, within an iMCU row, upsampled, but it is not
+// colour-converted or copied. After the last row the target needs, the
+// rest is read, so that the end of the file is checked as the whole decode
+// checks it.
+//
+// libjpeg-turbo releases before 2026 could hand out rows from before a
+// skip that began inside a row group (its issue 915), so a skip begins
+// only on a row-group boundary: the rows up to it are read instead.
 void ReadFittedRows(jpeg_decompress_struct& cinfo, FittedRows& t, uint8_t* batch, size_t rowBytes)
 {
     JSAMPROW rows[kRowBatch];
     for (int i = 0; i < kRowBatch; ++i) rows[i] = batch + i * rowBytes;
+    const JDIMENSION rowGroup = cinfo.max_v_samp_factor > 0 ? static_cast<JDIMENSION>(cinfo.max_v_samp_factor) : 1;
     while (cinfo.output_scanline < cinfo.output_height) {
-        const JDIMENSION first = cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, rows, kRowBatch);
-        for (JDIMENSION y = first; y < cinfo.output_scanline; ++y) WriteRowsOf(t, rows[y - first], y);
+        const JDIMENSION at = cinfo.output_scanline;
+        JDIMENSION count = kRowBatch;
+        if (t.next < t.height) {
+            const uint32_t wanted = SourceRowOf(t, t.next);
+            const JDIMENSION intoGroup = at % rowGroup;
+            if (wanted > at && intoGroup == 0) {
+                jpeg_skip_scanlines(&cinfo, wanted - at);
+                continue;
+            }
+            count = wanted > at ? rowGroup - intoGroup : NeededRun(t, at);
+        }
+        jpeg_read_scanlines(&cinfo, rows, count);
+        for (JDIMENSION y = at; y < cinfo.output_scanline; ++y) WriteRowsOf(t, rows[y - at], y);
     }
 }
 

@@ -42,6 +42,33 @@ Colors Reference(int colors, uint32_t width = 45, uint32_t height = 31)
     return c;
 }
 
+// Bands of what makes a run-length stream hard: a flat bright band (runs
+// of 63), bright noise (a byte of its own run nearly every other byte),
+// dark noise (long stretches of literals) and steps of 1 to 12 equal
+// pixels (every short run length), over rows long enough for decoders that
+// work in blocks.
+Colors RunLengthBands(uint32_t width = 333, uint32_t height = 9)
+{
+    Colors c;
+    c.width = width;
+    c.height = height;
+    std::vector<uint8_t> steps;
+    for (uint32_t step = 0; steps.size() < width; ++step) steps.insert(steps.end(), step % 12 + 1, 0xc0 + step * 37 % 64);
+    uint32_t noise = 12345;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            const uint8_t n = static_cast<uint8_t>(noise >> 16);
+            switch (x * 4 / width) {
+            case 0: c.pixels.push_back({200, 200, 200, 255}); break;
+            case 1: c.pixels.push_back({static_cast<uint8_t>(192 | n), static_cast<uint8_t>(192 | (n >> 2)), 255, 255}); break;
+            case 2: c.pixels.push_back({static_cast<uint8_t>(n & 0x7f), static_cast<uint8_t>(n >> 1), 7, 255}); break;
+            default: c.pixels.push_back({steps[x], steps[x], static_cast<uint8_t>(steps[x] ^ y), 255});
+            }
+        }
+    return c;
+}
+
 class Interop : public ::testing::Test {
 protected:
     std::string Path(const std::string& name) const { return dir_.Path(name); }
@@ -305,6 +332,7 @@ TEST_F(Interop, PcxFromNetpbmInEachLayout)
     ASSERT_TRUE(RunTool("ppmtopcx -packed " + Path("sixteen.ppm") + " > " + Path("packed.pcx")));
     ASSERT_TRUE(RunTool("ppmtopcx " + Ppm(Reference(200), "many.ppm") + " > " + Path("8.pcx")));
     ASSERT_TRUE(RunTool("ppmtopcx -24bit " + Ppm(Reference(0), "smooth.ppm") + " > " + Path("24.pcx")));
+    ASSERT_TRUE(RunTool("ppmtopcx -24bit " + Ppm(RunLengthBands(), "bands.ppm") + " > " + Path("bands.pcx")));
     // Two-colour files carry their colours in the header table, which netpbm
     // honours and ImageMagick ignores (it shows black and white).
     ExpectLoadsLikeTool(Format::Pcx, Path("1.pcx"), 1, 0, "pcxtoppm IN > OUT");
@@ -312,6 +340,7 @@ TEST_F(Interop, PcxFromNetpbmInEachLayout)
     ExpectLoadsLikeTool(Format::Pcx, Path("packed.pcx"), 4);
     ExpectLoadsLikeTool(Format::Pcx, Path("8.pcx"), 8);
     ExpectLoadsLikeTool(Format::Pcx, Path("24.pcx"), 24);
+    ExpectLoadsLikeTool(Format::Pcx, Path("bands.pcx"), 24);
 }
 
 TEST_F(Interop, PcxFromImageMagickAndPillow)
@@ -389,6 +418,42 @@ TEST(TgaColourMap, StartingPastEntryZeroKeepsTheIndicesOfThePixels)
     EXPECT_EQ(c.At(0, 0).b, 40);
     EXPECT_EQ(c.At(1, 0).r, 30);
     EXPECT_EQ(c.At(1, 0).b, 10);
+}
+
+// The descriptor's two order bits, raw and run-length coded, with a run
+// that goes on into the next row. No tool here writes the right-to-left
+// orders.
+TEST(TgaOrders, EachOfTheFourCornersRawAndRunLengthCoded)
+{
+    const uint8_t a = 10, b = 20, c = 30, d = 40;  // red of the pixels in file order
+    const struct {
+        uint8_t descriptor;
+        uint8_t topLeft, topRight, bottomLeft, bottomRight;
+    } cases[] = {
+        {0x00, c, d, a, b},  // from the bottom left
+        {0x10, d, c, b, a},  // from the bottom right
+        {0x20, a, b, c, d},  // from the top left
+        {0x30, b, a, d, c},  // from the top right
+    };
+    for (const auto& o : cases) {
+        Bytes raw = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, o.descriptor,
+                     0, 0, a, 0, 0, b, 0, 0, c, 0, 0, d};
+        Bytes runs = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, o.descriptor,
+                      0x82, 0, 0, a,           // a three times, into the second row
+                      0x00, 0, 0, d};          // d once
+        for (const Bytes& tga : {raw, runs}) {
+            SCOPED_TRACE(std::string(tga[2] == 10 ? "run-length" : "raw") + " descriptor " + std::to_string(o.descriptor));
+            Bytes dib;
+            ASSERT_EQ(DecodeAs(Format::Tga, tga, dib), Status::Ok);
+            Colors got = ColorsOf(dib);
+            const bool coded = tga[2] == 10;
+            auto expect = [&](uint8_t file) { return coded && (file == b || file == c) ? a : file; };
+            EXPECT_EQ(got.At(0, 0).r, expect(o.topLeft));
+            EXPECT_EQ(got.At(1, 0).r, expect(o.topRight));
+            EXPECT_EQ(got.At(0, 1).r, expect(o.bottomLeft));
+            EXPECT_EQ(got.At(1, 1).r, expect(o.bottomRight));
+        }
+    }
 }
 
 TEST_F(Interop, TgaWeWriteReadsInNetpbmAndPillow)
