@@ -91,7 +91,8 @@ public:
         to = Fill(to, full);
         const uint8_t* from = next_;
         while (to < full) {
-            const uint8_t* stop = end_ - from >= kBlock + 32 ? Block(from, to, full) : from;
+            // A block reads up to 32 bytes past its end (the literal stores).
+            const uint8_t* stop = end_ - from >= static_cast<std::ptrdiff_t>(kBlock + 32) ? Block(from, to, full) : from;
             if (stop == from) {
                 if (from == end_) Fail(Status::Corrupt);
                 const uint8_t code = *from++;
