@@ -48,7 +48,7 @@ PcxHeader ReadHeader(ByteReader& r)
 int OutputBits(const PcxHeader& h)
 {
     if (h.bitsPerPlane == 1 && h.planes == 1) return 1;
-    if (h.bitsPerPlane == 1 && h.planes <= 4) return 4;
+    if (h.bitsPerPlane == 1 && h.planes >= 2 && h.planes <= 4) return 4;
     if ((h.bitsPerPlane == 2 || h.bitsPerPlane == 4) && h.planes == 1) return 4;
     if (h.bitsPerPlane == 8 && h.planes == 1) return 8;
     if (h.bitsPerPlane == 8 && h.planes == 3) return 24;
@@ -177,7 +177,7 @@ private:
     uint8_t* Fill(uint8_t* to, uint8_t* full)
     {
         const size_t n = std::min(pending_, static_cast<size_t>(full - to));
-        std::memset(to, value_, n);
+        if (n > 0) std::memset(to, value_, n);  // a line of no planes has no storage
         pending_ -= n;
         return to + n;
     }

@@ -326,6 +326,9 @@ TEST(WrongCountsAndOffsets, Pcx)
     b = good;
     b[65] = 0;  // no planes
     EXPECT_EQ(Decoded(Format::Pcx, b), Status::Unsupported);
+    b = Encoded(Format::Pcx, 1);
+    b[65] = 0;  // no planes of one bit either
+    EXPECT_EQ(Decoded(Format::Pcx, b), Status::Unsupported);
     b = good;
     b[2] = 0;  // uncoded variant
     EXPECT_EQ(Decoded(Format::Pcx, b), Status::Unsupported);
