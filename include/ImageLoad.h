@@ -36,7 +36,8 @@
  *        that libjpeg-turbo only warns about (stray bytes before a marker,
  *        a damaged APP block, data cut short or damaged inside a scan) is
  *        shown as libjpeg-turbo's own tools show it, what is missing grey;
- *        a file that ends before its first scan's data is refused.
+ *        a file that ends (or reaches its end marker) before its first
+ *        scan's data is refused.
  *   TIF  the first page. Palette 1/4/8-bit keep their depth (2-bit becomes
  *        4-bit); grey 1/4/8-bit keep their depth with a grey table
  *        (min-is-white inverted), 16-bit grey becomes 8-bit grey; RGB of 8 or
