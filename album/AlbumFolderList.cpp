@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "framework/FileFind.h"
@@ -40,6 +41,26 @@ unsigned PassesOf(const wchar_t* name)
     return 0;
 }
 
+// Appends a name in the 8-bit code page. Every code page the system runs
+// in keeps ASCII as it is, so the usual name needs no conversion call.
+bool AppendNarrow(const wchar_t* name, UINT codePage, std::string& text)
+{
+    const wchar_t* c = name;
+    while (*c != 0 && *c < 0x80)
+        ++c;
+    if (*c == 0) {
+        for (c = name; *c != 0; ++c)
+            text.push_back(static_cast<char>(*c));
+        return true;
+    }
+    char narrow[MAX_PATH];
+    const int bytes = WideCharToMultiByte(codePage, 0, name, -1, narrow, sizeof narrow, nullptr, nullptr);
+    if (bytes == 0)
+        return false;
+    text.append(narrow, static_cast<size_t>(bytes - 1));
+    return true;
+}
+
 class FindHandle {
 public:
     explicit FindHandle(HANDLE handle) : m_hFind(handle) {}
@@ -71,23 +92,41 @@ std::string CurrentFolder()
     return folder;
 }
 
+// Moves both strings in; a failure leaves neither.
+void AppendEntry(std::vector<std::string>& paths, std::vector<std::string>& names, std::string path,
+                 std::string name)
+{
+    paths.push_back(std::move(path));
+    try {
+        names.push_back(std::move(name));
+    } catch (...) {
+        paths.pop_back();
+        throw;
+    }
+}
+
 }  // namespace
 
-bool CAlbumFolderList::List(const Append& append)
+bool CAlbumFolderList::List(std::vector<std::string>& paths, std::vector<std::string>& names)
 {
-    if (ListInOneWalk(append))
+    if (ListInOneWalk(paths, names))
         return true;
-    ListPatternByPattern(append);
+    ListPatternByPattern(paths, names);
     return false;
 }
 
-bool CAlbumFolderList::ListInOneWalk(const Append& append)
+bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vector<std::string>& names)
 {
+    // The matching names one after another in one string, so that the walk
+    // allocates next to nothing.
     struct Entry {
-        std::string name;
+        size_t offset;
+        size_t length;
         unsigned passes;
     };
     std::vector<Entry> entries;
+    std::string text;
+    size_t listed = 0;
     WIN32_FIND_DATAW data;
     FindHandle find(FindFirstFileW(L"*", &data));
     if (!find.Valid())
@@ -100,29 +139,38 @@ bool CAlbumFolderList::ListInOneWalk(const Append& append)
             return false;
         if (passes == 0)
             continue;
-        char name[MAX_PATH];
-        if (WideCharToMultiByte(codePage, 0, data.cFileName, -1, name, sizeof name, nullptr, nullptr) == 0)
+        const size_t offset = text.size();
+        if (!AppendNarrow(data.cFileName, codePage, text))
             return false;  // longer than an 8-bit name can be
-        entries.push_back({name, passes});
+        entries.push_back({offset, text.size() - offset, passes});
+        for (unsigned bits = passes; bits != 0; bits &= bits - 1)
+            ++listed;
     } while (FindNextFileW(find.Get(), &data));
 
     const std::string folder = CurrentFolder();
     if (folder.empty())
         return false;
+    paths.reserve(paths.size() + listed);
+    names.reserve(names.size() + listed);
     for (int pass = 0; pass < kPasses; ++pass)
-        for (const Entry& entry : entries)
-            if (entry.passes & (1u << pass))
-                append(folder + "\\" + entry.name, entry.name);
+        for (const Entry& entry : entries) {
+            if (!(entry.passes & (1u << pass)))
+                continue;
+            std::string path;
+            path.reserve(folder.size() + 1 + entry.length);
+            path.append(folder).append(1, '\\').append(text, entry.offset, entry.length);
+            AppendEntry(paths, names, std::move(path), text.substr(entry.offset, entry.length));
+        }
     return true;
 }
 
-void CAlbumFolderList::ListPatternByPattern(const Append& append)
+void CAlbumFolderList::ListPatternByPattern(std::vector<std::string>& paths, std::vector<std::string>& names)
 {
     for (const char* pattern : kListPatterns) {
         CFileFind finder;
         if (!finder.FindFile(pattern))
             continue;
         while (finder.FindNextFile())
-            append(finder.GetFilePath(), finder.GetFileName());
+            AppendEntry(paths, names, finder.GetFilePath(), finder.GetFileName());
     }
 }

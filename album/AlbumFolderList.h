@@ -8,21 +8,20 @@
 // (hidden entries and folders are listed too).
 #pragma once
 
-#include <functional>
 #include <string>
+#include <vector>
 
 class CAlbumFolderList {
 public:
-    using Append = std::function<void(const std::string& path, const std::string& name)>;
-
-    // Calls append for each entry, in the list's order. One walk of the
+    // Appends each entry's path and name to the two lists, in the list's
+    // order; the lists stay the same length whatever fails. One walk of the
     // directory finds them all; but where the last characters of a name
     // are not plain ASCII, how the system's case-insensitive match takes
     // them is its own affair, and the directory is then searched once per
     // pattern as it always was. Returns whether one walk did.
-    static bool List(const Append& append);
+    static bool List(std::vector<std::string>& paths, std::vector<std::string>& names);
 
 private:
-    static bool ListInOneWalk(const Append& append);
-    static void ListPatternByPattern(const Append& append);
+    static bool ListInOneWalk(std::vector<std::string>& paths, std::vector<std::string>& names);
+    static void ListPatternByPattern(std::vector<std::string>& paths, std::vector<std::string>& names);
 };

@@ -67,7 +67,7 @@ void CAlbumView::RepaintIf(bool changed)
 void CAlbumView::OnAlbumRefresh()
 {
     ResetList();
-    CAlbumFolderList::List([this](const std::string& path, const std::string& name) { AppendFile(path, name); });
+    CAlbumFolderList::List(m_arrPaths, m_arrNames);
     ShowLastPage();
     // Also when nothing was found, so that pictures of a folder that has
     // become empty do not stay on the screen.

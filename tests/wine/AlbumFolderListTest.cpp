@@ -33,9 +33,11 @@ Listing SixPatternSearches()
 
 Listing Listed(bool& oneWalk)
 {
+    std::vector<std::string> paths, names;
+    oneWalk = CAlbumFolderList::List(paths, names);
     Listing listed;
-    oneWalk = CAlbumFolderList::List(
-        [&](const std::string& path, const std::string& name) { listed.emplace_back(path, name); });
+    for (size_t i = 0; i < paths.size() && i < names.size(); ++i) listed.emplace_back(paths[i], names[i]);
+    EXPECT_EQ(paths.size(), names.size());
     return listed;
 }
 
