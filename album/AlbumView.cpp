@@ -6,20 +6,12 @@
 #include <new>
 
 #include "album/AlbumCommands.h"
+#include "album/AlbumFolderList.h"
 #include "bridge/ModuleGlobals.h"
-#include "framework/FileFind.h"
 #include "picture/Picture.h"
 #include "res/resource.h"
 
 int g_nAutoShowInterval = 1000;
-
-namespace {
-
-// The list is built in these passes, in this order; the system's wildcard
-// match ignores case.
-const char* const kListPatterns[] = {"*.bmp", "*.GIF", "*.PCX", "*.TGA", "*.JPG", "*.TIF"};
-
-}  // namespace
 
 // Every command the view handles, its handler and its rule.
 #define ALBUM_VIEW_ROW(id, handler, enabled, checked) {id, &CAlbumView::handler, enabled, checked},
@@ -89,13 +81,7 @@ void CAlbumView::OnAlbumRefresh()
 {
     StartAfresh();
     ResetList();
-    for (const char* pattern : kListPatterns) {
-        CFileFind finder;
-        if (!finder.FindFile(pattern))
-            continue;
-        while (finder.FindNextFile())
-            AppendFile(finder.GetFilePath(), finder.GetFileName());
-    }
+    CAlbumFolderList::List(m_arrPaths, m_arrNames);
     ShowLastPage();
     // Also when nothing was found, so that pictures of a folder that has
     // become empty do not stay on the screen.

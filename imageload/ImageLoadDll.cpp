@@ -1,6 +1,7 @@
 // The picture library DLL: files in and out, movable global memory blocks,
-// and the last error number. The codecs themselves live in core/ and work
-// on memory only.
+// and each thread's last error number. The codecs themselves live in core/
+// and work on memory only; nothing else is kept between calls, so that
+// threads may load and save at once.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,12 +19,23 @@ namespace {
 // we read, and reading them whole would exhaust a 32-bit address space.
 constexpr LONGLONG kMaxFileBytes = 512ll * 1024 * 1024;
 
-volatile LONG g_lastError = IL_ERR_NONE;
+// Each thread's last error number lives in a thread-local slot, as the
+// system's own last error does; the slot holds the number itself.
+DWORD g_errorSlot = TLS_OUT_OF_INDEXES;
 
 int Failed(il::Status status)
 {
-    InterlockedExchange(&g_lastError, static_cast<LONG>(status));
+    TlsSetValue(g_errorSlot, reinterpret_cast<LPVOID>(static_cast<INT_PTR>(status)));
     return 0;
+}
+
+int LastError()
+{
+    // TlsGetValue clears the system's last error, which is the caller's.
+    const DWORD systemError = GetLastError();
+    const int error = static_cast<int>(reinterpret_cast<INT_PTR>(TlsGetValue(g_errorSlot)));
+    SetLastError(systemError);
+    return error;
 }
 
 class FileHandle {
@@ -123,20 +135,52 @@ private:
     uint8_t* pointer_ = nullptr;
 };
 
-HGLOBAL Load(il::Format format, const char* path)
+// Reads the file and hands its bytes to a decoder that writes the block.
+template <typename Decoder>
+HGLOBAL Load(const char* path, Decoder decode)
 {
     try {
         std::vector<uint8_t> bytes;
         il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
         if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
         GlobalBlockAllocator block;
-        s = il::Decode(format, {bytes.data(), bytes.size()}, block);
+        s = decode(il::Bytes{bytes.data(), bytes.size()}, block);
         if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
         return block.Release();
     } catch (...) {
         return reinterpret_cast<HGLOBAL>(Failed(il::Status::NoMemory));
     }
 }
+
+HGLOBAL Load(il::Format format, const char* path)
+{
+    return Load(path, [format](il::Bytes file, il::DibAllocator& out) { return il::Decode(format, file, out); });
+}
+
+// The caller's fit procedure; none keeps the picture's own size.
+class FitProcedure : public il::JpegFit {
+public:
+    FitProcedure(IL_FIT_PROC procedure, void* context) : procedure_(procedure), context_(context) {}
+
+    bool Choose(uint32_t width, uint32_t height, int64_t& targetWidth, int64_t& targetHeight) noexcept override
+    {
+        int chosenWidth = static_cast<int>(width), chosenHeight = static_cast<int>(height);
+        if (procedure_) {
+            try {
+                if (!procedure_(context_, chosenWidth, chosenHeight, &chosenWidth, &chosenHeight)) return false;
+            } catch (...) {
+                return false;
+            }
+        }
+        targetWidth = chosenWidth;
+        targetHeight = chosenHeight;
+        return true;
+    }
+
+private:
+    IL_FIT_PROC procedure_;
+    void* context_;
+};
 
 // A block given to a saver, locked for the duration of the save.
 class LockedBlock {
@@ -175,9 +219,8 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes)
 }
 
 // The system's long form ("\\?\C:\...") of a path that fits MAX_PATH once
-// made absolute; empty for one that does not. The temporary file is named
-// after its target and so is longer: a target of 250 characters would
-// otherwise get a temporary name the system refuses.
+// made absolute; empty for one that does not. The temporary file beside the
+// target may then lie a little beyond MAX_PATH.
 std::wstring LongFormOfFittingPath(const char* path)
 {
     const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
@@ -194,17 +237,38 @@ std::wstring LongFormOfFittingPath(const char* path)
     return L"\\\\?\\" + absolute;
 }
 
-// Writes beside the target under a temporary name and renames over it, so
-// a failure (full disk, power cut) never leaves a partial file under the
-// target name.
+// A short name for a temporary file in the target's folder: a target name
+// may be as long as one name can be (255 characters), so the temporary
+// name cannot be made from it. Unique per process, thread and call, since
+// saves may run on several threads at once.
+std::wstring TemporaryBeside(const std::wstring& target)
+{
+    static volatile LONG s_saves = 0;
+    const size_t slash = target.find_last_of(L'\\');
+    wchar_t name[64];
+    swprintf(name, 64, L"~il%lx-%lx-%lx.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+             static_cast<unsigned long>(GetCurrentThreadId()),
+             static_cast<unsigned long>(InterlockedIncrement(&s_saves)));
+    return target.substr(0, slash + 1) + name;
+}
+
+// Writes beside the target under a temporary name and renames it over the
+// target, so a failure (full disk, power cut) never leaves a partial file
+// under the target name.
 il::Status WriteFileAtomically(const char* path, const std::vector<uint8_t>& bytes)
 {
     if (!path || !*path) return il::Status::Write;
     const std::wstring target = LongFormOfFittingPath(path);
     if (target.empty()) return il::Status::Write;
-    const std::wstring temporary = target + L".~il" + std::to_wstring(GetCurrentProcessId());
-    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    // A file left by an earlier process of the same number is passed over.
+    std::wstring temporary;
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 8 && created == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = TemporaryBeside(target);
+        created = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    FileHandle file(created);
     if (!file.Valid()) return il::Status::Write;
     bool written = WriteAll(file.Get(), bytes);
     written = file.Close() && written;
@@ -248,7 +312,15 @@ const char* ExtensionOf(const char* path)
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_errorSlot = TlsAlloc();
+        return g_errorSlot != TLS_OUT_OF_INDEXES;
+    }
+    if (reason == DLL_PROCESS_DETACH && g_errorSlot != TLS_OUT_OF_INDEXES) TlsFree(g_errorSlot);
+    return TRUE;
+}
 
 int __cdecl FileType(const char* path)
 {
@@ -271,6 +343,14 @@ HGLOBAL __cdecl LoadTGA(const char* path) { return Load(il::Format::Tga, path); 
 HGLOBAL __cdecl LoadJPG(const char* path) { return Load(il::Format::Jpg, path); }
 HGLOBAL __cdecl LoadTIF(const char* path) { return Load(il::Format::Tif, path); }
 
+HGLOBAL __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context)
+{
+    return Load(path, [fit, context](il::Bytes file, il::DibAllocator& out) {
+        FitProcedure procedure(fit, context);
+        return il::DecodeJpegFitted(file, procedure, out);
+    });
+}
+
 int __cdecl SaveBMP(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeBmp); }
 int __cdecl SaveGIF(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeGif); }
 int __cdecl SavePCX(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodePcx); }
@@ -282,6 +362,6 @@ int __cdecl SaveJPG(const char* path, HGLOBAL dib, int quality)
     return Save(path, dib, [quality](il::Bytes b, std::vector<uint8_t>& out) { return il::EncodeJpeg(b, quality, out); });
 }
 
-int __cdecl GetLastPicLibError(void) { return static_cast<int>(g_lastError); }
+int __cdecl GetLastPicLibError(void) { return LastError(); }
 
 }  // extern "C"

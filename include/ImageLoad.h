@@ -36,7 +36,8 @@
  *        that libjpeg-turbo only warns about (stray bytes before a marker,
  *        a damaged APP block, data cut short or damaged inside a scan) is
  *        shown as libjpeg-turbo's own tools show it, what is missing grey;
- *        a file that ends before its first scan's data is refused.
+ *        a file that ends (or reaches its end marker) before its first
+ *        scan's data is refused.
  *   TIF  the first page. Palette 1/4/8-bit keep their depth (2-bit becomes
  *        4-bit); grey 1/4/8-bit keep their depth with a grey table
  *        (min-is-white inverted), 16-bit grey becomes 8-bit grey; RGB of 8 or
@@ -64,10 +65,11 @@
  *   SaveTIF  LZW strips, top row first: 1/4/8-bit as palette pictures
  *            (8-bit with the grey ramp as plain grey), 16/24-bit as 8-bit
  *            RGB, 32-bit as RGB with an unassociated alpha sample.
- *   A save writes a temporary file beside the target and renames it over
- *   the target, so a failed save leaves no file, or the old one, under the
- *   target name. Any target that fits MAX_PATH once made absolute can be
- *   written.
+ *   A save writes a temporary file of a short name of its own ("~il" and
+ *   numbers, ".tmp") beside the target and renames it over the target, so
+ *   a failed save leaves no file, or the old one, under the target name.
+ *   Any target that fits MAX_PATH once made absolute can be written,
+ *   whatever the length of its name.
  *
  * How FileType recognises a file (by content; the name plays no part
  * except for TGA)
@@ -78,6 +80,11 @@
  *   colour map and depth that fit it, non-zero size) and the extension
  *   ".tga" in any case. Anything else, and a missing, empty or unreadable
  *   file, is 0.
+ *
+ * Threads
+ *   Every function may be called from several threads at once: calls share
+ *   no state, and each thread has its own last error number. (Relative
+ *   paths are taken from the process's current directory at the call.)
  *
  * Limits
  *   A picture of more than IL_MAX_PIXELS pixels (width x height x 4 above
@@ -114,9 +121,10 @@ extern "C" {
  * many pixels. */
 #define IL_MAX_PIXELS (64L * 1024 * 1024)
 
-/* Error numbers returned by GetLastPicLibError (0 before any failure). Every
- * failing call sets one; a call that succeeds leaves the number as it was.
- * FileType sets IL_ERR_FILE or IL_ERR_CORRUPT when it returns 0. */
+/* Error numbers returned by GetLastPicLibError: the calling thread's last
+ * one, 0 before any failure on that thread. Every failing call sets one; a
+ * call that succeeds leaves the number as it was. FileType sets IL_ERR_FILE
+ * or IL_ERR_CORRUPT when it returns 0. */
 #define IL_ERR_NONE 0
 #define IL_ERR_FILE 101         /* file not found, unreadable or empty */
 #define IL_ERR_UNSUPPORTED 102  /* a variant of the format this library does not handle */
@@ -125,6 +133,7 @@ extern "C" {
 #define IL_ERR_NO_MEMORY 105    /* an allocation failed */
 #define IL_ERR_WRITE 106        /* the output file could not be written */
 #define IL_ERR_NO_PICTURE 107   /* null block, or a block that is not a picture in the layout */
+#define IL_ERR_REFUSED 108      /* the caller's fit procedure refused the picture */
 
 int IMAGELOAD_API __cdecl FileType(const char* path);
 
@@ -134,6 +143,27 @@ HGLOBAL IMAGELOAD_API __cdecl LoadPCX(const char* path);
 HGLOBAL IMAGELOAD_API __cdecl LoadTGA(const char* path);
 HGLOBAL IMAGELOAD_API __cdecl LoadJPG(const char* path);
 HGLOBAL IMAGELOAD_API __cdecl LoadTIF(const char* path);
+
+/* Chooses the size a picture is decoded to from its size in the file. Returns
+ * non-zero with *targetWidth and *targetHeight set (0 or more each), or 0 to
+ * refuse the picture. On entry both hold the picture's own size. */
+typedef int (__cdecl *IL_FIT_PROC)(void* context, int width, int height, int* targetWidth, int* targetHeight);
+
+/* LoadJPG followed by a nearest-neighbour resample to the size fit chooses
+ * (target row i from the top shows source row H * i / h, column j source
+ * column W * j / w), in one pass over the file's rows without a buffer of
+ * the whole picture. The block equals, pixel for pixel and in its colour
+ * table and information header, LoadJPG's block resampled so; only the file
+ * header's size field differs (here it is the block's own).
+ *   Fails as LoadJPG fails (the same numbers, before fit is called when the
+ *   file itself is refused); then IL_ERR_REFUSED when fit returns 0, and
+ *   IL_ERR_TOO_LARGE for a negative target or one of more than
+ *   IL_MAX_PIXELS pixels. A null fit keeps the picture's own size. A
+ *   target of 0 x N or N x 0 gives a block of headers and colour table with
+ *   that width and height and no pixel bytes (the whole file is still
+ *   decoded, so damage fails it as it fails LoadJPG). fit runs on the
+ *   calling thread, once, and must not throw. */
+HGLOBAL IMAGELOAD_API __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context);
 
 int IMAGELOAD_API __cdecl SaveBMP(const char* path, HGLOBAL dib);
 int IMAGELOAD_API __cdecl SaveGIF(const char* path, HGLOBAL dib);

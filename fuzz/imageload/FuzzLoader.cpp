@@ -1,11 +1,16 @@
 // One loader of the picture library fed arbitrary bytes. Whatever it
 // accepts must be a well-formed block that its own saver can write and the
 // loader read again; anything else must be refused with an error number.
+// The JPEG target also decodes each input straight to a smaller size, which
+// must fail as the whole decode fails and otherwise equal it resampled as
+// the picture object resamples.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "imageload/core/Codecs.h"
+#include "tests/support/ResizedBlock.h"
 
 namespace {
 
@@ -32,6 +37,41 @@ bool IsRefusal(il::Status s)
     return s == il::Status::Corrupt || s == il::Status::Unsupported || s == il::Status::TooLarge;
 }
 
+// A target of a quarter, half, three quarters or all of each side (or
+// none), chosen by the input's last bytes.
+class FractionFit : public il::JpegFit {
+public:
+    FractionFit(const uint8_t* data, size_t size)
+        : across_(size > 0 ? data[size - 1] % 5 : 4), down_(size > 1 ? data[size - 2] % 5 : 4)
+    {
+    }
+    bool Choose(uint32_t width, uint32_t height, int64_t& targetWidth, int64_t& targetHeight) noexcept override
+    {
+        targetWidth = int64_t{width} * across_ / 4;
+        targetHeight = int64_t{height} * down_ / 4;
+        return true;
+    }
+
+private:
+    int across_, down_;
+};
+
+void CheckFitted(const uint8_t* data, size_t size, il::Status whole, const std::vector<uint8_t>& block)
+{
+    FractionFit fit(data, size);
+    il::VectorAllocator out;
+    il::Status s = il::DecodeJpegFitted({data, size}, fit, out, kFuzzMaxPixels);
+    if (s != whole) std::abort();
+    if (s != il::Status::Ok) return;
+    int64_t width = 0, height = 0;
+    fit.Choose(dib::ReadU32(block.data() + dib::kWidthOffset), dib::ReadU32(block.data() + dib::kHeightOffset), width,
+               height);
+    std::vector<uint8_t> expected =
+        ResizedLikeThePicture(block.data(), block.size(), static_cast<int>(width), static_cast<int>(height));
+    if (expected.size() != out.block.size() || !std::equal(expected.begin() + 14, expected.end(), out.block.begin() + 14))
+        std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -39,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     il::DetectFormat({data, size}, ".tga");
     il::VectorAllocator out;
     il::Status s = il::Decode(kFormat, {data, size}, out, kFuzzMaxPixels);
+    if (kFormat == il::Format::Jpg) CheckFitted(data, size, s, out.block);
     if (s != il::Status::Ok) {
         if (!IsRefusal(s)) std::abort();
         return 0;

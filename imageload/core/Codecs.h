@@ -37,6 +37,26 @@ Status DecodeJpeg(Bytes file, DibAllocator& out, uint64_t maxPixels = kMaxPixels
 Status DecodeTiff(Bytes file, DibAllocator& out, uint64_t maxPixels = kMaxPixels);
 Status Decode(Format format, Bytes file, DibAllocator& out, uint64_t maxPixels = kMaxPixels);
 
+// Chooses the size a JPEG is decoded to from its size in the file. It runs
+// between libjpeg calls and so must not throw.
+class JpegFit {
+public:
+    // True with the target size (0 or more each), false to refuse the picture.
+    virtual bool Choose(uint32_t width, uint32_t height, int64_t& targetWidth, int64_t& targetHeight) noexcept = 0;
+
+protected:
+    ~JpegFit() = default;
+};
+
+// DecodeJpeg followed by the nearest-neighbour resample of the picture
+// engine to the size fit chooses (target row i from the top shows source
+// row H * i / h, column j shows source column W * j / w), in one pass over
+// the file's rows that keeps a few of them at a time. The same failures as
+// DecodeJpeg, then Refused when fit says no, and TooLarge for a negative
+// target or one above maxPixels. A target of 0 x N or N x 0 is a block of
+// headers and colour table without pixel bytes, as the resample gives.
+Status DecodeJpegFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t maxPixels = kMaxPixels);
+
 // Encoders read the block (never change it) and append a whole file to out.
 // On failure out is left empty.
 Status EncodeBmp(Bytes dib, std::vector<uint8_t>& out);

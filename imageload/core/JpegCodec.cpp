@@ -124,21 +124,24 @@ void InitFailure(JpegFailure& f)
     f.endOfData = false;
 }
 
+// Adobe's writers store CMYK inverted; without their marker the values are plain.
+inline void CmykPixelToBgr(const uint8_t* cmyk, uint8_t* bgr, bool inverted)
+{
+    unsigned c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+    if (!inverted) {
+        c = 255 - c;
+        m = 255 - m;
+        y = 255 - y;
+        k = 255 - k;
+    }
+    bgr[0] = static_cast<uint8_t>((y * k + 127) / 255);
+    bgr[1] = static_cast<uint8_t>((m * k + 127) / 255);
+    bgr[2] = static_cast<uint8_t>((c * k + 127) / 255);
+}
+
 void CmykRowToBgr(const uint8_t* cmyk, uint8_t* bgr, JDIMENSION width, bool inverted)
 {
-    // Adobe's writers store CMYK inverted; without their marker the values are plain.
-    for (JDIMENSION x = 0; x < width; ++x) {
-        unsigned c = cmyk[4 * x], m = cmyk[4 * x + 1], y = cmyk[4 * x + 2], k = cmyk[4 * x + 3];
-        if (!inverted) {
-            c = 255 - c;
-            m = 255 - m;
-            y = 255 - y;
-            k = 255 - k;
-        }
-        bgr[3 * x] = static_cast<uint8_t>((y * k + 127) / 255);
-        bgr[3 * x + 1] = static_cast<uint8_t>((m * k + 127) / 255);
-        bgr[3 * x + 2] = static_cast<uint8_t>((c * k + 127) / 255);
-    }
+    for (JDIMENSION x = 0; x < width; ++x) CmykPixelToBgr(cmyk + 4 * x, bgr + 3 * x, inverted);
 }
 
 void ReadRows(jpeg_decompress_struct& cinfo, const DibLayout& layout, uint8_t* pixels)
@@ -179,6 +182,40 @@ void SetGreyTable(uint8_t* block)
     }
 }
 
+// Whether anything of the first scan follows its header: libjpeg-turbo
+// shows a file cut right there as a uniform grey picture, with only a
+// warning.
+bool HasScanData(const jpeg_decompress_struct& cinfo)
+{
+    const JOCTET* next = cinfo.src->next_input_byte;
+    const size_t left = cinfo.src->bytes_in_buffer;
+    const bool endMarker = left >= 2 && next[0] == 0xff && next[1] == JPEG_EOI;
+    return left > 0 && !endMarker;
+}
+
+// What a file decodes to: the picture's block layout and its colours.
+struct JpegPicture {
+    DibLayout layout;
+    bool grey;
+    bool cmyk;
+};
+
+// Reads the headers up to the first scan and sets the output colours. Runs
+// under the caller's setjmp.
+Status ReadPictureHeader(jpeg_decompress_struct& cinfo, Bytes file, uint64_t maxPixels, const JpegFailure& f,
+                         JpegPicture& picture)
+{
+    jpeg_mem_src(&cinfo, file.data, static_cast<unsigned long>(file.size));
+    // A file cut inside its headers would otherwise pass with whatever
+    // libjpeg makes of the end marker it puts in place of the rest.
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK || f.endOfData || !HasScanData(cinfo))
+        return Status::Corrupt;
+    picture.grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+    picture.cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = picture.grey ? JCS_GRAYSCALE : picture.cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    return DibLayout::TryFor(cinfo.image_width, cinfo.image_height, picture.grey ? 8 : 24, maxPixels, picture.layout);
+}
+
 Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure& f)
 {
     jpeg_decompress_struct cinfo;
@@ -189,22 +226,13 @@ Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure&
     }
     jpeg_create_decompress(&cinfo);
     cinfo.progress = &f.progress;
-    jpeg_mem_src(&cinfo, file.data, static_cast<unsigned long>(file.size));
-    // A file cut inside its headers would otherwise pass with whatever
-    // libjpeg makes of the end marker it puts in place of the rest.
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK || f.endOfData) {
-        jpeg_destroy_decompress(&cinfo);
-        return Status::Corrupt;
-    }
-    bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    cinfo.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
-    DibLayout layout;
-    Status s = DibLayout::TryFor(cinfo.image_width, cinfo.image_height, grey ? 8 : 24, maxPixels, layout);
+    JpegPicture picture;
+    Status s = ReadPictureHeader(cinfo, file, maxPixels, f, picture);
     if (s != Status::Ok) {
         jpeg_destroy_decompress(&cinfo);
         return s;
     }
+    const DibLayout& layout = picture.layout;
     jpeg_start_decompress(&cinfo);
     uint8_t* block = DibWriter::CreateBlock(layout, out);
     if (!block) {
@@ -212,9 +240,9 @@ Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure&
         return Status::NoMemory;
     }
     uint8_t* pixels = block + layout.pixelOffset;
-    if (grey) SetGreyTable(block);
+    if (picture.grey) SetGreyTable(block);
     ZeroRowPadding(layout, pixels);
-    if (cmyk) {
+    if (picture.cmyk) {
         f.scratch = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(cinfo.output_width) * 4));
         if (!f.scratch) {
             jpeg_destroy_decompress(&cinfo);
@@ -224,6 +252,172 @@ Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure&
     } else {
         ReadRows(cinfo, layout, pixels);
     }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return Status::Ok;
+}
+
+// ---- decoding straight to a target size -----------------------------------
+
+// The block of a fitted picture. Unlike a decoded picture's, a side may be
+// 0: the resample then gives headers and colour table without pixels.
+Status TargetShape(int64_t width, int64_t height, int bits, uint64_t maxPixels, dib::Shape& shape)
+{
+    if (width < 0 || height < 0 || width > 0x7fffffff || height > 0x7fffffff) return Status::TooLarge;
+    if (width > 0 && height > 0) {
+        DibLayout layout;
+        Status s = DibLayout::TryFor(static_cast<uint32_t>(width), static_cast<uint32_t>(height), bits, maxPixels,
+                                     layout);
+        shape = layout;
+        return s;
+    }
+    shape.width = static_cast<uint32_t>(width);
+    shape.height = static_cast<uint32_t>(height);
+    shape.bits = bits;
+    shape.stride = static_cast<size_t>(dib::RowBytes64(bits, width));
+    shape.paletteEntries = static_cast<size_t>(dib::ColourCount(bits, 1));
+    shape.pixelOffset = dib::kHeadersBytes + 4 * shape.paletteEntries;
+    shape.totalSize = shape.pixelOffset + shape.stride * shape.height;
+    return Status::Ok;
+}
+
+// The target being written while the source rows stream past, and where
+// each of its rows and columns samples the source. Plain data: it lives
+// between libjpeg calls.
+struct FittedRows {
+    uint8_t* pixels;           // stored rows, bottom row first
+    size_t stride;
+    uint32_t width;
+    uint32_t height;
+    uint32_t sourceHeight;
+    const uint32_t* columns;   // byte offset in a source row of each target column's pixel
+    int sourceBytes;           // 1 grey, 3 BGR, 4 CMYK
+    bool invertedCmyk;
+    uint32_t next;             // the next target row to write, counted from the top
+};
+
+uint32_t SourceRowOf(const FittedRows& t, uint32_t i)
+{
+    return static_cast<uint32_t>(static_cast<uint64_t>(t.sourceHeight) * i / t.height);
+}
+
+void SampleRow(const FittedRows& t, const uint8_t* from, uint8_t* to)
+{
+    const uint32_t* columns = t.columns;
+    switch (t.sourceBytes) {
+    case 1:
+        for (uint32_t j = 0; j < t.width; ++j) to[j] = from[columns[j]];
+        break;
+    case 3:
+        for (uint32_t j = 0; j < t.width; ++j) std::memcpy(to + 3 * j, from + columns[j], 3);
+        break;
+    default:
+        for (uint32_t j = 0; j < t.width; ++j) CmykPixelToBgr(from + columns[j], to + 3 * j, t.invertedCmyk);
+    }
+    const size_t used = static_cast<size_t>(t.width) * (t.sourceBytes == 1 ? 1 : 3);
+    std::memset(to + used, 0, t.stride - used);
+}
+
+// Writes every target row that shows source row y: the first from the
+// source, the others as copies of the row above them.
+void WriteRowsOf(FittedRows& t, const uint8_t* source, uint32_t y)
+{
+    for (bool first = true; t.next < t.height && SourceRowOf(t, t.next) == y; ++t.next, first = false) {
+        uint8_t* to = t.pixels + (t.height - 1 - t.next) * t.stride;
+        if (first)
+            SampleRow(t, source, to);
+        else
+            std::memcpy(to, to + t.stride, t.stride);
+    }
+}
+
+// How many source rows from `from` on the target needs one after another
+// (the first among them), at most kRowBatch: they are read in one call.
+JDIMENSION NeededRun(const FittedRows& t, uint32_t from)
+{
+    uint32_t last = from;
+    for (uint32_t i = t.next; i < t.height; ++i) {
+        const uint32_t row = SourceRowOf(t, i);
+        if (row > last + 1 || row - from >= static_cast<uint32_t>(kRowBatch)) break;
+        last = row;
+    }
+    return last - from + 1;
+}
+
+// Reads the rows the target needs and skips the others: a skipped row is
+// still entropy-decoded and, within an iMCU row, upsampled, but it is not
+// colour-converted or copied. After the last row the target needs, the
+// rest is read, so that the end of the file is checked as the whole decode
+// checks it.
+//
+// libjpeg-turbo releases before 2026 could hand out rows from before a
+// skip that began inside a row group (its issue 915), so a skip begins
+// only on a row-group boundary: the rows up to it are read instead.
+void ReadFittedRows(jpeg_decompress_struct& cinfo, FittedRows& t, uint8_t* batch, size_t rowBytes)
+{
+    JSAMPROW rows[kRowBatch];
+    for (int i = 0; i < kRowBatch; ++i) rows[i] = batch + i * rowBytes;
+    const JDIMENSION rowGroup = cinfo.max_v_samp_factor > 0 ? static_cast<JDIMENSION>(cinfo.max_v_samp_factor) : 1;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        const JDIMENSION at = cinfo.output_scanline;
+        JDIMENSION count = kRowBatch;
+        if (t.next < t.height) {
+            const uint32_t wanted = SourceRowOf(t, t.next);
+            const JDIMENSION intoGroup = at % rowGroup;
+            if (wanted > at && intoGroup == 0) {
+                jpeg_skip_scanlines(&cinfo, wanted - at);
+                continue;
+            }
+            count = wanted > at ? rowGroup - intoGroup : NeededRun(t, at);
+        }
+        jpeg_read_scanlines(&cinfo, rows, count);
+        for (JDIMENSION y = at; y < cinfo.output_scanline; ++y) WriteRowsOf(t, rows[y - at], y);
+    }
+}
+
+Status RunDecodeFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t maxPixels, JpegFailure& f)
+{
+    jpeg_decompress_struct cinfo;
+    cinfo.err = &f.manager;
+    if (setjmp(f.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return f.status;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.progress = &f.progress;
+    JpegPicture picture;
+    dib::Shape target;
+    Status s = ReadPictureHeader(cinfo, file, maxPixels, f, picture);
+    if (s == Status::Ok) {
+        int64_t width = 0, height = 0;
+        s = fit.Choose(picture.layout.width, picture.layout.height, width, height)
+                ? TargetShape(width, height, picture.layout.bits, maxPixels, target)
+                : Status::Refused;
+    }
+    if (s != Status::Ok) {
+        jpeg_destroy_decompress(&cinfo);
+        return s;
+    }
+    jpeg_start_decompress(&cinfo);
+    const int sourceBytes = cinfo.output_components;
+    const size_t rowBytes = static_cast<size_t>(cinfo.output_width) * sourceBytes;
+    uint8_t* block = out.Allocate(target.totalSize);
+    // One allocation: the column table, then the batch of source rows.
+    const size_t columnBytes = sizeof(uint32_t) * target.width;
+    f.scratch = static_cast<uint8_t*>(std::malloc(columnBytes + kRowBatch * rowBytes));
+    if (!block || !f.scratch) {
+        jpeg_destroy_decompress(&cinfo);
+        return Status::NoMemory;
+    }
+    dib::WriteHeaders(block, target);
+    if (picture.grey) SetGreyTable(block);
+    auto* columns = reinterpret_cast<uint32_t*>(f.scratch);
+    uint8_t* batch = f.scratch + columnBytes;
+    for (uint32_t j = 0; j < target.width; ++j)
+        columns[j] = static_cast<uint32_t>(static_cast<uint64_t>(cinfo.output_width) * j / target.width) * sourceBytes;
+    FittedRows rows{block + target.pixelOffset, target.stride, target.width, target.height, cinfo.output_height,
+                    columns, sourceBytes, cinfo.saw_Adobe_marker != 0, 0};
+    ReadFittedRows(cinfo, rows, batch, rowBytes);
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
     return Status::Ok;
@@ -294,6 +488,16 @@ Status DecodeJpeg(Bytes file, DibAllocator& out, uint64_t maxPixels)
     JpegFailure f;
     InitFailure(f);
     Status s = RunDecode(file, out, maxPixels, f);
+    std::free(f.scratch);
+    return s;
+}
+
+Status DecodeJpegFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t maxPixels)
+{
+    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
+    JpegFailure f;
+    InitFailure(f);
+    Status s = RunDecodeFitted(file, fit, out, maxPixels, f);
     std::free(f.scratch);
     return s;
 }

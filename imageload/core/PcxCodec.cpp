@@ -48,7 +48,7 @@ PcxHeader ReadHeader(ByteReader& r)
 int OutputBits(const PcxHeader& h)
 {
     if (h.bitsPerPlane == 1 && h.planes == 1) return 1;
-    if (h.bitsPerPlane == 1 && h.planes <= 4) return 4;
+    if (h.bitsPerPlane == 1 && h.planes >= 2 && h.planes <= 4) return 4;
     if ((h.bitsPerPlane == 2 || h.bitsPerPlane == 4) && h.planes == 1) return 4;
     if (h.bitsPerPlane == 8 && h.planes == 1) return 8;
     if (h.bitsPerPlane == 8 && h.planes == 3) return 24;
@@ -70,34 +70,120 @@ void SetHeaderPalette(const PcxHeader& h, DibWriter& w, size_t entries)
 }
 
 // Decodes the run-length stream one scan line (all planes) at a time; a run
-// may carry over into the next line.
+// may carry over into the next line. A photograph's stream is mostly bytes
+// below 0xC0, which stand for themselves, and short runs, at places no
+// branch predictor foresees: in bright parts nearly every byte is a run of
+// one, its count byte before it. So the stream goes in blocks of 64 bytes
+// that begin at a run or a literal: masks mark the bytes with both top
+// bits set and, among them, the ones that count a run rather than being a
+// run's value; the runs are then taken from the mask one by one, the
+// literals between them stored eight bytes at a time and a short run as
+// eight copies of its value. Near the ends of the line and of the data the
+// bytes go one by one.
 class RunReader {
 public:
-    RunReader(const uint8_t* data, size_t size) : r_(data, size) {}
+    RunReader(const uint8_t* data, size_t size) : next_(data), end_(data + size) {}
 
     void Line(uint8_t* out, size_t size)
     {
-        size_t filled = 0;
-        while (filled < size) {
-            if (!pending_) {
-                uint8_t b = r_.U8();
-                if ((b & 0xc0) == 0xc0) {
-                    pending_ = b & 0x3f;
-                    value_ = r_.U8();
-                } else {
-                    pending_ = 1;
-                    value_ = b;
+        uint8_t* to = out;
+        uint8_t* const full = out + size;
+        to = Fill(to, full);
+        const uint8_t* from = next_;
+        while (to < full) {
+            // A block reads up to 32 bytes past its end (the literal stores).
+            const uint8_t* stop = end_ - from >= static_cast<std::ptrdiff_t>(kBlock + 32) ? Block(from, to, full) : from;
+            if (stop == from) {
+                if (from == end_) Fail(Status::Corrupt);
+                const uint8_t code = *from++;
+                if ((code & 0xc0) != 0xc0) {
+                    *to++ = code;
+                    continue;
                 }
+                if (from == end_) Fail(Status::Corrupt);  // a run's count without its value
+                value_ = *from++;
+                pending_ = code & 0x3fu;
+            } else {
+                from = stop;
             }
-            size_t n = std::min<size_t>(pending_, size - filled);
-            std::memset(out + filled, value_, n);
-            filled += n;
-            pending_ -= n;
+            to = Fill(to, full);
         }
+        next_ = from;
     }
 
 private:
-    ByteReader r_;
+    static constexpr unsigned kBlock = 64;
+
+    // Bit i is set when byte i of the block has both top bits set.
+    static uint64_t HighBytes(const uint8_t* block)
+    {
+        uint64_t high = 0;
+        for (unsigned i = 0; i < kBlock; i += 8) {
+            uint64_t eight;
+            std::memcpy(&eight, block + i, 8);
+            const uint64_t tops = eight & (eight << 1) & 0x8080808080808080ull;
+            // Gathers the eight top bits into one byte, byte 0's lowest.
+            high |= ((tops * 0x0002040810204081ull) >> 56) << i;
+        }
+        return high;
+    }
+
+    // Of the high bytes of a block that begins at a token, those that count
+    // a run: in each stretch of high bytes, the first and every other one
+    // after it (the others are values), found without a loop by the
+    // carries of one addition, as escape characters are found.
+    static uint64_t RunCounts(uint64_t high)
+    {
+        const uint64_t even = 0x5555555555555555ull;
+        const uint64_t follows = high << 1;
+        const uint64_t oddStarts = high & ~even & ~follows;
+        const uint64_t startsOnEven = (oddStarts + high) << 1;
+        const uint64_t values = (even ^ startsOnEven) & follows;
+        return high & ~values;
+    }
+
+    // Decodes the block at from while the line has room and the runs end
+    // inside it; returns where it stopped (a long run left pending).
+    const uint8_t* Block(const uint8_t* from, uint8_t*& to, const uint8_t* full)
+    {
+        uint64_t runs = RunCounts(HighBytes(from));
+        unsigned at = 0;
+        for (;;) {
+            const unsigned run = runs ? static_cast<unsigned>(__builtin_ctzll(runs)) : kBlock;
+            const unsigned literals = run - at;
+            if (static_cast<size_t>(full - to) < literals + 40) return from + at;
+            // Most stretches of literals are short: four stores take them
+            // without a branch that depends on their length.
+            for (unsigned i = 0; i < 32; i += 8) std::memcpy(to + i, from + at + i, 8);
+            for (unsigned i = 32; i < literals; i += 8) std::memcpy(to + i, from + at + i, 8);
+            to += literals;
+            if (run >= kBlock - 1) return from + run;  // the block's end, or a run whose value lies beyond it
+            const unsigned count = from[run] & 0x3fu;
+            const uint8_t value = from[run + 1];
+            at = run + 2;
+            runs &= runs - 1;
+            if (count > 8) {
+                pending_ = count;
+                value_ = value;
+                return from + at;
+            }
+            const uint64_t copies = value * 0x0101010101010101ull;
+            std::memcpy(to, &copies, 8);
+            to += count;
+        }
+    }
+
+    // Writes what is left of a run, as far as the line goes.
+    uint8_t* Fill(uint8_t* to, uint8_t* full)
+    {
+        const size_t n = std::min(pending_, static_cast<size_t>(full - to));
+        if (n > 0) std::memset(to, value_, n);  // a line of no planes has no storage
+        pending_ -= n;
+        return to + n;
+    }
+
+    const uint8_t* next_;
+    const uint8_t* end_;
     size_t pending_ = 0;
     uint8_t value_ = 0;
 };
@@ -110,12 +196,24 @@ void ComposeRow(const PcxHeader& h, const uint8_t* line, uint8_t* row, int outBi
     case 8:
         std::memcpy(row, line, (static_cast<size_t>(h.width) * outBits + 7) / 8);
         break;
-    case 24:
+    case 24: {
+        // Planes red, green, blue into blue, green, red.
+        const uint8_t *red = line, *green = line + bpl, *blue = line + 2 * bpl;
+        for (uint32_t x = 0; x < h.width; ++x) {
+            row[3 * x] = blue[x];
+            row[3 * x + 1] = green[x];
+            row[3 * x + 2] = red[x];
+        }
+        break;
+    }
     case 32: {
-        int channels = outBits / 8;
-        static const int kOrder[4] = {2, 1, 0, 3};  // planes R, G, B, A into B, G, R, A
-        for (uint32_t x = 0; x < h.width; ++x)
-            for (int c = 0; c < channels; ++c) row[channels * x + kOrder[c]] = line[c * bpl + x];
+        const uint8_t *red = line, *green = line + bpl, *blue = line + 2 * bpl, *alpha = line + 3 * bpl;
+        for (uint32_t x = 0; x < h.width; ++x) {
+            row[4 * x] = blue[x];
+            row[4 * x + 1] = green[x];
+            row[4 * x + 2] = red[x];
+            row[4 * x + 3] = alpha[x];
+        }
         break;
     }
     default:  // 4-bit result from 1-bit planes or packed 2/4-bit pixels

@@ -13,6 +13,7 @@ enum class Status {
     NoMemory = 105,
     Write = 106,
     NoPicture = 107,
+    Refused = 108,
 };
 
 // Thrown inside the hand-written codecs and caught at the codec entry points;

@@ -1,6 +1,8 @@
 // TGA: colour-mapped, true-colour and grey pictures, raw or run-length coded,
 // in any of the four row and column orders.
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "imageload/core/ByteReader.h"
 #include "imageload/core/ByteWriter.h"
@@ -90,51 +92,82 @@ int OutputBits(const TgaHeader& h)
     }
 }
 
-// Yields the file's pixels in file order, raw or from runs.
-class PixelSource {
+// Hands out the file's pixels a row at a time in file order: raw rows
+// straight from the file, run-length rows decoded into a line of their own
+// (a packet may run on into the next row).
+class RowSource {
 public:
-    PixelSource(ByteReader& r, size_t pixelBytes, bool rle) : r_(r), bytes_(pixelBytes), rle_(rle) {}
+    RowSource(ByteReader& r, size_t pixelBytes, uint32_t width, bool rle)
+        : r_(r), bytes_(pixelBytes), rowBytes_(pixelBytes * width), rle_(rle)
+    {
+        if (rle_) line_.resize(rowBytes_);
+    }
 
     const uint8_t* Next()
     {
-        if (!rle_) return r_.Take(bytes_);
-        if (!count_) {
-            uint8_t packet = r_.U8();
-            count_ = (packet & 0x7f) + 1u;
-            repeat_ = (packet & 0x80) != 0;
-            if (repeat_) current_ = r_.Take(bytes_);
+        if (!rle_) return r_.Take(rowBytes_);
+        size_t filled = 0;
+        while (filled < rowBytes_) {
+            if (!count_) {
+                const uint8_t packet = r_.U8();
+                count_ = (packet & 0x7f) + 1u;
+                repeat_ = (packet & 0x80) != 0;
+                if (repeat_) current_ = r_.Take(bytes_);
+            }
+            const size_t n = std::min<size_t>(count_, (rowBytes_ - filled) / bytes_);
+            uint8_t* to = line_.data() + filled;
+            if (repeat_) {
+                for (size_t k = 0; k < n; ++k) std::memcpy(to + k * bytes_, current_, bytes_);
+            } else {
+                std::memcpy(to, r_.Take(n * bytes_), n * bytes_);
+            }
+            filled += n * bytes_;
+            count_ -= static_cast<unsigned>(n);
         }
-        --count_;
-        return repeat_ ? current_ : r_.Take(bytes_);
+        return line_.data();
     }
 
 private:
     ByteReader& r_;
     size_t bytes_;
+    size_t rowBytes_;
     bool rle_;
+    std::vector<uint8_t> line_;
     unsigned count_ = 0;
     bool repeat_ = false;
     const uint8_t* current_ = nullptr;
 };
 
-void StorePixel(uint8_t* row, uint32_t x, const uint8_t* p, int outBits)
+// One row of file pixels into the block's row, left to right or mirrored.
+// Whole pixels of the block's own size are copied; the rest one by one.
+void StoreRow(uint8_t* row, const uint8_t* pixels, uint32_t width, size_t pixelBytes, int outBits, bool mirrored)
 {
-    switch (outBits) {
-    case 1:
-        if (p[0] & 1) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-        break;
-    case 4:
-        row[x / 2] |= static_cast<uint8_t>(x % 2 ? (p[0] & 15) : (p[0] & 15) << 4);
-        break;
-    case 8:
-        row[x] = p[0];
-        break;
-    case 16:
-        row[2 * x] = p[0];
-        row[2 * x + 1] = p[1] & 0x7f;
-        break;
-    default:
-        std::memcpy(row + x * (outBits / 8), p, outBits / 8);
+    const size_t outBytes = static_cast<size_t>(outBits / 8);
+    if (outBits >= 8 && outBits != 16 && outBytes == pixelBytes) {
+        if (!mirrored) {
+            std::memcpy(row, pixels, width * pixelBytes);
+        } else {
+            for (uint32_t j = 0; j < width; ++j) std::memcpy(row + (width - 1 - j) * outBytes, pixels + j * pixelBytes, outBytes);
+        }
+        return;
+    }
+    for (uint32_t j = 0; j < width; ++j) {
+        const uint32_t x = mirrored ? width - 1 - j : j;
+        const uint8_t* p = pixels + j * pixelBytes;
+        switch (outBits) {
+        case 1:
+            if (p[0] & 1) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            break;
+        case 4:
+            row[x / 2] |= static_cast<uint8_t>(x % 2 ? (p[0] & 15) : (p[0] & 15) << 4);
+            break;
+        case 8:  // grey with alpha: the grey
+            row[x] = p[0];
+            break;
+        default:  // 15 and 16 bits: 5-5-5, the attribute bit dropped
+            row[2 * x] = p[0];
+            row[2 * x + 1] = p[1] & 0x7f;
+        }
     }
 }
 
@@ -166,14 +199,11 @@ Status DecodeTga(Bytes file, DibAllocator& out, uint64_t maxPixels)
         } else if (h.BaseType() == kGrey) {
             w.SetGreyPalette();
         }
-        PixelSource source(r, (h.depth + 7u) / 8, h.Rle());
-        for (uint32_t i = 0; i < h.height; ++i) {
-            uint8_t* row = w.Row(h.TopToBottom() ? i : h.height - 1 - i);
-            for (uint32_t j = 0; j < h.width; ++j) {
-                uint32_t x = h.RightToLeft() ? h.width - 1 - j : j;
-                StorePixel(row, x, source.Next(), bits);
-            }
-        }
+        const size_t pixelBytes = (h.depth + 7u) / 8;
+        RowSource source(r, pixelBytes, h.width, h.Rle());
+        for (uint32_t i = 0; i < h.height; ++i)
+            StoreRow(w.Row(h.TopToBottom() ? i : h.height - 1 - i), source.Next(), h.width, pixelBytes, bits,
+                     h.RightToLeft());
     });
 }
 

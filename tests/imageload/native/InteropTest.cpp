@@ -42,6 +42,33 @@ Colors Reference(int colors, uint32_t width = 45, uint32_t height = 31)
     return c;
 }
 
+// Bands of what makes a run-length stream hard: a flat bright band (runs
+// of 63), bright noise (a byte of its own run nearly every other byte),
+// dark noise (long stretches of literals) and steps of 1 to 12 equal
+// pixels (every short run length), over rows long enough for decoders that
+// work in blocks.
+Colors RunLengthBands(uint32_t width = 333, uint32_t height = 9)
+{
+    Colors c;
+    c.width = width;
+    c.height = height;
+    std::vector<uint8_t> steps;
+    for (uint32_t step = 0; steps.size() < width; ++step) steps.insert(steps.end(), step % 12 + 1, 0xc0 + step * 37 % 64);
+    uint32_t noise = 12345;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            noise = noise * 1103515245 + 12345;
+            const uint8_t n = static_cast<uint8_t>(noise >> 16);
+            switch (x * 4 / width) {
+            case 0: c.pixels.push_back({200, 200, 200, 255}); break;
+            case 1: c.pixels.push_back({static_cast<uint8_t>(192 | n), static_cast<uint8_t>(192 | (n >> 2)), 255, 255}); break;
+            case 2: c.pixels.push_back({static_cast<uint8_t>(n & 0x7f), static_cast<uint8_t>(n >> 1), 7, 255}); break;
+            default: c.pixels.push_back({steps[x], steps[x], static_cast<uint8_t>(steps[x] ^ y), 255});
+            }
+        }
+    return c;
+}
+
 class Interop : public ::testing::Test {
 protected:
     std::string Path(const std::string& name) const { return dir_.Path(name); }
@@ -228,6 +255,36 @@ TEST_F(Interop, GifWithLzwMinimumCodeSizesNineToElevenLoadsAsPillowReadsIt)
     }
 }
 
+// A pixel code that names no colour of the table shows the background
+// colour: just past the table's end, and codes of 256 and above, which
+// giflib hands over as bytes.
+TEST_F(Interop, GifPixelCodesOutsideTheColourTableShowTheBackground)
+{
+    const struct {
+        int codeSize, colours, background;
+        const char* codes;
+        std::vector<int> shown;  // colour index each code shows
+    } cases[] = {
+        {2, 2, 0, "0,1,2,3", {0, 1, 0, 0}},
+        {9, 4, 2, "0,1,2,3,256,257,300,511", {0, 1, 2, 3, 2, 2, 2, 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.codes);
+        const std::string gif = Path("outside.gif");
+        ASSERT_TRUE(RunTool(kPython + " " + TEST_TOOLS_DIR "/make_wide_code_gif.py " + std::to_string(c.codeSize) +
+                            " " + std::to_string(c.shown.size()) + " 1 " + gif + " " + std::to_string(c.colours) +
+                            " " + std::to_string(c.background) + " " + c.codes));
+        Bytes dib;
+        ASSERT_EQ(DecodeAs(Format::Gif, ReadFile(gif), dib), Status::Ok);
+        Colors loaded = ColorsOf(dib);
+        for (uint32_t x = 0; x < c.shown.size(); ++x) {
+            const int i = c.shown[x];  // the script's colour i
+            EXPECT_EQ(loaded.At(x, 0).r, i * 53 % 256) << "pixel " << x;
+            EXPECT_EQ(loaded.At(x, 0).b, 255 - i) << "pixel " << x;
+        }
+    }
+}
+
 TEST_F(Interop, GifAnimationGivesItsFirstFrame)
 {
     ASSERT_TRUE(RunTool(kConvert + " -delay 10 " + Ppm(Reference(16), "a.ppm") + " " + Ppm(Reference(2), "b.ppm") + " " +
@@ -275,6 +332,7 @@ TEST_F(Interop, PcxFromNetpbmInEachLayout)
     ASSERT_TRUE(RunTool("ppmtopcx -packed " + Path("sixteen.ppm") + " > " + Path("packed.pcx")));
     ASSERT_TRUE(RunTool("ppmtopcx " + Ppm(Reference(200), "many.ppm") + " > " + Path("8.pcx")));
     ASSERT_TRUE(RunTool("ppmtopcx -24bit " + Ppm(Reference(0), "smooth.ppm") + " > " + Path("24.pcx")));
+    ASSERT_TRUE(RunTool("ppmtopcx -24bit " + Ppm(RunLengthBands(), "bands.ppm") + " > " + Path("bands.pcx")));
     // Two-colour files carry their colours in the header table, which netpbm
     // honours and ImageMagick ignores (it shows black and white).
     ExpectLoadsLikeTool(Format::Pcx, Path("1.pcx"), 1, 0, "pcxtoppm IN > OUT");
@@ -282,6 +340,7 @@ TEST_F(Interop, PcxFromNetpbmInEachLayout)
     ExpectLoadsLikeTool(Format::Pcx, Path("packed.pcx"), 4);
     ExpectLoadsLikeTool(Format::Pcx, Path("8.pcx"), 8);
     ExpectLoadsLikeTool(Format::Pcx, Path("24.pcx"), 24);
+    ExpectLoadsLikeTool(Format::Pcx, Path("bands.pcx"), 24);
 }
 
 TEST_F(Interop, PcxFromImageMagickAndPillow)
@@ -339,6 +398,62 @@ TEST_F(Interop, TgaFromNetpbmImageMagickAndPillow)
     ExpectLoadsLikeTool(Format::Tga, Path("imrle.tga"), 24, 0, kPillowToPnm);
     ExpectLoadsLikeTool(Format::Tga, Path("pil.tga"), 24, 0, kPillowToPnm);
     ExpectLoadsLikeTool(Format::Tga, Path("pil32.tga"), 32, 0, kPillowToPnm);
+}
+
+// A colour map may start past entry 0; the pixels name entries by their
+// place in the whole map. No tool here writes one.
+TEST(TgaColourMap, StartingPastEntryZeroKeepsTheIndicesOfThePixels)
+{
+    const Bytes tga = {0, 1, 1,             // no identification, a colour map, colour-mapped
+                       2, 0, 2, 0, 24,      // the map: first entry 2, 2 entries of 24 bits
+                       0, 0, 0, 0,          // origin
+                       2, 0, 1, 0, 8, 0,    // 2 x 1, 8-bit indices, bottom row first
+                       10, 20, 30,          // entry 2, blue green red
+                       40, 50, 60,          // entry 3
+                       3, 2};               // the pixels
+    Bytes dib;
+    ASSERT_EQ(DecodeAs(Format::Tga, tga, dib), Status::Ok);
+    Colors c = ColorsOf(dib);
+    EXPECT_EQ(c.At(0, 0).r, 60);
+    EXPECT_EQ(c.At(0, 0).b, 40);
+    EXPECT_EQ(c.At(1, 0).r, 30);
+    EXPECT_EQ(c.At(1, 0).b, 10);
+}
+
+// The descriptor's two order bits, raw and run-length coded, with a run
+// that goes on into the next row. No tool here writes the right-to-left
+// orders.
+TEST(TgaOrders, EachOfTheFourCornersRawAndRunLengthCoded)
+{
+    const uint8_t a = 10, b = 20, c = 30, d = 40;  // red of the pixels in file order
+    const struct {
+        uint8_t descriptor;
+        uint8_t topLeft, topRight, bottomLeft, bottomRight;
+    } cases[] = {
+        {0x00, c, d, a, b},  // from the bottom left
+        {0x10, d, c, b, a},  // from the bottom right
+        {0x20, a, b, c, d},  // from the top left
+        {0x30, b, a, d, c},  // from the top right
+    };
+    for (const auto& o : cases) {
+        Bytes raw = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, o.descriptor,
+                     0, 0, a, 0, 0, b, 0, 0, c, 0, 0, d};
+        Bytes runs = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, o.descriptor,
+                      0x82, 0, 0, a,           // a three times, into the second row
+                      0x00, 0, 0, d};          // d once
+        for (const Bytes& tga : {raw, runs}) {
+            SCOPED_TRACE(std::string(tga[2] == 10 ? "run-length" : "raw") + " descriptor " + std::to_string(o.descriptor));
+            Bytes dib;
+            ASSERT_EQ(DecodeAs(Format::Tga, tga, dib), Status::Ok);
+            Colors got = ColorsOf(dib);
+            const bool coded = tga[2] == 10;
+            auto expect = [&](uint8_t file) { return coded && (file == b || file == c) ? a : file; };
+            EXPECT_EQ(got.At(0, 0).r, expect(o.topLeft));
+            EXPECT_EQ(got.At(1, 0).r, expect(o.topRight));
+            EXPECT_EQ(got.At(0, 1).r, expect(o.bottomLeft));
+            EXPECT_EQ(got.At(1, 1).r, expect(o.bottomRight));
+        }
+    }
 }
 
 TEST_F(Interop, TgaWeWriteReadsInNetpbmAndPillow)

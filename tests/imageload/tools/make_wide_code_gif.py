@@ -6,17 +6,23 @@ to 8, so no tool of ours makes these files. The LZW stream here is the
 simplest legal one: only literal codes, with a clear code often enough
 that the code width never grows.
 
-    make_wide_code_gif.py CODE_SIZE WIDTH HEIGHT OUT.gif
+    make_wide_code_gif.py CODE_SIZE WIDTH HEIGHT OUT.gif [COLOURS BACKGROUND PIXEL,PIXEL,...]
+
+Without the last three, a table of 256 colours and a pattern of pixels;
+with them, a table of COLOURS (a power of 2) with the given background
+index and the given pixel codes, repeated to fill the picture, codes
+outside the table among them if asked for. Colour i is (i * 53 % 256,
+i * 29 % 256, 255 - i).
 """
 import struct
 import sys
 
 
-def palette():
-    return bytes(v for i in range(256) for v in (i * 53 % 256, i * 29 % 256, 255 - i))
+def palette(colours):
+    return bytes(v for i in range(colours) for v in (i * 53 % 256, i * 29 % 256, 255 - i))
 
 
-def pixels(width, height):
+def pattern(width, height):
     return [(x * 7 + y * 13) % 256 for y in range(height) for x in range(width)]
 
 
@@ -55,10 +61,17 @@ def sub_blocks(data):
 
 def main():
     code_size, width, height, path = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
-    assert 2 <= code_size <= 11
-    gif = b"GIF89a" + struct.pack("<HHBBB", width, height, 0xF7, 0, 0) + palette()
+    colours, background, pixels = 256, 0, pattern(width, height)
+    if len(sys.argv) > 5:
+        colours, background = int(sys.argv[5]), int(sys.argv[6])
+        codes = [int(p) for p in sys.argv[7].split(",")]
+        pixels = [codes[i % len(codes)] for i in range(width * height)]
+    assert 2 <= code_size <= 11 and max(pixels) < 1 << code_size
+    table_size = colours.bit_length() - 2  # the table holds 2 ** (table_size + 1) colours
+    assert colours == 2 ** (table_size + 1)
+    gif = b"GIF89a" + struct.pack("<HHBBB", width, height, 0xF0 | table_size, background, 0) + palette(colours)
     gif += b"," + struct.pack("<HHHHB", 0, 0, width, height, 0)
-    gif += bytes([code_size]) + sub_blocks(lzw_literals(pixels(width, height), code_size)) + b";"
+    gif += bytes([code_size]) + sub_blocks(lzw_literals(pixels, code_size)) + b";"
     with open(path, "wb") as f:
         f.write(gif)
 

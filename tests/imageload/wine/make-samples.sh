@@ -14,6 +14,7 @@ ppmtobmp -bpp 8 ref256.ppm > pal.bmp 2>/dev/null
 ppmtopcx -24bit ref.ppm > pic.pcx 2>/dev/null
 ppmtotga -rgb ref.ppm > pic.tga 2>/dev/null
 cjpeg -quality 90 ref.ppm > pic.jpg
+cjpeg -progressive -sample 2x1 ref.ppm > progressive.jpg
 djpeg -pnm pic.jpg > pic.jpg.ppm
 /usr/bin/convert ref.ppm -compress LZW pic.tif
 cp pic.tga same-bytes.dat
