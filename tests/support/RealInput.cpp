@@ -37,6 +37,15 @@ void Key(WORD key, bool up)
     Sleep(kStepMs);
 }
 
+// Presses the left button at from and moves to to with it held.
+void PressAndMove(POINT from, POINT to)
+{
+    MoveTo(from);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= kDragSteps; ++step)
+        MoveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
+}
+
 }  // namespace
 
 void RealInput::Run(const std::function<void()>& gesture) const
@@ -60,13 +69,25 @@ void RealInput::Run(const std::function<void()>& gesture) const
     }
 }
 
+void RealInput::RightClickAt(POINT at)
+{
+    MouseAt(at, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(at, MOUSEEVENTF_RIGHTUP);
+}
+
+void RealInput::DragHolding(POINT from, POINT to, const std::function<void()>& whileHeld) const
+{
+    Run([=] {
+        PressAndMove(from, to);
+        whileHeld();
+        MouseAt(to, MOUSEEVENTF_LEFTUP);
+    });
+}
+
 void RealInput::Drag(POINT from, POINT to, bool withCtrl) const
 {
     Run([=] {
-        MoveTo(from);
-        MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-        for (int step = 1; step <= kDragSteps; ++step)
-            MoveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
+        PressAndMove(from, to);
         if (!withCtrl) {
             MouseAt(to, MOUSEEVENTF_LEFTUP);
             return;

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -537,6 +538,44 @@ TEST_F(DeleteTest, NoKeepsEverything)
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(3, View().Count());
     EXPECT_EQ(path, Path(0));
+}
+
+// A command posted to the frame may move the album while a question is
+// open: the answer acts on the file it asked about, and the list follows
+// the files.
+TEST_F(DeleteTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMovedMeanwhile)
+{
+    OpenWith(10);
+    HWND frame = browser.Frame();
+    auto pageBackThen = [frame](ModalDriver::Action answer) {
+        return [frame, answer](HWND dialog) {
+            PostMessageA(frame, WM_COMMAND, ID_PAGE_PREV, 0);
+            Sleep(200);
+            answer(dialog);
+        };
+    };
+    auto expectTheListHoldsTheFiles = [this] {
+        std::vector<std::string> listed = View().m_arrNames;
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(FilesIn(folder.Path()), listed);
+    };
+    std::string shown;
+    ModalDriver renaming;
+    renaming.OnDialog(pageBackThen(Rename(&shown, "door")));
+    Run(ID_IMAGE_RENAME, renaming);
+    EXPECT_EQ("snap09", shown);
+    EXPECT_TRUE(FileExists(folder.PathOf("door.jpg")));
+    EXPECT_TRUE(FileExists(folder.PathOf("snap00.jpg")));
+    expectTheListHoldsTheFiles();
+
+    const std::string named = Path(View().m_nCurrent);
+    std::string question;
+    ModalDriver deleting;
+    deleting.OnDialog(pageBackThen(Answer(&question, IDYES)));
+    Run(ID_IMAGE_DELETE, deleting);
+    EXPECT_FALSE(FileExists(named)) << question;
+    EXPECT_EQ(9u, FilesIn(folder.Path()).size());
+    expectTheListHoldsTheFiles();
 }
 
 TEST_F(DeleteTest, AReadOnlyFileFailsWithTheErrorTextAndChangesNothing)

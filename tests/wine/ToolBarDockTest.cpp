@@ -1,7 +1,12 @@
-// The toolbar dragged with the real mouse: docked at each edge of the
-// frame, floating in its own window and back, by double clicks, with Ctrl
-// held; the view follows the room the bar leaves (its cells painted and hit
-// where they now are) and the buttons keep their states and commands.
+// The toolbar moved with the real mouse, one gesture of each kind: dragged
+// by its gripper to an edge and into the middle, back by its floating
+// window's caption, switched by double clicks, floated with Ctrl held, a
+// drag cancelled by the right button and a drag held while the frame
+// closes. The view takes what the bar leaves (painted and hit where it now
+// is), every button stays on the screen, and the floating bar follows the
+// frame's enabling. Which edge a drop picks, where a docked bar stands and
+// how a column wraps are rules of the dock geometry, tested as tables in
+// tests/framework.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,19 +14,44 @@
 
 #include <string>
 
+#include "album/FileNameRules.h"
+#include "bridge/AlbumWnd.h"
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/CellColours.h"
 #include "tests/support/Gripper.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
 
+enum class Edge { Bottom, Left };
 
-enum class Edge { Top, Bottom, Left, Right };
+RECT WindowRect(HWND wnd)
+{
+    RECT rc;
+    GetWindowRect(wnd, &rc);
+    return rc;
+}
+
+// The part of a rectangle of the screen that is on the screen.
+RECT OnScreen(RECT rc)
+{
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&rc, &rc, &screen);
+    return rc;
+}
+
+RECT ClientOnScreen(HWND wnd)
+{
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
 
 class ToolBarDockTest : public ::testing::Test {
 protected:
@@ -35,6 +65,7 @@ protected:
         ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
     }
 
+    CDockSite& Dock() const { return static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock(); }
     HWND Bar() const
     {
         // Docked, the bar is the frame's child; floating, the floating window's.
@@ -49,46 +80,31 @@ protected:
                 return found;
         return nullptr;
     }
-    RECT FrameClient() const
-    {
-        RECT rc;
-        GetClientRect(browser.Frame(), &rc);
-        MapWindowPoints(browser.Frame(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
-    static RECT WindowRect(HWND wnd)
-    {
-        RECT rc;
-        GetWindowRect(wnd, &rc);
-        return rc;
-    }
     // A point on the docked bar's gripper.
     POINT Gripper() const { return GripperOf(Bar()); }
     // A point on the floating window's caption.
     POINT Caption() const
     {
-        const RECT window = WindowRect(FloatingWindow());
-        RECT client;
-        GetClientRect(FloatingWindow(), &client);
-        MapWindowPoints(FloatingWindow(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+        const RECT window = WindowRect(FloatingWindow()), client = ClientOnScreen(FloatingWindow());
         return POINT{(window.left + window.right) / 2, (window.top + client.top) / 2};
     }
     POINT NearEdge(Edge edge) const
     {
-        const RECT f = FrameClient();
-        const POINT centre = {(f.left + f.right) / 2, (f.top + f.bottom) / 2};
-        switch (edge) {
-        case Edge::Top: return POINT{centre.x, f.top + 4};
-        case Edge::Bottom: return POINT{centre.x, f.bottom - 4};
-        case Edge::Left: return POINT{f.left + 4, centre.y};
-        case Edge::Right: return POINT{f.right - 4, centre.y};
-        }
-        return centre;
+        const RECT f = OnScreen(ClientOnScreen(browser.Frame()));
+        return edge == Edge::Left ? POINT{f.left + 4, (f.top + f.bottom) / 2} : POINT{(f.left + f.right) / 2, f.bottom - 4};
     }
     POINT Middle() const
     {
-        const RECT f = FrameClient();
+        const RECT f = ClientOnScreen(browser.Frame());
         return POINT{(f.left + f.right) / 2, (f.top + f.bottom) / 2};
+    }
+    POINT ButtonCentre(UINT command) const
+    {
+        RECT rc;
+        SendMessageA(Bar(), TB_GETITEMRECT, SendMessageA(Bar(), TB_COMMANDTOINDEX, command, 0),
+                     reinterpret_cast<LPARAM>(&rc));
+        MapWindowPoints(Bar(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
     RealInput Hands() { return RealInput([this] { browser.Pump(); }); }
 
@@ -96,13 +112,20 @@ protected:
     {
         return (SendMessageA(Bar(), TB_GETSTATE, command, 0) & TBSTATE_ENABLED) != 0;
     }
-    // The second button sits below the first (a column) or beside it (a row).
-    bool ButtonsInAColumn() const
+    // Every slot lies inside the part of the bar's client area that is on
+    // the screen.
+    void ExpectEveryButtonOnTheBar(const std::string& where)
     {
-        RECT first, second;
-        SendMessageA(Bar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-        SendMessageA(Bar(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-        return second.top >= first.bottom && second.left == first.left;
+        SCOPED_TRACE(where);
+        const RECT visible = OnScreen(ClientOnScreen(Bar()));
+        const int count = static_cast<int>(SendMessageA(Bar(), TB_BUTTONCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            RECT item, inside;
+            SendMessageA(Bar(), TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+            MapWindowPoints(Bar(), nullptr, reinterpret_cast<POINT*>(&item), 2);
+            IntersectRect(&inside, &item, &visible);
+            EXPECT_TRUE(EqualRect(&inside, &item)) << "slot " << i;
+        }
     }
     // The view holds the rest of the frame's client area, repainted and
     // hit tested at the size it now has.
@@ -110,10 +133,15 @@ protected:
     {
         SCOPED_TRACE(where);
         browser.Pump();
-        const RECT f = FrameClient(), bar = WindowRect(Bar()), view = WindowRect(browser.ViewWindow());
-        const LONG frameArea = (f.right - f.left) * (f.bottom - f.top);
-        const LONG barArea = FloatingWindow() != nullptr ? 0 : (bar.right - bar.left) * (bar.bottom - bar.top);
-        EXPECT_EQ(frameArea - barArea, (view.right - view.left) * (view.bottom - view.top));
+        const RECT view = WindowRect(browser.ViewWindow());
+        RECT covered = view, overlap;
+        if (FloatingWindow() == nullptr) {
+            const RECT bar = WindowRect(Bar());
+            EXPECT_FALSE(IntersectRect(&overlap, &bar, &view)) << "the view beside the bar";
+            UnionRect(&covered, &view, &bar);
+        }
+        const RECT shown = OnScreen(ClientOnScreen(browser.Frame())), coveredShown = OnScreen(covered);
+        EXPECT_TRUE(EqualRect(&shown, &coveredShown)) << "bar and view fill the frame";
         RECT client;
         GetClientRect(browser.ViewWindow(), &client);
         const int w = client.right / 3, h = client.bottom / 3;
@@ -134,27 +162,25 @@ protected:
     BrowserOnThisThread browser;
 };
 
-TEST_F(ToolBarDockTest, DraggedByItsGripperTheBarDocksAtEachEdgeInItsOrientation)
+TEST_F(ToolBarDockTest, DraggedToAnEdgeTheBarDocksThereAndEveryButtonStaysOnTheScreen)
 {
-    const struct {
-        Edge edge;
-        const char* name;
-        bool column;
-        LONG RECT::*side;   // the frame's edge the bar lies on
-    } edges[] = {{Edge::Left, "left", true, &RECT::left}, {Edge::Bottom, "bottom", false, &RECT::bottom},
-                 {Edge::Right, "right", true, &RECT::right}, {Edge::Top, "top", false, &RECT::top}};
-    for (const auto& e : edges) {
-        SCOPED_TRACE(e.name);
-        Hands().Drag(Gripper(), NearEdge(e.edge));
-        ASSERT_EQ(nullptr, FloatingWindow());
-        const RECT f = FrameClient(), bar = WindowRect(Bar());
-        EXPECT_EQ(f.*e.side, bar.*e.side);
-        if (e.column)
-            EXPECT_EQ(f.bottom - f.top, bar.bottom - bar.top) << "along the whole edge";
-        else
-            EXPECT_EQ(f.right - f.left, bar.right - bar.left) << "along the whole edge";
-        EXPECT_EQ(e.column, ButtonsInAColumn());
-        ExpectTheViewFillsTheRest(e.name);
+    Hands().Drag(Gripper(), NearEdge(Edge::Left));
+    ASSERT_EQ(nullptr, FloatingWindow());
+    EXPECT_EQ(static_cast<int>(DockSide::Left), static_cast<int>(Dock().Side()));
+    EXPECT_EQ(0, WindowRect(Bar()).left);
+    ExpectTheViewFillsTheRest("left");
+
+    // At every edge, on this 1024 x 768 screen and in a frame maximised the
+    // same way on an 800 x 600 one: a column too tall for the edge wraps.
+    for (const SIZE screen : {SIZE{1024, 768}, SIZE{800, 600}}) {
+        const RECT frame = WindowRect(browser.Frame());
+        SetWindowPos(browser.Frame(), nullptr, frame.left, frame.top, frame.right - frame.left - 1024 + screen.cx,
+                     frame.bottom - frame.top - 768 + screen.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        for (DockSide side : {DockSide::Left, DockSide::Right, DockSide::Top, DockSide::Bottom}) {
+            Dock().DockAt(side);
+            browser.Pump();
+            ExpectEveryButtonOnTheBar(std::to_string(screen.cx) + " wide, side " + std::to_string(static_cast<int>(side)));
+        }
     }
 }
 
@@ -167,15 +193,10 @@ TEST_F(ToolBarDockTest, DroppedInTheMiddleTheBarFloatsWorksThereAndIsDraggedBack
     const LONG style = GetWindowLongA(floating, GWL_STYLE);
     EXPECT_NE(0, style & WS_CAPTION);
     EXPECT_EQ(0, style & WS_SYSMENU) << "no close box";
-    EXPECT_FALSE(ButtonsInAColumn());
     ExpectTheViewFillsTheRest("floating");
 
     // A floating button still runs its command, through the same gate.
-    RECT first;
-    const LRESULT index = SendMessageA(Bar(), TB_COMMANDTOINDEX, ID_PAGE_FIRST, 0);
-    SendMessageA(Bar(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&first));
-    MapWindowPoints(Bar(), nullptr, reinterpret_cast<POINT*>(&first), 2);
-    Hands().Click(POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2});
+    Hands().Click(ButtonCentre(ID_PAGE_FIRST));
     EXPECT_EQ(0, browser.View()->m_nPageTop);
     browser.Pump();
     EXPECT_FALSE(ButtonEnabled(ID_PAGE_PREV));
@@ -183,38 +204,97 @@ TEST_F(ToolBarDockTest, DroppedInTheMiddleTheBarFloatsWorksThereAndIsDraggedBack
     Hands().Drag(Caption(), NearEdge(Edge::Left));
     EXPECT_EQ(nullptr, FloatingWindow());
     EXPECT_FALSE(IsWindow(floating));
-    EXPECT_EQ(FrameClient().left, WindowRect(Bar()).left);
-    EXPECT_TRUE(ButtonsInAColumn());
+    EXPECT_EQ(static_cast<int>(DockSide::Left), static_cast<int>(Dock().Side()));
+    EXPECT_EQ(0, WindowRect(Bar()).left);
 }
 
 TEST_F(ToolBarDockTest, ADoubleClickSwitchesBetweenTheLastDockedPlaceAndFloating)
 {
-    Hands().Drag(Gripper(), NearEdge(Edge::Right));
-    ASSERT_EQ(FrameClient().right, WindowRect(Bar()).right);
+    Dock().DockAt(DockSide::Right);
     Hands().DoubleClick(Gripper());
     ASSERT_NE(nullptr, FloatingWindow());
     Hands().DoubleClick(Caption());
     EXPECT_EQ(nullptr, FloatingWindow());
-    EXPECT_EQ(FrameClient().right, WindowRect(Bar()).right) << "back where it was docked";
-    EXPECT_TRUE(ButtonsInAColumn());
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), WindowRect(Bar()).right) << "back where it was docked";
 }
 
 TEST_F(ToolBarDockTest, WithCtrlHeldTheBarFloatsEvenAtAnEdge)
 {
     Hands().Drag(Gripper(), NearEdge(Edge::Bottom), true);
     EXPECT_NE(nullptr, FloatingWindow());
-    ExpectTheViewFillsTheRest("floating at the bottom edge");
 }
 
-TEST_F(ToolBarDockTest, ClosingWithTheBarFloatingPostsOneExitAndTakesTheFloatingWindowAlong)
+TEST_F(ToolBarDockTest, ARightClickCancelsADragAndOpensNoMenu)
 {
-    Hands().Drag(Gripper(), Middle());
-    HWND floating = FloatingWindow();
+    // In single mode a right click on the view opens the picture's menu.
+    RECT view;
+    GetClientRect(browser.ViewWindow(), &view);
+    SendMessageA(browser.ViewWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(view.right / 2, view.bottom / 2));
+    browser.Pump();
+    ASSERT_EQ(1, browser.View()->m_bSingle);
+    ModalDriver driver;     // any popup menu is reported as unexpected
+    driver.Start();
+    const POINT middle = Middle();
+    Hands().DragHolding(Gripper(), middle, [middle] { RealInput::RightClickAt(middle); });
+    driver.Finish();
+    for (const std::string& stray : driver.Unexpected())
+        ADD_FAILURE() << "unexpected: " << stray;
+    EXPECT_EQ(nullptr, FloatingWindow());
+    EXPECT_EQ(static_cast<int>(DockSide::Top), static_cast<int>(Dock().Side()));
+}
+
+// A modal question disables the frame and with it the floating bar, so
+// that nothing moves the album under the question; the answer acts on the
+// file it named.
+TEST_F(ToolBarDockTest, WhileTheDeleteQuestionIsOpenTheFloatingBarDoesNothing)
+{
+    Dock().FloatAt(POINT{40, 60});      // clear of the question in the middle
+    ASSERT_NE(nullptr, FloatingWindow());
+    const POINT back = ButtonCentre(ID_PAGE_PREV);
+    ASSERT_EQ(9, browser.View()->m_nCurrent);
+    const std::string named = browser.View()->m_arrPaths[9];
+    const std::string name = browser.View()->m_arrNames[9];
+    std::string question;
+    ModalDriver driver;
+    driver.OnDialog([&](HWND box) {
+        question = modal::MessageText(box);
+        RealInput().Click(back);
+        modal::Press(box, IDYES);
+    });
+    driver.Start();
+    browser.Command(ID_IMAGE_DELETE);
+    driver.Finish();
+    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(DeleteQuestion(name), question);
+    EXPECT_EQ(9, browser.View()->m_nPageTop) << "paged back under the question";
+    EXPECT_FALSE(FileExists(named));
+    EXPECT_EQ(17u, FilesIn(folder.Path()).size()) << "exactly the file named went";
+    browser.Pump();
+    EXPECT_TRUE(IsWindowEnabled(FloatingWindow())) << "enabled again with the frame";
+}
+
+// Run under the heap validation: the floating window, the drag and the
+// site go with the frame, and none of them writes into another afterwards.
+TEST_F(ToolBarDockTest, ClosingTheFrameWhileTheFloatingBarIsDraggedEndsTheDrag)
+{
+    Dock().FloatAt(POINT{40, 60});
+    HWND floating = FloatingWindow(), frame = browser.Frame();
     ASSERT_NE(nullptr, floating);
-    browser.Command(ID_ALBUM_RETURN);
-    EXPECT_FALSE(IsWindow(browser.Frame()));
+    Hands().DragHolding(Caption(), Middle(), [frame] {
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        Sleep(300);
+    });
+    EXPECT_FALSE(IsWindow(frame));
     EXPECT_FALSE(IsWindow(floating));
     EXPECT_EQ(1, host.ExitCount());
+}
+
+TEST_F(ToolBarDockTest, AFloatingWindowDestroyedFromOutsideIsForgotten)
+{
+    Dock().FloatAt(POINT{40, 60});
+    ASSERT_NE(nullptr, Dock().FloatingWindow());
+    DestroyWindow(Dock().FloatingWindow());
+    EXPECT_EQ(nullptr, Dock().FloatingWindow());
 }
 
 }  // namespace
