@@ -86,12 +86,12 @@ void RealInput::DragHolding(POINT from, POINT to, const std::function<void()>& w
 
 void RealInput::Drag(POINT from, POINT to, bool withCtrl) const
 {
+    if (!withCtrl) {
+        DragHolding(from, to, [] {});
+        return;
+    }
     Run([=] {
         PressAndMove(from, to);
-        if (!withCtrl) {
-            MouseAt(to, MOUSEEVENTF_LEFTUP);
-            return;
-        }
         // Ctrl goes down at the drop point, and the button comes up there
         // without a move: under Wine every pointer move takes the modifier
         // keys from the X server, which never saw the key.
