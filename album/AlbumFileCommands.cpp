@@ -188,6 +188,8 @@ void CAlbumView::OnImageRename()
 {
     if (!HasCurrent())
         return;
+    // The file whose name the dialog shows, whatever happens to the album
+    // while it is open.
     const std::string oldPath = CurrentPath();
     const std::string extension = ListedExtension(CurrentName());
     CRenameDlg dialog;
@@ -208,6 +210,12 @@ void CAlbumView::OnImageRename()
             FwMessageBox(ErrorText(errno).c_str());
             continue;
         }
+        // Something posted to the frame may have moved the album on
+        // meanwhile: then the list is built again.
+        if (CurrentPath() != oldPath) {
+            OnAlbumRefresh();
+            return;
+        }
         ReplaceCurrentName(newName, IsSystemLeadByte);
         Invalidate(TRUE);
         return;
@@ -218,17 +226,24 @@ void CAlbumView::OnImageDelete()
 {
     if (!HasCurrent())
         return;
+    // The file the question names, whatever happens to the album while it
+    // is open.
+    const std::string path = CurrentPath();
     if (FwMessageBox(DeleteQuestion(CurrentName()).c_str(), MB_YESNO) != IDYES)
         return;
-    if (std::remove(CurrentPath().c_str()) != 0) {
+    if (std::remove(path.c_str()) != 0) {
         FwMessageBox(ErrorText(errno).c_str());
         return;
     }
     // On a read-only mount Wine reports the delete done and keeps the file
     // (the unlink happens at close and its failure is lost): a file that is
     // still there was refused, and stays in the list.
-    if (FileExists(CurrentPath())) {
+    if (FileExists(path)) {
         FwMessageBox(ErrorText(EACCES).c_str());
+        return;
+    }
+    if (CurrentPath() != path) {
+        OnAlbumRefresh();
         return;
     }
     RemoveCurrent();

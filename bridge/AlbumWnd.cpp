@@ -26,15 +26,25 @@ int CAlbumWnd::OnCreate(CREATESTRUCTA* cs)
     const DWORD controlStyle = WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
     const DWORD barStyle =
         CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_GRIPPER | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC;
-    if (!m_wndToolBar.CreateEx(this, controlStyle, barStyle, AFX_IDW_TOOLBAR) ||
+    if (!m_wndToolBar.CreateEx(m_hWnd, controlStyle, barStyle, AFX_IDW_TOOLBAR) ||
         !m_wndToolBar.LoadToolBar(IDR_ALBUM))
         return -1;
     // Docked at the top to begin with; the operator may move it to any edge
     // or let it float.
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
-    EnableDocking(CBRS_ALIGN_ANY);
+    m_toolBarDock.EnableDocking(CBRS_ALIGN_ANY);
+    if (!m_toolBarDock.Create(m_hWnd, m_wndToolBar, [this] { RecalcLayout(); }))
+        return -1;
+    AddBar(&m_toolBarDock);
     RecalcLayout();
     return 0;
+}
+
+void CAlbumWnd::OnIdleUpdateCmdUI()
+{
+    // While a modal window is open the buttons stay as they were.
+    if (m_wndToolBar.m_hWnd != nullptr && IsWindowEnabled(m_hWnd))
+        m_wndToolBar.UpdateButtons(this);
 }
 
 BOOL CAlbumWnd::OnCreateClient(CREATESTRUCTA* cs, CCreateContext*)

@@ -1,12 +1,27 @@
 #include "framework/Frame.h"
 
 #include "framework/CmdUI.h"
+#include "framework/FloatingFrame.h"
 #include "framework/FwResource.h"
 #include "framework/Module.h"
 #include "framework/View.h"
 
 namespace {
 const char* const kFrameClass = "FwFrame";
+
+// Tells the top-level windows that a frame owns of its enabling.
+struct FloatStatus {
+    HWND frame;
+    BOOL enabled;
+};
+
+BOOL CALLBACK SendFloatStatus(HWND wnd, LPARAM lParam)
+{
+    const auto* status = reinterpret_cast<const FloatStatus*>(lParam);
+    if (GetWindow(wnd, GW_OWNER) == status->frame)
+        SendMessageA(wnd, FwFloatStatusMessage(), status->enabled, 0);
+    return TRUE;
+}
 }
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, HWND parent, CCreateContext* context)
@@ -58,7 +73,8 @@ void CFrameWnd::RecalcLayout(BOOL)
         return;
     RECT rc;
     GetClientRect(&rc);
-    m_wndToolBar.PlaceIn(&rc);
+    for (CFrameBar* bar : m_bars)
+        bar->TakeRoom(&rc);
     if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)
         MoveWindow(m_pActiveView->m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
@@ -70,10 +86,10 @@ BOOL CFrameWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     return CWnd::OnCmdMsg(id, ui);
 }
 
-void CFrameWnd::OnIdleUpdateCmdUI()
+void CFrameWnd::OnEnable(BOOL enabled)
 {
-    if (m_wndToolBar.m_hWnd != nullptr && IsWindowEnabled(m_hWnd))
-        m_wndToolBar.UpdateButtons(this);
+    FloatStatus status = {m_hWnd, enabled};
+    EnumThreadWindows(GetCurrentThreadId(), SendFloatStatus, reinterpret_cast<LPARAM>(&status));
 }
 
 void CFrameWnd::OnInitMenuPopup(HMENU popup)
@@ -122,6 +138,9 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_SIZE:
         RecalcLayout();
+        return 0;
+    case WM_ENABLE:
+        OnEnable(static_cast<BOOL>(wParam));
         return 0;
     case WM_SETFOCUS:
         if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)

@@ -1,10 +1,13 @@
 // A frame window loaded from a resource identifier (its menu bar) that
-// creates one view from a creation context, lays out its toolbar and the
-// view, and routes commands: to the active view first, then to itself.
+// creates one view from a creation context, lays out the bars along its
+// edges and the view, and routes commands: to the active view first, then
+// to itself.
 #pragma once
 
+#include <vector>
+
+#include "framework/FrameBar.h"
 #include "framework/Thread.h"
-#include "framework/ToolBar.h"
 #include "framework/Window.h"
 
 class CView;
@@ -14,7 +17,7 @@ struct CCreateContext {
     CView* (*m_pNewView)() = nullptr;
 };
 
-class CFrameWnd : public CWnd, public CIdleUpdate {
+class CFrameWnd : public CWnd {
 public:
     // Creates the window with the menu of resourceId; once created, the
     // frame deletes itself when its window is destroyed. False when the
@@ -23,14 +26,13 @@ public:
     CView* CreateView(CCreateContext* context, UINT id);
     void SetActiveView(CView* view, BOOL notify = TRUE);
     CView* GetActiveView() const { return m_pActiveView; }
-    // Places a docked toolbar along its edge and the view in the rest.
+    // Lets each bar take its room off the client area, in the order they
+    // were added, and places the view in the rest.
     virtual void RecalcLayout(BOOL notify = TRUE);
-    // The edges (CBRS_ALIGN_ flags) at which bars may dock.
-    void EnableDocking(DWORD sides) { m_dockSides = sides & CBRS_ALIGN_ANY; }
-    DWORD DockingSides() const { return m_dockSides; }
+    // A bar along the frame's edges; it must live as long as the window.
+    void AddBar(CFrameBar* bar) { m_bars.push_back(bar); }
 
     BOOL OnCmdMsg(UINT id, CCmdUI* ui) override;
-    void OnIdleUpdateCmdUI() override;
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -40,11 +42,12 @@ protected:
     void PostNcDestroy() override;
     // Updates the items of a popup menu that is about to open.
     void OnInitMenuPopup(HMENU popup);
-
-    CToolBar m_wndToolBar;
+    // The frame was enabled or disabled (a modal window came or went): the
+    // windows floating beside it follow.
+    void OnEnable(BOOL enabled);
 
 private:
     CView* m_pActiveView = nullptr;
     CCreateContext* m_pCreateContext = nullptr;
-    DWORD m_dockSides = 0;
+    std::vector<CFrameBar*> m_bars;
 };

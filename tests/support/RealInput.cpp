@@ -37,6 +37,15 @@ void Key(WORD key, bool up)
     Sleep(kStepMs);
 }
 
+// Presses the left button at from and moves to to with it held.
+void PressAndMove(POINT from, POINT to)
+{
+    MoveTo(from);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= kDragSteps; ++step)
+        MoveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
+}
+
 }  // namespace
 
 void RealInput::Run(const std::function<void()>& gesture) const
@@ -60,17 +69,29 @@ void RealInput::Run(const std::function<void()>& gesture) const
     }
 }
 
-void RealInput::Drag(POINT from, POINT to, bool withCtrl) const
+void RealInput::RightClickAt(POINT at)
+{
+    MouseAt(at, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(at, MOUSEEVENTF_RIGHTUP);
+}
+
+void RealInput::DragHolding(POINT from, POINT to, const std::function<void()>& whileHeld) const
 {
     Run([=] {
-        MoveTo(from);
-        MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-        for (int step = 1; step <= kDragSteps; ++step)
-            MoveTo(POINT{from.x + (to.x - from.x) * step / kDragSteps, from.y + (to.y - from.y) * step / kDragSteps});
-        if (!withCtrl) {
-            MouseAt(to, MOUSEEVENTF_LEFTUP);
-            return;
-        }
+        PressAndMove(from, to);
+        whileHeld();
+        MouseAt(to, MOUSEEVENTF_LEFTUP);
+    });
+}
+
+void RealInput::Drag(POINT from, POINT to, bool withCtrl) const
+{
+    if (!withCtrl) {
+        DragHolding(from, to, [] {});
+        return;
+    }
+    Run([=] {
+        PressAndMove(from, to);
         // Ctrl goes down at the drop point, and the button comes up there
         // without a move: under Wine every pointer move takes the modifier
         // keys from the X server, which never saw the key.

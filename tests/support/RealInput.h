@@ -18,6 +18,11 @@ public:
     // Presses the left button at from, moves to to in steps, releases it;
     // with Ctrl held down at the drop when asked.
     void Drag(POINT from, POINT to, bool withCtrl = false) const;
+    // As Drag, with whileHeld run (on the hands' thread) at the drop point
+    // before the button comes up.
+    void DragHolding(POINT from, POINT to, const std::function<void()>& whileHeld) const;
+    // A press and release of the right button, as a step of a gesture.
+    static void RightClickAt(POINT at);
     void Click(POINT at) const;
     void DoubleClick(POINT at) const;
 

@@ -204,21 +204,6 @@ TEST_F(AlbumViewTest, DoubleClickNextAndMultiShowFollowTheList)
     ExpectEnabled(ID_FILE_OPEN, true, "multi");
 }
 
-TEST_F(AlbumViewTest, SingleModeEndsDisableTheirCommands)
-{
-    OpenWith(3);
-    DoubleClick(CellCentre(2));
-    ASSERT_EQ(2, View().m_nCurrent);
-    ExpectEnabled(ID_PAGE_NEXT, false, "last entry");
-    ExpectEnabled(ID_PAGE_LAST, false, "last entry");
-    ExpectEnabled(ID_PAGE_PREV, true, "last entry");
-    browser.Command(ID_PAGE_FIRST);
-    EXPECT_EQ(0, View().m_nCurrent);
-    ExpectEnabled(ID_PAGE_PREV, false, "entry 0");
-    ExpectEnabled(ID_PAGE_FIRST, false, "entry 0");
-    ExpectEnabled(ID_PAGE_NEXT, true, "entry 0");
-}
-
 TEST_F(AlbumViewTest, AutomaticBrowseWrapsInBothModesAndSurvivesARefresh)
 {
     OpenWith(20);

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -173,31 +174,6 @@ TEST_F(FileCommandsTest, SaveAsRefusesJpegForEightBitsThenSavesTheBmpChosenNext)
     EXPECT_EQ(saved, View().m_strSaveName);
     EXPECT_EQ(PIC_SAVE_BMP, g_nSaveFilterIndex);
     EXPECT_EQ(folder.Path(), CurrentDirectory());
-}
-
-TEST_F(FileCommandsTest, SaveAsCutsTheFileNameAtItsFirstDotButNeverAFolder)
-{
-    Picture("gate.bmp", 33, 21);
-    Open();
-    std::string dotted = saveFolder.MakeFolder("2010.12");
-    {
-        ModalDriver driver;
-        driver.OnDialog(SaveAs(dotted + "\\a.b.c", PIC_SAVE_TIF));
-        Run(ID_FILE_SAVE_AS, driver);
-    }
-    PictureFacts tif = ReadBack(dotted + "\\a.TIF");
-    EXPECT_TRUE(tif.loaded);
-    EXPECT_EQ(IL_TYPE_TIF, tif.fileType);
-    EXPECT_EQ(33, tif.width);
-    EXPECT_FALSE(FileExists(dotted + "\\a.b.c"));
-    {
-        ModalDriver driver;
-        driver.OnDialog(SaveAs(dotted + "\\snap", PIC_SAVE_JPG));
-        Run(ID_FILE_SAVE_AS, driver);
-    }
-    EXPECT_EQ(IL_TYPE_JPG, ReadBack(dotted + "\\snap.JPG").fileType);
-    EXPECT_EQ(dotted + "\\snap.JPG", View().m_strSaveName);
-    EXPECT_FALSE(FileExists(saveFolder.Path() + "\\2010.JPG"));
 }
 
 TEST_F(FileCommandsTest, SaveAsRestoresTheAlbumFolderAndAddsNothingToTheList)
@@ -412,35 +388,22 @@ TEST_F(FileCommandsTest, RenameToAnExistingNameFailsThenACorrectedNameRenamesOnc
     EXPECT_EQ(2, View().Count());
 }
 
-TEST_F(FileCommandsTest, RenameRefusesABlankNameAndShowsAnEmptyField)
-{
-    folder.Touch("gate.jpg");
-    Open();
-    std::string shown, message, shownAgain;
-    ModalDriver driver;
-    driver.OnDialog(Rename(&shown, "")).OnDialog(Answer(&message)).OnDialog(Cancel(&shownAgain));
-    Run(ID_IMAGE_RENAME, driver);
-    EXPECT_EQ("File name can not blank !", message);
-    EXPECT_EQ("", shownAgain);
-    EXPECT_TRUE(FileExists(folder.Path() + "\\gate.jpg"));
-    EXPECT_EQ("gate.jpg", View().m_arrNames[0]);
-}
-
-TEST_F(FileCommandsTest, RenameRefusesANameThatWouldLeaveTheAlbumFolder)
+// What the names may be is a rule tested natively; here the dialog comes
+// back with the field as the operator left it.
+TEST_F(FileCommandsTest, RenameRefusesABlankNameOrOneThatWouldLeaveTheAlbumFolder)
 {
     folder.Touch("gate.jpg");
     std::string sub = folder.MakeFolder("sub");
     Open();
-    for (const char* typed : {"sub\\gate", "..\\gate", "C:gate", "a|b"}) {
-        SCOPED_TRACE(typed);
-        std::string shown, message, shownAgain;
-        ModalDriver driver;
-        driver.OnDialog(Rename(&shown, typed)).OnDialog(Answer(&message)).OnDialog(Cancel(&shownAgain));
-        Run(ID_IMAGE_RENAME, driver);
-        EXPECT_EQ("File name can not hold \\ / : * ? < > | or quotes !", message);
-        EXPECT_EQ(typed, shownAgain);
-    }
-    EXPECT_TRUE(FileExists(folder.Path() + "\\gate.jpg"));
+    std::string shown, blank, shownEmpty, separator, shownAgain;
+    ModalDriver driver;
+    driver.OnDialog(Rename(&shown, "")).OnDialog(Answer(&blank)).OnDialog(Rename(&shownEmpty, "sub\\gate"));
+    driver.OnDialog(Answer(&separator)).OnDialog(Cancel(&shownAgain));
+    Run(ID_IMAGE_RENAME, driver);
+    EXPECT_EQ("File name can not blank !", blank);
+    EXPECT_EQ("", shownEmpty);
+    EXPECT_EQ("File name can not hold \\ / : * ? < > | or quotes !", separator);
+    EXPECT_EQ("sub\\gate", shownAgain);
     EXPECT_FALSE(FileExists(sub + "\\gate.jpg"));
     EXPECT_EQ("gate.jpg", View().m_arrNames[0]);
 }
@@ -486,49 +449,6 @@ TEST_F(DeleteTest, AnEntryAloneOnTheLastPageShowsThePreviousPage)
     EXPECT_EQ(Path(8), View().m_strCurrent);
 }
 
-TEST_F(DeleteTest, AnEntryInsideThePageIsReplacedByItsSuccessor)
-{
-    OpenWith(5);
-    ClickCell(3);
-    const std::string gone = Path(3), successor = View().m_arrNames[4];
-    Delete();
-    EXPECT_FALSE(FileExists(gone));
-    EXPECT_EQ(0, View().m_nPageTop);
-    EXPECT_EQ(3, View().m_nCellSel);
-    EXPECT_EQ(3, View().m_nCurrent);
-    EXPECT_EQ(successor, View().m_arrNames[3]);
-    EXPECT_EQ(4, View().Count());
-}
-
-TEST_F(DeleteTest, InSingleModeTheLastAndTheFirstPictureGiveWay)
-{
-    OpenWith(5);
-    ShowCellAlone(4);
-    Delete();
-    EXPECT_EQ(1, View().m_bSingle);
-    EXPECT_EQ(3, View().m_nCurrent);
-    EXPECT_EQ(Path(3), View().m_strCurrent);
-
-    browser.Command(ID_PAGE_FIRST);
-    const std::string second = Path(1);
-    Delete();
-    EXPECT_EQ(0, View().m_nCurrent);
-    EXPECT_EQ(second, View().m_strCurrent);
-    EXPECT_EQ(3, View().Count());
-}
-
-TEST_F(DeleteTest, TheOnlyPictureLeavesAnEmptyAlbum)
-{
-    OpenWith(1);
-    const std::string path = Path(0);
-    Delete();
-    EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(0, View().Count());
-    EXPECT_EQ("", View().m_strCurrent);
-    EXPECT_EQ(0, View().m_nCurrent);
-    EXPECT_EQ(0, View().m_nPageTop);
-}
-
 TEST_F(DeleteTest, NoKeepsEverything)
 {
     OpenWith(3);
@@ -537,6 +457,34 @@ TEST_F(DeleteTest, NoKeepsEverything)
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(3, View().Count());
     EXPECT_EQ(path, Path(0));
+}
+
+// A command posted to the frame may move the album while a question is
+// open: the answer acts on the file it asked about, and the list follows
+// the files.
+TEST_F(DeleteTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMovedMeanwhile)
+{
+    OpenWith(10);
+    const std::string renamed = Path(9);
+    auto pageBackThen = [this](ModalDriver::Action answer) {
+        return [this, answer](HWND dialog) {
+            PostMessageA(browser.Frame(), WM_COMMAND, ID_PAGE_PREV, 0);
+            Sleep(200);
+            answer(dialog);
+        };
+    };
+    std::string shown, question;
+    ModalDriver renaming, deleting;
+    Run(ID_IMAGE_RENAME, renaming.OnDialog(pageBackThen(Rename(&shown, "door"))));
+    EXPECT_FALSE(FileExists(renamed));
+    EXPECT_TRUE(FileExists(folder.PathOf("door.jpg")));
+    const std::string deleted = Path(View().m_nCurrent);
+    Run(ID_IMAGE_DELETE, deleting.OnDialog(pageBackThen(Answer(&question, IDYES))));
+    EXPECT_FALSE(FileExists(deleted));
+    std::vector<std::string> listed = View().m_arrNames;
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(FilesIn(folder.Path()), listed);
+    EXPECT_EQ(9u, listed.size());
 }
 
 TEST_F(DeleteTest, AReadOnlyFileFailsWithTheErrorTextAndChangesNothing)

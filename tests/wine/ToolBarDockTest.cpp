@@ -1,27 +1,126 @@
-// The toolbar dragged with the real mouse: docked at each edge of the
-// frame, floating in its own window and back, by double clicks, with Ctrl
-// held; the view follows the room the bar leaves (its cells painted and hit
-// where they now are) and the buttons keep their states and commands.
+// The toolbar moved with the real mouse, one gesture of each kind: dragged
+// by its gripper to an edge and into the middle, back by its floating
+// window's caption, switched by double clicks, floated with Ctrl held, a
+// drag cancelled by the right button and a drag held while the frame
+// closes. The view takes what the bar leaves, every button stays on the
+// screen, and the floating bar follows the frame's enabling. Which edge a
+// drop picks, where a docked bar stands and how a column wraps are rules of
+// the dock geometry, tested as tables in tests/framework.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
+#include <new>
 #include <string>
+#include <vector>
 
+#include "album/FileNameRules.h"
+#include "bridge/AlbumWnd.h"
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
-#include "tests/support/Canvas.h"
-#include "tests/support/CellColours.h"
 #include "tests/support/Gripper.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/RealInput.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
 
+// While a watch runs, the blocks its thread deletes are kept as they were,
+// each with a copy taken at its delete, so that a write into one afterwards
+// (through a pointer that outlived its object) shows. The system's heap
+// check misses a write made only after reading back the old value, which
+// its fill pattern has replaced.
+struct KeptBlock {
+    void* block;
+    void* copy;
+    size_t size;
+};
+std::vector<KeptBlock>* g_pKept = nullptr;
+DWORD g_watchingThread = 0;
 
-enum class Edge { Top, Bottom, Left, Right };
+class FreedBlockWatch {
+public:
+    FreedBlockWatch()
+    {
+        g_pKept = &m_kept;
+        g_watchingThread = GetCurrentThreadId();
+    }
+    ~FreedBlockWatch()
+    {
+        g_watchingThread = 0;
+        for (const KeptBlock& kept : m_kept) {
+            std::free(kept.block);
+            std::free(kept.copy);
+        }
+    }
+    int WrittenAfterDelete() const
+    {
+        int written = 0;
+        for (const KeptBlock& kept : m_kept)
+            written += std::memcmp(kept.block, kept.copy, kept.size) != 0;
+        return written;
+    }
+
+private:
+    std::vector<KeptBlock> m_kept;
+};
+
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (void* p = std::malloc(size != 0 ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    const DWORD watching = g_watchingThread;
+    if (p != nullptr && GetCurrentThreadId() == watching) {
+        g_watchingThread = 0;   // the list's own growth is not kept
+        const size_t size = _msize(p);
+        void* copy = std::malloc(size);
+        std::memcpy(copy, p, size);
+        g_pKept->push_back({p, copy, size});
+        g_watchingThread = watching;
+        return;
+    }
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace {
+
+enum class Edge { Bottom, Left };
+
+RECT WindowRect(HWND wnd)
+{
+    RECT rc;
+    GetWindowRect(wnd, &rc);
+    return rc;
+}
+
+// The part of a window's client area, or of any rectangle, on the screen.
+RECT OnScreen(RECT rc)
+{
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&rc, &rc, &screen);
+    return rc;
+}
+RECT ClientOnScreen(HWND wnd)
+{
+    RECT rc;
+    GetClientRect(wnd, &rc);
+    MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    return OnScreen(rc);
+}
 
 class ToolBarDockTest : public ::testing::Test {
 protected:
@@ -35,98 +134,52 @@ protected:
         ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
     }
 
-    HWND Bar() const
-    {
-        // Docked, the bar is the frame's child; floating, the floating window's.
-        HWND docked = GetDlgItem(browser.Frame(), AFX_IDW_TOOLBAR);
-        return docked != nullptr ? docked : GetDlgItem(FloatingWindow(), AFX_IDW_TOOLBAR);
-    }
-    HWND FloatingWindow() const
-    {
-        HWND found = nullptr;
-        while ((found = FindWindowExA(nullptr, found, "FwMiniDockFrame", nullptr)) != nullptr)
-            if (GetWindowThreadProcessId(found, nullptr) == GetCurrentThreadId())
-                return found;
-        return nullptr;
-    }
-    RECT FrameClient() const
-    {
-        RECT rc;
-        GetClientRect(browser.Frame(), &rc);
-        MapWindowPoints(browser.Frame(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
-    static RECT WindowRect(HWND wnd)
-    {
-        RECT rc;
-        GetWindowRect(wnd, &rc);
-        return rc;
-    }
-    // A point on the docked bar's gripper.
+    CDockSite& Dock() const { return static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock(); }
+    HWND Floating() const { return Dock().FloatingWindow(); }
+    HWND Bar() const { return GetDlgItem(Floating() != nullptr ? Floating() : browser.Frame(), AFX_IDW_TOOLBAR); }
+    int Side() const { return static_cast<int>(Dock().Side()); }
     POINT Gripper() const { return GripperOf(Bar()); }
-    // A point on the floating window's caption.
     POINT Caption() const
     {
-        const RECT window = WindowRect(FloatingWindow());
-        RECT client;
-        GetClientRect(FloatingWindow(), &client);
-        MapWindowPoints(FloatingWindow(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+        const RECT window = WindowRect(Floating()), client = ClientOnScreen(Floating());
         return POINT{(window.left + window.right) / 2, (window.top + client.top) / 2};
     }
     POINT NearEdge(Edge edge) const
     {
-        const RECT f = FrameClient();
-        const POINT centre = {(f.left + f.right) / 2, (f.top + f.bottom) / 2};
-        switch (edge) {
-        case Edge::Top: return POINT{centre.x, f.top + 4};
-        case Edge::Bottom: return POINT{centre.x, f.bottom - 4};
-        case Edge::Left: return POINT{f.left + 4, centre.y};
-        case Edge::Right: return POINT{f.right - 4, centre.y};
-        }
-        return centre;
+        const RECT f = ClientOnScreen(browser.Frame());
+        return edge == Edge::Left ? POINT{f.left + 4, (f.top + f.bottom) / 2} : POINT{(f.left + f.right) / 2, f.bottom - 4};
     }
     POINT Middle() const
     {
-        const RECT f = FrameClient();
+        const RECT f = ClientOnScreen(browser.Frame());
         return POINT{(f.left + f.right) / 2, (f.top + f.bottom) / 2};
+    }
+    RECT SlotOnScreen(int slot) const
+    {
+        RECT rc;
+        SendMessageA(Bar(), TB_GETITEMRECT, slot, reinterpret_cast<LPARAM>(&rc));
+        MapWindowPoints(Bar(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
+    POINT ButtonCentre(UINT command) const
+    {
+        const RECT rc = SlotOnScreen(static_cast<int>(SendMessageA(Bar(), TB_COMMANDTOINDEX, command, 0)));
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
     RealInput Hands() { return RealInput([this] { browser.Pump(); }); }
 
-    bool ButtonEnabled(UINT command) const
-    {
-        return (SendMessageA(Bar(), TB_GETSTATE, command, 0) & TBSTATE_ENABLED) != 0;
-    }
-    // The second button sits below the first (a column) or beside it (a row).
-    bool ButtonsInAColumn() const
-    {
-        RECT first, second;
-        SendMessageA(Bar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-        SendMessageA(Bar(), TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-        return second.top >= first.bottom && second.left == first.left;
-    }
-    // The view holds the rest of the frame's client area, repainted and
-    // hit tested at the size it now has.
+    // The bar and the view share the frame's client area: the view's cells
+    // follow its size (AlbumPaintTest).
     void ExpectTheViewFillsTheRest(const char* where)
     {
-        SCOPED_TRACE(where);
-        browser.Pump();
-        const RECT f = FrameClient(), bar = WindowRect(Bar()), view = WindowRect(browser.ViewWindow());
-        const LONG frameArea = (f.right - f.left) * (f.bottom - f.top);
-        const LONG barArea = FloatingWindow() != nullptr ? 0 : (bar.right - bar.left) * (bar.bottom - bar.top);
-        EXPECT_EQ(frameArea - barArea, (view.right - view.left) * (view.bottom - view.top));
-        RECT client;
-        GetClientRect(browser.ViewWindow(), &client);
-        const int w = client.right / 3, h = client.bottom / 3;
-        const Canvas shot = Canvas::OfClient(browser.ViewWindow());
-        EXPECT_TRUE(IsCellFill(shot.At(w + 5 + 3, h + 5 + 3))) << "cell 4 painted where it now is";
-        EXPECT_TRUE(IsCellFill(shot.At(2 * w + 5 + 3, 2 * h + 5 + 3))) << "cell 8";
-        const LPARAM centre = MAKELPARAM(w + w / 2, h + h / 2);
-        SendMessageA(browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, centre);
-        SendMessageA(browser.ViewWindow(), WM_LBUTTONUP, 0, centre);
-        EXPECT_EQ(4, browser.View()->m_nCellSel) << "a click hits the cell under it";
-        browser.Pump();
-        EXPECT_TRUE(ButtonEnabled(ID_PAGE_PREV));
-        EXPECT_FALSE(ButtonEnabled(ID_PAGE_NEXT));
+        RECT covered = WindowRect(browser.ViewWindow()), overlap;
+        if (Floating() == nullptr) {
+            const RECT bar = WindowRect(Bar()), view = covered;
+            EXPECT_FALSE(IntersectRect(&overlap, &bar, &view)) << where;
+            UnionRect(&covered, &view, &bar);
+        }
+        const RECT frame = ClientOnScreen(browser.Frame()), coveredShown = OnScreen(covered);
+        EXPECT_TRUE(EqualRect(&frame, &coveredShown)) << where;
     }
 
     TempFolder folder{"dock"};
@@ -134,87 +187,131 @@ protected:
     BrowserOnThisThread browser;
 };
 
-TEST_F(ToolBarDockTest, DraggedByItsGripperTheBarDocksAtEachEdgeInItsOrientation)
+TEST_F(ToolBarDockTest, DraggedToAnEdgeTheBarDocksThereAndEveryButtonStaysOnTheScreen)
 {
-    const struct {
-        Edge edge;
-        const char* name;
-        bool column;
-        LONG RECT::*side;   // the frame's edge the bar lies on
-    } edges[] = {{Edge::Left, "left", true, &RECT::left}, {Edge::Bottom, "bottom", false, &RECT::bottom},
-                 {Edge::Right, "right", true, &RECT::right}, {Edge::Top, "top", false, &RECT::top}};
-    for (const auto& e : edges) {
-        SCOPED_TRACE(e.name);
-        Hands().Drag(Gripper(), NearEdge(e.edge));
-        ASSERT_EQ(nullptr, FloatingWindow());
-        const RECT f = FrameClient(), bar = WindowRect(Bar());
-        EXPECT_EQ(f.*e.side, bar.*e.side);
-        if (e.column)
-            EXPECT_EQ(f.bottom - f.top, bar.bottom - bar.top) << "along the whole edge";
-        else
-            EXPECT_EQ(f.right - f.left, bar.right - bar.left) << "along the whole edge";
-        EXPECT_EQ(e.column, ButtonsInAColumn());
-        ExpectTheViewFillsTheRest(e.name);
+    Hands().Drag(Gripper(), NearEdge(Edge::Left));
+    EXPECT_EQ(static_cast<int>(DockSide::Left), Side());
+    EXPECT_EQ(0, WindowRect(Bar()).left);
+    ExpectTheViewFillsTheRest("left");
+
+    // At every edge, on this 1024 x 768 screen and in a frame maximised the
+    // same way on an 800 x 600 one, every slot lies inside the bar's
+    // visible client area: a column too tall for its edge wraps.
+    for (const SIZE screen : {SIZE{1024, 768}, SIZE{800, 600}}) {
+        const RECT frame = WindowRect(browser.Frame());
+        SetWindowPos(browser.Frame(), nullptr, frame.left, frame.top, frame.right - frame.left - 1024 + screen.cx,
+                     frame.bottom - frame.top - 768 + screen.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        for (DockSide side : {DockSide::Left, DockSide::Right, DockSide::Top, DockSide::Bottom}) {
+            Dock().DockAt(side);
+            const RECT visible = ClientOnScreen(Bar());
+            for (int slot = 0; slot < static_cast<int>(SendMessageA(Bar(), TB_BUTTONCOUNT, 0, 0)); ++slot) {
+                RECT item = SlotOnScreen(slot), inside;
+                IntersectRect(&inside, &item, &visible);
+                EXPECT_TRUE(EqualRect(&inside, &item))
+                    << screen.cx << " wide, side " << static_cast<int>(side) << ", slot " << slot;
+            }
+        }
     }
 }
 
-TEST_F(ToolBarDockTest, DroppedInTheMiddleTheBarFloatsWorksThereAndIsDraggedBackByItsCaption)
+TEST_F(ToolBarDockTest, DroppedInTheMiddleTheBarFloatsWorksThereIsDraggedBackAndSwitchedByDoubleClicks)
 {
     Hands().Drag(Gripper(), Middle());
-    HWND floating = FloatingWindow();
+    HWND floating = Floating();
     ASSERT_NE(nullptr, floating);
     EXPECT_EQ(floating, GetParent(Bar()));
-    const LONG style = GetWindowLongA(floating, GWL_STYLE);
-    EXPECT_NE(0, style & WS_CAPTION);
-    EXPECT_EQ(0, style & WS_SYSMENU) << "no close box";
-    EXPECT_FALSE(ButtonsInAColumn());
+    EXPECT_EQ(WS_CAPTION, GetWindowLongA(floating, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU)) << "no close box";
     ExpectTheViewFillsTheRest("floating");
 
     // A floating button still runs its command, through the same gate.
-    RECT first;
-    const LRESULT index = SendMessageA(Bar(), TB_COMMANDTOINDEX, ID_PAGE_FIRST, 0);
-    SendMessageA(Bar(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&first));
-    MapWindowPoints(Bar(), nullptr, reinterpret_cast<POINT*>(&first), 2);
-    Hands().Click(POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2});
+    Hands().Click(ButtonCentre(ID_PAGE_FIRST));
     EXPECT_EQ(0, browser.View()->m_nPageTop);
-    browser.Pump();
-    EXPECT_FALSE(ButtonEnabled(ID_PAGE_PREV));
+    EXPECT_FALSE(browser.ButtonState(ID_PAGE_PREV) & TBSTATE_ENABLED);
 
     Hands().Drag(Caption(), NearEdge(Edge::Left));
-    EXPECT_EQ(nullptr, FloatingWindow());
     EXPECT_FALSE(IsWindow(floating));
-    EXPECT_EQ(FrameClient().left, WindowRect(Bar()).left);
-    EXPECT_TRUE(ButtonsInAColumn());
-}
+    EXPECT_EQ(static_cast<int>(DockSide::Left), Side());
+    EXPECT_EQ(0, WindowRect(Bar()).left);
 
-TEST_F(ToolBarDockTest, ADoubleClickSwitchesBetweenTheLastDockedPlaceAndFloating)
-{
-    Hands().Drag(Gripper(), NearEdge(Edge::Right));
-    ASSERT_EQ(FrameClient().right, WindowRect(Bar()).right);
+    // A double click switches between floating and the last docked place.
     Hands().DoubleClick(Gripper());
-    ASSERT_NE(nullptr, FloatingWindow());
+    ASSERT_NE(nullptr, Floating());
     Hands().DoubleClick(Caption());
-    EXPECT_EQ(nullptr, FloatingWindow());
-    EXPECT_EQ(FrameClient().right, WindowRect(Bar()).right) << "back where it was docked";
-    EXPECT_TRUE(ButtonsInAColumn());
+    EXPECT_EQ(static_cast<int>(DockSide::Left), Side()) << "back where it was docked";
 }
 
 TEST_F(ToolBarDockTest, WithCtrlHeldTheBarFloatsEvenAtAnEdge)
 {
     Hands().Drag(Gripper(), NearEdge(Edge::Bottom), true);
-    EXPECT_NE(nullptr, FloatingWindow());
-    ExpectTheViewFillsTheRest("floating at the bottom edge");
+    EXPECT_NE(nullptr, Floating());
 }
 
-TEST_F(ToolBarDockTest, ClosingWithTheBarFloatingPostsOneExitAndTakesTheFloatingWindowAlong)
+TEST_F(ToolBarDockTest, ARightClickCancelsADragAndOpensNoMenu)
 {
-    Hands().Drag(Gripper(), Middle());
-    HWND floating = FloatingWindow();
-    ASSERT_NE(nullptr, floating);
-    browser.Command(ID_ALBUM_RETURN);
-    EXPECT_FALSE(IsWindow(browser.Frame()));
+    // In single mode a right click on the view opens the picture's menu.
+    RECT view;
+    GetClientRect(browser.ViewWindow(), &view);
+    SendMessageA(browser.ViewWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(view.right / 2, view.bottom / 2));
+    ASSERT_EQ(1, browser.View()->m_bSingle);
+    ModalDriver driver;     // any popup menu is reported as unexpected
+    driver.Start();
+    const POINT middle = Middle();
+    Hands().DragHolding(Gripper(), middle, [middle] { RealInput::RightClickAt(middle); });
+    driver.Finish();
+    for (const std::string& stray : driver.Unexpected())
+        ADD_FAILURE() << "unexpected: " << stray;
+    EXPECT_EQ(static_cast<int>(DockSide::Top), Side());
+}
+
+// A modal question disables the frame and with it the floating bar, so
+// that nothing moves the album under the question (the answer acts on the
+// file it named even then: DeleteTest).
+TEST_F(ToolBarDockTest, WhileTheDeleteQuestionIsOpenTheFloatingBarDoesNothing)
+{
+    Dock().FloatAt(POINT{40, 60});      // clear of the question in the middle
+    const POINT back = ButtonCentre(ID_PAGE_PREV), autoShow = ButtonCentre(ID_AUTO_SHOW);
+    const std::string named = browser.View()->CurrentPath(), name = browser.View()->CurrentName();
+    std::string question;
+    ModalDriver driver;
+    driver.OnDialog([&](HWND box) {
+        question = modal::MessageText(box);
+        RealInput().Click(back);
+        RealInput().Click(autoShow);
+        modal::Press(box, IDYES);
+    });
+    driver.Start();
+    browser.Command(ID_IMAGE_DELETE);
+    driver.Finish();
+    EXPECT_TRUE(driver.Unexpected().empty());
+    EXPECT_EQ(0, browser.View()->m_bAutoShow) << "automatic browse started under the question";
+    EXPECT_EQ(DeleteQuestion(name), question);
+    EXPECT_FALSE(FileExists(named));
+    EXPECT_EQ(17u, FilesIn(folder.Path()).size()) << "exactly the file named went";
+    EXPECT_TRUE(IsWindowEnabled(Floating())) << "enabled again with the frame";
+}
+
+TEST_F(ToolBarDockTest, ClosingTheFrameWhileTheFloatingBarIsDraggedEndsTheDrag)
+{
+    Dock().FloatAt(POINT{40, 60});
+    HWND floating = Floating(), frame = browser.Frame();
+    {
+        FreedBlockWatch watch;
+        Hands().DragHolding(Caption(), Middle(), [frame] {
+            PostMessageA(frame, WM_CLOSE, 0, 0);
+            Sleep(300);
+        });
+        EXPECT_EQ(0, watch.WrittenAfterDelete()) << "a pointer outlived its object";
+    }
+    EXPECT_FALSE(IsWindow(frame));
     EXPECT_FALSE(IsWindow(floating));
     EXPECT_EQ(1, host.ExitCount());
+}
+
+TEST_F(ToolBarDockTest, AFloatingWindowDestroyedFromOutsideIsForgotten)
+{
+    Dock().FloatAt(POINT{40, 60});
+    DestroyWindow(Floating());
+    EXPECT_EQ(nullptr, Floating());
 }
 
 }  // namespace

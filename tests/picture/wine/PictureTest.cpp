@@ -150,22 +150,6 @@ std::vector<std::uint8_t> SmallPicture(int bits, int width = 7, int height = 5)
 
 // ---- a new object ---------------------------------------------------------
 
-TEST_F(PictureTest, NewObjectStartsEmptyWithItsInitialValues)
-{
-    CPicture picture;
-    CPictureProbe inside(picture);
-    ExpectFacts(picture, 0, 0, 0, 0);
-    EXPECT_EQ(inside.Status(), 0);
-    EXPECT_EQ(inside.Type(), 0);
-    EXPECT_EQ(inside.JpegQuality(), 100);
-    EXPECT_EQ(inside.Block(), nullptr);
-    EXPECT_EQ(inside.Path(), nullptr);
-    EXPECT_EQ(inside.Palette(), nullptr);
-    EXPECT_EQ(picture.Free(), 0);
-    EXPECT_EQ(picture.Resize(0, 0), 1);
-    EXPECT_EQ(inside.Status(), 0);
-}
-
 TEST_F(PictureTest, DrawOnAnEmptyObjectFailsButStoresTheCoordinates)
 {
     CPicture picture;
