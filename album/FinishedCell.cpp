@@ -1,5 +1,6 @@
 #include "album/FinishedCell.h"
 
+#include "ImageLoad.h"
 #include "framework/Gdi.h"
 #include "picture/Picture.h"
 #include "picture/PictureBlock.h"
@@ -49,20 +50,69 @@ void CFinishedCell::Draw(CDC* dc, const RECT& rc) const
 std::shared_ptr<const CFinishedCell> CFinishedCell::Prepare(const CellKey& key)
 {
     auto cell = std::make_shared<CFinishedCell>();
-    int fileType = 0, status = 0;
-    HGLOBAL whole = picture::LoadBlock(key.path.c_str(), &fileType, &status);
+    const int fileType = FileType(key.path.c_str());
+    HGLOBAL shown = fileType == PIC_FILE_JPG ? cell->DecodeJpegIntoTheCell(key) : cell->DecodeWholeAndFit(fileType, key);
+    cell->m_hBlock = key.screenBits == 32 ? WidenedForTheScreen(shown) : shown;
+    return cell;
+}
+
+// The fit chosen from the picture's size as the file gives it: the picture
+// is decoded straight to that size, and no buffer of it whole is made.
+int __cdecl CFinishedCell::FitJpeg(void* context, int width, int height, int* targetWidth, int* targetHeight)
+{
+    auto* cell = static_cast<JpegFit*>(context);
+    cell->width = width;
+    cell->height = height;
+    cell->fit = FitIntoBox(width, height, cell->box);
+    // No room: decoded all the same, to tell a readable file from a broken one.
+    *targetWidth = cell->fit.drawable ? cell->fit.width : 0;
+    *targetHeight = cell->fit.drawable ? cell->fit.height : 0;
+    return 1;
+}
+
+HGLOBAL CFinishedCell::DecodeJpegIntoTheCell(const CellKey& key)
+{
+    JpegFit fitted = {key.box, {}, 0, 0};
+    HGLOBAL block = LoadJPGFitted(key.path.c_str(), &CFinishedCell::FitJpeg, &fitted);
+    if (block == nullptr)
+        return nullptr;
+    {
+        BlockLock lock(block);
+        if (lock.Bytes() == nullptr)
+            return FreedBlock(block);
+        m_nColours = picture::ReadFacts(lock.Bytes()).colours;
+    }
+    m_bLoaded = true;
+    m_nWidth = fitted.width;
+    m_nHeight = fitted.height;
+    m_fit = fitted.fit;
+    // A side of no pixels, as a thin picture may shrink to, shows nothing.
+    if (!m_fit.drawable || m_fit.width == 0 || m_fit.height == 0)
+        return FreedBlock(block);
+    return block;
+}
+
+HGLOBAL CFinishedCell::DecodeWholeAndFit(int fileType, const CellKey& key)
+{
+    int status = 0;
+    HGLOBAL whole = picture::LoadBlockOfType(fileType, key.path.c_str(), &status);
     if (whole == nullptr)
-        return cell;
+        return nullptr;
     HGLOBAL shown = nullptr;
     {
         BlockLock lock(whole);
         if (lock.Bytes() != nullptr)
-            shown = cell->Fit(whole, lock.Bytes(), key.box);
+            shown = Fit(whole, lock.Bytes(), key.box);
     }
     if (shown != whole)
         GlobalFree(whole);
-    cell->m_hBlock = key.screenBits == 32 ? WidenedForTheScreen(shown) : shown;
-    return cell;
+    return shown;
+}
+
+HGLOBAL CFinishedCell::FreedBlock(HGLOBAL block)
+{
+    GlobalFree(block);
+    return nullptr;
 }
 
 // A 32-bit screen takes four bytes a pixel as they are and converts three,

@@ -38,6 +38,16 @@ public:
     static std::shared_ptr<const CFinishedCell> Prepare(const CellKey& key);
 
 private:
+    // What the fit of a JPEG learns of its picture.
+    struct JpegFit {
+        CellBox box;
+        CellFit fit;
+        int width, height;
+    };
+    static int __cdecl FitJpeg(void* context, int width, int height, int* targetWidth, int* targetHeight);
+    HGLOBAL DecodeJpegIntoTheCell(const CellKey& key);
+    HGLOBAL DecodeWholeAndFit(int fileType, const CellKey& key);
+    static HGLOBAL FreedBlock(HGLOBAL block);
     // Takes the facts of a loaded picture and returns the block to show:
     // whole, a resized copy, or null when the box has no room.
     HGLOBAL Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box);

@@ -62,13 +62,18 @@ bool HoldsWellFormedBlock(HGLOBAL block)
 HGLOBAL LoadBlock(const char* path, int* fileType, int* status)
 {
     *fileType = FileType(path);
+    return LoadBlockOfType(*fileType, path, status);
+}
+
+HGLOBAL LoadBlockOfType(int fileType, const char* path, int* status)
+{
     // A number outside the table names no loader: the file is as
     // unrecognised as with 0.
-    if (*fileType < PIC_FILE_BMP || *fileType > PIC_FILE_TIF) {
+    if (fileType < PIC_FILE_BMP || fileType > PIC_FILE_TIF) {
         *status = PIC_ERR_FILE_TYPE;
         return nullptr;
     }
-    HGLOBAL block = CallLoader(*fileType, path);
+    HGLOBAL block = CallLoader(fileType, path);
     if (block == nullptr) {
         *status = GetLastPicLibError();
         return nullptr;

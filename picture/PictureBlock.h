@@ -23,6 +23,8 @@ struct Facts {
 // loader, refused unless well formed. *status is PIC_OK, PIC_ERR_FILE_TYPE,
 // PIC_ERR_LAYOUT or the library's error number; null when nothing loaded.
 HGLOBAL LoadBlock(const char* path, int* fileType, int* status);
+// The same for a file whose type is known.
+HGLOBAL LoadBlockOfType(int fileType, const char* path, int* status);
 
 // The facts of a locked block.
 Facts ReadFacts(const BYTE* block);

@@ -152,7 +152,12 @@ void Touch(const std::vector<std::string>& files)
         HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
-        reinterpret_cast<ULARGE_INTEGER*>(&now)->QuadPart += 10000000 * ++step;
+        ULARGE_INTEGER later;
+        later.LowPart = now.dwLowDateTime;
+        later.HighPart = now.dwHighDateTime;
+        later.QuadPart += 10000000 * ++step;
+        now.dwLowDateTime = later.LowPart;
+        now.dwHighDateTime = later.HighPart;
         SetFileTime(file, nullptr, nullptr, &now);
         CloseHandle(file);
     }

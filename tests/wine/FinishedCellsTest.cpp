@@ -153,7 +153,12 @@ TEST_F(FinishedCellsTest, FilesAnotherProgramChangesAreShownAsTheyAreNow)
         HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
-        reinterpret_cast<ULARGE_INTEGER*>(&now)->QuadPart += 20000000;
+        ULARGE_INTEGER later;
+        later.LowPart = now.dwLowDateTime;
+        later.HighPart = now.dwHighDateTime;
+        later.QuadPart += 20000000;
+        now.dwLowDateTime = later.LowPart;
+        now.dwHighDateTime = later.HighPart;
         SetFileTime(file, nullptr, nullptr, &now);
         CloseHandle(file);
     };
