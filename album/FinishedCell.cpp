@@ -51,7 +51,7 @@ std::shared_ptr<const CFinishedCell> CFinishedCell::Prepare(const CellKey& key)
 {
     auto cell = std::make_shared<CFinishedCell>();
     const int fileType = FileType(key.path.c_str());
-    HGLOBAL shown = fileType == PIC_FILE_JPG ? cell->DecodeJpegIntoTheCell(key) : cell->DecodeWholeAndFit(fileType, key);
+    HGLOBAL shown = fileType == IL_TYPE_JPG ? cell->DecodeJpegIntoTheCell(key) : cell->DecodeWholeAndFit(fileType, key);
     cell->m_hBlock = key.screenBits == 32 ? WidenedForTheScreen(shown) : shown;
     return cell;
 }

@@ -12,6 +12,12 @@
 #include "imageload/core/Codecs.h"
 
 static_assert(IL_MAX_PIXELS == il::kMaxPixels, "the header states the core's limit");
+// One numbering of file types: the core's is the header's.
+static_assert(static_cast<int>(il::Format::Unknown) == IL_TYPE_UNKNOWN && static_cast<int>(il::Format::Bmp) == IL_TYPE_BMP &&
+                  static_cast<int>(il::Format::Gif) == IL_TYPE_GIF && static_cast<int>(il::Format::Pcx) == IL_TYPE_PCX &&
+                  static_cast<int>(il::Format::Tga) == IL_TYPE_TGA && static_cast<int>(il::Format::Jpg) == IL_TYPE_JPG &&
+                  static_cast<int>(il::Format::Tif) == IL_TYPE_TIF,
+              "FileType answers the core's format");
 
 namespace {
 

@@ -113,7 +113,7 @@ int CPicture::Load(const char* path, CDC* dc, int x, int y)
     HGLOBAL block = picture::LoadBlock(path, &m_nType, &status);
     m_nStatus = status;
     // An unrecognised file keeps the previous header facts and path.
-    if (m_nType < PIC_FILE_BMP || m_nType > PIC_FILE_TIF)
+    if (m_nType < IL_TYPE_BMP || m_nType > IL_TYPE_TIF)
         return 0;
     ReplacePath(path);
     if (block == nullptr)

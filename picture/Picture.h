@@ -22,17 +22,9 @@ enum PictureStatus {
     PIC_ERR_LAYOUT = -205,
 };
 
-// File type numbers (FileType's answer; which loader runs). Both numberings
-// are fixed and never converted into each other.
-enum PictureFileType {
-    PIC_FILE_UNKNOWN = 0,
-    PIC_FILE_BMP = 1,
-    PIC_FILE_GIF = 2,
-    PIC_FILE_PCX = 3,
-    PIC_FILE_TGA = 4,
-    PIC_FILE_JPG = 5,
-    PIC_FILE_TIF = 6,
-};
+// File types are FileType's answers, IL_TYPE_* of ImageLoad.h (which loader
+// runs); save types are the picture object's own. Both numberings are fixed
+// and never converted into each other.
 
 // Save type numbers: position in g_pszSaveExt counted from 1.
 enum PictureSaveType {

@@ -33,12 +33,12 @@ std::uint64_t ResizedBlockBytes(int bitCount, int colours, int width, int height
 HGLOBAL CallLoader(int fileType, const char* path)
 {
     switch (fileType) {
-    case PIC_FILE_BMP: return LoadBMP(path);
-    case PIC_FILE_GIF: return LoadGIF(path);
-    case PIC_FILE_PCX: return LoadPCX(path);
-    case PIC_FILE_TGA: return LoadTGA(path);
-    case PIC_FILE_JPG: return LoadJPG(path);
-    case PIC_FILE_TIF: return LoadTIF(path);
+    case IL_TYPE_BMP: return LoadBMP(path);
+    case IL_TYPE_GIF: return LoadGIF(path);
+    case IL_TYPE_PCX: return LoadPCX(path);
+    case IL_TYPE_TGA: return LoadTGA(path);
+    case IL_TYPE_JPG: return LoadJPG(path);
+    case IL_TYPE_TIF: return LoadTIF(path);
     default: return nullptr;
     }
 }
@@ -69,7 +69,7 @@ HGLOBAL LoadBlockOfType(int fileType, const char* path, int* status)
 {
     // A number outside the table names no loader: the file is as
     // unrecognised as with 0.
-    if (fileType < PIC_FILE_BMP || fileType > PIC_FILE_TIF) {
+    if (fileType < IL_TYPE_BMP || fileType > IL_TYPE_TIF) {
         *status = PIC_ERR_FILE_TYPE;
         return nullptr;
     }

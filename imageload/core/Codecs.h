@@ -14,6 +14,8 @@
 
 namespace il {
 
+// The file types as FileType answers them (IL_TYPE_* of ImageLoad.h, which
+// the library checks these against).
 enum class Format { Unknown = 0, Bmp = 1, Gif = 2, Pcx = 3, Tga = 4, Jpg = 5, Tif = 6 };
 
 struct Bytes {

@@ -1,5 +1,6 @@
 // CPicture under Wine: real movable global memory, real GDI drawing into a
 // memory device context that is read back, and a stand-in picture library.
+#include "ImageLoad.h"
 #include "picture/Picture.h"
 #include "tests/picture/PixelGrid.h"
 #include "tests/picture/wine/FakePictureLibrary.h"
@@ -115,7 +116,7 @@ protected:
     void TearDown() override { SetScreenDepthReader(m_previousReader); }
 
     // Loads the block through the stand-in library as the given file type.
-    int LoadBlock(CPicture& picture, const std::vector<std::uint8_t>& block, int fileType = PIC_FILE_BMP,
+    int LoadBlock(CPicture& picture, const std::vector<std::uint8_t>& block, int fileType = IL_TYPE_BMP,
                   const char* path = "c:\\pictures\\a.bmp")
     {
         fakelib::SetFileType(fileType);
@@ -246,14 +247,14 @@ TEST_F(PictureTest, AFailingLoaderGivesTheLibraryErrorAndKeepsThePathCopy)
     for (int error : {103, -201, 0}) {
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, SmallPicture(4, 5, 5)), 1);
-        fakelib::SetFileType(PIC_FILE_GIF);
+        fakelib::SetFileType(IL_TYPE_GIF);
         fakelib::SetLoaderFailure(error);
         EXPECT_EQ(picture.Load("c:\\broken.gif", nullptr, -1, -1), 0);
         CPictureProbe inside(picture);
         EXPECT_EQ(inside.Status(), error);
         EXPECT_EQ(inside.Block(), nullptr);
         EXPECT_STREQ(inside.Path(), "c:\\broken.gif");
-        EXPECT_EQ(inside.Type(), PIC_FILE_GIF);
+        EXPECT_EQ(inside.Type(), IL_TYPE_GIF);
         ExpectFacts(picture, 5, 5, 4, 16);
     }
 }
@@ -390,7 +391,7 @@ TEST(ScreenDepth, TheRealScreenDepthDecidesThePalette)
     CPicture picture;
     PixelGrid grid(8, 4, 4);
     grid.FillWithMarks();
-    fakelib::SetFileType(PIC_FILE_BMP);
+    fakelib::SetFileType(IL_TYPE_BMP);
     fakelib::SetLoaderBlock(DibBytes(grid, DistinctColours(256)));
     ASSERT_EQ(picture.Load("c:\\eight.bmp", nullptr, -1, -1), 1);
     CPictureProbe inside(picture);
@@ -476,7 +477,7 @@ TEST_F(PictureTest, LoadWithADeviceContextDrawsThere)
 {
     CPicture picture;
     MemoryCanvas canvas(16, 16);
-    fakelib::SetFileType(PIC_FILE_TGA);
+    fakelib::SetFileType(IL_TYPE_TGA);
     fakelib::SetLoaderBlock(OpaqueRgbBlock(4, 3, 0x00FF8000));
     ASSERT_EQ(picture.Load("c:\\a.tga", canvas.Dc(), 6, 2), 1);
     EXPECT_EQ(canvas.At(6, 2), 0xFF8000u);
@@ -528,7 +529,7 @@ TEST_F(PictureTest, SaveTakesTheTypeFromTheLastFourCharactersInAnyCase)
 TEST_F(PictureTest, SaveRefusesPathsWithoutAFourCharacterExtensionAndBadTypes)
 {
     CPicture picture;
-    ASSERT_EQ(LoadBlock(picture, SmallPicture(24), PIC_FILE_JPG, "c:\\in.jpg"), 1);
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(24), IL_TYPE_JPG, "c:\\in.jpg"), 1);
     picture.Draw(nullptr, -1, -1);  // leaves a status the refusals must keep
     struct Case { const char* path; int type; };
     for (Case c : {Case{"c:\\out\\a.jpeg", -1}, Case{"c:\\out\\a.tiff", -1}, Case{"c:\\out\\noext", -1},
@@ -538,7 +539,7 @@ TEST_F(PictureTest, SaveRefusesPathsWithoutAFourCharacterExtensionAndBadTypes)
         EXPECT_EQ(picture.Save(c.path, c.type), 0) << c.path << " " << c.type;
         EXPECT_EQ(fakelib::Calls().size(), callsBefore) << "no saver called for " << c.path;
         CPictureProbe inside(picture);
-        EXPECT_EQ(inside.Type(), PIC_FILE_JPG);
+        EXPECT_EQ(inside.Type(), IL_TYPE_JPG);
         EXPECT_STREQ(inside.Path(), "c:\\in.jpg");
         EXPECT_EQ(inside.Status(), PIC_ERR_DRAW);
     }
