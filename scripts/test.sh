@@ -2,6 +2,11 @@
 # Builds everything and runs every test: native unit tests, the Windows unit
 # and integration tests under Wine, and the end-to-end host scenarios.
 # Prints one summary and exits non-zero on any failure.
+#
+# The Windows tests run side by side in lanes (scripts/lanes.sh), one per
+# processor unless SNAP_TEST_LANES says otherwise; each lane has a display
+# and a copy of the Wine prefix of its own, and goes when the run ends, also
+# when it fails or is interrupted.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
@@ -13,18 +18,18 @@ cd "$ROOT"
 
 RESULTS="$ROOT/build/test-results"
 rm -rf "$RESULTS"
-mkdir -p "$RESULTS"
+mkdir -p "$RESULTS/ctest"
 export TEST_RESULTS_DIR="$RESULTS"
 
 . "$ROOT/scripts/heap-check.sh"
+# Every Windows program runs under the heap validation, in every lane; the
+# demo and the benchmarks, which run in the build's own prefix, do not.
 heap_check_environment
-. "$ROOT/scripts/wine-env.sh"
-start_xvfb
-start_wineserver
-# Every Windows program runs under the heap validation; the demo and the
-# benchmarks, which run in the same prefix, do not.
-heap_check_registry on
-trap 'heap_check_registry off; stop_wineserver' EXIT
+. "$ROOT/scripts/lanes.sh"
+trap_interrupts
+trap lanes_stop EXIT
+lanes=${SNAP_TEST_LANES:-$(nproc)}
+lanes_start "$lanes" || exit 1
 
 # Every registered program must leave a report; one that crashed did not.
 for tree in build/asan build/win32; do
@@ -33,11 +38,12 @@ done > "$RESULTS/programs.txt"
 
 status=0
 echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
-ctest --test-dir build/asan --output-on-failure -j2 || status=1
+ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --output-junit "$RESULTS/ctest/asan.xml" || status=1
 echo "== fuzz targets, briefly"
 "$ROOT/scripts/fuzz.sh" "${FUZZ_SECONDS:-15}" || status=1
-echo "== Windows tests under Wine"
-ctest --test-dir build/win32 --output-on-failure || status=1
+echo "== Windows tests under Wine, in $lanes lanes"
+ctest --test-dir build/win32 --output-on-failure -j"$lanes" --resource-spec-file "$SNAP_LANES_DIR/lanes.json" \
+  --output-junit "$RESULTS/ctest/win32.xml" || status=1
 
 /usr/bin/python3 "$ROOT/tools/test_summary.py" "$RESULTS" || status=1
 exit $status
