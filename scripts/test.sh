@@ -11,6 +11,7 @@ set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 "$ROOT/scripts/build.sh" || exit 1
+FUZZ_BUILD_ONLY=1 "$ROOT/scripts/fuzz.sh" || exit 1
 "$ROOT/scripts/setup-prefix.sh" || exit 1
 "$ROOT/scripts/sample-archive.sh" || exit 1
 "$ROOT/scripts/setup-printer.sh" || exit 1
@@ -22,8 +23,8 @@ mkdir -p "$RESULTS/ctest"
 export TEST_RESULTS_DIR="$RESULTS"
 
 . "$ROOT/scripts/heap-check.sh"
-# Every Windows program runs under the heap validation, in every lane; the
-# demo and the benchmarks, which run in the build's own prefix, do not.
+# Every Windows program runs under the heap validation, in every lane (the
+# demo's, the benchmarks' and the soak run's lanes go without it).
 heap_check_environment
 . "$ROOT/scripts/lanes.sh"
 trap_interrupts
@@ -36,14 +37,25 @@ for tree in build/asan build/win32; do
   ctest --test-dir "$tree" -N -L gtest_report -FA '.*' | sed -n 's/^ *Test *#[0-9]*: *//p'
 done > "$RESULTS/programs.txt"
 
+# The native tests and the fuzz targets need no display and little of the
+# time: they run beside the Windows tests, and their output follows.
+native_log="$RESULTS/native.log"
+(
+  status=0
+  echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
+  ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --output-junit "$RESULTS/ctest/asan.xml" || status=1
+  echo "== fuzz targets, briefly"
+  "$ROOT/scripts/fuzz.sh" "${FUZZ_SECONDS:-15}" || status=1
+  exit $status
+) >"$native_log" 2>&1 &
+native=$!
+
 status=0
-echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
-ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --output-junit "$RESULTS/ctest/asan.xml" || status=1
-echo "== fuzz targets, briefly"
-"$ROOT/scripts/fuzz.sh" "${FUZZ_SECONDS:-15}" || status=1
 echo "== Windows tests under Wine, in $lanes lanes"
 ctest --test-dir build/win32 --output-on-failure -j"$lanes" --resource-spec-file "$SNAP_LANES_DIR/lanes.json" \
   --output-junit "$RESULTS/ctest/win32.xml" || status=1
+wait $native || status=1
+cat "$native_log"
 
 /usr/bin/python3 "$ROOT/tools/test_summary.py" "$RESULTS" || status=1
 exit $status
