@@ -8,6 +8,9 @@
 # SnapHost.exe when an end-to-end test starts it, and not the copy under
 # another name that the tests of the host's memory figures start.
 
+# heap_watch reads a log closely once it holds more report lines than
+# Wine's own checker makes up for a few blocks (tools/heap_reports.py).
+HEAP_WATCH_LINES=16
 HEAP_CHECK_KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options'
 HEAP_CHECK_FLAGS=000000f0
 
@@ -70,10 +73,40 @@ run_heap_checked() {
   shift
   local log="${TEST_RESULTS_DIR:?}/heap/$name.log"
   mkdir -p "$(dirname "$log")"
-  wine "$@" 2>&1 | tee "$log"
-  local status=${PIPESTATUS[0]}
+  # The output goes to a file and is shown from there as it comes: a Wine
+  # server that keeps a crashed program's output open would hold a pipe,
+  # and the run with it, for good.
+  wine "$@" >"$log" 2>&1 &
+  local program=$!
+  tail -n +1 -s 0.2 -f --pid="$program" "$log" &
+  local shown=$!
+  heap_watch "$program" "$log" &
+  local watch=$!
+  local status=0
+  wait "$program" || status=$?
+  kill "$watch" 2>/dev/null
+  wait "$watch" 2>/dev/null
+  wait "$shown"
   if ! /usr/bin/python3 "$ROOT/tools/heap_reports.py" "$log" | sed "s/^/$name: /"; then
     return 1
   fi
   return "$status"
+}
+
+# heap_watch PID LOG: ends the program, and every process of its Wine
+# prefix (the hosts it started), once its log holds a heap report that
+# counts. Wine then reports the block at every heap call, and the reports
+# may end in a stack overflow after which the program never ends.
+heap_watch() {
+  local program=$1 log=$2
+  while kill -0 "$program" 2>/dev/null; do
+    sleep 2
+    [ "$(grep -c ':err:heap:' "$log")" -gt "$HEAP_WATCH_LINES" ] || continue
+    ! /usr/bin/python3 "$ROOT/tools/heap_reports.py" "$log" >/dev/null || continue
+    echo "heap-check: a heap report; the program and its prefix's processes are ended" >>"$log"
+    trap '' TERM    # the prefix has its server again before the next program
+    stop_wineserver
+    start_wineserver
+    return 0
+  done
 }

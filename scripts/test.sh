@@ -37,13 +37,18 @@ for tree in build/asan build/win32; do
   ctest --test-dir "$tree" -N -L gtest_report -FA '.*' | sed -n 's/^ *Test *#[0-9]*: *//p'
 done > "$RESULTS/programs.txt"
 
+# A program that hangs fails after this many seconds (the longest take two
+# minutes on a busy machine).
+timeout=900
+
 # The native tests and the fuzz targets need no display and little of the
 # time: they run beside the Windows tests, and their output follows.
 native_log="$RESULTS/native.log"
 (
   status=0
   echo "== native tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
-  ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --output-junit "$RESULTS/ctest/asan.xml" || status=1
+  ctest --test-dir build/asan --output-on-failure -j"$(nproc)" --timeout "$timeout" \
+    --output-junit "$RESULTS/ctest/asan.xml" || status=1
   echo "== fuzz targets, briefly"
   "$ROOT/scripts/fuzz.sh" "${FUZZ_SECONDS:-15}" || status=1
   exit $status
@@ -52,8 +57,8 @@ native=$!
 
 status=0
 echo "== Windows tests under Wine, in $lanes lanes"
-ctest --test-dir build/win32 --output-on-failure -j"$lanes" --resource-spec-file "$SNAP_LANES_DIR/lanes.json" \
-  --output-junit "$RESULTS/ctest/win32.xml" || status=1
+ctest --test-dir build/win32 --output-on-failure -j"$lanes" --timeout "$timeout" \
+  --resource-spec-file "$SNAP_LANES_DIR/lanes.json" --output-junit "$RESULTS/ctest/win32.xml" || status=1
 wait $native || status=1
 cat "$native_log"
 
