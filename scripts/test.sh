@@ -39,7 +39,7 @@ done > "$RESULTS/programs.txt"
 
 # A program that hangs fails after this many seconds (the longest take two
 # minutes on a busy machine).
-timeout=900
+timeout=600
 
 # The native tests and the fuzz targets need no display and little of the
 # time: they run beside the Windows tests, and their output follows.
