@@ -1,8 +1,10 @@
 // The host opens the browser again and again; each opening shows the
 // browser's frame and ends with exactly one UM_BROWSE_EXIT carrying
 // wParam 3, and nothing is left behind, also when the toolbar was moved
-// and floats at the close. `make test` runs twenty openings;
-// scripts/soak.sh sets SNAP_SOAK_OPENINGS for the long run.
+// and floats at the close. `make test` runs twenty openings, four of them
+// with the host under the heap validation of the test run, the others with
+// a copy outside it whose memory figures say something; scripts/soak.sh
+// sets SNAP_SOAK_OPENINGS for the long run.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -108,10 +110,10 @@ TEST(HostOpenClose, EachOpeningPostsOneExitAndLeavesNoObjectsOrMemoryBehind)
     }
     ASSERT_FALSE(testing::Test::HasFatalFailure());
 
-    // The counts come from a host outside the validation. The first
-    // openings fill the system's caches; a snapshot held at each close
-    // would add 100 KB an opening or more (the one selected here, 1.2 MB),
-    // where the memory of an unchecked host moves by a few KB.
+    // The counts come from a host outside the validation, whose memory
+    // moves by a few KB an opening once the first openings have filled the
+    // system's caches. A picture left behind at each close adds 100 KB an
+    // opening or more (the view's picture object, about 300 KB here).
     const int openings = Openings() - kValidatedOpenings;
     HostProcess measured;
     ASSERT_TRUE(measured.StartOutsideHeapValidation(HostArguments(album, openings)));
