@@ -9,12 +9,54 @@ else()
   set(TEST_RESULTS_ARG "${TEST_RESULTS_DIR}")
 endif()
 
+# Tests of Windows programs run in a lane of the test run (scripts/lanes.sh):
+# a virtual display and a copy of the Wine prefix of their own, one test at
+# a time in each lane, so that tests in different lanes run side by side
+# and real input never meets another test's windows. Every test that starts
+# Wine says so here.
+function(run_in_lane)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_GROUPS lanes:1)
+endfunction()
+
+# add_gtest_program(NAME [SHARDS n] [KEEP_FILES dir file,...] [ARGS...])
+# SHARDS runs the program as n tests, each a process of its own with every
+# n-th case (GoogleTest's sharding), so that lanes share its cases out and
+# no process carries the heap of all of them through the heap validation,
+# whose every check walks the whole heap. KEEP_FILES keeps files the
+# program leaves on drive C: (scripts/wine-run.sh).
 function(add_gtest_program name)
-  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${TEST_RESULTS_ARG}/${name}.xml ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 1 opt "" "SHARDS" "KEEP_FILES")
+  set(command ${name})
+  if(opt_KEEP_FILES)
+    list(GET opt_KEEP_FILES 0 dir)
+    list(GET opt_KEEP_FILES 1 files)
+    set(command ${REPO_ROOT}/scripts/wine-run.sh --keep-files ${dir} ${files} $<TARGET_FILE:${name}>)
+  endif()
+  if(NOT opt_SHARDS)
+    set(opt_SHARDS 1)
+  endif()
+  set(tests)
+  foreach(index RANGE 1 ${opt_SHARDS})
+    if(opt_SHARDS EQUAL 1)
+      set(test ${name})
+    else()
+      set(test ${name}_${index}of${opt_SHARDS})
+    endif()
+    add_test(NAME ${test} COMMAND ${command} --gtest_output=xml:${TEST_RESULTS_ARG}/${test}.xml
+             ${opt_UNPARSED_ARGUMENTS})
+    if(NOT opt_SHARDS EQUAL 1)
+      math(EXPR shard "${index} - 1")
+      set_tests_properties(${test} PROPERTIES ENVIRONMENT "GTEST_TOTAL_SHARDS=${opt_SHARDS};GTEST_SHARD_INDEX=${shard}")
+    endif()
+    list(APPEND tests ${test})
+  endforeach()
   # The summary expects a report from every test with this label.
-  set_tests_properties(${name} PROPERTIES LABELS gtest_report)
-  # Windows programs validate their heaps after each test.
+  set_tests_properties(${tests} PROPERTIES LABELS gtest_report)
   if(WIN32)
+    run_in_lane(${tests})
+    # Windows programs validate their heaps after each test.
     target_link_libraries(${name} PRIVATE heap_checkpoint)
   endif()
+  # The names of the tests, for properties such as fixtures.
+  set(${name}_TESTS ${tests} PARENT_SCOPE)
 endfunction()

@@ -15,13 +15,14 @@ for program in $(find "$ROOT/build/native/bench" -type f -name 'bench_*' -perm -
   "$program" || status=1
 done
 
-# Benchmarks of the Windows code run under Wine.
-. "$ROOT/scripts/wine-env.sh"
-. "$ROOT/scripts/heap-check.sh"
+# Benchmarks of the Windows code run under Wine, with a display and a copy
+# of the prefix of their own (scripts/lanes.sh), which go when the run ends.
 "$ROOT/scripts/setup-prefix.sh"
-start_xvfb
-start_wineserver
-heap_check_registry off     # left behind by an interrupted test run
+. "$ROOT/scripts/lanes.sh"
+trap_interrupts
+trap 'lanes_stop; rm -f "$FIGURES"' EXIT
+lanes_start 1
+lane_enter 1
 SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"
 SNAPSHOTS_4K="$ROOT/build/bench/snapshots-3840x2160"
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 27 1920 1080

@@ -42,13 +42,16 @@ if [ $headless = 0 ]; then
   exit 0
 fi
 
+# Headless: a display and a copy of the prefix of its own, with its Wine
+# server started once the display is there (scripts/lanes.sh); all go when
+# the demo ends, also when it fails or is interrupted.
 unset USE_USER_DISPLAY
-start_xvfb
-# The Wine server starts only once the display is there: a server started
-# without one (by regedit, say) leaves every window of the run without a
-# driver.
-start_wineserver
-heap_check_registry off     # left behind by an interrupted test run
+[ -z "$languages" ] || "$ROOT/scripts/setup-locales.sh"
+. "$ROOT/scripts/lanes.sh"
+trap_interrupts
+trap lanes_stop EXIT
+lanes_start 1
+lane_enter 1
 # Captures the virtual desktop; while Wine is still bringing the windows
 # up the picture is a bare desktop, so it tries again for a while.
 capture() {
@@ -62,7 +65,6 @@ capture() {
 if [ -n "$languages" ]; then
   # The en-US-tagged variant beside its own host: Wine's loader would
   # always pick a neutral set (see bridge/CMakeLists.txt).
-  "$ROOT/scripts/setup-locales.sh"
   mkdir -p "$languages"
   ENUS="$ROOT/build/win32/bin-enus"
   for locale in en_US zh_CN zh_TW; do
@@ -87,7 +89,6 @@ if [ -n "$languages" ]; then
   exit 0
 fi
 
-start_wineserver
 mkdir -p "$(dirname "$shot")"
 wine "$BIN/SnapHost.exe" --open >/dev/null 2>&1 &
 host=$!
@@ -112,5 +113,4 @@ else
   capture "$shot"
 fi
 kill $host 2>/dev/null || true
-stop_wineserver
 echo "headless demo: screenshot of the opened browser in $shot"

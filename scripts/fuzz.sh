@@ -3,6 +3,7 @@
 # and UndefinedBehaviorSanitizer, and runs each for a bounded time:
 #   scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 300)
 # A target that finds a crash stops and leaves the input in build/fuzz/crashes.
+# FUZZ_BUILD_ONLY=1 only builds them.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 SECONDS_EACH=${1:-300}
@@ -13,6 +14,7 @@ if [ ! -f build/fuzz/CMakeCache.txt ]; then
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -DFUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build build/fuzz -j"$(nproc)" >build/build-fuzz.log 2>&1 || { tail -n 40 build/build-fuzz.log; exit 1; }
+[ "${FUZZ_BUILD_ONLY:-}" != 1 ] || exit 0
 mkdir -p build/fuzz/crashes
 status=0
 for target in $(find build/fuzz/fuzz -type f -name 'fuzz_*' -perm -u+x | sort); do

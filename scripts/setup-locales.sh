@@ -32,6 +32,8 @@ for name in ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif", "Micro
     lines.append('"%s"=hex(7):%s' % (name, ",".join("%02x,%02x" % (ord(c) & 0xff, ord(c) >> 8) for c in link) + ",00,00,00,00"))
 open(path, "w", encoding="utf-16").write("\r\n".join(lines) + "\r\n")
 PY
+trap stop_wine_and_display EXIT
+trap_interrupts
 start_xvfb
 wine regedit /S 'C:\cjk-fonts.reg' >/dev/null 2>&1
 wineserver -w

@@ -9,6 +9,8 @@ STAMP="$WINEPREFIX/.snapalbum-ready"
 
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
+trap stop_wine_and_display EXIT
+trap_interrupts
 start_xvfb
 wineboot -i >/dev/null 2>&1
 wineserver -w

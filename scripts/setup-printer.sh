@@ -9,6 +9,8 @@ STAMP="$WINEPREFIX/.printer-ready"
 [ -f "$STAMP" ] && exit 0
 PPD=$(ls /usr/share/ghostscript/*/lib/ghostpdf.ppd 2>/dev/null | head -n1)
 [ -n "$PPD" ] || { echo "ghostpdf.ppd not found (package ghostscript)"; exit 1; }
+trap stop_wine_and_display EXIT
+trap_interrupts
 start_xvfb
 cp "$PPD" "$WINEPREFIX/drive_c/ghostpdf.ppd"
 wine "$ROOT/build/win32/bin/install_printer.exe" "File printer" 'C:\ghostpdf.ppd' 'C:\print.ps'

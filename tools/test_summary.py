@@ -8,7 +8,9 @@ Windows programs run under the heap validation) fails as well: the summary
 names the program, the process that made the report (the test program or
 the host it started) and the test that was running. Programs that could
 not run on this machine leave a report whose cases are skipped with the
-reason, which is printed."""
+reason, which is printed. The summary ends with the ten test programs that
+took longest (ctest's reports in ctest/*.xml), so that a slow one is seen
+when it lands."""
 import glob
 import os
 import re
@@ -50,6 +52,19 @@ def heap_failures(results):
     return failures, left_out
 
 
+def slowest_programs(results, count=10):
+    """(seconds, name) of the slowest tests that ctest ran, slowest first."""
+    times = []
+    for path in sorted(glob.glob(os.path.join(results, "ctest", "*.xml"))):
+        try:
+            root = ET.parse(path).getroot()
+        except ET.ParseError:
+            continue
+        for case in root.iter("testcase"):
+            times.append((float(case.get("time") or 0), case.get("name")))
+    return sorted(times, reverse=True)[:count]
+
+
 results = sys.argv[1]
 passed = failed = skipped = 0
 failures = []
@@ -89,4 +104,9 @@ for reason in sorted(skip_reasons):
     print("  SKIPPED: " + reason)
 for f in failures:
     print("  FAILED: " + f)
+slowest = slowest_programs(results)
+if slowest:
+    print("  slowest test programs:")
+    for seconds, name in slowest:
+        print("  %8.1f s  %s" % (seconds, name))
 sys.exit(1 if failed else 0)

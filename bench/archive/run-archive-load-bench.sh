@@ -6,14 +6,15 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BIN=$(cd "$1" && pwd)
 . "$ROOT/scripts/wine-env.sh"
-[ -n "${DISPLAY:-}" ] || start_xvfb
 work=$(mktemp -d /tmp/archive-bench.XXXXXX)
 export WINEPREFIX="$work/prefix"
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  stop_wine_and_display
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap_interrupts
+[ -n "${DISPLAY:-}" ] || start_xvfb
 cp -a "$ROOT/build/wine/prefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX"/dosdevices/[d-y]:
 for letter in d e f g h i j k l m; do

@@ -3,6 +3,8 @@
 // they hold, so that no test leaves a file or folder behind.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -27,3 +29,9 @@ public:
 // The sample archive's newest day folder of channel 01 on drive D:, or
 // empty when there is none.
 std::string NewestSampleDayFolder();
+
+// The archive's folder of the day and the camera folder number on drive D:,
+// made sure of: an archive written for an earlier day (by a run that has
+// crossed midnight since) gets it, filled with the snapshots of that
+// camera's newest earlier day under their names there.
+std::string SampleDayFolder(const SYSTEMTIME& day, int folderNumber);

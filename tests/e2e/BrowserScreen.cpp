@@ -261,13 +261,19 @@ std::string BrowserScreen::Describe(int cell) const
 
 void BrowserScreen::Settle() const
 {
-    // Posted input is taken from the queue after sent messages, so a sent
-    // WM_NULL only proves the thread is not stuck; the sleeps let the
-    // posted input and the paint it causes run. Callers still wait for
-    // what they check.
-    DWORD_PTR result = 0;
-    for (int round = 0; round < 2; ++round) {
-        Sleep(120);
-        SendMessageTimeoutA(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
-    }
+    // The browser's thread handles what is posted to it in the order it was
+    // posted, so a mark posted behind the input shows when the input has
+    // been handled: the toolbar's anchor highlight, a flag of its hot
+    // tracking that the browser never uses, set by a sent message (handled
+    // at once) and cleared by a posted one. Callers still wait for what
+    // they check, such as the paint that follows.
+    SendMessageTimeoutA(m_toolbar, TB_SETANCHORHIGHLIGHT, TRUE, 0, SMTO_NORMAL, kButtonWaitMs, nullptr);
+    PostMessageA(m_toolbar, TB_SETANCHORHIGHLIGHT, FALSE, 0);
+    WaitUntil(
+        [this] {
+            DWORD_PTR anchored = TRUE;
+            SendMessageTimeoutA(m_toolbar, TB_GETANCHORHIGHLIGHT, 0, 0, SMTO_NORMAL, kButtonWaitMs, &anchored);
+            return anchored == FALSE;
+        },
+        kButtonWaitMs);
 }

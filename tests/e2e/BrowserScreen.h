@@ -6,6 +6,7 @@
 #pragma once
 
 #include "tests/support/CellColours.h"
+#include "tests/support/WaitUntil.h"
 
 #include <windows.h>
 
@@ -55,7 +56,7 @@ public:
     bool WaitForCellFilled(int cell, bool filled, DWORD milliseconds) const;
     // The cell's colours, for failure messages.
     std::string Describe(int cell) const;
-    // Lets the browser thread finish what was posted to it.
+    // Waits until the browser's thread has handled what was posted to it.
     void Settle() const;
 
 private:
@@ -68,17 +69,3 @@ private:
     DWORD m_thread = 0;
     std::map<UINT, POINT> m_buttonCentres;
 };
-
-// Waits up to the time given for a condition polled every 20 ms.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD milliseconds)
-{
-    DWORD end = GetTickCount() + milliseconds;
-    for (;;) {
-        if (condition())
-            return true;
-        if (static_cast<int>(end - GetTickCount()) <= 0)
-            return false;
-        Sleep(20);
-    }
-}

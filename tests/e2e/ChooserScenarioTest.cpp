@@ -11,7 +11,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -20,33 +19,11 @@
 #include "tests/e2e/AlbumFolder.h"
 #include "tests/e2e/BrowserScreen.h"
 #include "tests/e2e/OperatorSession.h"
+#include "tests/support/Today.h"
 
 namespace {
 
 const char kMultiTitle[] = "Image browse";
-
-SYSTEMTIME DaysBefore(const SYSTEMTIME& day, int days)
-{
-    FILETIME ft;
-    SystemTimeToFileTime(&day, &ft);
-    ULARGE_INTEGER t;
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    t.QuadPart -= static_cast<ULONGLONG>(days) * 24ULL * 3600ULL * 10000000ULL;
-    ft.dwLowDateTime = t.LowPart;
-    ft.dwHighDateTime = t.HighPart;
-    SYSTEMTIME earlier;
-    FileTimeToSystemTime(&ft, &earlier);
-    return earlier;
-}
-
-std::string DayFolder(const SYSTEMTIME& day, int folderNumber)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "D:\\DataPic\\%04d-%02d-%02d\\%02d", day.wYear, day.wMonth, day.wDay,
-                  folderNumber);
-    return path;
-}
 
 std::string Lower(std::string s)
 {
@@ -202,11 +179,12 @@ int OnLastPage(size_t count)
 
 TEST(OperatorChooses, AnotherDayInTheCalendarAndAnotherCameraInTheBox)
 {
-    SYSTEMTIME today;
-    GetLocalTime(&today);
+    // The host and the chooser take the date from the clock while the test
+    // runs.
+    const SYSTEMTIME today = TodayForTheNext(180);
     const SYSTEMTIME yesterday = DaysBefore(today, 1);
-    const std::string start = DayFolder(today, 1);
-    const std::string target = DayFolder(yesterday, 2);
+    const std::string start = SampleDayFolder(today, 1);
+    const std::string target = SampleDayFolder(yesterday, 2);
     const std::vector<std::string> startFiles = FilesIn(start);
     const std::vector<std::string> targetFiles = FilesIn(target);
     ASSERT_FALSE(startFiles.empty()) << "the sample archive has no folder " << start;

@@ -18,6 +18,7 @@
 #include "tests/e2e/BrowserScreen.h"
 #include "tests/e2e/OperatorSession.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/Today.h"
 
 namespace {
 
@@ -157,10 +158,8 @@ BOOL CALLBACK FindChooser(HWND wnd, LPARAM param)
 
 TEST_F(DriveFault, ARecordDriveUnpluggedWhileShownLeavesTheBrowserGoingOn)
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char today[64];
-    wsprintfA(today, "D:\\DataPic\\%04d-%02d-%02d\\01", now.wYear, now.wMonth, now.wDay);
+    // The script filled today's folder as its clock had it.
+    const std::string today = SampleDayFolder(TodayForTheNext(120), 1);
     ASSERT_EQ(5u, FilesIn(today).size());
 
     ASSERT_TRUE(session.Open(today));

@@ -12,17 +12,13 @@ std::string HostProcess::BinFolder()
     return s.substr(0, s.find_last_of("\\/"));
 }
 
-bool HostProcess::MemoryIsHeapChecked()
-{
-    const char* checked = std::getenv("SNAP_HOST_HEAP_CHECK");
-    return checked != nullptr && std::string(checked) == "1";
-}
-
 HostProcess::~HostProcess()
 {
     if (m_info.hProcess != nullptr) {
-        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT)
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 5000);
+        }
         CloseHandle(m_info.hProcess);
         CloseHandle(m_info.hThread);
     }
@@ -32,12 +28,30 @@ HostProcess::~HostProcess()
 
 bool HostProcess::Start(const std::string& arguments)
 {
+    return StartProgram(BinFolder() + "\\SnapHost.exe", arguments);
+}
+
+bool HostProcess::StartOutsideHeapValidation(const std::string& arguments)
+{
+    m_copy.reset(new TempFolder("host"));
+    const std::string bin = BinFolder();
+    const std::string program = m_copy->PathOf("SnapHostOutsideHeapValidation.exe");
+    if (!CopyFileA((bin + "\\SnapHost.exe").c_str(), program.c_str(), FALSE))
+        return false;
+    for (const char* library : {"ImageBrowse.dll", "ImageLoad.dll"})
+        if (!CopyFileA((bin + "\\" + library).c_str(), m_copy->PathOf(library).c_str(), FALSE))
+            return false;
+    return StartProgram(program, arguments);
+}
+
+bool HostProcess::StartProgram(const std::string& program, const std::string& arguments)
+{
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     char logFile[MAX_PATH];
     GetTempFileNameA(temp, "hst", 0, logFile);
     m_logPath = logFile;
-    std::string command = "\"" + BinFolder() + "\\SnapHost.exe\" " + arguments + " --log \"" + m_logPath + "\"";
+    std::string command = "\"" + program + "\" " + arguments + " --log \"" + m_logPath + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::vector<char> line(command.begin(), command.end());
@@ -46,7 +60,8 @@ bool HostProcess::Start(const std::string& arguments)
         return false;
     // Wine's messages carry the process number; the test summary names the
     // host by it.
-    std::printf("[host] SnapHost.exe is process %04lx\n", m_info.dwProcessId);
+    std::printf("[host] %s is process %04lx\n", program.substr(program.find_last_of('\\') + 1).c_str(),
+                m_info.dwProcessId);
     std::fflush(stdout);
     return true;
 }

@@ -5,12 +5,26 @@
 #include "res/resource.h"
 #include "tests/e2e/BrowserWindow.h"
 
-bool OperatorSession::Open(const std::string& folder, const std::string& moreArguments)
+namespace {
+
+std::string HostArguments(const std::string& folder, const std::string& moreArguments)
 {
     std::string arguments = "--open --quit-after-close " + moreArguments;
     if (!folder.empty())
         arguments += " --folder \"" + folder + "\"";
-    return m_host.Start(arguments) && m_screen.Attach(20000);
+    return arguments;
+}
+
+}  // namespace
+
+bool OperatorSession::Open(const std::string& folder, const std::string& moreArguments)
+{
+    return m_host.Start(HostArguments(folder, moreArguments)) && m_screen.Attach(20000);
+}
+
+bool OperatorSession::OpenOutsideHeapValidation(const std::string& folder, const std::string& moreArguments)
+{
+    return m_host.StartOutsideHeapValidation(HostArguments(folder, moreArguments)) && m_screen.Attach(20000);
 }
 
 bool OperatorSession::HostAlive() const
@@ -33,7 +47,8 @@ bool OperatorSession::ExitAndFinish(int openings)
         return false;
     }
     for (const std::string& line : m_host.LogLines())
-        if (line.rfind("resources ", 0) != 0 && line != "load 1" && line != "exit 3 0")
+        if (line.rfind("resources ", 0) != 0 && line.rfind("heap-flags ", 0) != 0 && line != "load 1" &&
+            line != "exit 3 0")
             std::printf("host log: %s\n", line.c_str());
     return m_host.CountLines("load 1") == openings && m_host.CountLines("exit 3 0") == openings;
 }

@@ -16,6 +16,9 @@ public:
     // Starts the host on the folder (empty: the host's own default) and
     // waits for the browser's first paint.
     bool Open(const std::string& folder, const std::string& moreArguments = "");
+    // The same with the host outside the heap validation, for the tests of
+    // its figures (HostProcess::StartOutsideHeapValidation).
+    bool OpenOutsideHeapValidation(const std::string& folder, const std::string& moreArguments = "");
     BrowserScreen& Screen() { return m_screen; }
     HostProcess& Host() { return m_host; }
     bool HostAlive() const;

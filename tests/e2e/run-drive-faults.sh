@@ -19,7 +19,11 @@ enter_private_namespace drive-faults "$0" "$@"
 . "$ROOT/scripts/wine-env.sh"
 . "$ROOT/scripts/heap-check.sh"
 export WINEPREFIX="$work/prefix"    # wine-env.sh names the shared one
-[ -n "${DISPLAY:-}" ] || start_xvfb
+# Run by hand without a display, it gets a private one for the while.
+if [ -z "${DISPLAY:-}" ]; then
+  trap stop_xvfb EXIT
+  start_xvfb
+fi
 # The test program finds the work folder (and its signal files) here.
 export DRIVE_FAULTS_WORK=$work
 cp -a "$source_prefix" "$WINEPREFIX"

@@ -77,18 +77,25 @@ void BrowserOnThisThread::Exit()
 
 void BrowserOnThisThread::Pump()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        // The loop of a real browser thread ends here and runs ExitInstance.
-        if (msg.message == WM_QUIT) {
-            Exit();
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    while (DispatchOne()) {
     }
     if (m_pThread != nullptr)
         m_pThread->OnIdle(0);
+}
+
+bool BrowserOnThisThread::DispatchOne()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    // The loop of a real browser thread ends here and runs ExitInstance.
+    if (msg.message == WM_QUIT) {
+        Exit();
+        return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
 }
 
 void BrowserOnThisThread::PumpFor(DWORD milliseconds)
@@ -99,6 +106,25 @@ void BrowserOnThisThread::PumpFor(DWORD milliseconds)
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     Pump();
+}
+
+bool BrowserOnThisThread::PumpUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    // Asked after every message: a queue that a timer keeps filling may
+    // never run empty.
+    DWORD end = GetTickCount() + milliseconds;
+    for (;;) {
+        while (DispatchOne())
+            if (condition())
+                return true;
+        if (m_pThread != nullptr)
+            m_pThread->OnIdle(0);
+        if (condition())
+            return true;
+        if (static_cast<int>(end - GetTickCount()) <= 0)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
 }
 
 void BrowserOnThisThread::Command(UINT id)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,9 @@ public:
     void Pump();
     // Pumps for the given time (timers fire meanwhile).
     void PumpFor(DWORD milliseconds);
+    // Pumps until the condition holds; false when it did not within the
+    // given time.
+    bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds);
     // The state a menu item shows after its popup was opened.
     UINT MenuItemState(UINT id);
     // The state of a toolbar button after an idle pass.
@@ -55,6 +59,8 @@ public:
     HWND ToolBar() const;
 
 private:
+    // Dispatches one queued message; false when there was none.
+    bool DispatchOne();
     void Exit();
 
     CAlbumThread* m_pThread = nullptr;

@@ -128,12 +128,12 @@ void ModalDriver::DismissStrays()
         m_unexpected.push_back("dialog: " + modal::MessageText(box));
         modal::Press(box, IDCANCEL);
         modal::Press(box, IDNO);
-        Sleep(100);
+        WaitUntilGone(box);
     }
     if (HWND menu = VisibleWindowOf(m_uiThread, "#32768")) {
         m_unexpected.push_back("popup menu");
         modal::TypeKey(menu, VK_ESCAPE);
-        Sleep(100);
+        WaitUntilGone(menu);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/OwnThreads.h"
 
 namespace {
 
@@ -206,6 +207,13 @@ TEST_F(AlbumViewTest, DoubleClickNextAndMultiShowFollowTheList)
 
 TEST_F(AlbumViewTest, AutomaticBrowseWrapsInBothModesAndSurvivesARefresh)
 {
+    // The steps come from the test alone until the refresh: the real timer
+    // would step whenever a pump runs past its interval.
+    struct SavedInterval {
+        const int interval = g_nAutoShowInterval;
+        ~SavedInterval() { g_nAutoShowInterval = interval; }
+    } saved;
+    g_nAutoShowInterval = 60000;
     OpenWith(20);
     browser.Command(ID_AUTO_SHOW);
     EXPECT_EQ(1, View().m_bAutoShow);
@@ -231,19 +239,25 @@ TEST_F(AlbumViewTest, AutomaticBrowseWrapsInBothModesAndSurvivesARefresh)
     EXPECT_EQ(0, shown[18]);
     EXPECT_EQ(1, shown[19]);
 
-    // A refresh goes back to multi mode on the last page; the timer runs on.
-    browser.Command(ID_ALBUM_REFRESH);
+    // A refresh goes back to multi mode on the last page; the timer runs
+    // on. Started again at a short interval, and handled at once without a
+    // pass through the queue, so that no step comes before the checks.
+    browser.Command(ID_AUTO_SHOW);
+    ASSERT_EQ(0, View().m_bAutoShow);
+    g_nAutoShowInterval = 100;
+    SendMessageA(browser.Frame(), WM_COMMAND, ID_AUTO_SHOW, 0);
+    SendMessageA(browser.Frame(), WM_COMMAND, ID_ALBUM_REFRESH, 0);
     EXPECT_EQ(0, View().m_bSingle);
     EXPECT_EQ(18, View().m_nPageTop);
     EXPECT_EQ(1, View().m_bAutoShow);
-    browser.PumpFor(1300);
-    EXPECT_EQ(0, View().m_nPageTop);    // wrapped by a real timer step
+    EXPECT_TRUE(browser.PumpUntil([&] { return View().m_nPageTop == 0; }, 10000)) << "wrapped by a real step";
 
     browser.Command(ID_AUTO_SHOW);
     EXPECT_EQ(0, View().m_bAutoShow);
     EXPECT_FALSE(browser.ButtonState(ID_AUTO_SHOW) & TBSTATE_CHECKED);
-    browser.PumpFor(1300);
-    EXPECT_EQ(0, View().m_nPageTop);
+    const int stoppedAt = View().m_nPageTop;
+    browser.PumpFor(5 * g_nAutoShowInterval);   // no step comes any more
+    EXPECT_EQ(stoppedAt, View().m_nPageTop);
 }
 
 TEST_F(AlbumViewTest, DisabledCommandsAreDroppedAlsoAsCommandMessages)
@@ -361,19 +375,11 @@ TEST(AlbumThreadStart, AFrameThatCannotBeLoadedStillPostsOneExitMessage)
     // A module without the browser's resources: the frame cannot load.
     FwInitModule(GetModuleHandleA("kernel32.dll"));
     g_hHostWnd = host.Handle();
+    const unsigned long threads = OwnThreadCount();
     CAlbumThread* thread = new CAlbumThread;
     ASSERT_TRUE(thread->Start());
-    DWORD end = GetTickCount() + 5000;
-    while (host.ExitCount() == 0 && static_cast<int>(end - GetTickCount()) > 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(10);
-    }
-    Sleep(200);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
+    // Once the thread has ended, a second message would be queued too.
+    EXPECT_TRUE(PumpUntilOwnThreadsAtMost(threads, 10000));
     EXPECT_EQ(1, host.ExitCount());
     FwInitModule(GetModuleHandleA(nullptr));
 }

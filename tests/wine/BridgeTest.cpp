@@ -10,6 +10,7 @@
 
 #include "bridge/Exports.h"
 #include "bridge/ModuleGlobals.h"
+#include "tests/support/OwnThreads.h"
 
 namespace {
 
@@ -90,17 +91,6 @@ struct ExitCounter {
 int ExitCounter::count;
 WPARAM ExitCounter::lastWParam;
 
-void PumpFor(DWORD milliseconds)
-{
-    DWORD end = GetTickCount() + milliseconds;
-    while (static_cast<int>(end - GetTickCount()) > 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 // The test run checks every Windows program's heap (scripts/heap-check.sh);
 // this one stands for all that the checks are really on.
 TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
@@ -125,11 +115,13 @@ TEST(LoadImageBrowse, ReturnsAtOnceAndTheHostReceivesExactlyOneExitPerOpening)
     HWND host = CreateWindowA("ExitCounter", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(nullptr, host);
 
+    const unsigned long threads = OwnThreadCount();
     for (int opening = 1; opening <= 3; ++opening) {
         int thread = LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(host)));
         EXPECT_NE(0, thread);
         EXPECT_EQ(host, g_hHostWnd);
-        PumpFor(300);
+        // Once the browser's thread has ended, all it posted is queued.
+        EXPECT_TRUE(PumpUntilOwnThreadsAtMost(threads, 10000));
         EXPECT_EQ(opening, ExitCounter::count);
         EXPECT_EQ(3u, ExitCounter::lastWParam);
     }

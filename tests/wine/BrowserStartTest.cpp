@@ -17,6 +17,7 @@
 #include "bridge/ModuleGlobals.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/OwnThreads.h"
 #include "tests/support/TestPictures.h"
 
 namespace {
@@ -92,14 +93,9 @@ protected:
             }
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
-        // A second message would come right behind the first.
-        DWORD settle = GetTickCount() + 200;
-        while (static_cast<int>(settle - GetTickCount()) > 0) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageA(&msg);
-            Sleep(10);
-        }
+        // Once the browser's thread has ended, a second message would be
+        // queued too.
+        PumpUntilOwnThreadsAtMost(m_threads, timeout);
         return m_host.ExitCount() > 0;
     }
     // A top-level window of the given class that another thread of this
@@ -129,6 +125,7 @@ protected:
 
     HostWindow m_host;
     TempFolder m_folder{"bst"};
+    const unsigned long m_threads = OwnThreadCount();   // before any browser thread
 };
 
 TEST_F(BrowserStartTest, AnAllocationThatFailsInTheExportReturnsZeroAndPostsNothing)

@@ -19,6 +19,7 @@
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/Today.h"
 #include "tests/wine/ArchiveTestSupport.h"
 
 namespace {
@@ -27,10 +28,11 @@ struct Day {
     int year, month, day;
 };
 
+// The day the chooser takes from the clock, which stays for the test's
+// minute even when the run crosses midnight.
 Day Today()
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
+    const SYSTEMTIME now = TodayForTheNext(60);
     return {now.wYear, now.wMonth, now.wDay};
 }
 

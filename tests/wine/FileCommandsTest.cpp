@@ -21,6 +21,7 @@
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TestPictures.h"
+#include "tests/support/WaitUntil.h"
 
 namespace {
 
@@ -307,11 +308,11 @@ TEST_F(FileCommandsTest, SaveAsWritesTheChosenPictureThoughTheViewRepaintsAndPag
     HWND view = browser.ViewWindow();
     ModalDriver driver;
     driver.OnDialog(SaveAs(saveFolder.Path() + "\\x.bmp", PIC_SAVE_GIF)).OnDialog([&](HWND box) {
-        // The question's loop paints the view and runs an automatic-browse
-        // tick, which turns to the first page; painting loads its picture.
+        // The question's loop runs an automatic-browse tick, which turns to
+        // the first page, and paints the view; painting loads its picture.
         InvalidateRect(view, nullptr, TRUE);
         PostMessageA(view, WM_TIMER, ID_TIMER_AUTOSHOW, 0);
-        Sleep(300);
+        WaitUntil([&] { return View().m_nCurrent == 0 && !GetUpdateRect(view, nullptr, FALSE); }, 10000);
         Answer(&question, IDYES)(box);
     });
     Run(ID_FILE_SAVE_AS, driver);

@@ -16,7 +16,11 @@ enter_private_namespace archive-drives "$0" "$@"
 . "$ROOT/scripts/wine-env.sh"
 . "$ROOT/scripts/heap-check.sh"
 export WINEPREFIX="$work/prefix"    # wine-env.sh names the shared one
-[ -n "${DISPLAY:-}" ] || start_xvfb
+# Run by hand without a display, it gets a private one for the while.
+if [ -z "${DISPLAY:-}" ]; then
+  trap stop_xvfb EXIT
+  start_xvfb
+fi
 cp -a "$ROOT/build/wine/prefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX"/dosdevices/[a-y]:
 ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"

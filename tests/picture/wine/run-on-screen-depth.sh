@@ -6,9 +6,14 @@ depth=$1
 shift
 ROOT=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$ROOT/scripts/wine-env.sh"
-display=:$((170 + depth))
-Xvfb "$display" -screen 0 640x480x"$depth" -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null' EXIT
-for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-DISPLAY=$display PICTURE_TEST_SCREEN_BITS=$depth wine "$@"
+. "$ROOT/scripts/heap-check.sh"
+state=$(mktemp -d /tmp/snap-depth.XXXXXX)
+trap 'stop_private_xvfb "$state"; rm -rf "$state"' EXIT
+trap_interrupts
+display=$(start_private_xvfb 640x480x"$depth" "$state") || exit 1
+export DISPLAY=$display PICTURE_TEST_SCREEN_BITS=$depth
+name=$(basename "$1" .exe)_${depth}bit_screen
+for arg in "$@"; do
+  case $arg in --gtest_output=xml:*) name=$(basename "${arg#--gtest_output=xml:}" .xml) ;; esac
+done
+wine_run "$name" "$@"
