@@ -13,7 +13,6 @@
 #include <cstring>
 #include <string>
 
-#include "album/AlbumFileCommands.h"
 #include "album/AlbumView.h"
 #include "album/FileNameRules.h"
 #include "album/RenameDlg.h"
@@ -117,13 +116,16 @@ bool LoadCurrentPicture(CAlbumView& view)
     return LoadPictureFile(*view.m_pPicture, view.CurrentPath());
 }
 
-// Writes the loaded picture; tells the operator when that failed.
+// Writes the loaded picture and lets it go: painting does not use the
+// picture object, so nothing else would free a picture of many megabytes.
+// Tells the operator when the write failed.
 bool WriteLoadedPicture(CPicture& picture, const std::string& path)
 {
-    if (picture.Save(path.c_str(), -1) != 0)
-        return true;
-    FwMessageBox(MessageWith(IDS_IMAGE_NOT_WRITTEN, path).c_str());
-    return false;
+    const bool written = picture.Save(path.c_str(), -1) != 0;
+    picture.Free();
+    if (!written)
+        FwMessageBox(MessageWith(IDS_IMAGE_NOT_WRITTEN, path).c_str());
+    return written;
 }
 
 }  // namespace
@@ -143,7 +145,9 @@ void CAlbumView::OnFileSaveAs()
         if (choice == PIC_SAVE_JPG) {
             if (!LoadPictureFile(*m_pPicture, source))
                 return;
-            if (m_pPicture->GetBitCount() != kJpegBitCount) {
+            const int bitCount = m_pPicture->GetBitCount();
+            m_pPicture->Free();
+            if (bitCount != kJpegBitCount) {
                 FwMessageBox("Can not to turn to JPEG format !!!");
                 continue;
             }

@@ -16,6 +16,10 @@ class CPicture;
 
 // Milliseconds between two automatic-browse steps.
 extern int g_nAutoShowInterval;
+// The save dialog's type choice, counted from 1 in filter order. It lives
+// as long as the module, so a reopened browser preselects the last
+// confirmed type.
+extern int g_nSaveFilterIndex;
 
 class CAlbumView : public CView, public CAlbumState {
 public:

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <string>
 
-#include "album/AlbumFileCommands.h"
 #include "album/FileNameRules.h"
 #include "framework/Module.h"
 #include "ImageLoad.h"
