@@ -9,21 +9,36 @@ else()
   set(TEST_RESULTS_ARG "${TEST_RESULTS_DIR}")
 endif()
 
+# Tests are kept by what they test (tests/album, tests/imageload...); a label
+# says where each runs: "native" (and under the sanitizers), "wine" (Windows
+# code under Wine), "operator" (journeys through the host). A folder whose
+# tests run through the host sets TESTS_RUN to "operator". Every test with
+# "gtest_report" writes a report that the summary expects.
+function(label_tests)
+  if(TESTS_RUN)
+    set(where ${TESTS_RUN})
+  elseif(WIN32)
+    set(where wine)
+  else()
+    set(where native)
+  endif()
+  set_tests_properties(${ARGN} PROPERTIES LABELS "gtest_report;${where}")
+endfunction()
+
 # Tests of Windows programs run in a lane of the test run (scripts/lanes.sh):
 # a virtual display and a copy of the Wine prefix of their own, one test at
 # a time in each lane, so that tests in different lanes run side by side
 # and real input never meets another test's windows. Every test that starts
-# Wine says so here.
+# Wine says so here, and is labelled.
 function(run_in_lane)
   set_tests_properties(${ARGN} PROPERTIES RESOURCE_GROUPS lanes:1)
+  label_tests(${ARGN})
 endfunction()
 
 # add_gtest_program(NAME [SHARDS n] [KEEP_FILES dir file,...] [ARGS...])
 # SHARDS runs the program as n tests, each a process of its own with every
-# n-th case (GoogleTest's sharding), so that lanes share its cases out and
-# no process carries the heap of all of them through the heap validation,
-# whose every check walks the whole heap. KEEP_FILES keeps files the
-# program leaves on drive C: (scripts/wine-run.sh).
+# n-th case (GoogleTest's sharding), so that lanes share its cases out.
+# KEEP_FILES keeps files the program leaves on drive C: (scripts/wine-run.sh).
 function(add_gtest_program name)
   cmake_parse_arguments(PARSE_ARGV 1 opt "" "SHARDS" "KEEP_FILES")
   set(command ${name})
@@ -50,8 +65,7 @@ function(add_gtest_program name)
     endif()
     list(APPEND tests ${test})
   endforeach()
-  # The summary expects a report from every test with this label.
-  set_tests_properties(${tests} PROPERTIES LABELS gtest_report)
+  label_tests(${tests})
   if(WIN32)
     run_in_lane(${tests})
     # Windows programs validate their heaps after each test.

@@ -1,0 +1,256 @@
+// Decoding a JPEG straight to a target size must give, byte for byte, what
+// the whole decode followed by the picture object's Resize gives, and fail
+// where the whole decode fails. Files of libjpeg-turbo's tools, ImageMagick
+// and libjpeg itself in every sampling and colour layout, at odd sizes.
+#include <gtest/gtest.h>
+
+#include <cstdio>  // before jpeglib.h: it uses FILE and size_t
+#include <stdexcept>
+
+#include <jpeglib.h>
+
+#include "tests/imageload/Support.h"
+#include "tests/support/ResizedBlock.h"
+
+using namespace iltest;
+using il::Format;
+using il::Status;
+
+namespace {
+
+// A fit that records the size it was shown and answers as told.
+class FixedFit : public il::JpegFit {
+public:
+    FixedFit(int64_t width, int64_t height, bool accept = true) : width_(width), height_(height), accept_(accept) {}
+    bool Choose(uint32_t width, uint32_t height, int64_t& targetWidth, int64_t& targetHeight) noexcept override
+    {
+        shown_ = {width, height};
+        targetWidth = width_;
+        targetHeight = height_;
+        return accept_;
+    }
+    std::pair<uint32_t, uint32_t> Shown() const { return shown_; }
+
+private:
+    int64_t width_, height_;
+    bool accept_;
+    std::pair<uint32_t, uint32_t> shown_{0, 0};
+};
+
+// Hands out storage full of garbage, as global memory comes: whatever the
+// decoder leaves unwritten shows.
+class GarbageAllocator : public il::DibAllocator {
+public:
+    uint8_t* Allocate(size_t bytes) override
+    {
+        block.assign(bytes, 0xa5);
+        return block.data();
+    }
+    Bytes block;
+};
+
+Status DecodeFitted(const Bytes& jpeg, il::JpegFit& fit, Bytes& dib)
+{
+    GarbageAllocator out;
+    Status s = il::DecodeJpegFitted({jpeg.data(), jpeg.size()}, fit, out);
+    dib = s == Status::Ok ? std::move(out.block) : Bytes();
+    return s;
+}
+
+// The whole decode and the picture object's Resize, the file header's size
+// field aside (Resize keeps the old one, which nothing reads).
+Bytes WholeThenResized(const Bytes& jpeg, int width, int height)
+{
+    Bytes whole;
+    EXPECT_EQ(DecodeAs(Format::Jpg, jpeg, whole), Status::Ok);
+    return whole.empty() ? whole : ResizedLikeThePicture(whole.data(), whole.size(), width, height);
+}
+
+void ExpectSameFromTheInformationHeaderOn(const Bytes& fitted, const Bytes& expected, const std::string& what)
+{
+    ASSERT_EQ(fitted.size(), expected.size()) << what;
+    for (size_t i = 14; i < fitted.size(); ++i)
+        ASSERT_EQ(fitted[i], expected[i]) << what << ": first difference at byte " << i << " of " << fitted.size();
+}
+
+// A picture with detail in every channel, so that a wrong row or column
+// or a wrong colour conversion shows.
+Colors Detailed(uint32_t width, uint32_t height)
+{
+    Colors c;
+    c.width = width;
+    c.height = height;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            c.pixels.push_back({static_cast<uint8_t>(x * 255 / width), static_cast<uint8_t>((x * 7 + y * 11) % 256),
+                                static_cast<uint8_t>(y * 255 / height ^ ((x / 3) % 2) * 90), 255});
+    return c;
+}
+
+// YCCK, which no tool here writes: libjpeg converts the CMYK itself.
+Bytes YcckJpeg(const Colors& c)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &out, &size);
+    cinfo.image_width = c.width;
+    cinfo.image_height = c.height;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_colorspace(&cinfo, JCS_YCCK);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<uint8_t> row(4 * c.width);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        for (uint32_t x = 0; x < c.width; ++x) {
+            il::Rgba p = c.At(x, cinfo.next_scanline);
+            row[4 * x] = p.r;
+            row[4 * x + 1] = p.g;
+            row[4 * x + 2] = p.b;
+            row[4 * x + 3] = static_cast<uint8_t>(x * 3);
+        }
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&cinfo, &line, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    Bytes file(out, out + size);
+    std::free(out);
+    return file;
+}
+
+struct Layout {
+    const char* name;
+    const char* command;  // IN is the PPM, OUT the JPEG; null: YCCK through libjpeg
+};
+
+const Layout kLayouts[] = {
+    {"4:4:4", "cjpeg -sample 1x1 IN > OUT"},
+    {"4:2:2", "cjpeg -sample 2x1 IN > OUT"},
+    {"4:2:0", "cjpeg -sample 2x2 IN > OUT"},
+    {"4:4:0", "cjpeg -sample 1x2 IN > OUT"},
+    // Upsampled without context rows in row groups of 2 and 3 rows, where
+    // libjpeg-turbo before 2026 could hand out rows from before a skip
+    // that began inside a row group.
+    {"4x2 sampling", "cjpeg -sample 4x2 IN > OUT"},
+    {"progressive 4x2 sampling", "cjpeg -progressive -sample 4x2 IN > OUT"},
+    {"1x3 sampling", "cjpeg -sample 1x3 IN > OUT"},
+    {"grey", "cjpeg -grayscale IN > OUT"},
+    {"progressive 4:2:0", "cjpeg -progressive IN > OUT"},
+    {"restart every MCU row", "cjpeg -sample 2x2 -restart 1 IN > OUT"},
+    {"restart every 5 MCUs, optimised tables", "cjpeg -restart 5B -optimize IN > OUT"},
+    {"Adobe CMYK", "/usr/bin/convert IN -colorspace CMYK OUT"},
+    {"YCCK", nullptr},
+};
+
+const Layout& Named(const std::string& name)
+{
+    for (const Layout& layout : kLayouts)
+        if (layout.name == name) return layout;
+    throw std::invalid_argument(name);
+}
+
+Bytes Written(const Layout& layout, const Colors& picture, const ScratchDir& dir)
+{
+    if (!layout.command) return YcckJpeg(picture);
+    WritePpm(dir.Path("in.ppm"), picture);
+    std::string command = layout.command;
+    command.replace(command.find("IN"), 2, dir.Path("in.ppm"));
+    command.replace(command.find("OUT"), 3, dir.Path("out.jpg"));
+    EXPECT_TRUE(RunTool(command)) << command;
+    return ReadFile(dir.Path("out.jpg"));
+}
+
+}  // namespace
+
+TEST(FittedJpeg, EqualsTheWholeDecodeResizedInEveryLayoutSizeAndFit)
+{
+    // Sizes that are no multiple of any MCU; targets that shrink by whole
+    // and uneven factors, keep one side, keep the size, enlarge, and thin
+    // down to one row or column.
+    const struct {
+        uint32_t width, height;
+        std::vector<std::pair<int, int>> targets;
+    } pictures[] = {
+        {35, 39, {{35, 39}, {17, 13}, {12, 39}, {35, 5}, {1, 1}, {70, 81}, {36, 40}, {1, 39}, {35, 1}}},
+        {703, 391, {{286, 155}, {351, 195}, {100, 57}, {701, 389}, {703, 200}, {9, 390}, {1012, 678}}},
+    };
+    ScratchDir dir;
+    for (const auto& picture : pictures) {
+        const Colors source = Detailed(picture.width, picture.height);
+        for (const Layout& layout : kLayouts) {
+            const Bytes jpeg = Written(layout, source, dir);
+            for (const auto& target : picture.targets) {
+                const std::string what = std::string(layout.name) + " " + std::to_string(picture.width) + "x" +
+                                         std::to_string(picture.height) + " to " + std::to_string(target.first) +
+                                         "x" + std::to_string(target.second);
+                FixedFit fit(target.first, target.second);
+                Bytes fitted;
+                ASSERT_EQ(DecodeFitted(jpeg, fit, fitted), Status::Ok) << what;
+                EXPECT_EQ(fit.Shown(), std::make_pair(picture.width, picture.height)) << what;
+                ExpectSameFromTheInformationHeaderOn(fitted, WholeThenResized(jpeg, target.first, target.second),
+                                                     what);
+            }
+        }
+    }
+}
+
+TEST(FittedJpeg, AZeroSideGivesHeadersAndColourTableAsResizeDoes)
+{
+    ScratchDir dir;
+    const Colors source = Detailed(35, 39);
+    for (const Layout& layout : {Named("4:2:0"), Named("grey")}) {
+        const Bytes jpeg = Written(layout, source, dir);
+        for (auto target : {std::make_pair(0, 20), std::make_pair(20, 0), std::make_pair(0, 0)}) {
+            FixedFit fit(target.first, target.second);
+            Bytes fitted;
+            ASSERT_EQ(DecodeFitted(jpeg, fit, fitted), Status::Ok);
+            ExpectSameFromTheInformationHeaderOn(fitted, WholeThenResized(jpeg, target.first, target.second),
+                                                 std::string(layout.name) + " " + std::to_string(target.first) +
+                                                     "x" + std::to_string(target.second));
+        }
+    }
+}
+
+TEST(FittedJpeg, FailsWhereTheWholeDecodeFailsThenAsTheFitSays)
+{
+    ScratchDir dir;
+    const Colors source = Detailed(35, 39);
+    for (const Layout& layout : {Named("4:2:0"), Named("progressive 4:2:0"), Named("4x2 sampling")}) {
+        const Bytes jpeg = Written(layout, source, dir);
+        // Every cut: refused where the whole decode refuses (right after the
+        // first scan header among them), else the same damaged picture.
+        std::vector<size_t> cuts;
+        for (size_t cut = 0; cut < jpeg.size(); cut += 7) cuts.push_back(cut);
+        for (size_t sos = 2; sos + 3 < jpeg.size(); ++sos)
+            if (jpeg[sos] == 0xff && jpeg[sos + 1] == 0xda) {
+                const size_t scanData = sos + 2 + (jpeg[sos + 2] << 8 | jpeg[sos + 3]);
+                cuts.insert(cuts.end(), {scanData, scanData + 1});
+                break;
+            }
+        for (size_t cut : cuts) {
+            const Bytes part(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut));
+            Bytes whole, fitted;
+            FixedFit fit(17, 13);
+            const Status expected = DecodeAs(Format::Jpg, part, whole);
+            ASSERT_EQ(DecodeFitted(part, fit, fitted), expected) << layout.name << " cut at " << cut;
+            if (expected == Status::Ok)
+                ExpectSameFromTheInformationHeaderOn(fitted, ResizedLikeThePicture(whole.data(), whole.size(), 17, 13),
+                                                     std::string(layout.name) + " cut at " + std::to_string(cut));
+        }
+    }
+    const Bytes jpeg = Written(Named("4:2:0"), source, dir);
+    Bytes dib;
+    FixedFit refuse(17, 13, false), negative(-1, 13), tooMany(1 << 14, 1 << 14);
+    EXPECT_EQ(DecodeFitted(jpeg, refuse, dib), Status::Refused);
+    EXPECT_EQ(DecodeFitted(jpeg, negative, dib), Status::TooLarge);
+    EXPECT_EQ(DecodeFitted(jpeg, tooMany, dib), Status::TooLarge);
+    il::VectorAllocator out;
+    FixedFit fit(17, 13);
+    EXPECT_EQ(il::DecodeJpegFitted({jpeg.data(), jpeg.size()}, fit, out, 35 * 38), Status::TooLarge)
+        << "the source is held to the caller's limit as in the whole decode";
+}

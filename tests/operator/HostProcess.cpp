@@ -1,0 +1,116 @@
+#include "tests/operator/HostProcess.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+std::string HostProcess::BinFolder()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of("\\/"));
+}
+
+HostProcess::~HostProcess()
+{
+    if (m_info.hProcess != nullptr) {
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 5000);
+        }
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+    if (!m_logPath.empty())
+        DeleteFileA(m_logPath.c_str());
+}
+
+bool HostProcess::Start(const std::string& arguments)
+{
+    return StartProgram(BinFolder() + "\\SnapHost.exe", arguments);
+}
+
+bool HostProcess::StartOutsideHeapValidation(const std::string& arguments)
+{
+    m_copy.reset(new TempFolder("host"));
+    const std::string bin = BinFolder();
+    const std::string program = m_copy->PathOf("SnapHostOutsideHeapValidation.exe");
+    if (!CopyFileA((bin + "\\SnapHost.exe").c_str(), program.c_str(), FALSE))
+        return false;
+    for (const char* library : {"ImageBrowse.dll", "ImageLoad.dll"})
+        if (!CopyFileA((bin + "\\" + library).c_str(), m_copy->PathOf(library).c_str(), FALSE))
+            return false;
+    return StartProgram(program, arguments);
+}
+
+bool HostProcess::StartProgram(const std::string& program, const std::string& arguments)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char logFile[MAX_PATH];
+    GetTempFileNameA(temp, "hst", 0, logFile);
+    m_logPath = logFile;
+    std::string command = "\"" + program + "\" " + arguments + " --log \"" + m_logPath + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_info))
+        return false;
+    // Wine's messages carry the process number; the test summary names the
+    // host by it.
+    std::printf("[host] %s is process %04lx\n", program.substr(program.find_last_of('\\') + 1).c_str(),
+                m_info.dwProcessId);
+    std::fflush(stdout);
+    return true;
+}
+
+bool HostProcess::WaitForExit(DWORD milliseconds)
+{
+    if (WaitForSingleObject(m_info.hProcess, milliseconds) == WAIT_OBJECT_0)
+        return true;
+    TerminateProcess(m_info.hProcess, 98);
+    WaitForSingleObject(m_info.hProcess, 5000);
+    return false;
+}
+
+DWORD HostProcess::ExitCode() const
+{
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+std::vector<std::string> HostProcess::LogLines() const
+{
+    std::vector<std::string> lines;
+    std::ifstream in(m_logPath);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int HostProcess::CountLines(const std::string& wanted) const
+{
+    int n = 0;
+    for (const std::string& line : LogLines())
+        n += line == wanted ? 1 : 0;
+    return n;
+}
+
+std::vector<ResourceSample> HostProcess::ResourceSamples() const
+{
+    std::vector<ResourceSample> samples;
+    for (const std::string& line : LogLines()) {
+        ResourceSample s;
+        if (std::sscanf(line.c_str(), "resources gdi=%ld user=%ld private=%ld threads=%ld", &s.gdi, &s.user,
+                        &s.privateKb, &s.threads) == 4)
+            samples.push_back(s);
+    }
+    return samples;
+}

@@ -1,0 +1,67 @@
+// Automatic browse through the host in multi and in single mode, with the
+// host logging its GDI and user objects and private memory at a fixed
+// period; every count must stay flat. The host runs outside the heap
+// validation, which would move the memory figures (automatic browse under
+// it: OperatorDay.StartsAndStopsAutomaticBrowse, and the album tests).
+// `make test` runs 18 seconds of each; scripts/soak.sh sets
+// SNAP_SOAK_MINUTES for the long ones. (The openings and closings are
+// HostOpenCloseTest's.)
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/operator/AlbumFolder.h"
+#include "tests/operator/BrowserWindow.h"
+#include "tests/operator/OperatorSession.h"
+#include "tests/operator/ResourceTrend.h"
+
+namespace {
+
+double EnvNumber(const char* name, double fallback)
+{
+    const char* text = std::getenv(name);
+    return text != nullptr ? std::atof(text) : fallback;
+}
+
+// Automatic browse over JPEG snapshots for SNAP_SOAK_MINUTES, one sample a
+// minute in the long run (every two seconds, two steps, in the short one).
+void AutomaticBrowse(bool single)
+{
+    double minutes = EnvNumber("SNAP_SOAK_MINUTES", 0.3);
+    int periodMs = minutes >= 10 ? 60000 : 2000;
+    AlbumFolder album(single ? "soaksingle" : "soakmulti");
+    std::string source = NewestSampleDayFolder();
+    int copied = 0;
+    for (const std::string& name : FilesIn(source))
+        if (lstrcmpiA(name.substr(name.size() - 4).c_str(), ".jpg") == 0)
+            for (int copy = 0; copy < 5; ++copy)
+                copied += album.CopyIn(source + "\\" + name, std::to_string(copy) + name) ? 1 : 0;
+    ASSERT_GE(copied, 10);
+    OperatorSession session;
+    ASSERT_TRUE(session.OpenOutsideHeapValidation(album.Path(), "--sample-every " + std::to_string(periodMs)));
+    if (single) {
+        session.Screen().DoubleClickCell(0);
+        ASSERT_TRUE(session.Screen().WaitForTitleOtherThan("Image browse", 5000));
+    }
+    ASSERT_TRUE(session.Screen().Press(ID_AUTO_SHOW));
+    ASSERT_TRUE(WaitUntil([&] { return session.Screen().ButtonChecked(ID_AUTO_SHOW); }, 5000));
+    Sleep(static_cast<DWORD>(minutes * 60000));
+    EXPECT_TRUE(session.HostAlive());
+    ASSERT_TRUE(session.Screen().Press(ID_AUTO_SHOW));
+    EXPECT_TRUE(session.ExitAndFinish());
+    std::vector<ResourceSample> samples = session.Host().ResourceSamples();
+    samples.pop_back();   // the sample after the exit has no browser
+    // The first samples come while the browser opens; a snapshot that each
+    // step (a page of nine in multi mode) left behind would add at least
+    // 100 KB a step.
+    ExpectFlat(single ? "automatic browse, single mode" : "automatic browse, multi mode", samples, 2,
+               50.0 * periodMs / 1000);
+}
+
+TEST(Soak, AutomaticBrowseInMultiModeStaysFlat) { AutomaticBrowse(false); }
+TEST(Soak, AutomaticBrowseInSingleModeStaysFlat) { AutomaticBrowse(true); }
+
+}  // namespace

@@ -1,0 +1,718 @@
+// CPicture under Wine: real movable global memory, real GDI drawing into a
+// memory device context that is read back, and a stand-in picture library.
+#include "ImageLoad.h"
+#include "picture/Picture.h"
+#include "tests/picture/PixelGrid.h"
+#include "tests/picture/FakePictureLibrary.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/DibBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// Reads the object's members for the tests (the class befriends it).
+class CPictureProbe {
+public:
+    explicit CPictureProbe(const CPicture& picture) : m_p(picture) {}
+    int Status() const { return m_p.m_nStatus; }
+    int DisplayBits() const { return m_p.m_nDisplayBits; }
+    int PaletteBytes() const { return m_p.m_nPaletteBytes; }
+    int Planes() const { return m_p.m_nPlanes; }
+    int Type() const { return m_p.m_nType; }
+    int X() const { return m_p.m_nX; }
+    int Y() const { return m_p.m_nY; }
+    int JpegQuality() const { return m_p.m_nJpegQuality; }
+    HPALETTE Palette() const { return m_p.m_palette.Handle(); }
+    HGLOBAL Block() const { return m_p.m_hDIB; }
+    const char* Path() const { return m_p.m_pszPath; }
+
+private:
+    const CPicture& m_p;
+};
+
+namespace {
+
+// A block in the library's layout holding the grid's rows; the colour
+// table gets the given 0xRRGGBB colours (the rest black).
+std::vector<std::uint8_t> DibBytes(const PixelGrid& grid, const std::vector<std::uint32_t>& colours = {})
+{
+    std::vector<std::uint8_t> block = BlankDib(grid.Width(), grid.Height(), grid.Bits());
+    const std::size_t tableEntries = grid.Bits() <= 8 ? (std::size_t{1} << grid.Bits()) : 0;
+    for (std::size_t i = 0; i < colours.size() && i < tableEntries; ++i)
+        SetDibColour(block, i, colours[i]);
+    std::memcpy(block.data() + DibPixelOffset(block), grid.Bytes().data(), grid.Bytes().size());
+    return block;
+}
+
+std::vector<std::uint32_t> DistinctColours(int count)
+{
+    std::vector<std::uint32_t> colours;
+    for (int i = 0; i < count; ++i)
+        colours.push_back((static_cast<std::uint32_t>(i) * 0x3B5F97u + 0x102030u) & 0xFFFFFFu);
+    return colours;
+}
+
+// The shared canvas behind the picture object's device-context wrapper;
+// pixels read back as 0xRRGGBB.
+class MemoryCanvas {
+public:
+    static constexpr std::uint32_t kBackground = 0x00ABCDEF;
+
+    MemoryCanvas(int width, int height)
+        : m_canvas(width, height, RGB(0xAB, 0xCD, 0xEF)), m_dc(m_canvas.Dc(), m_canvas.Dc(), false)
+    {
+    }
+    bool Ready() const { return m_canvas.At(0, 0) != CLR_INVALID; }
+    CDC* Dc() { return &m_dc; }
+    std::uint32_t At(int x, int y) const
+    {
+        const COLORREF c = m_canvas.At(x, y);
+        return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+    // Pixels that differ from the background, as a bounding box.
+    RECT DrawnArea() const
+    {
+        RECT box = {INT_MAX, INT_MAX, -1, -1};
+        for (int y = 0; y < m_canvas.Height(); ++y)
+            for (int x = 0; x < m_canvas.Width(); ++x)
+                if (At(x, y) != kBackground) {
+                    box.left = std::min<LONG>(box.left, x);
+                    box.top = std::min<LONG>(box.top, y);
+                    box.right = std::max<LONG>(box.right, x + 1);
+                    box.bottom = std::max<LONG>(box.bottom, y + 1);
+                }
+        return box;
+    }
+
+private:
+    Canvas m_canvas;
+    CDC m_dc;
+};
+
+// A picture with no background-coloured pixel, so the drawn area shows.
+std::vector<std::uint8_t> OpaqueRgbBlock(int width, int height, std::uint32_t colour = 0x00123456)
+{
+    PixelGrid grid(24, width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            grid.Set(x, y, colour);
+    return DibBytes(grid);
+}
+
+class PictureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fakelib::Reset();
+        m_previousReader = SetScreenDepthReader(nullptr);
+    }
+    void TearDown() override { SetScreenDepthReader(m_previousReader); }
+
+    // Loads the block through the stand-in library as the given file type.
+    int LoadBlock(CPicture& picture, const std::vector<std::uint8_t>& block, int fileType = IL_TYPE_BMP,
+                  const char* path = "c:\\pictures\\a.bmp")
+    {
+        fakelib::SetFileType(fileType);
+        fakelib::SetLoaderBlock(block);
+        return picture.Load(path, nullptr, -1, -1);
+    }
+
+    void ExpectFacts(const CPicture& picture, int width, int height, int bits, int colours)
+    {
+        EXPECT_EQ(picture.GetWidth(), width);
+        EXPECT_EQ(picture.GetHeight(), height);
+        EXPECT_EQ(picture.GetBitCount(), bits);
+        EXPECT_EQ(picture.GetColors(), colours);
+    }
+
+    static int s_fakeScreenBits;
+    static int FakeScreenBits(HDC) { return s_fakeScreenBits; }
+
+    ScreenDepthReader m_previousReader = nullptr;
+};
+
+int PictureTest::s_fakeScreenBits = 32;
+
+std::vector<std::uint8_t> SmallPicture(int bits, int width = 7, int height = 5)
+{
+    PixelGrid grid(bits, width, height);
+    grid.FillWithMarks();
+    return DibBytes(grid, DistinctColours(bits <= 8 ? 1 << bits : 0));
+}
+
+}  // namespace
+
+// ---- a new object ---------------------------------------------------------
+
+TEST_F(PictureTest, DrawOnAnEmptyObjectFailsButStoresTheCoordinates)
+{
+    CPicture picture;
+    MemoryCanvas canvas(8, 8);
+    EXPECT_EQ(picture.Draw(canvas.Dc(), 3, 4), 0);
+    CPictureProbe inside(picture);
+    EXPECT_EQ(inside.Status(), PIC_ERR_NO_PICTURE);
+    EXPECT_EQ(inside.X(), 3);
+    EXPECT_EQ(inside.Y(), 4);
+}
+
+TEST_F(PictureTest, ResizeWithoutAPictureFailsWithNoPicture)
+{
+    CPicture picture;
+    EXPECT_EQ(picture.Resize(4, 3), 0);
+    EXPECT_EQ(CPictureProbe(picture).Status(), PIC_ERR_NO_PICTURE);
+    ExpectFacts(picture, 0, 0, 0, 0);
+}
+
+// ---- loading ---------------------------------------------------------------
+
+TEST_F(PictureTest, EachFileTypeCallsItsOwnLoaderWithThePathAsGiven)
+{
+    const char* loaders[] = {"LoadBMP", "LoadGIF", "LoadPCX", "LoadTGA", "LoadJPG", "LoadTIF"};
+    for (int type = 1; type <= 6; ++type) {
+        fakelib::Reset();
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(24), type, "D:\\Snap\\x.Any"), 1);
+        const auto& calls = fakelib::Calls();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].function, "FileType");
+        EXPECT_EQ(calls[1].function, loaders[type - 1]);
+        EXPECT_EQ(calls[1].path, "D:\\Snap\\x.Any");
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.Type(), type);
+        EXPECT_STREQ(inside.Path(), "D:\\Snap\\x.Any");
+        EXPECT_EQ(inside.Block(), fakelib::LastLoadedBlock());
+        EXPECT_EQ(inside.Status(), 0);
+    }
+}
+
+TEST_F(PictureTest, ColourCountAndColourTableBytesFollowTheDepth)
+{
+    struct Case { int bits, colours, tableBytes; };
+    for (Case c : {Case{1, 2, 8}, Case{4, 16, 64}, Case{8, 256, 1024}, Case{16, 0, 0}, Case{24, 0, 0},
+                   Case{32, 0, 0}}) {
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(c.bits, 9, 3)), 1) << c.bits;
+        ExpectFacts(picture, 9, 3, c.bits, c.colours);
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.PaletteBytes(), c.tableBytes) << c.bits;
+        EXPECT_EQ(inside.Planes(), 1);
+    }
+}
+
+TEST_F(PictureTest, AnUnrecognisedFileLeavesNothingHeldAndThePreviousFacts)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 7, 5)), 1);
+    fakelib::Reset();
+    fakelib::SetFileType(0);
+    EXPECT_EQ(picture.Load("c:\\notes.txt", nullptr, -1, -1), 0);
+    CPictureProbe inside(picture);
+    EXPECT_EQ(inside.Status(), PIC_ERR_FILE_TYPE);
+    EXPECT_EQ(inside.Block(), nullptr);
+    EXPECT_EQ(inside.Path(), nullptr);  // no path copy for an unknown type
+    EXPECT_EQ(fakelib::Calls().size(), 1u) << "no loader may run";
+    ExpectFacts(picture, 7, 5, 8, 256);
+    MemoryCanvas canvas(4, 4);
+    EXPECT_EQ(picture.Draw(canvas.Dc(), -1, -1), 0);
+    EXPECT_EQ(inside.Status(), PIC_ERR_NO_PICTURE);
+}
+
+TEST_F(PictureTest, TypeNumbersOutsideTheTableAreAFailedLoad)
+{
+    for (int type : {7, 99, -1, INT_MIN}) {
+        fakelib::Reset();
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(24, 3, 2)), 1);
+        fakelib::SetFileType(type);
+        EXPECT_EQ(picture.Load("c:\\odd.bmp", nullptr, -1, -1), 0) << type;
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.Status(), PIC_ERR_FILE_TYPE);
+        EXPECT_EQ(inside.Block(), nullptr);
+        ExpectFacts(picture, 3, 2, 24, 0);
+        EXPECT_EQ(fakelib::Calls().size(), 3u) << "FileType, loader, FileType; no second loader";
+    }
+}
+
+TEST_F(PictureTest, AFailingLoaderGivesTheLibraryErrorAndKeepsThePathCopy)
+{
+    // 103 is one of the library's numbers; -201 coincides with an object
+    // code and is passed on all the same.
+    for (int error : {103, -201, 0}) {
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(4, 5, 5)), 1);
+        fakelib::SetFileType(IL_TYPE_GIF);
+        fakelib::SetLoaderFailure(error);
+        EXPECT_EQ(picture.Load("c:\\broken.gif", nullptr, -1, -1), 0);
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.Status(), error);
+        EXPECT_EQ(inside.Block(), nullptr);
+        EXPECT_STREQ(inside.Path(), "c:\\broken.gif");
+        EXPECT_EQ(inside.Type(), IL_TYPE_GIF);
+        ExpectFacts(picture, 5, 5, 4, 16);
+    }
+}
+
+TEST_F(PictureTest, BlocksThatBreakTheLayoutAreRefused)
+{
+    struct Case { const char* what; std::size_t offset; std::uint32_t value; std::size_t cut; };
+    const Case cases[] = {
+        {"height 0", 22, 0, 0},
+        {"top-down height", 22, static_cast<std::uint32_t>(-5), 0},
+        {"width 0", 18, 0, 0},
+        {"bit count 2", 28, 2, 0},
+        {"RLE compression", 30, 1, 0},
+        {"larger information header", 14, 108, 0},
+        {"rows cut short", 0, 0, 1},
+        {"height larger than the rows", 22, 6, 0},
+    };
+    for (const Case& c : cases) {
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(24, 3, 2)), 1);
+        auto block = SmallPicture(8, 7, 5);
+        if (c.cut != 0) {
+            block.resize(block.size() - c.cut);
+        } else if (c.offset == 28) {
+            block[28] = static_cast<std::uint8_t>(c.value);
+        } else {
+            for (int k = 0; k < 4; ++k)
+                block[c.offset + k] = static_cast<std::uint8_t>(c.value >> (8 * k));
+        }
+        EXPECT_EQ(LoadBlock(picture, block), 0) << c.what;
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.Status(), PIC_ERR_LAYOUT) << c.what;
+        EXPECT_EQ(inside.Block(), nullptr) << c.what;
+        ExpectFacts(picture, 3, 2, 24, 0);
+        EXPECT_EQ(picture.Resize(10, 10), 0) << c.what;
+    }
+}
+
+TEST_F(PictureTest, FreeKeepsTheHeaderFactsAndReleasesBlockAndPath)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 11, 6)), 1);
+    CPictureProbe inside(picture);
+    HGLOBAL block = inside.Block();
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(GlobalFlags(block) & GMEM_LOCKCOUNT, 0u) << "unlocked between operations";
+    picture.Free();
+    EXPECT_EQ(inside.Block(), nullptr);
+    EXPECT_EQ(inside.Path(), nullptr);
+    ExpectFacts(picture, 11, 6, 8, 256);
+    EXPECT_EQ(inside.PaletteBytes(), 1024);
+    EXPECT_EQ(picture.Free(), 0) << "nothing left to delete";
+}
+
+// ---- palette and screen depth ----------------------------------------------
+
+TEST_F(PictureTest, OnScreensBelowSixteenBitsPalettePicturesGetALogicalPalette)
+{
+    s_fakeScreenBits = 8;
+    SetScreenDepthReader(FakeScreenBits);
+    for (int bits : {1, 4, 8}) {
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(bits)), 1);
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.DisplayBits(), 8);
+        EXPECT_EQ(inside.Status(), 0);
+        HPALETTE palette = inside.Palette();
+        ASSERT_NE(palette, nullptr) << bits;
+        const int entries = 1 << bits;
+        EXPECT_EQ(GetPaletteEntries(palette, 0, 0, nullptr), static_cast<UINT>(entries));
+        std::vector<PALETTEENTRY> read(entries);
+        ASSERT_EQ(GetPaletteEntries(palette, 0, entries, read.data()), static_cast<UINT>(entries));
+        const auto colours = DistinctColours(entries);
+        for (int i = 0; i < entries; ++i) {
+            EXPECT_EQ(read[i].peRed, (colours[i] >> 16) & 0xFF) << bits << " entry " << i;
+            EXPECT_EQ(read[i].peGreen, (colours[i] >> 8) & 0xFF);
+            EXPECT_EQ(read[i].peBlue, colours[i] & 0xFF);
+            EXPECT_EQ(read[i].peFlags, 0);
+        }
+        EXPECT_NE(picture.Free(), 0) << "Free reports the deleted palette";
+        EXPECT_EQ(GetObjectType(palette), 0u) << "palette object deleted";
+    }
+    for (int bits : {16, 24, 32}) {
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(bits)), 1);
+        EXPECT_EQ(CPictureProbe(picture).Palette(), nullptr) << bits;
+        EXPECT_EQ(CPictureProbe(picture).Status(), 0);
+    }
+}
+
+TEST_F(PictureTest, OnScreensOfSixteenBitsOrMoreNoPaletteIsBuilt)
+{
+    SetScreenDepthReader(FakeScreenBits);
+    for (int screen : {16, 24, 32}) {
+        s_fakeScreenBits = screen;
+        for (int bits : {1, 4, 8, 24}) {
+            CPicture picture;
+            ASSERT_EQ(LoadBlock(picture, SmallPicture(bits)), 1);
+            CPictureProbe inside(picture);
+            EXPECT_EQ(inside.DisplayBits(), screen);
+            EXPECT_EQ(inside.Palette(), nullptr) << screen << " " << bits;
+            EXPECT_EQ(inside.Status(), 0);
+        }
+    }
+}
+
+TEST_F(PictureTest, LoadingAgainReleasesThePreviousPaletteFirst)
+{
+    s_fakeScreenBits = 4;
+    SetScreenDepthReader(FakeScreenBits);
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(8)), 1);
+    HPALETTE first = CPictureProbe(picture).Palette();
+    ASSERT_NE(first, nullptr);
+    fakelib::SetFileType(0);
+    EXPECT_EQ(picture.Load("c:\\unknown", nullptr, -1, -1), 0);
+    EXPECT_EQ(GetObjectType(first), 0u) << "released even though the load failed";
+    EXPECT_EQ(CPictureProbe(picture).Palette(), nullptr);
+}
+
+// The real screen's depth, read at each load. PICTURE_TEST_SCREEN_BITS
+// names the depth the run was started with (see run-on-screen-depth.sh).
+TEST(ScreenDepth, TheRealScreenDepthDecidesThePalette)
+{
+    fakelib::Reset();
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    if (const char* expected = std::getenv("PICTURE_TEST_SCREEN_BITS")) {
+        EXPECT_EQ(bits, std::atoi(expected));
+    }
+    std::printf("screen depth under test: %d bits per pixel\n", bits);
+
+    CPicture picture;
+    PixelGrid grid(8, 4, 4);
+    grid.FillWithMarks();
+    fakelib::SetFileType(IL_TYPE_BMP);
+    fakelib::SetLoaderBlock(DibBytes(grid, DistinctColours(256)));
+    ASSERT_EQ(picture.Load("c:\\eight.bmp", nullptr, -1, -1), 1);
+    CPictureProbe inside(picture);
+    EXPECT_EQ(inside.DisplayBits(), bits);
+    EXPECT_EQ(inside.Palette() != nullptr, bits < 16);
+    EXPECT_EQ(inside.Status(), 0);
+}
+
+// ---- drawing, read back from a memory device context ------------------------
+
+TEST_F(PictureTest, DrawCopiesEveryDepthOneToOneAtTheStoredPosition)
+{
+    for (int bits : {1, 4, 8, 24, 32}) {
+        PixelGrid grid(bits, 9, 6);
+        grid.FillWithMarks();
+        const auto colours = DistinctColours(bits <= 8 ? 1 << bits : 0);
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, DibBytes(grid, colours)), 1);
+        MemoryCanvas canvas(20, 12);
+        ASSERT_TRUE(canvas.Ready());
+        ASSERT_EQ(picture.Draw(canvas.Dc(), 5, 3), 1) << bits;
+        EXPECT_EQ(CPictureProbe(picture).Status(), 0);
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 9; ++x) {
+                const std::uint32_t value = grid.Get(x, y);
+                const std::uint32_t expected = bits <= 8 ? colours[value] : value & 0xFFFFFFu;
+                ASSERT_EQ(canvas.At(5 + x, 3 + y), expected) << bits << " bits at " << x << "," << y;
+            }
+        const RECT area = canvas.DrawnArea();
+        EXPECT_EQ(area.left, 5);
+        EXPECT_EQ(area.top, 3);
+        EXPECT_EQ(area.right, 14);
+        EXPECT_EQ(area.bottom, 9);
+        EXPECT_EQ(GlobalFlags(CPictureProbe(picture).Block()) & GMEM_LOCKCOUNT, 0u);
+    }
+}
+
+TEST_F(PictureTest, SixteenBitPicturesDrawAsFiveBitsPerChannel)
+{
+    PixelGrid grid(16, 3, 1);
+    grid.Set(0, 0, 0x7C00);  // red
+    grid.Set(1, 0, 0x03E0);  // green
+    grid.Set(2, 0, 0x001F);  // blue
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, DibBytes(grid)), 1);
+    MemoryCanvas canvas(4, 2);
+    ASSERT_EQ(picture.Draw(canvas.Dc(), 0, 0), 1);
+    EXPECT_EQ(canvas.At(0, 0), 0xFF0000u);
+    EXPECT_EQ(canvas.At(1, 0), 0x00FF00u);
+    EXPECT_EQ(canvas.At(2, 0), 0x0000FFu);
+}
+
+TEST_F(PictureTest, MinusOneKeepsEachStoredCoordinate)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, OpaqueRgbBlock(3, 2)), 1);
+    {
+        MemoryCanvas canvas(20, 20);
+        ASSERT_EQ(picture.Draw(canvas.Dc(), -1, -1), 1);
+        const RECT area = canvas.DrawnArea();
+        EXPECT_EQ(area.left, 0);
+        EXPECT_EQ(area.top, 0);
+    }
+    {
+        MemoryCanvas canvas(20, 20);
+        ASSERT_EQ(picture.Draw(canvas.Dc(), 10, -1), 1);
+        const RECT area = canvas.DrawnArea();
+        EXPECT_EQ(area.left, 10);
+        EXPECT_EQ(area.top, 0);
+    }
+    {
+        MemoryCanvas canvas(20, 20);
+        ASSERT_EQ(picture.Draw(canvas.Dc(), -1, 7), 1);
+        const RECT area = canvas.DrawnArea();
+        EXPECT_EQ(area.left, 10) << "x kept from the previous call";
+        EXPECT_EQ(area.top, 7);
+        EXPECT_EQ(area.right, 13);
+        EXPECT_EQ(area.bottom, 9);
+    }
+}
+
+TEST_F(PictureTest, LoadWithADeviceContextDrawsThere)
+{
+    CPicture picture;
+    MemoryCanvas canvas(16, 16);
+    fakelib::SetFileType(IL_TYPE_TGA);
+    fakelib::SetLoaderBlock(OpaqueRgbBlock(4, 3, 0x00FF8000));
+    ASSERT_EQ(picture.Load("c:\\a.tga", canvas.Dc(), 6, 2), 1);
+    EXPECT_EQ(canvas.At(6, 2), 0xFF8000u);
+    const RECT area = canvas.DrawnArea();
+    EXPECT_EQ(area.left, 6);
+    EXPECT_EQ(area.top, 2);
+    EXPECT_EQ(area.right, 10);
+    EXPECT_EQ(area.bottom, 5);
+}
+
+TEST_F(PictureTest, DrawWithoutADeviceContextFailsAsADrawingFault)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, OpaqueRgbBlock(3, 2)), 1);
+    EXPECT_EQ(picture.Draw(nullptr, 1, 1), 0);
+    EXPECT_EQ(CPictureProbe(picture).Status(), PIC_ERR_DRAW);
+}
+
+// ---- saving ----------------------------------------------------------------
+
+TEST_F(PictureTest, SaveTakesTheTypeFromTheLastFourCharactersInAnyCase)
+{
+    struct Case { const char* path; const char* saver; int type; };
+    const Case cases[] = {
+        {"c:\\out\\a.bmp", "SaveBMP", 2}, {"c:\\out\\a.BMP", "SaveBMP", 2}, {"c:\\out\\a.bMp", "SaveBMP", 2},
+        {"c:\\out\\a.jpg", "SaveJPG", 1}, {"c:\\out\\a.JPG", "SaveJPG", 1}, {"c:\\out\\a.gif", "SaveGIF", 3},
+        {"c:\\out\\a.Pcx", "SavePCX", 4}, {"c:\\out\\a.tga", "SaveTGA", 5}, {"c:\\out\\a.tif", "SaveTIF", 6},
+        {".tif", "SaveTIF", 6},
+    };
+    for (const Case& c : cases) {
+        fakelib::Reset();
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(24)), 1);
+        const HGLOBAL held = CPictureProbe(picture).Block();
+        fakelib::SetSaveResult(1);
+        EXPECT_EQ(picture.Save(c.path, -1), 1) << c.path;
+        const auto& calls = fakelib::Calls();
+        ASSERT_EQ(calls.size(), 3u) << c.path;
+        EXPECT_EQ(calls[2].function, c.saver) << c.path;
+        EXPECT_EQ(calls[2].path, c.path);
+        EXPECT_EQ(calls[2].block, held);
+        EXPECT_EQ(calls[2].quality, c.type == 1 ? 100 : -1) << c.path;
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.Type(), c.type);
+        EXPECT_STREQ(inside.Path(), c.path);
+    }
+}
+
+TEST_F(PictureTest, SaveRefusesPathsWithoutAFourCharacterExtensionAndBadTypes)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(24), IL_TYPE_JPG, "c:\\in.jpg"), 1);
+    picture.Draw(nullptr, -1, -1);  // leaves a status the refusals must keep
+    struct Case { const char* path; int type; };
+    for (Case c : {Case{"c:\\out\\a.jpeg", -1}, Case{"c:\\out\\a.tiff", -1}, Case{"c:\\out\\noext", -1},
+                   Case{"bmp", -1}, Case{"", -1}, Case{"c:\\out\\a.png", -1}, Case{"c:\\a.bmp", 0},
+                   Case{"c:\\a.bmp", 7}, Case{"c:\\a.bmp", -2}}) {
+        const std::size_t callsBefore = fakelib::Calls().size();
+        EXPECT_EQ(picture.Save(c.path, c.type), 0) << c.path << " " << c.type;
+        EXPECT_EQ(fakelib::Calls().size(), callsBefore) << "no saver called for " << c.path;
+        CPictureProbe inside(picture);
+        EXPECT_EQ(inside.Type(), IL_TYPE_JPG);
+        EXPECT_STREQ(inside.Path(), "c:\\in.jpg");
+        EXPECT_EQ(inside.Status(), PIC_ERR_DRAW);
+    }
+    EXPECT_EQ(CPicture::SaveTypeFromPath(nullptr), -1);
+}
+
+TEST_F(PictureTest, AnExplicitSaveTypeWinsOverTheExtension)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(24)), 1);
+    picture.Save("c:\\out\\a.jpg", PIC_SAVE_TGA);
+    EXPECT_EQ(fakelib::Calls().back().function, "SaveTGA");
+    EXPECT_EQ(CPictureProbe(picture).Type(), PIC_SAVE_TGA);
+}
+
+TEST_F(PictureTest, SaveReturnsTheSaversResultUnchanged)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(24)), 1);
+    picture.Draw(nullptr, -1, -1);
+    for (int result : {0, -1, -7, 1, 2, 106, INT_MIN, INT_MAX}) {
+        fakelib::SetSaveResult(result);
+        EXPECT_EQ(picture.Save("c:\\out\\a.bmp", -1), result);
+        EXPECT_EQ(picture.Save("c:\\out\\a.jpg", -1), result);
+        EXPECT_EQ(CPictureProbe(picture).Status(), PIC_ERR_DRAW) << "Save sets no status";
+    }
+}
+
+TEST_F(PictureTest, SaveWithoutAPictureStillCallsTheSaverWithANullBlock)
+{
+    CPicture picture;
+    fakelib::SetSaveResult(-3);
+    EXPECT_EQ(picture.Save("c:\\out\\empty.gif", -1), -3);
+    ASSERT_EQ(fakelib::Calls().size(), 1u);
+    EXPECT_EQ(fakelib::Calls()[0].block, nullptr);
+}
+
+// ---- resizing through the object --------------------------------------------
+
+namespace {
+
+std::vector<std::uint8_t> BlockBytes(HGLOBAL block)
+{
+    const std::size_t size = GlobalSize(block);
+    const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(block));
+    std::vector<std::uint8_t> copy(bytes, bytes + size);
+    GlobalUnlock(block);
+    return copy;
+}
+
+std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t at)
+{
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+
+}  // namespace
+
+TEST_F(PictureTest, ResizeToTheCurrentSizeKeepsTheVeryBlock)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 6, 4)), 1);
+    HGLOBAL before = CPictureProbe(picture).Block();
+    EXPECT_EQ(picture.Resize(6, 4), 1);
+    EXPECT_EQ(CPictureProbe(picture).Block(), before);
+}
+
+TEST_F(PictureTest, ResizeWritesHeadersTableAndSampledRowsIntoANewBlock)
+{
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        PixelGrid grid(bits, 4, 4);
+        grid.FillWithMarks();
+        const auto colours = DistinctColours(bits <= 8 ? 1 << bits : 0);
+        const auto original = DibBytes(grid, colours);
+        CPicture picture;
+        ASSERT_EQ(LoadBlock(picture, original), 1);
+        CPictureProbe inside(picture);
+        HGLOBAL before = inside.Block();
+        ASSERT_EQ(picture.Resize(2, 3), 1) << bits;
+        EXPECT_NE(inside.Block(), before);
+        EXPECT_EQ(inside.Status(), 0);
+        ExpectFacts(picture, 2, 3, bits, bits <= 8 ? 1 << bits : 0);
+        EXPECT_EQ(GlobalFlags(inside.Block()) & GMEM_LOCKCOUNT, 0u);
+
+        const auto bytes = BlockBytes(inside.Block());
+        const std::size_t table = bits <= 8 ? 4u << bits : 0;
+        const std::size_t stride = (2 * bits + 31) / 32 * 4;
+        ASSERT_GE(bytes.size(), 54 + table + stride * 3);
+        EXPECT_EQ(U32At(bytes, 2), U32At(original, 2)) << "file size field keeps the old value";
+        EXPECT_EQ(U32At(bytes, 10), U32At(original, 10));
+        EXPECT_EQ(U32At(bytes, 18), 2u);
+        EXPECT_EQ(U32At(bytes, 22), 3u);
+        EXPECT_EQ(U32At(bytes, 34), stride * 3);
+        EXPECT_EQ(0, std::memcmp(bytes.data() + 26, original.data() + 26, 8)) << "planes, bits, compression";
+        EXPECT_EQ(0, std::memcmp(bytes.data() + 38, original.data() + 38, 16)) << "resolutions, colour counts";
+        EXPECT_EQ(0, std::memcmp(bytes.data() + 54, original.data() + 54, table)) << "colour table";
+
+        // Row i from the top shows old row 4 * i / 3, column j old column 2 * j.
+        PixelGrid resized(bits, 2, 3);
+        std::memcpy(resized.Bytes().data(), bytes.data() + 54 + table, resized.Bytes().size());
+        const int rows[] = {0, 1, 2};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 2; ++x)
+                EXPECT_EQ(resized.Get(x, y), grid.Get(2 * x, rows[y] * 4 / 3)) << bits << " " << x << "," << y;
+
+        MemoryCanvas canvas(6, 6);
+        ASSERT_EQ(picture.Draw(canvas.Dc(), 1, 1), 1) << "the new block draws at its new size";
+        const RECT area = canvas.DrawnArea();
+        EXPECT_LE(area.right, 3);
+        EXPECT_LE(area.bottom, 4);
+    }
+}
+
+TEST_F(PictureTest, ResizeToWidthOrHeightZeroLeavesNoPixelBytes)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 5, 5)), 1);
+    ASSERT_EQ(picture.Resize(0, 7), 1);
+    CPictureProbe inside(picture);
+    auto bytes = BlockBytes(inside.Block());
+    EXPECT_GE(bytes.size(), 54u + 1024u);
+    EXPECT_EQ(U32At(bytes, 34), 0u);
+    ExpectFacts(picture, 0, 7, 8, 256);
+
+    ASSERT_EQ(picture.Resize(3, 0), 1);
+    bytes = BlockBytes(inside.Block());
+    EXPECT_EQ(U32At(bytes, 34), 0u);
+    // Growing back from a picture without pixels samples nothing: the new
+    // rows stay zero instead of reading outside the old block.
+    ASSERT_EQ(picture.Resize(4, 2), 1);
+    bytes = BlockBytes(inside.Block());
+    ASSERT_GE(bytes.size(), 54u + 1024u + 8u);
+    for (std::size_t k = 54 + 1024; k < 54 + 1024 + 8; ++k)
+        EXPECT_EQ(bytes[k], 0);
+}
+
+TEST_F(PictureTest, NegativeSizesAreRefusedAndThePictureKept)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, SmallPicture(24, 6, 4)), 1);
+    CPictureProbe inside(picture);
+    HGLOBAL before = inside.Block();
+    for (auto size : {std::pair<int, int>{-1, 4}, {6, -1}, {-5, -5}, {INT_MIN, 2}}) {
+        EXPECT_EQ(picture.Resize(size.first, size.second), 0);
+        EXPECT_EQ(inside.Block(), before);
+        ExpectFacts(picture, 6, 4, 24, 0);
+    }
+}
+
+TEST_F(PictureTest, SizesBeyondWhatCanBeAllocatedFailWithAllocAndKeepThePicture)
+{
+    CPicture picture;
+    ASSERT_EQ(LoadBlock(picture, OpaqueRgbBlock(6, 4)), 1);
+    CPictureProbe inside(picture);
+    HGLOBAL before = inside.Block();
+    for (auto size : {std::pair<int, int>{INT_MAX, INT_MAX}, {INT_MAX, 1}, {1, INT_MAX}, {100000, 100000},
+                      {30000, 30000}}) {
+        EXPECT_EQ(picture.Resize(size.first, size.second), 0) << size.first << "x" << size.second;
+        EXPECT_EQ(inside.Status(), PIC_ERR_ALLOC);
+        EXPECT_EQ(inside.Block(), before);
+        EXPECT_EQ(GlobalFlags(before) & GMEM_LOCKCOUNT, 0u) << "old block unlocked";
+        ExpectFacts(picture, 6, 4, 24, 0);
+    }
+    MemoryCanvas canvas(8, 8);
+    EXPECT_EQ(picture.Draw(canvas.Dc(), 0, 0), 1) << "the kept picture still draws";
+    EXPECT_EQ(canvas.At(5, 3), 0x123456u);
+}
+
+TEST_F(PictureTest, RowBytesFollowsTheRowRule)
+{
+    EXPECT_EQ(CPicture::RowBytes(1, 9), 4);
+    EXPECT_EQ(CPicture::RowBytes(4, 5), 4);
+    EXPECT_EQ(CPicture::RowBytes(8, 5), 8);
+    EXPECT_EQ(CPicture::RowBytes(24, 5), 16);
+    EXPECT_EQ(CPicture::RowBytes(32, 3), 12);
+    EXPECT_EQ(CPicture::RowBytes(32, INT_MAX), -1) << "does not fit an int";
+}
