@@ -61,5 +61,5 @@ void ExpectFlat(const char* run, const std::vector<ResourceSample>& samples, siz
     EXPECT_EQ(start.threads, maxThreads) << run;
     EXPECT_LE(growth, kbPerSample) << run << ": memory grows by " << growth << " KB a sample";
     // Over a long run a slow leak shows as growth in all.
-    EXPECT_LE(maxKb - start.privateKb, kMostGrowthKb) << run;
+    EXPECT_LE(maxKb - start.privateKb, kMostGrowthKb) << run << ": at most " << maxKb << " KB";
 }
