@@ -25,8 +25,7 @@ constexpr int kThreads = 4;
 Bytes ThreadPicture(int thread)
 {
     Bytes dib = MakeDib(24, 61 + 8 * thread, 37);
-    const size_t pixels = dib::ReadU32(dib.data() + dib::kPixelOffsetOffset);
-    for (size_t i = pixels; i < dib.size(); ++i) dib[i] = static_cast<uint8_t>(dib[i] * (thread + 1) + i % (7 + thread));
+    for (size_t i = DibPixelOffset(dib); i < dib.size(); ++i) dib[i] = static_cast<uint8_t>(dib[i] * (thread + 1) + i % (7 + thread));
     return dib;
 }
 

@@ -2,8 +2,7 @@
 // sanitizers in the sanitizer tree).
 #include "imageload/block/DibBlock.h"
 #include "picture/NearestResample.h"
-#include "tests/picture/PixelGrid.h"
-#include "tests/support/DibBuilder.h"
+#include "tests/support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -59,21 +58,11 @@ void ExpectPaddingZero(const PixelGrid& grid)
 
 }  // namespace
 
+// Against the test pictures' own stride, ((width * bits + 31) / 32) * 4.
 TEST(RowBytes, FollowsTheTableAndAlignsToFour)
 {
-    EXPECT_EQ(dib::RowBytes64(1, 9), 4);
-    EXPECT_EQ(dib::RowBytes64(4, 5), 4);
-    EXPECT_EQ(dib::RowBytes64(8, 5), 8);
-    EXPECT_EQ(dib::RowBytes64(24, 5), 16);
-    EXPECT_EQ(dib::RowBytes64(32, 3), 12);
-    EXPECT_EQ(dib::RowBytes64(16, 3), 8);
-    EXPECT_EQ(dib::RowBytes64(8, 0), 0);
     // Unknown depths count a byte per pixel.
     EXPECT_EQ(dib::RowBytes64(2, 5), 8);
-    for (int width = 1; width <= 32; ++width)
-        EXPECT_EQ(dib::RowBytes64(1, width), 4) << width;
-    for (int width = 33; width <= 64; ++width)
-        EXPECT_EQ(dib::RowBytes64(1, width), 8) << width;
     for (int bits : kBitCounts)
         for (int width = 0; width < 70; ++width)
             EXPECT_EQ(dib::RowBytes64(bits, width), PixelGrid(bits, width, 1).Stride()) << bits << " " << width;
@@ -97,33 +86,21 @@ TEST(ColourCount, ByDepthAndPlanes)
     EXPECT_EQ(dib::ColourCount(8, 40), -1);
 }
 
-TEST(Resample, HalvingKeepsEveryOtherPixelFromTheTopLeft)
+// Halving keeps every other pixel from the top left, doubling repeats each
+// pixel twice across and down, 3 x 3 to 2 x 2 takes columns and rows 0 and 1.
+TEST(Resample, SamplesColumnsAndRowsByTheRule)
 {
-    for (int bits : kBitCounts) {
-        const PixelGrid source = Marked(bits, 4, 4);
-        const PixelGrid target = Resampled(source, 2, 2);
-        ExpectSampled(source, target, {0, 2}, {0, 2});
-        ExpectPaddingZero(target);
-    }
-}
-
-TEST(Resample, DoublingRepeatsEachPixelTwiceAcrossAndDown)
-{
-    for (int bits : kBitCounts) {
-        const PixelGrid source = Marked(bits, 2, 2);
-        const PixelGrid target = Resampled(source, 4, 4);
-        ExpectSampled(source, target, {0, 0, 1, 1}, {0, 0, 1, 1});
-        ExpectPaddingZero(target);
-    }
-}
-
-TEST(Resample, ThreeByThreeToTwoByTwoTakesColumnsAndRowsZeroAndOne)
-{
-    for (int bits : kBitCounts) {
-        const PixelGrid source = Marked(bits, 3, 3);
-        const PixelGrid target = Resampled(source, 2, 2);
-        ExpectSampled(source, target, {0, 1}, {0, 1});
-    }
+    const struct {
+        int from, to;
+        std::vector<int> taken;
+    } cases[] = {{4, 2, {0, 2}}, {2, 4, {0, 0, 1, 1}}, {3, 2, {0, 1}}};
+    for (const auto& c : cases)
+        for (int bits : kBitCounts) {
+            const PixelGrid source = Marked(bits, c.from, c.from);
+            const PixelGrid target = Resampled(source, c.to, c.to);
+            ExpectSampled(source, target, c.taken, c.taken);
+            ExpectPaddingZero(target);
+        }
 }
 
 TEST(Resample, TopRowComesFromTheTopRowNotTheBottomOne)
@@ -232,7 +209,6 @@ TEST(Resample, FastVersionIsBitIdenticalToThePlainTranscription)
 {
     std::mt19937 random(2024);
     const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 64, 65, 100};
-    int compared = 0;
     for (int bits : kBitCounts)
         for (int sourceWidth : sizes)
             for (int targetWidth : sizes) {
@@ -247,9 +223,7 @@ TEST(Resample, FastVersionIsBitIdenticalToThePlainTranscription)
                 ASSERT_EQ(fast.Bytes(), plain.Bytes())
                     << "bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> " << targetWidth
                     << "x" << targetHeight;
-                ++compared;
             }
-    EXPECT_EQ(compared, 6 * 17 * 17);
 }
 
 TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
@@ -269,8 +243,9 @@ TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
 }
 
 // Pixels are moved four bytes at a time where they can be: nothing may land
-// in a wide stride's spare bytes or after the last row, whatever the target
-// held before.
+// in a wide stride's spare bytes (a caller's choice, honoured) or after the
+// last row, whatever the target held before, and a row's padding gets no
+// pixel bytes.
 TEST(Resample, WritesNothingOutsideTheTargetRows)
 {
     std::mt19937 random(32);
@@ -291,6 +266,8 @@ TEST(Resample, WritesNothingOutsideTheTargetRows)
                 const std::uint8_t* written = target.data() + row * stride;
                 ASSERT_EQ(0, std::memcmp(written, plain.Bytes().data() + row * rowBytes, usedBytes))
                     << "bits " << bits << " width " << targetWidth << " row " << row;
+                for (std::size_t k = usedBytes; k < rowBytes; ++k)
+                    ASSERT_TRUE(written[k] == 0 || written[k] == kUntouched) << "padding byte " << k;
                 for (std::size_t k = rowBytes; k < stride; ++k)
                     ASSERT_EQ(written[k], kUntouched) << "bits " << bits << " width " << targetWidth << " byte " << k;
             }
@@ -299,34 +276,11 @@ TEST(Resample, WritesNothingOutsideTheTargetRows)
         }
 }
 
-// Wider strides than the row needs (a caller's choice) are honoured.
-TEST(Resample, HonoursStridesWiderThanTheRow)
-{
-    const PixelGrid source = Marked(24, 5, 4);
-    std::vector<std::uint8_t> wide(4 * 40, 0);
-    dib::ResampleNearest(source.AsSource(), {wide.data(), 40, 10, 4}, 24);
-    PixelGrid packed = Resampled(source, 10, 4);
-    for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(0, std::memcmp(wide.data() + row * 40, packed.Bytes().data() + row * packed.Stride(), 32));
-        for (int k = 30; k < 40; ++k)
-            EXPECT_EQ(wide[row * 40 + k], 0);
-    }
-}
-
-namespace {
-
-std::vector<std::uint8_t> Block(int width, int height, int bits, std::size_t extra = 0)
-{
-    return BlankDib(width, height, bits, extra);
-}
-
-}  // namespace
-
 TEST(WellFormed, AcceptsExactBlocksOfEveryDepth)
 {
     for (int bits : kBitCounts)
         for (int width : {1, 3, 17})
-            EXPECT_TRUE(dib::IsWellFormed(Block(width, 5, bits).data(), Block(width, 5, bits).size()))
+            EXPECT_TRUE(dib::IsWellFormed(BlankDib(width, 5, bits).data(), BlankDib(width, 5, bits).size()))
                 << bits << " " << width;
 }
 
@@ -335,7 +289,7 @@ TEST(WellFormed, RefusesBlocksThatBreakTheLayout)
     auto refused = [](std::vector<std::uint8_t> block, std::size_t size) {
         return !dib::IsWellFormed(block.data(), size);
     };
-    const auto good = Block(9, 4, 8);
+    const auto good = BlankDib(9, 4, 8);
     EXPECT_TRUE(refused(good, good.size() - 1)) << "one byte short";
     EXPECT_TRUE(refused(good, 53)) << "shorter than the headers";
     EXPECT_FALSE(dib::IsWellFormed(nullptr, 100));
@@ -364,7 +318,7 @@ TEST(WellFormed, RefusesBlocksThatBreakTheLayout)
 
 TEST(WellFormed, HugeSizesDoNotOverflowTheCheck)
 {
-    auto block = Block(1, 1, 32);
+    auto block = BlankDib(1, 1, 32);
     dib::WriteI32(&block[18], 0x7FFFFFFF);
     dib::WriteI32(&block[22], 0x7FFFFFFF);
     EXPECT_FALSE(dib::IsWellFormed(block.data(), block.size()));

@@ -2,10 +2,10 @@
 // memory device context that is read back, and a stand-in picture library.
 #include "ImageLoad.h"
 #include "picture/Picture.h"
-#include "tests/picture/PixelGrid.h"
+#include "imageload/block/DibBlock.h"
 #include "tests/picture/FakePictureLibrary.h"
 #include "tests/support/Canvas.h"
-#include "tests/support/DibBuilder.h"
+#include "tests/support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -38,18 +38,6 @@ private:
 };
 
 namespace {
-
-// A block in the library's layout holding the grid's rows; the colour
-// table gets the given 0xRRGGBB colours (the rest black).
-std::vector<std::uint8_t> DibBytes(const PixelGrid& grid, const std::vector<std::uint32_t>& colours = {})
-{
-    std::vector<std::uint8_t> block = BlankDib(grid.Width(), grid.Height(), grid.Bits());
-    const std::size_t tableEntries = grid.Bits() <= 8 ? (std::size_t{1} << grid.Bits()) : 0;
-    for (std::size_t i = 0; i < colours.size() && i < tableEntries; ++i)
-        SetDibColour(block, i, colours[i]);
-    std::memcpy(block.data() + DibPixelOffset(block), grid.Bytes().data(), grid.Bytes().size());
-    return block;
-}
 
 std::vector<std::uint32_t> DistinctColours(int count)
 {
@@ -103,7 +91,7 @@ std::vector<std::uint8_t> OpaqueRgbBlock(int width, int height, std::uint32_t co
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             grid.Set(x, y, colour);
-    return DibBytes(grid);
+    return DibOf(grid);
 }
 
 class PictureTest : public ::testing::Test {
@@ -144,7 +132,7 @@ std::vector<std::uint8_t> SmallPicture(int bits, int width = 7, int height = 5)
 {
     PixelGrid grid(bits, width, height);
     grid.FillWithMarks();
-    return DibBytes(grid, DistinctColours(bits <= 8 ? 1 << bits : 0));
+    return DibOf(grid, DistinctColours(bits <= 8 ? 1 << bits : 0));
 }
 
 }  // namespace
@@ -206,37 +194,24 @@ TEST_F(PictureTest, ColourCountAndColourTableBytesFollowTheDepth)
     }
 }
 
-TEST_F(PictureTest, AnUnrecognisedFileLeavesNothingHeldAndThePreviousFacts)
+// 0 is FileType's "not a picture"; the others are outside the type table.
+TEST_F(PictureTest, AnUnrecognisedTypeLeavesNothingHeldAndThePreviousFacts)
 {
-    CPicture picture;
-    ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 7, 5)), 1);
-    fakelib::Reset();
-    fakelib::SetFileType(0);
-    EXPECT_EQ(picture.Load("c:\\notes.txt", nullptr, -1, -1), 0);
-    CPictureProbe inside(picture);
-    EXPECT_EQ(inside.Status(), PIC_ERR_FILE_TYPE);
-    EXPECT_EQ(inside.Block(), nullptr);
-    EXPECT_EQ(inside.Path(), nullptr);  // no path copy for an unknown type
-    EXPECT_EQ(fakelib::Calls().size(), 1u) << "no loader may run";
-    ExpectFacts(picture, 7, 5, 8, 256);
-    MemoryCanvas canvas(4, 4);
-    EXPECT_EQ(picture.Draw(canvas.Dc(), -1, -1), 0);
-    EXPECT_EQ(inside.Status(), PIC_ERR_NO_PICTURE);
-}
-
-TEST_F(PictureTest, TypeNumbersOutsideTheTableAreAFailedLoad)
-{
-    for (int type : {7, 99, -1, INT_MIN}) {
-        fakelib::Reset();
+    for (int type : {0, 7, 99, -1, INT_MIN}) {
         CPicture picture;
-        ASSERT_EQ(LoadBlock(picture, SmallPicture(24, 3, 2)), 1);
+        ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 7, 5)), 1);
+        fakelib::Reset();
         fakelib::SetFileType(type);
-        EXPECT_EQ(picture.Load("c:\\odd.bmp", nullptr, -1, -1), 0) << type;
+        EXPECT_EQ(picture.Load("c:\\notes.txt", nullptr, -1, -1), 0) << type;
         CPictureProbe inside(picture);
         EXPECT_EQ(inside.Status(), PIC_ERR_FILE_TYPE);
         EXPECT_EQ(inside.Block(), nullptr);
-        ExpectFacts(picture, 3, 2, 24, 0);
-        EXPECT_EQ(fakelib::Calls().size(), 3u) << "FileType, loader, FileType; no second loader";
+        EXPECT_EQ(inside.Path(), nullptr) << "no path copy for an unknown type";
+        EXPECT_EQ(fakelib::Calls().size(), 1u) << "no loader may run";
+        ExpectFacts(picture, 7, 5, 8, 256);
+        MemoryCanvas canvas(4, 4);
+        EXPECT_EQ(picture.Draw(canvas.Dc(), -1, -1), 0);
+        EXPECT_EQ(inside.Status(), PIC_ERR_NO_PICTURE);
     }
 }
 
@@ -389,10 +364,8 @@ TEST(ScreenDepth, TheRealScreenDepthDecidesThePalette)
     std::printf("screen depth under test: %d bits per pixel\n", bits);
 
     CPicture picture;
-    PixelGrid grid(8, 4, 4);
-    grid.FillWithMarks();
     fakelib::SetFileType(IL_TYPE_BMP);
-    fakelib::SetLoaderBlock(DibBytes(grid, DistinctColours(256)));
+    fakelib::SetLoaderBlock(SmallPicture(8, 4, 4));
     ASSERT_EQ(picture.Load("c:\\eight.bmp", nullptr, -1, -1), 1);
     CPictureProbe inside(picture);
     EXPECT_EQ(inside.DisplayBits(), bits);
@@ -409,7 +382,7 @@ TEST_F(PictureTest, DrawCopiesEveryDepthOneToOneAtTheStoredPosition)
         grid.FillWithMarks();
         const auto colours = DistinctColours(bits <= 8 ? 1 << bits : 0);
         CPicture picture;
-        ASSERT_EQ(LoadBlock(picture, DibBytes(grid, colours)), 1);
+        ASSERT_EQ(LoadBlock(picture, DibOf(grid, colours)), 1);
         MemoryCanvas canvas(20, 12);
         ASSERT_TRUE(canvas.Ready());
         ASSERT_EQ(picture.Draw(canvas.Dc(), 5, 3), 1) << bits;
@@ -436,7 +409,7 @@ TEST_F(PictureTest, SixteenBitPicturesDrawAsFiveBitsPerChannel)
     grid.Set(1, 0, 0x03E0);  // green
     grid.Set(2, 0, 0x001F);  // blue
     CPicture picture;
-    ASSERT_EQ(LoadBlock(picture, DibBytes(grid)), 1);
+    ASSERT_EQ(LoadBlock(picture, DibOf(grid)), 1);
     MemoryCanvas canvas(4, 2);
     ASSERT_EQ(picture.Draw(canvas.Dc(), 0, 0), 1);
     EXPECT_EQ(canvas.At(0, 0), 0xFF0000u);
@@ -448,28 +421,17 @@ TEST_F(PictureTest, MinusOneKeepsEachStoredCoordinate)
 {
     CPicture picture;
     ASSERT_EQ(LoadBlock(picture, OpaqueRgbBlock(3, 2)), 1);
-    {
+    // In turn: both kept from the start, x given, y given (x kept from the
+    // call before).
+    const struct { int x, y, left, top; } calls[] = {{-1, -1, 0, 0}, {10, -1, 10, 0}, {-1, 7, 10, 7}};
+    for (const auto& c : calls) {
         MemoryCanvas canvas(20, 20);
-        ASSERT_EQ(picture.Draw(canvas.Dc(), -1, -1), 1);
+        ASSERT_EQ(picture.Draw(canvas.Dc(), c.x, c.y), 1);
         const RECT area = canvas.DrawnArea();
-        EXPECT_EQ(area.left, 0);
-        EXPECT_EQ(area.top, 0);
-    }
-    {
-        MemoryCanvas canvas(20, 20);
-        ASSERT_EQ(picture.Draw(canvas.Dc(), 10, -1), 1);
-        const RECT area = canvas.DrawnArea();
-        EXPECT_EQ(area.left, 10);
-        EXPECT_EQ(area.top, 0);
-    }
-    {
-        MemoryCanvas canvas(20, 20);
-        ASSERT_EQ(picture.Draw(canvas.Dc(), -1, 7), 1);
-        const RECT area = canvas.DrawnArea();
-        EXPECT_EQ(area.left, 10) << "x kept from the previous call";
-        EXPECT_EQ(area.top, 7);
-        EXPECT_EQ(area.right, 13);
-        EXPECT_EQ(area.bottom, 9);
+        EXPECT_EQ(area.left, c.left) << c.x << "," << c.y;
+        EXPECT_EQ(area.top, c.top) << c.x << "," << c.y;
+        EXPECT_EQ(area.right, c.left + 3);
+        EXPECT_EQ(area.bottom, c.top + 2);
     }
 }
 
@@ -579,24 +541,6 @@ TEST_F(PictureTest, SaveWithoutAPictureStillCallsTheSaverWithANullBlock)
 
 // ---- resizing through the object --------------------------------------------
 
-namespace {
-
-std::vector<std::uint8_t> BlockBytes(HGLOBAL block)
-{
-    const std::size_t size = GlobalSize(block);
-    const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(block));
-    std::vector<std::uint8_t> copy(bytes, bytes + size);
-    GlobalUnlock(block);
-    return copy;
-}
-
-std::uint32_t U32At(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
-}
-
-}  // namespace
-
 TEST_F(PictureTest, ResizeToTheCurrentSizeKeepsTheVeryBlock)
 {
     CPicture picture;
@@ -612,7 +556,7 @@ TEST_F(PictureTest, ResizeWritesHeadersTableAndSampledRowsIntoANewBlock)
         PixelGrid grid(bits, 4, 4);
         grid.FillWithMarks();
         const auto colours = DistinctColours(bits <= 8 ? 1 << bits : 0);
-        const auto original = DibBytes(grid, colours);
+        const auto original = DibOf(grid, colours);
         CPicture picture;
         ASSERT_EQ(LoadBlock(picture, original), 1);
         CPictureProbe inside(picture);
@@ -623,26 +567,24 @@ TEST_F(PictureTest, ResizeWritesHeadersTableAndSampledRowsIntoANewBlock)
         ExpectFacts(picture, 2, 3, bits, bits <= 8 ? 1 << bits : 0);
         EXPECT_EQ(GlobalFlags(inside.Block()) & GMEM_LOCKCOUNT, 0u);
 
-        const auto bytes = BlockBytes(inside.Block());
+        const auto bytes = BytesOf(inside.Block());
         const std::size_t table = bits <= 8 ? 4u << bits : 0;
         const std::size_t stride = (2 * bits + 31) / 32 * 4;
         ASSERT_GE(bytes.size(), 54 + table + stride * 3);
-        EXPECT_EQ(U32At(bytes, 2), U32At(original, 2)) << "file size field keeps the old value";
-        EXPECT_EQ(U32At(bytes, 10), U32At(original, 10));
-        EXPECT_EQ(U32At(bytes, 18), 2u);
-        EXPECT_EQ(U32At(bytes, 22), 3u);
-        EXPECT_EQ(U32At(bytes, 34), stride * 3);
+        EXPECT_EQ(dib::ReadU32(&bytes[2]), dib::ReadU32(&original[2])) << "file size field keeps the old value";
+        EXPECT_EQ(dib::ReadU32(&bytes[10]), dib::ReadU32(&original[10]));
+        EXPECT_EQ(dib::ReadU32(&bytes[18]), 2u);
+        EXPECT_EQ(dib::ReadU32(&bytes[22]), 3u);
+        EXPECT_EQ(dib::ReadU32(&bytes[34]), stride * 3);
         EXPECT_EQ(0, std::memcmp(bytes.data() + 26, original.data() + 26, 8)) << "planes, bits, compression";
         EXPECT_EQ(0, std::memcmp(bytes.data() + 38, original.data() + 38, 16)) << "resolutions, colour counts";
         EXPECT_EQ(0, std::memcmp(bytes.data() + 54, original.data() + 54, table)) << "colour table";
 
         // Row i from the top shows old row 4 * i / 3, column j old column 2 * j.
-        PixelGrid resized(bits, 2, 3);
-        std::memcpy(resized.Bytes().data(), bytes.data() + 54 + table, resized.Bytes().size());
-        const int rows[] = {0, 1, 2};
+        const PixelGrid resized = GridOf(bytes);
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 2; ++x)
-                EXPECT_EQ(resized.Get(x, y), grid.Get(2 * x, rows[y] * 4 / 3)) << bits << " " << x << "," << y;
+                EXPECT_EQ(resized.Get(x, y), grid.Get(2 * x, y * 4 / 3)) << bits << " " << x << "," << y;
 
         MemoryCanvas canvas(6, 6);
         ASSERT_EQ(picture.Draw(canvas.Dc(), 1, 1), 1) << "the new block draws at its new size";
@@ -658,18 +600,18 @@ TEST_F(PictureTest, ResizeToWidthOrHeightZeroLeavesNoPixelBytes)
     ASSERT_EQ(LoadBlock(picture, SmallPicture(8, 5, 5)), 1);
     ASSERT_EQ(picture.Resize(0, 7), 1);
     CPictureProbe inside(picture);
-    auto bytes = BlockBytes(inside.Block());
+    auto bytes = BytesOf(inside.Block());
     EXPECT_GE(bytes.size(), 54u + 1024u);
-    EXPECT_EQ(U32At(bytes, 34), 0u);
+    EXPECT_EQ(dib::ReadU32(&bytes[34]), 0u);
     ExpectFacts(picture, 0, 7, 8, 256);
 
     ASSERT_EQ(picture.Resize(3, 0), 1);
-    bytes = BlockBytes(inside.Block());
-    EXPECT_EQ(U32At(bytes, 34), 0u);
+    bytes = BytesOf(inside.Block());
+    EXPECT_EQ(dib::ReadU32(&bytes[34]), 0u);
     // Growing back from a picture without pixels samples nothing: the new
     // rows stay zero instead of reading outside the old block.
     ASSERT_EQ(picture.Resize(4, 2), 1);
-    bytes = BlockBytes(inside.Block());
+    bytes = BytesOf(inside.Block());
     ASSERT_GE(bytes.size(), 54u + 1024u + 8u);
     for (std::size_t k = 54 + 1024; k < 54 + 1024 + 8; ++k)
         EXPECT_EQ(bytes[k], 0);
@@ -707,12 +649,9 @@ TEST_F(PictureTest, SizesBeyondWhatCanBeAllocatedFailWithAllocAndKeepThePicture)
     EXPECT_EQ(canvas.At(5, 3), 0x123456u);
 }
 
-TEST_F(PictureTest, RowBytesFollowsTheRowRule)
+// The row rule itself is the kernel's (RowBytes tests, natively).
+TEST_F(PictureTest, RowBytesThatDoNotFitAnIntAreMinusOne)
 {
-    EXPECT_EQ(CPicture::RowBytes(1, 9), 4);
-    EXPECT_EQ(CPicture::RowBytes(4, 5), 4);
-    EXPECT_EQ(CPicture::RowBytes(8, 5), 8);
     EXPECT_EQ(CPicture::RowBytes(24, 5), 16);
-    EXPECT_EQ(CPicture::RowBytes(32, 3), 12);
-    EXPECT_EQ(CPicture::RowBytes(32, INT_MAX), -1) << "does not fit an int";
+    EXPECT_EQ(CPicture::RowBytes(32, INT_MAX), -1);
 }
