@@ -19,22 +19,18 @@ using il::Status;
 namespace {
 
 // A fit that records the size it was shown and answers as told.
-class FixedFit : public il::JpegFit {
-public:
-    FixedFit(int64_t width, int64_t height, bool accept = true) : width_(width), height_(height), accept_(accept) {}
-    bool Choose(uint32_t width, uint32_t height, int64_t& targetWidth, int64_t& targetHeight) noexcept override
+struct FixedFit : il::JpegFit {
+    FixedFit(int64_t width, int64_t height, bool accept = true) : width(width), height(height), accept(accept) {}
+    bool Choose(uint32_t w, uint32_t h, int64_t& targetWidth, int64_t& targetHeight) noexcept override
     {
-        shown_ = {width, height};
-        targetWidth = width_;
-        targetHeight = height_;
-        return accept_;
+        shown = {w, h};
+        targetWidth = width;
+        targetHeight = height;
+        return accept;
     }
-    std::pair<uint32_t, uint32_t> Shown() const { return shown_; }
-
-private:
-    int64_t width_, height_;
-    bool accept_;
-    std::pair<uint32_t, uint32_t> shown_{0, 0};
+    int64_t width, height;
+    bool accept;
+    std::pair<uint32_t, uint32_t> shown{0, 0};
 };
 
 // Hands out storage full of garbage, as global memory comes: whatever the
@@ -75,15 +71,7 @@ void ExpectSameFromTheInformationHeaderOn(const Bytes& fitted, const Bytes& expe
 
 // A picture with detail in every channel, so that a wrong row or column
 // or a wrong colour conversion shows.
-Colors Detailed(uint32_t width, uint32_t height)
-{
-    Colors c{width, height, 24, {}};
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x)
-            c.pixels.push_back({static_cast<uint8_t>(x * 255 / width), static_cast<uint8_t>((x * 7 + y * 11) % 256),
-                                static_cast<uint8_t>(y * 255 / height ^ ((x / 3) % 2) * 90), 255});
-    return c;
-}
+Colors Detailed(uint32_t width, uint32_t height) { return ColorsOf(MakeDib(24, width, height)); }
 
 // YCCK, which no tool here writes: libjpeg converts the CMYK itself.
 Bytes YcckJpeg(const Colors& c)
@@ -157,7 +145,7 @@ Bytes Written(const Layout& layout, const Colors& picture, const ScratchDir& dir
     if (!layout.command) return YcckJpeg(picture);
     WritePpm(dir.Path("in.ppm"), picture);
     EXPECT_TRUE(RunTool(layout.command, dir.Path("in.ppm"), dir.Path("out.jpg"))) << layout.command;
-    return ReadFile(dir.Path("out.jpg"));
+    return ReadBytes(dir.Path("out.jpg"));
 }
 
 }  // namespace
@@ -172,8 +160,8 @@ TEST(FittedJpeg, EqualsTheWholeDecodeResizedInEveryLayoutSizeAndFit)
         uint32_t width, height;
         std::vector<std::pair<int, int>> targets;
     } pictures[] = {
-        {35, 39,
-         {{35, 39}, {17, 13}, {12, 39}, {35, 5}, {1, 1}, {70, 81}, {36, 40}, {1, 39}, {35, 1}, {0, 20}, {20, 0}, {0, 0}}},
+        {35, 39, {{35, 39}, {17, 13}, {12, 39}, {35, 5}, {1, 1}, {70, 81}, {36, 40}, {1, 39}, {35, 1},
+                  {0, 20}, {20, 0}, {0, 0}}},
         {703, 391, {{286, 155}, {351, 195}, {100, 57}, {701, 389}, {703, 200}, {9, 390}, {1012, 678}}},
     };
     ScratchDir dir;
@@ -188,7 +176,7 @@ TEST(FittedJpeg, EqualsTheWholeDecodeResizedInEveryLayoutSizeAndFit)
                 FixedFit fit(target.first, target.second);
                 Bytes fitted;
                 ASSERT_EQ(DecodeFitted(jpeg, fit, fitted), Status::Ok) << what;
-                EXPECT_EQ(fit.Shown(), std::make_pair(picture.width, picture.height)) << what;
+                EXPECT_EQ(fit.shown, std::make_pair(picture.width, picture.height)) << what;
                 ExpectSameFromTheInformationHeaderOn(fitted, WholeThenResized(jpeg, target.first, target.second),
                                                      what);
             }

@@ -21,10 +21,11 @@ Bytes LoaderOutput(int bits)
 }  // namespace
 
 // The depth each saver's file loads back as, the largest channel difference
-// (alpha too where it loads back as 32 bits) and the mean one. giflib's median cut works on 5-bit channels: on this noisy pattern a
-// channel moves by about 10 on average. JPEG at quality 95 with
-// full-resolution colour moves a channel by at most 24 on this hard-edged
-// pattern and by about 3 on average.
+// (alpha too where it loads back as 32 bits) and the mean one. giflib's
+// median cut works on 5-bit channels: on this noisy pattern a channel moves
+// by about 10 on average. JPEG at quality 95 with full-resolution colour
+// moves a channel by at most 24 on this hard-edged pattern and by about 3
+// on average.
 TEST(RoundTrip, EverySaverKeepsTheColoursOfEveryDepth)
 {
     const struct {

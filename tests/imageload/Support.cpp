@@ -1,8 +1,6 @@
 #include "tests/imageload/Support.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace il {
@@ -56,18 +54,6 @@ ScratchDir::ScratchDir()
 }
 
 ScratchDir::~ScratchDir() { RunTool("rm -rf '" + path_ + "'"); }
-
-Bytes ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 bool RunTool(const std::string& command)
 {

@@ -36,8 +36,6 @@ private:
     std::string path_;
 };
 
-Bytes ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const Bytes& bytes);
 // Runs a shell command; true when it exited 0.
 bool RunTool(const std::string& command);
 // Runs a tool's command with IN and OUT replaced by the quoted paths.

@@ -8,9 +8,7 @@
 
 #include <cstring>
 #include <limits>
-#include <ostream>
 #include <random>
-#include <string>
 #include <vector>
 
 namespace {
@@ -59,17 +57,14 @@ void ExpectPaddingZero(const PixelGrid& grid)
 }  // namespace
 
 // Against the test pictures' own stride, ((width * bits + 31) / 32) * 4.
-TEST(RowBytes, FollowsTheTableAndAlignsToFour)
+TEST(RowBytes, FollowsTheTableAlignsToFourAndNeverOverflows)
 {
     // Unknown depths count a byte per pixel.
     EXPECT_EQ(dib::RowBytes64(2, 5), 8);
     for (int bits : kBitCounts)
         for (int width = 0; width < 70; ++width)
             EXPECT_EQ(dib::RowBytes64(bits, width), PixelGrid(bits, width, 1).Stride()) << bits << " " << width;
-}
-
-TEST(RowBytes, LargestWidthsDoNotOverflow)
-{
+    // The largest widths do not overflow; negative ones give -1.
     EXPECT_EQ(dib::RowBytes64(32, 0x7FFFFFFF), 4LL * 0x7FFFFFFF);
     EXPECT_EQ(dib::RowBytes64(24, 0x7FFFFFFF), (3LL * 0x7FFFFFFF + 3) / 4 * 4);
     EXPECT_EQ(dib::RowBytes64(8, -1), -1);
@@ -87,7 +82,9 @@ TEST(ColourCount, ByDepthAndPlanes)
 }
 
 // Halving keeps every other pixel from the top left, doubling repeats each
-// pixel twice across and down, 3 x 3 to 2 x 2 takes columns and rows 0 and 1.
+// pixel twice across and down, 3 x 3 to 2 x 2 takes columns and rows 0 and
+// 1. The marks tell every row and column apart: rows counted from the
+// bottom, or 1-bit pixels taken from the least significant bit first, show.
 TEST(Resample, SamplesColumnsAndRowsByTheRule)
 {
     const struct {
@@ -103,52 +100,18 @@ TEST(Resample, SamplesColumnsAndRowsByTheRule)
         }
 }
 
-TEST(Resample, TopRowComesFromTheTopRowNotTheBottomOne)
+// Odd widths of 1 and 4 bits leave the last byte's unused low bits zero.
+TEST(Resample, OddWidthsOfSmallPixelsLeaveTheUnusedBitsZero)
 {
-    // A picture whose rows differ only in height: stored bottom first, the
-    // top row is the last one in memory.
-    for (int bits : {8, 24}) {
-        PixelGrid source(bits, 1, 5);
-        for (int y = 0; y < 5; ++y)
-            source.Set(0, y, 10 + y);
-        const PixelGrid target = Resampled(source, 1, 2);
-        EXPECT_EQ(target.Get(0, 0), 10u);
-        EXPECT_EQ(target.Get(0, 1), 12u);
-    }
-}
-
-TEST(Resample, OneBitPixelsUseTheMostSignificantBitFirst)
-{
-    PixelGrid source(1, 8, 1);
-    source.StoredRow(0)[0] = 0x80;  // only the leftmost pixel set
-    PixelGrid wide = Resampled(source, 16, 1);
-    EXPECT_EQ(wide.StoredRow(0)[0], 0xC0);
-    EXPECT_EQ(wide.StoredRow(0)[1], 0x00);
-}
-
-TEST(Resample, FourBitOddWidthsLeaveTheLastLowNibbleZero)
-{
-    for (int width : {1, 3, 5, 7, 9, 31}) {
-        PixelGrid source(4, 6, 3);
-        std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
-        const PixelGrid target = Resampled(source, width, 3);
-        for (int y = 0; y < 3; ++y) {
-            EXPECT_EQ(target.StoredRow(y)[width / 2], 0xF0) << width;
+    for (int bits : {1, 4})
+        for (int width = 1; width <= 40; ++width) {
+            PixelGrid source(bits, 9, 3);
+            std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
+            const PixelGrid target = Resampled(source, width, 2);
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(target.Get(x, 1), (1u << bits) - 1) << bits << " bits, width " << width;
+            ExpectPaddingZero(target);
         }
-        ExpectPaddingZero(target);
-    }
-}
-
-TEST(Resample, OneBitOddWidthsLeaveTheUnusedBitsZero)
-{
-    for (int width = 1; width <= 40; ++width) {
-        PixelGrid source(1, 9, 2);
-        std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
-        const PixelGrid target = Resampled(source, width, 2);
-        for (int x = 0; x < width; ++x)
-            ASSERT_EQ(target.Get(x, 1), 1u) << width;
-        ExpectPaddingZero(target);
-    }
 }
 
 TEST(Resample, RowPaddingStaysZeroEvenWhenTheSourcePaddingIsNot)
@@ -162,7 +125,8 @@ TEST(Resample, RowPaddingStaysZeroEvenWhenTheSourcePaddingIsNot)
         }
 }
 
-TEST(Resample, ZeroTargetSizesWriteNothing)
+// Targets of no pixels, sources of no pixels and unknown depths.
+TEST(Resample, WhatHasNoPixelsOrNoKnownDepthWritesNothing)
 {
     for (int bits : kBitCounts) {
         const PixelGrid source = Marked(bits, 5, 5);
@@ -171,15 +135,11 @@ TEST(Resample, ZeroTargetSizesWriteNothing)
         dib::ResampleNearest(source.AsSource(), {guard.data(), 16, 3, 0}, bits);
         EXPECT_EQ(guard, std::vector<std::uint8_t>(64, 0));
     }
-}
-
-TEST(Resample, EmptySourceOrUnknownDepthLeavesTheTargetZero)
-{
     PixelGrid target(8, 4, 4);
     const std::uint8_t none = 0;
     dib::ResampleNearest({&none, 0, 0, 3}, target.AsTarget(), 8);
     dib::ResampleNearest({&none, 4, 3, 0}, target.AsTarget(), 8);
-    PixelGrid source = Marked(8, 4, 4);
+    const PixelGrid source = Marked(8, 4, 4);
     dib::ResampleNearest(source.AsSource(), target.AsTarget(), 2);
     dib::ResampleNearest(source.AsSource(), target.AsTarget(), 12);
     EXPECT_EQ(target.Bytes(), std::vector<std::uint8_t>(target.Bytes().size(), 0));
@@ -202,43 +162,29 @@ TEST(Resample, PlainTranscriptionSamplesByTheRule)
     }
 }
 
-// The fast inner loops must be bit-identical to the plain transcription.
-// Source buffers are exactly as large as their rows, so an over-read of the
-// top row shows under AddressSanitizer.
+// The fast inner loops must be bit-identical to the plain transcription, at
+// small sizes of every kind and at thumbnail and screen sizes. Source
+// buffers are exactly as large as their rows, so an over-read of the top
+// row shows under AddressSanitizer.
 TEST(Resample, FastVersionIsBitIdenticalToThePlainTranscription)
 {
     std::mt19937 random(2024);
-    const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 64, 65, 100};
-    for (int bits : kBitCounts)
-        for (int sourceWidth : sizes)
-            for (int targetWidth : sizes) {
-                const int sourceHeight = 1 + static_cast<int>(random() % 40);
-                const int targetHeight = 1 + static_cast<int>(random() % 40);
-                PixelGrid source(bits, sourceWidth, sourceHeight);
-                source.FillRandom(random);
-                PixelGrid fast(bits, targetWidth, targetHeight);
-                PixelGrid plain(bits, targetWidth, targetHeight);
-                dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
-                dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
-                ASSERT_EQ(fast.Bytes(), plain.Bytes())
-                    << "bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> " << targetWidth
-                    << "x" << targetHeight;
-            }
-}
-
-TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
-{
-    std::mt19937 random(99);
-    for (int bits : kBitCounts) {
-        PixelGrid source(bits, 641, 361);
+    auto expectSame = [&random](int bits, int sourceWidth, int sourceHeight, int width, int height) {
+        PixelGrid source(bits, sourceWidth, sourceHeight), fast(bits, width, height), plain(bits, width, height);
         source.FillRandom(random);
-        for (auto size : {std::pair<int, int>{110, 52}, {337, 190}, {1010, 570}, {1283, 722}}) {
-            PixelGrid fast(bits, size.first, size.second);
-            PixelGrid plain(bits, size.first, size.second);
-            dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
-            dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
-            ASSERT_EQ(fast.Bytes(), plain.Bytes()) << bits << " " << size.first << "x" << size.second;
-        }
+        dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
+        dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
+        ASSERT_EQ(fast.Bytes(), plain.Bytes())
+            << "bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> " << width << "x" << height;
+    };
+    const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 64, 65, 100};
+    for (int bits : kBitCounts) {
+        for (int sourceWidth : sizes)
+            for (int targetWidth : sizes)
+                expectSame(bits, sourceWidth, 1 + static_cast<int>(random() % 40), targetWidth,
+                           1 + static_cast<int>(random() % 40));
+        for (auto size : {std::pair<int, int>{110, 52}, {337, 190}, {1010, 570}, {1283, 722}})
+            expectSame(bits, 641, 361, size.first, size.second);
     }
 }
 
@@ -276,16 +222,12 @@ TEST(Resample, WritesNothingOutsideTheTargetRows)
         }
 }
 
-TEST(WellFormed, AcceptsExactBlocksOfEveryDepth)
+TEST(WellFormed, AcceptsExactBlocksOfEveryDepthAndRefusesBlocksThatBreakTheLayout)
 {
     for (int bits : kBitCounts)
         for (int width : {1, 3, 17})
             EXPECT_TRUE(dib::IsWellFormed(BlankDib(width, 5, bits).data(), BlankDib(width, 5, bits).size()))
                 << bits << " " << width;
-}
-
-TEST(WellFormed, RefusesBlocksThatBreakTheLayout)
-{
     auto refused = [](std::vector<std::uint8_t> block, std::size_t size) {
         return !dib::IsWellFormed(block.data(), size);
     };

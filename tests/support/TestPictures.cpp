@@ -90,11 +90,7 @@ std::vector<std::uint8_t> BlankDib(int width, int height, int bits, std::size_t 
 
 void SetDibColour(std::vector<std::uint8_t>& block, std::size_t index, std::uint32_t rgb)
 {
-    std::uint8_t* entry = block.data() + dib::kColourTableOffset + 4 * index;
-    entry[0] = static_cast<std::uint8_t>(rgb);
-    entry[1] = static_cast<std::uint8_t>(rgb >> 8);
-    entry[2] = static_cast<std::uint8_t>(rgb >> 16);
-    entry[3] = 0;
+    dib::WriteU32(&block[dib::kColourTableOffset + 4 * index], rgb & 0xFFFFFF);  // blue, green, red, 0
 }
 
 std::size_t DibPixelOffset(const std::vector<std::uint8_t>& block)
@@ -125,6 +121,16 @@ PixelGrid GridOf(const Bytes& block)
     return grid;
 }
 
+Bytes SolidDib(int width, int height, int bits, std::uint32_t rgb)
+{
+    if (width <= 0 || height <= 0) return {};
+    PixelGrid grid(bits, width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            grid.Set(x, y, bits <= 8 ? 1 : rgb);
+    return DibOf(grid, {0, rgb});
+}
+
 int BitsOf(const Bytes& block) { return block.size() >= 30 ? dib::ReadU16(&block[dib::kBitCountOffset]) : 0; }
 
 Bytes MakeDib(int bits, std::uint32_t width, std::uint32_t height)
@@ -143,11 +149,15 @@ Bytes MakeDib(int bits, std::uint32_t width, std::uint32_t height)
             }
             grid.Set(static_cast<int>(x), static_cast<int>(y), pixel);
         }
-    // Distinct, well spread colours with no two entries equal.
+    return DibOf(grid, PatternColours());
+}
+
+std::vector<std::uint32_t> PatternColours()
+{
     std::vector<std::uint32_t> colours;
     for (std::uint32_t i = 0; i < 256; ++i)
         colours.push_back(((i * 37 + 11) & 0xFF) << 16 | ((255 - i * 11) & 0xFF) << 8 | ((i * 91 + 5) & 0xFF));
-    return DibOf(grid, colours);
+    return colours;
 }
 
 Colors ColorsOf(const Bytes& block)
@@ -195,10 +205,22 @@ double MeanChannelError(const Colors& a, const Colors& b)
     return sum / (3.0 * a.pixels.size());
 }
 
-Colors ReadPnm(const std::string& path)
+Bytes ReadBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    const Bytes data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WriteBytes(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return out.good();
+}
+
+Colors ReadPnm(const std::string& path)
+{
+    const Bytes data = ReadBytes(path);
     Colors c;
     std::istringstream header(std::string(data.begin(), data.begin() + std::min<std::size_t>(data.size(), 64)));
     std::string magic;
@@ -226,17 +248,10 @@ void WritePpm(const std::string& path, const Colors& colors)
 #ifdef _WIN32
 bool WriteSolidBmp(const std::string& path, int width, int height, int bits, COLORREF colour)
 {
-    if (width <= 0 || height <= 0) return false;
-    const std::uint32_t rgb = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    PixelGrid grid(bits, width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            grid.Set(x, y, bits <= 8 ? 1 : rgb);
     // A block in the library's layout is a BMP file as it stands.
-    const Bytes file = DibOf(grid, {0, rgb});
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    return !file.empty() && out.good();
+    const Bytes file =
+        SolidDib(width, height, bits, (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+    return !file.empty() && WriteBytes(path, file);
 }
 
 HGLOBAL GlobalBlock(const Bytes& bytes)

@@ -5,7 +5,7 @@
 // colour. Pixels are read here without the code under test: rows use the
 // usual ((width * bits + 31) / 32) * 4 bytes so that the tests check,
 // rather than repeat, the library's own arithmetic. Pure C++ (native and
-// Windows tests alike) but for WriteSolidBmp.
+// Windows tests alike) but for the part at the end, which needs Windows.
 #pragma once
 
 #include <cstddef>
@@ -69,12 +69,17 @@ std::size_t DibPixelOffset(const std::vector<std::uint8_t>& block);
 // A block holding the grid's rows; the colour table gets the given 0xRRGGBB
 // colours (the rest black).
 Bytes DibOf(const PixelGrid& grid, const std::vector<std::uint32_t>& colours = {});
+// A block of one colour (0xRRGGBB); palette pictures use colour index 1
+// everywhere, whose table entry is the colour (index 0 is black).
+Bytes SolidDib(int width, int height, int bits, std::uint32_t rgb);
 // A block's rows as a grid.
 PixelGrid GridOf(const Bytes& block);
 int BitsOf(const Bytes& block);
+// 256 distinct, well spread colours as 0xRRGGBB.
+std::vector<std::uint32_t> PatternColours();
 // A block of the given depth and size filled with a pattern that uses every
-// colour table entry and varies in every channel; odd sizes exercise row
-// padding.
+// colour table entry (PatternColours) and varies in every channel; odd
+// sizes exercise row padding.
 Bytes MakeDib(int bits, std::uint32_t width, std::uint32_t height);
 
 struct Rgba {
@@ -98,6 +103,10 @@ Colors ColorsOf(const Bytes& block);
 // when compareAlpha), or 256 when the sizes differ.
 int MaxChannelError(const Colors& a, const Colors& b, bool compareAlpha = false);
 double MeanChannelError(const Colors& a, const Colors& b);
+// A whole file's bytes (empty when it cannot be read), and a file written
+// whole.
+Bytes ReadBytes(const std::string& path);
+bool WriteBytes(const std::string& path, const Bytes& bytes);
 // A binary PPM (P6) or PGM (P5), as netpbm and ImageMagick write them;
 // empty when it is neither.
 Colors ReadPnm(const std::string& path);
@@ -105,9 +114,7 @@ Colors ReadPnm(const std::string& path);
 void WritePpm(const std::string& path, const Colors& colors);
 
 #ifdef _WIN32
-// A BMP file of one colour; bits 1, 8 or 24. Palette pictures use colour
-// index 1 everywhere, whose table entry is the given colour (index 0 is
-// black).
+// A BMP file of one colour, a SolidDib; bits 1, 8 or 24.
 bool WriteSolidBmp(const std::string& path, int width, int height, int bits, COLORREF colour);
 // A movable global memory block holding the bytes, as the library hands
 // pictures out; and the bytes of such a block.
