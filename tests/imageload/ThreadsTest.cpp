@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,25 +26,17 @@ constexpr int kThreads = 4;
 Bytes ThreadPicture(int thread)
 {
     Bytes dib = MakeDib(24, 61 + 8 * thread, 37);
-    const size_t pixels = dib::ReadU32(dib.data() + dib::kPixelOffsetOffset);
-    for (size_t i = pixels; i < dib.size(); ++i) dib[i] = static_cast<uint8_t>(dib[i] * (thread + 1) + i % (7 + thread));
+    for (size_t i = DibPixelOffset(dib); i < dib.size(); ++i) dib[i] = static_cast<uint8_t>(dib[i] * (thread + 1) + i % (7 + thread));
     return dib;
 }
 
-struct Work {
-    std::vector<Bytes> files;   // the picture saved in each format
-    std::vector<Bytes> blocks;  // each file loaded again
-};
-
-Work DoWork(const Bytes& picture)
+// The picture saved in each format, then each file loaded again.
+std::vector<Bytes> DoWork(const Bytes& picture)
 {
-    Work w;
-    for (Format format : kFormats) {
-        Bytes file, block;
-        EncodeAs(format, picture, file, 75);
-        DecodeAs(format, file, block);
-        w.files.push_back(std::move(file));
-        w.blocks.push_back(std::move(block));
+    std::vector<Bytes> w(2 * std::size(kFormats));
+    for (size_t f = 0; f < std::size(kFormats); ++f) {
+        EncodeAs(kFormats[f], picture, w[f], 75);
+        DecodeAs(kFormats[f], w[f], w[std::size(kFormats) + f]);
     }
     return w;
 }
@@ -53,11 +46,11 @@ Work DoWork(const Bytes& picture)
 TEST(CodecsOnFourThreads, EachDecodeAndSaveGivesWhatOneThreadAloneGives)
 {
     std::vector<Bytes> pictures;
-    std::vector<Work> alone;
+    std::vector<std::vector<Bytes>> alone;
     for (int t = 0; t < kThreads; ++t) {
         pictures.push_back(ThreadPicture(t));
         alone.push_back(DoWork(pictures.back()));
-        for (size_t f = 0; f < alone.back().blocks.size(); ++f) ASSERT_FALSE(alone.back().blocks[f].empty()) << f;
+        for (size_t k = 0; k < alone.back().size(); ++k) ASSERT_FALSE(alone.back()[k].empty()) << k;
     }
 
     constexpr int kRounds = 25;
@@ -67,11 +60,11 @@ TEST(CodecsOnFourThreads, EachDecodeAndSaveGivesWhatOneThreadAloneGives)
         ++ready;
         while (ready.load() < kThreads) std::this_thread::yield();  // start together
         for (int round = 0; round < kRounds; ++round) {
-            const Work w = DoWork(pictures[t]);
-            for (size_t f = 0; f < w.files.size(); ++f) {
-                if (w.files[f] != alone[t].files[f]) faults[t].push_back(std::string("saved ") + ExtensionOf(kFormats[f]));
-                if (w.blocks[f] != alone[t].blocks[f]) faults[t].push_back(std::string("loaded ") + ExtensionOf(kFormats[f]));
-            }
+            const std::vector<Bytes> w = DoWork(pictures[t]);
+            for (size_t k = 0; k < w.size(); ++k)
+                if (w[k] != alone[t][k])
+                    faults[t].push_back((k < std::size(kFormats) ? "saved " : "loaded ") +
+                                        std::string(ExtensionOf(kFormats[k % std::size(kFormats)])));
         }
     };
     std::vector<std::thread> threads;

@@ -1,8 +1,7 @@
 #include "tests/picture/FakePictureLibrary.h"
 
 #include "ImageLoad.h"
-
-#include <cstring>
+#include "tests/support/TestPictures.h"
 
 namespace fakelib {
 namespace {
@@ -34,14 +33,8 @@ HGLOBAL Load(const char* function, const char* path)
     State& state = TheState();
     if (state.loaderFails)
         return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, state.block.size());
-    if (block == nullptr)
-        return nullptr;
-    void* bytes = GlobalLock(block);
-    std::memcpy(bytes, state.block.data(), state.block.size());
-    GlobalUnlock(block);
-    state.lastLoaded = block;
-    return block;
+    state.lastLoaded = GlobalBlock(state.block);
+    return state.lastLoaded;
 }
 
 int Save(const char* function, const char* path, HGLOBAL block, int quality = -1)

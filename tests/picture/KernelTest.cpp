@@ -2,16 +2,13 @@
 // sanitizers in the sanitizer tree).
 #include "imageload/block/DibBlock.h"
 #include "picture/NearestResample.h"
-#include "tests/picture/PixelGrid.h"
-#include "tests/support/DibBuilder.h"
+#include "tests/support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <limits>
-#include <ostream>
 #include <random>
-#include <string>
 #include <vector>
 
 namespace {
@@ -59,28 +56,15 @@ void ExpectPaddingZero(const PixelGrid& grid)
 
 }  // namespace
 
-TEST(RowBytes, FollowsTheTableAndAlignsToFour)
+// Against the test pictures' own stride, ((width * bits + 31) / 32) * 4.
+TEST(RowBytes, FollowsTheTableAlignsToFourAndNeverOverflows)
 {
-    EXPECT_EQ(dib::RowBytes64(1, 9), 4);
-    EXPECT_EQ(dib::RowBytes64(4, 5), 4);
-    EXPECT_EQ(dib::RowBytes64(8, 5), 8);
-    EXPECT_EQ(dib::RowBytes64(24, 5), 16);
-    EXPECT_EQ(dib::RowBytes64(32, 3), 12);
-    EXPECT_EQ(dib::RowBytes64(16, 3), 8);
-    EXPECT_EQ(dib::RowBytes64(8, 0), 0);
     // Unknown depths count a byte per pixel.
     EXPECT_EQ(dib::RowBytes64(2, 5), 8);
-    for (int width = 1; width <= 32; ++width)
-        EXPECT_EQ(dib::RowBytes64(1, width), 4) << width;
-    for (int width = 33; width <= 64; ++width)
-        EXPECT_EQ(dib::RowBytes64(1, width), 8) << width;
     for (int bits : kBitCounts)
         for (int width = 0; width < 70; ++width)
             EXPECT_EQ(dib::RowBytes64(bits, width), PixelGrid(bits, width, 1).Stride()) << bits << " " << width;
-}
-
-TEST(RowBytes, LargestWidthsDoNotOverflow)
-{
+    // The largest widths do not overflow; negative ones give -1.
     EXPECT_EQ(dib::RowBytes64(32, 0x7FFFFFFF), 4LL * 0x7FFFFFFF);
     EXPECT_EQ(dib::RowBytes64(24, 0x7FFFFFFF), (3LL * 0x7FFFFFFF + 3) / 4 * 4);
     EXPECT_EQ(dib::RowBytes64(8, -1), -1);
@@ -97,81 +81,37 @@ TEST(ColourCount, ByDepthAndPlanes)
     EXPECT_EQ(dib::ColourCount(8, 40), -1);
 }
 
-TEST(Resample, HalvingKeepsEveryOtherPixelFromTheTopLeft)
+// Halving keeps every other pixel from the top left, doubling repeats each
+// pixel twice across and down, 3 x 3 to 2 x 2 takes columns and rows 0 and
+// 1. The marks tell every row and column apart: rows counted from the
+// bottom, or 1-bit pixels taken from the least significant bit first, show.
+TEST(Resample, SamplesColumnsAndRowsByTheRule)
 {
-    for (int bits : kBitCounts) {
-        const PixelGrid source = Marked(bits, 4, 4);
-        const PixelGrid target = Resampled(source, 2, 2);
-        ExpectSampled(source, target, {0, 2}, {0, 2});
-        ExpectPaddingZero(target);
-    }
-}
-
-TEST(Resample, DoublingRepeatsEachPixelTwiceAcrossAndDown)
-{
-    for (int bits : kBitCounts) {
-        const PixelGrid source = Marked(bits, 2, 2);
-        const PixelGrid target = Resampled(source, 4, 4);
-        ExpectSampled(source, target, {0, 0, 1, 1}, {0, 0, 1, 1});
-        ExpectPaddingZero(target);
-    }
-}
-
-TEST(Resample, ThreeByThreeToTwoByTwoTakesColumnsAndRowsZeroAndOne)
-{
-    for (int bits : kBitCounts) {
-        const PixelGrid source = Marked(bits, 3, 3);
-        const PixelGrid target = Resampled(source, 2, 2);
-        ExpectSampled(source, target, {0, 1}, {0, 1});
-    }
-}
-
-TEST(Resample, TopRowComesFromTheTopRowNotTheBottomOne)
-{
-    // A picture whose rows differ only in height: stored bottom first, the
-    // top row is the last one in memory.
-    for (int bits : {8, 24}) {
-        PixelGrid source(bits, 1, 5);
-        for (int y = 0; y < 5; ++y)
-            source.Set(0, y, 10 + y);
-        const PixelGrid target = Resampled(source, 1, 2);
-        EXPECT_EQ(target.Get(0, 0), 10u);
-        EXPECT_EQ(target.Get(0, 1), 12u);
-    }
-}
-
-TEST(Resample, OneBitPixelsUseTheMostSignificantBitFirst)
-{
-    PixelGrid source(1, 8, 1);
-    source.StoredRow(0)[0] = 0x80;  // only the leftmost pixel set
-    PixelGrid wide = Resampled(source, 16, 1);
-    EXPECT_EQ(wide.StoredRow(0)[0], 0xC0);
-    EXPECT_EQ(wide.StoredRow(0)[1], 0x00);
-}
-
-TEST(Resample, FourBitOddWidthsLeaveTheLastLowNibbleZero)
-{
-    for (int width : {1, 3, 5, 7, 9, 31}) {
-        PixelGrid source(4, 6, 3);
-        std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
-        const PixelGrid target = Resampled(source, width, 3);
-        for (int y = 0; y < 3; ++y) {
-            EXPECT_EQ(target.StoredRow(y)[width / 2], 0xF0) << width;
+    const struct {
+        int from, to;
+        std::vector<int> taken;
+    } cases[] = {{4, 2, {0, 2}}, {2, 4, {0, 0, 1, 1}}, {3, 2, {0, 1}}};
+    for (const auto& c : cases)
+        for (int bits : kBitCounts) {
+            const PixelGrid source = Marked(bits, c.from, c.from);
+            const PixelGrid target = Resampled(source, c.to, c.to);
+            ExpectSampled(source, target, c.taken, c.taken);
+            ExpectPaddingZero(target);
         }
-        ExpectPaddingZero(target);
-    }
 }
 
-TEST(Resample, OneBitOddWidthsLeaveTheUnusedBitsZero)
+// Odd widths of 1 and 4 bits leave the last byte's unused low bits zero.
+TEST(Resample, OddWidthsOfSmallPixelsLeaveTheUnusedBitsZero)
 {
-    for (int width = 1; width <= 40; ++width) {
-        PixelGrid source(1, 9, 2);
-        std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
-        const PixelGrid target = Resampled(source, width, 2);
-        for (int x = 0; x < width; ++x)
-            ASSERT_EQ(target.Get(x, 1), 1u) << width;
-        ExpectPaddingZero(target);
-    }
+    for (int bits : {1, 4})
+        for (int width = 1; width <= 40; ++width) {
+            PixelGrid source(bits, 9, 3);
+            std::fill(source.Bytes().begin(), source.Bytes().end(), 0xFF);
+            const PixelGrid target = Resampled(source, width, 2);
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(target.Get(x, 1), (1u << bits) - 1) << bits << " bits, width " << width;
+            ExpectPaddingZero(target);
+        }
 }
 
 TEST(Resample, RowPaddingStaysZeroEvenWhenTheSourcePaddingIsNot)
@@ -185,7 +125,8 @@ TEST(Resample, RowPaddingStaysZeroEvenWhenTheSourcePaddingIsNot)
         }
 }
 
-TEST(Resample, ZeroTargetSizesWriteNothing)
+// Targets of no pixels, sources of no pixels and unknown depths.
+TEST(Resample, WhatHasNoPixelsOrNoKnownDepthWritesNothing)
 {
     for (int bits : kBitCounts) {
         const PixelGrid source = Marked(bits, 5, 5);
@@ -194,15 +135,11 @@ TEST(Resample, ZeroTargetSizesWriteNothing)
         dib::ResampleNearest(source.AsSource(), {guard.data(), 16, 3, 0}, bits);
         EXPECT_EQ(guard, std::vector<std::uint8_t>(64, 0));
     }
-}
-
-TEST(Resample, EmptySourceOrUnknownDepthLeavesTheTargetZero)
-{
     PixelGrid target(8, 4, 4);
     const std::uint8_t none = 0;
     dib::ResampleNearest({&none, 0, 0, 3}, target.AsTarget(), 8);
     dib::ResampleNearest({&none, 4, 3, 0}, target.AsTarget(), 8);
-    PixelGrid source = Marked(8, 4, 4);
+    const PixelGrid source = Marked(8, 4, 4);
     dib::ResampleNearest(source.AsSource(), target.AsTarget(), 2);
     dib::ResampleNearest(source.AsSource(), target.AsTarget(), 12);
     EXPECT_EQ(target.Bytes(), std::vector<std::uint8_t>(target.Bytes().size(), 0));
@@ -225,52 +162,36 @@ TEST(Resample, PlainTranscriptionSamplesByTheRule)
     }
 }
 
-// The fast inner loops must be bit-identical to the plain transcription.
-// Source buffers are exactly as large as their rows, so an over-read of the
-// top row shows under AddressSanitizer.
+// The fast inner loops must be bit-identical to the plain transcription, at
+// small sizes of every kind and at thumbnail and screen sizes. Source
+// buffers are exactly as large as their rows, so an over-read of the top
+// row shows under AddressSanitizer.
 TEST(Resample, FastVersionIsBitIdenticalToThePlainTranscription)
 {
     std::mt19937 random(2024);
-    const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 64, 65, 100};
-    int compared = 0;
-    for (int bits : kBitCounts)
-        for (int sourceWidth : sizes)
-            for (int targetWidth : sizes) {
-                const int sourceHeight = 1 + static_cast<int>(random() % 40);
-                const int targetHeight = 1 + static_cast<int>(random() % 40);
-                PixelGrid source(bits, sourceWidth, sourceHeight);
-                source.FillRandom(random);
-                PixelGrid fast(bits, targetWidth, targetHeight);
-                PixelGrid plain(bits, targetWidth, targetHeight);
-                dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
-                dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
-                ASSERT_EQ(fast.Bytes(), plain.Bytes())
-                    << "bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> " << targetWidth
-                    << "x" << targetHeight;
-                ++compared;
-            }
-    EXPECT_EQ(compared, 6 * 17 * 17);
-}
-
-TEST(Resample, FastVersionMatchesAtThumbnailAndScreenSizes)
-{
-    std::mt19937 random(99);
-    for (int bits : kBitCounts) {
-        PixelGrid source(bits, 641, 361);
+    auto expectSame = [&random](int bits, int sourceWidth, int sourceHeight, int width, int height) {
+        PixelGrid source(bits, sourceWidth, sourceHeight), fast(bits, width, height), plain(bits, width, height);
         source.FillRandom(random);
-        for (auto size : {std::pair<int, int>{110, 52}, {337, 190}, {1010, 570}, {1283, 722}}) {
-            PixelGrid fast(bits, size.first, size.second);
-            PixelGrid plain(bits, size.first, size.second);
-            dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
-            dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
-            ASSERT_EQ(fast.Bytes(), plain.Bytes()) << bits << " " << size.first << "x" << size.second;
-        }
+        dib::ResampleNearest(source.AsSource(), fast.AsTarget(), bits);
+        dib::ResampleNearestPlain(source.AsSource(), plain.AsTarget(), bits);
+        ASSERT_EQ(fast.Bytes(), plain.Bytes())
+            << "bits " << bits << " " << sourceWidth << "x" << sourceHeight << " -> " << width << "x" << height;
+    };
+    const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 63, 64, 65, 100};
+    for (int bits : kBitCounts) {
+        for (int sourceWidth : sizes)
+            for (int targetWidth : sizes)
+                expectSame(bits, sourceWidth, 1 + static_cast<int>(random() % 40), targetWidth,
+                           1 + static_cast<int>(random() % 40));
+        for (auto size : {std::pair<int, int>{110, 52}, {337, 190}, {1010, 570}, {1283, 722}})
+            expectSame(bits, 641, 361, size.first, size.second);
     }
 }
 
 // Pixels are moved four bytes at a time where they can be: nothing may land
-// in a wide stride's spare bytes or after the last row, whatever the target
-// held before.
+// in a wide stride's spare bytes (a caller's choice, honoured) or after the
+// last row, whatever the target held before, and a row's padding gets no
+// pixel bytes.
 TEST(Resample, WritesNothingOutsideTheTargetRows)
 {
     std::mt19937 random(32);
@@ -291,6 +212,8 @@ TEST(Resample, WritesNothingOutsideTheTargetRows)
                 const std::uint8_t* written = target.data() + row * stride;
                 ASSERT_EQ(0, std::memcmp(written, plain.Bytes().data() + row * rowBytes, usedBytes))
                     << "bits " << bits << " width " << targetWidth << " row " << row;
+                for (std::size_t k = usedBytes; k < rowBytes; ++k)
+                    ASSERT_TRUE(written[k] == 0 || written[k] == kUntouched) << "padding byte " << k;
                 for (std::size_t k = rowBytes; k < stride; ++k)
                     ASSERT_EQ(written[k], kUntouched) << "bits " << bits << " width " << targetWidth << " byte " << k;
             }
@@ -299,43 +222,16 @@ TEST(Resample, WritesNothingOutsideTheTargetRows)
         }
 }
 
-// Wider strides than the row needs (a caller's choice) are honoured.
-TEST(Resample, HonoursStridesWiderThanTheRow)
-{
-    const PixelGrid source = Marked(24, 5, 4);
-    std::vector<std::uint8_t> wide(4 * 40, 0);
-    dib::ResampleNearest(source.AsSource(), {wide.data(), 40, 10, 4}, 24);
-    PixelGrid packed = Resampled(source, 10, 4);
-    for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(0, std::memcmp(wide.data() + row * 40, packed.Bytes().data() + row * packed.Stride(), 32));
-        for (int k = 30; k < 40; ++k)
-            EXPECT_EQ(wide[row * 40 + k], 0);
-    }
-}
-
-namespace {
-
-std::vector<std::uint8_t> Block(int width, int height, int bits, std::size_t extra = 0)
-{
-    return BlankDib(width, height, bits, extra);
-}
-
-}  // namespace
-
-TEST(WellFormed, AcceptsExactBlocksOfEveryDepth)
+TEST(WellFormed, AcceptsExactBlocksOfEveryDepthAndRefusesBlocksThatBreakTheLayout)
 {
     for (int bits : kBitCounts)
         for (int width : {1, 3, 17})
-            EXPECT_TRUE(dib::IsWellFormed(Block(width, 5, bits).data(), Block(width, 5, bits).size()))
+            EXPECT_TRUE(dib::IsWellFormed(BlankDib(width, 5, bits).data(), BlankDib(width, 5, bits).size()))
                 << bits << " " << width;
-}
-
-TEST(WellFormed, RefusesBlocksThatBreakTheLayout)
-{
     auto refused = [](std::vector<std::uint8_t> block, std::size_t size) {
         return !dib::IsWellFormed(block.data(), size);
     };
-    const auto good = Block(9, 4, 8);
+    const auto good = BlankDib(9, 4, 8);
     EXPECT_TRUE(refused(good, good.size() - 1)) << "one byte short";
     EXPECT_TRUE(refused(good, 53)) << "shorter than the headers";
     EXPECT_FALSE(dib::IsWellFormed(nullptr, 100));
@@ -364,7 +260,7 @@ TEST(WellFormed, RefusesBlocksThatBreakTheLayout)
 
 TEST(WellFormed, HugeSizesDoNotOverflowTheCheck)
 {
-    auto block = Block(1, 1, 32);
+    auto block = BlankDib(1, 1, 32);
     dib::WriteI32(&block[18], 0x7FFFFFFF);
     dib::WriteI32(&block[22], 0x7FFFFFFF);
     EXPECT_FALSE(dib::IsWellFormed(block.data(), block.size()));
