@@ -10,14 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/Module.h"
 #include "framework/Print.h"
 #include "framework/PrintPreview.h"
 #include "res/resource.h"
-#include "tests/support/BrowserOnThisThread.h"
+#include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/CellColours.h"
-#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -30,15 +28,14 @@ const char kPreviewPrintFile[] = "C:\\print-preview.ps";
 // layout of the cells on screen.
 const char kLayoutFile[] = "C:\\print-layout.txt";
 
-class PrintTest : public ::testing::Test {
+class PrintTest : public AlbumViewFixture {
 protected:
     void SetUp() override
     {
-        FwInitModule(GetModuleHandleA(nullptr));
+        AlbumViewFixture::SetUp();
         for (int i = 0; i < 9; ++i)
-            ASSERT_TRUE(WriteSolidBmp(folder.Path() + "\\p" + std::to_string(i) + ".bmp", 352, 288, 24,
-                                      RGB(200, 30, 30)));
-        ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
+            Picture("p" + std::to_string(i) + ".bmp", 352, 288, 24, RGB(200, 30, 30));
+        Open();
         RECT client;
         GetClientRect(browser.ViewWindow(), &client);
         FILE* layout = std::fopen(kLayoutFile, "w");
@@ -46,10 +43,6 @@ protected:
         std::fprintf(layout, "%ld %ld\n", client.right, client.bottom);
         std::fclose(layout);
     }
-
-    TempFolder folder;
-    HostWindow host;
-    BrowserOnThisThread browser;
 };
 
 // Stands in for the system's print dialog while it lives: keeps the flags
@@ -162,37 +155,6 @@ TEST_F(PrintTest, DirectPrintWritesOnePostScriptPageToTheFilePrinter)
     EXPECT_EQ(0, browser.View()->m_bSingle);
 }
 
-TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
-{
-    browser.Command(ID_FILE_PRINT_PREVIEW);
-    HWND preview = FindWindowA("FwPrintPreview", nullptr);
-    ASSERT_NE(nullptr, preview);
-    EXPECT_TRUE(IsWindowVisible(preview));
-    browser.Pump();
-
-    // Read the preview back from the screen.
-    const Canvas shot = Canvas::OfClient(GetDlgItem(preview, CPrintPreview::kPageWindow));
-    const RECT sheet = SheetOnScreen(shot);
-    ASSERT_GT(sheet.right, sheet.left);
-    ASSERT_GT(sheet.bottom, sheet.top);
-    // The page was played into it: the cells' fill colour is on the sheet.
-    bool cellColourSeen = false;
-    for (int y = sheet.top; y < sheet.top + (sheet.bottom - sheet.top) / 3 && !cellColourSeen; ++y)
-        for (int x = sheet.left; x < sheet.left + (sheet.right - sheet.left) / 3 && !cellColourSeen; ++x)
-            cellColourSeen = IsCellFill(shot.At(x, y));
-
-    const SIZE printable = DefaultPrintableArea();
-    ASSERT_GT(printable.cy, 0);
-    EXPECT_NEAR(static_cast<double>(printable.cx) / printable.cy,
-                static_cast<double>(sheet.right - sheet.left) / (sheet.bottom - sheet.top), 0.02);
-    EXPECT_TRUE(cellColourSeen);
-
-    SendMessageA(GetDlgItem(preview, CPrintPreview::kCloseButton), BM_CLICK, 0, 0);
-    browser.Pump();
-    EXPECT_FALSE(IsWindow(preview));
-    EXPECT_TRUE(IsWindow(browser.Frame()));
-}
-
 bool HasScrollRange(HWND page, int bar)
 {
     SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
@@ -201,18 +163,25 @@ bool HasScrollRange(HWND page, int bar)
 
 }  // namespace
 
-// In a page window of the printer's own proportions the fitted sheet
-// leaves less than a scroll bar's width across: the bars of the larger
-// steps must still go when the operator zooms back out.
-TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndEscCloses)
+// The page is played onto a sheet of the printer's proportions. In a page
+// window of those proportions the fitted sheet leaves less than a scroll
+// bar's width across: the bars of the larger steps must still go when the
+// operator zooms back out.
+TEST_F(PrintTest, PreviewShowsASheetOfThePrintersProportionsZoomsInTwoStepsWhereClickedAndCloses)
 {
     browser.Command(ID_FILE_PRINT_PREVIEW);
     HWND preview = FindWindowA("FwPrintPreview", nullptr);
     ASSERT_NE(nullptr, preview);
+    EXPECT_TRUE(IsWindowVisible(preview));
     auto* object = static_cast<CPrintPreview*>(CWnd::FromHandle(preview));
     HWND page = GetDlgItem(preview, CPrintPreview::kPageWindow);
     const SIZE printable = DefaultPrintableArea();
     ASSERT_GT(printable.cy, 0);
+    browser.Pump();
+    const RECT sheet = SheetOnScreen(Canvas::OfClient(page));
+    ASSERT_GT(sheet.bottom, sheet.top);
+    EXPECT_NEAR(static_cast<double>(printable.cx) / printable.cy,
+                static_cast<double>(sheet.right - sheet.left) / (sheet.bottom - sheet.top), 0.02);
     RECT previewRect, pageRect;
     GetWindowRect(preview, &previewRect);
     GetWindowRect(page, &pageRect);
@@ -272,6 +241,11 @@ TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndE
     EXPECT_EQ(across, back.LeftReach(at.x, at.y)) << "back to the fitted sheet";
 
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    browser.Pump();
+    EXPECT_FALSE(IsWindow(preview));
+    browser.Command(ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(nullptr, preview = FindWindowA("FwPrintPreview", nullptr));
+    SendMessageA(GetDlgItem(preview, CPrintPreview::kCloseButton), BM_CLICK, 0, 0);
     browser.Pump();
     EXPECT_FALSE(IsWindow(preview));
     EXPECT_TRUE(IsWindow(browser.Frame()));

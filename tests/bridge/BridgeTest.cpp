@@ -10,6 +10,7 @@
 
 #include "bridge/Exports.h"
 #include "bridge/ModuleGlobals.h"
+#include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/OwnThreads.h"
 
 namespace {
@@ -24,30 +25,24 @@ void Configure(const char* path, const BrowseSettings& record, int initial = 0, 
     SetImageBrowsePath(nullptr, path, initial, all, record);
 }
 
-TEST(SetImageBrowsePath, KeepsA259CharacterPathWholeAndAShorterOneLeavesNoTrace)
+// Each row after the one before it: a path that does not fit, or none,
+// leaves the current directory, never a cut path naming another folder.
+TEST(SetImageBrowsePath, KeepsAPathOf259CharactersWholeAndNoneThatDoesNotFit)
 {
     auto record = ZeroRecord();
-    std::string longPath = "C:\\" + std::string(256, 'a');
-    ASSERT_EQ(259u, longPath.size());
-    Configure(longPath.c_str(), *record);
-    EXPECT_EQ(longPath, g_szBrowsePath);
-
-    Configure("D:\\DataPic", *record);
-    EXPECT_STREQ("D:\\DataPic", g_szBrowsePath);
-}
-
-TEST(SetImageBrowsePath, APathThatDoesNotFitOrANullPathLeavesTheCurrentDirectory)
-{
-    auto record = ZeroRecord();
-    Configure("D:\\DataPic", *record);
-    std::string tooLong = "C:\\" + std::string(257, 'b');
-    ASSERT_EQ(260u, tooLong.size());
-    Configure(tooLong.c_str(), *record);
-    EXPECT_STREQ("", g_szBrowsePath);   // never a cut path naming another folder
-
-    Configure("D:\\DataPic", *record);
-    Configure(nullptr, *record);
-    EXPECT_STREQ("", g_szBrowsePath);
+    const std::string fits = "C:\\" + std::string(256, 'a'), tooLong = "C:\\" + std::string(257, 'b');
+    const struct {
+        const char* path;
+        const char* kept;
+    } cases[] = {{fits.c_str(), fits.c_str()},
+                 {"D:\\DataPic", "D:\\DataPic"},
+                 {tooLong.c_str(), ""},
+                 {"D:\\DataPic", "D:\\DataPic"},
+                 {nullptr, ""}};
+    for (const auto& c : cases) {
+        Configure(c.path, *record);
+        EXPECT_STREQ(c.kept, g_szBrowsePath) << (c.path != nullptr ? std::strlen(c.path) : 0) << " characters";
+    }
 }
 
 TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
@@ -74,23 +69,6 @@ TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
     EXPECT_EQ(0, g_settings.channels[0].bEnabled);
 }
 
-// A window that counts the exit messages it receives.
-struct ExitCounter {
-    static int count;
-    static WPARAM lastWParam;
-    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
-        if (msg == UM_BROWSE_EXIT) {
-            ++count;
-            lastWParam = wParam;
-            return 0;
-        }
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
-};
-int ExitCounter::count;
-WPARAM ExitCounter::lastWParam;
-
 // The test run checks every Windows program's heap (scripts/heap-check.sh);
 // this one stands for all that the checks are really on.
 TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
@@ -105,27 +83,19 @@ TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
     EXPECT_EQ(0x70u, flags() & 0xF0u) << "tail, free and parameter checks, whole heaps validated after each test";
 }
 
+// The browser ends at once here: this program holds none of its resources.
 TEST(LoadImageBrowse, ReturnsAtOnceAndTheHostReceivesExactlyOneExitPerOpening)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ExitCounter::Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ExitCounter";
-    ASSERT_TRUE(RegisterClassA(&wc));
-    HWND host = CreateWindowA("ExitCounter", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(nullptr, host);
-
+    HostWindow host;
     const unsigned long threads = OwnThreadCount();
     for (int opening = 1; opening <= 3; ++opening) {
-        int thread = LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(host)));
+        int thread = LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(host.Handle())));
         EXPECT_NE(0, thread);
-        EXPECT_EQ(host, g_hHostWnd);
+        EXPECT_EQ(host.Handle(), g_hHostWnd);
         // Once the browser's thread has ended, all it posted is queued.
         EXPECT_TRUE(PumpUntilOwnThreadsAtMost(threads, 10000));
-        EXPECT_EQ(opening, ExitCounter::count);
-        EXPECT_EQ(3u, ExitCounter::lastWParam);
+        EXPECT_EQ(opening, host.ExitCount()) << "exit messages of wParam 3";
     }
-    DestroyWindow(host);
 }
 
 }  // namespace
