@@ -2,6 +2,7 @@
 // and delete do to its list, without windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -70,72 +71,71 @@ TEST(AlbumListBuild, RebuildingKeepsAutomaticBrowseAndTheCurrentPathButLeavesSin
     EXPECT_EQ("C:\\album\\f10.jpg", album.m_strCurrent);
 }
 
-TEST(AlbumPaging, MultiModeRulesFollowThePageTop)
+// A page command from a page (or from a picture shown alone): whether it
+// moved, where the album is then, and which ways it may go on. In multi mode
+// every page command selects the first cell, also one that moves nowhere.
+TEST(AlbumPaging, PageCommandsMoveByPageOrByPictureAloneAndSelectTheFirstCell)
 {
-    CAlbumState nine = AlbumOf(9);
-    EXPECT_FALSE(nine.CanPageForward());
-    EXPECT_FALSE(nine.CanPageBack());
-
-    CAlbumState ten = AlbumOf(10);
-    EXPECT_TRUE(ten.CanPageBack());
-    EXPECT_FALSE(ten.CanPageForward());
-    EXPECT_FALSE(ten.PageNext());
-    EXPECT_TRUE(ten.PagePrev());
-    EXPECT_EQ(0, ten.m_nPageTop);
-    EXPECT_TRUE(ten.CanPageForward());
-    EXPECT_TRUE(ten.PageNext());
-    EXPECT_EQ(9, ten.m_nPageTop);
-    EXPECT_EQ(9, ten.m_nCurrent);
+    using Command = bool (CAlbumState::*)();
+    const struct {
+        int files, shown;
+        bool alone;
+        Command command;
+        bool moved;
+        int at;     // the page top, or the picture shown alone
+        bool forward, back;
+    } cases[] = {
+        {9, 0, false, &CAlbumState::PageNext, false, 0, false, false},
+        {10, 9, false, &CAlbumState::PageNext, false, 9, false, true},
+        {10, 9, false, &CAlbumState::PagePrev, true, 0, true, false},
+        {10, 0, false, &CAlbumState::PageNext, true, 9, false, true},
+        {27, 18, false, &CAlbumState::PageFirst, true, 0, true, false},
+        {27, 0, false, &CAlbumState::PageLast, true, 18, false, true},
+        {27, 18, false, &CAlbumState::PageNext, false, 18, false, true},
+        {5, 4, true, &CAlbumState::PageFirst, true, 0, true, false},
+        {5, 4, true, &CAlbumState::PageNext, false, 4, false, true},
+        {5, 0, true, &CAlbumState::PageLast, true, 4, false, true},
+        {20, 13, true, &CAlbumState::PageNext, true, 14, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.files) + " files, from " + std::to_string(c.shown));
+        CAlbumState album = AlbumOf(c.files);
+        album.m_nPageTop = album.m_nCurrent = c.shown - c.shown % ALBUM_PAGE_SIZE;
+        if (c.alone)
+            album.ShowCellAlone(c.shown % ALBUM_PAGE_SIZE);
+        else    // the fifth cell, or the last where the page holds fewer
+            album.SelectCell(std::min(4, c.files - c.shown - 1));
+        EXPECT_EQ(c.moved, (album.*c.command)());
+        if (c.alone || c.moved) {
+            EXPECT_EQ(c.at, album.m_nCurrent);
+        }
+        if (c.alone) {
+            EXPECT_EQ(PathOf(c.at), album.m_strCurrent);
+        } else {
+            EXPECT_EQ(c.at, album.m_nPageTop);
+            EXPECT_EQ(0, album.m_nCellSel);
+        }
+        EXPECT_EQ(c.forward, album.CanPageForward());
+        EXPECT_EQ(c.back, album.CanPageBack());
+    }
 }
 
-TEST(AlbumPaging, EveryPageCommandSelectsTheFirstCell)
-{
-    CAlbumState album = AlbumOf(27);
-    album.SelectCell(5);
-    EXPECT_TRUE(album.PageFirst());
-    EXPECT_EQ(0, album.m_nCellSel);
-    EXPECT_EQ(0, album.m_nCurrent);
-    album.SelectCell(4);
-    EXPECT_TRUE(album.PageLast());
-    EXPECT_EQ(18, album.m_nPageTop);
-    EXPECT_EQ(0, album.m_nCellSel);
-    album.SelectCell(2);
-    EXPECT_FALSE(album.PageNext());     // nothing after the last page...
-    EXPECT_EQ(0, album.m_nCellSel);     // ...but the selection is reset all the same
-}
-
-TEST(AlbumSingleMode, DoubleClickNextAndBackToMultiFollowTheList)
+TEST(AlbumSingleMode, ADoubleClickShowsTheCellAloneAndMultiShowReturnsToItsPage)
 {
     CAlbumState album = AlbumOf(20);
     album.PagePrev();                   // page at 9
     album.ShowCellAlone(4);
     EXPECT_EQ(1, album.m_bSingle);
     EXPECT_EQ(13, album.m_nCurrent);
-    EXPECT_EQ("C:\\album\\f13.jpg", album.m_strCurrent);
+    EXPECT_EQ(PathOf(13), album.m_strCurrent);
     EXPECT_FALSE(album.IsMultiMode());
     EXPECT_TRUE(album.IsSingleMode());
-    EXPECT_TRUE(album.PageNext());
-    EXPECT_EQ(14, album.m_nCurrent);
-    EXPECT_EQ("C:\\album\\f14.jpg", album.m_strCurrent);
+    album.PageNext();
     EXPECT_TRUE(album.MultiShow());
     EXPECT_EQ(0, album.m_bSingle);
     EXPECT_EQ(9, album.m_nPageTop);
     EXPECT_EQ(5, album.m_nCellSel);
     EXPECT_FALSE(album.MultiShow());    // already in multi mode
-}
-
-TEST(AlbumSingleMode, EndsOfTheListDisableTheirCommands)
-{
-    CAlbumState album = AlbumOf(5);
-    album.ShowCellAlone(4);
-    EXPECT_FALSE(album.CanPageForward());
-    EXPECT_TRUE(album.CanPageBack());
-    EXPECT_TRUE(album.PageFirst());
-    EXPECT_EQ("C:\\album\\f0.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.CanPageBack());
-    EXPECT_TRUE(album.PageLast());
-    EXPECT_EQ(4, album.m_nCurrent);
-    EXPECT_EQ("C:\\album\\f4.jpg", album.m_strCurrent);
 }
 
 TEST(AlbumHitTest, BordersAndEmptyCellsHitNothing)

@@ -1,6 +1,6 @@
 // The real frame and view driven by messages: the frame as it opens, the
 // command rules in menu and toolbar, single mode, the automatic-browse
-// timer, the command gate, keys that do nothing, and closing.
+// timer, the command gate, and closing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,8 +13,6 @@
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/album/AlbumViewFixture.h"
-#include "tests/support/ModalDriver.h"
-#include "tests/support/OwnThreads.h"
 
 namespace {
 
@@ -48,43 +46,37 @@ TEST_F(AlbumViewTest, OpensMaximisedWithoutCaptionWithMenuAndEighteenToolbarSlot
 }
 
 // The rules themselves are tested natively (AlbumStateTest); here the
-// command table applies them to menu and toolbar alike.
-TEST_F(AlbumViewTest, MenuAndToolbarFollowTheRulesOfThePageCommands)
+// command table applies them to menu and toolbar alike, on the last page,
+// the first page and the first picture shown alone.
+TEST_F(AlbumViewTest, MenuAndToolbarFollowTheRulesOfTheirCommandsAndClicksDoNothingInSingleMode)
 {
     OpenWith(10);   // the last page, at 9, holds one picture
     const struct {
         UINT id;
-        bool onLastPage, onFirstPage;
-    } rows[] = {{ID_PAGE_NEXT, false, true},  {ID_PAGE_LAST, false, true}, {ID_PAGE_PREV, true, false},
-                {ID_PAGE_FIRST, true, false}, {ID_AUTO_SHOW, true, true},  {ID_MULTI_SHOW, false, false}};
+        bool onLastPage, onFirstPage, alone;
+    } rows[] = {{ID_PAGE_NEXT, false, true, true},   {ID_PAGE_LAST, false, true, true},
+                {ID_PAGE_PREV, true, false, false},  {ID_PAGE_FIRST, true, false, false},
+                {ID_AUTO_SHOW, true, true, true},    {ID_MULTI_SHOW, false, false, true},
+                {ID_FILE_OPEN, true, true, false}};
     for (const auto& row : rows)
         ExpectEnabled(row.id, row.onLastPage, "last page");
     browser.Command(ID_PAGE_PREV);
     ASSERT_EQ(0, View().m_nPageTop);
     for (const auto& row : rows)
         ExpectEnabled(row.id, row.onFirstPage, "first page");
-    browser.Command(ID_PAGE_LAST);
-    EXPECT_EQ(9, View().m_nPageTop);
-}
-
-TEST_F(AlbumViewTest, ADoubleClickShowsTheCellAloneWhereClicksDoNothingUntilMultiShow)
-{
-    OpenWith(20);
-    browser.Command(ID_PAGE_PREV);
     DoubleClick(CellCentre(4));
-    EXPECT_EQ(1, View().m_bSingle);
-    EXPECT_EQ(13, View().m_nCurrent);
-    ExpectEnabled(ID_MULTI_SHOW, true, "single");
-    ExpectEnabled(ID_FILE_OPEN, false, "single");
+    ASSERT_EQ(1, View().m_bSingle);
+    EXPECT_EQ(4, View().m_nCurrent);
+    browser.Command(ID_PAGE_FIRST);
+    for (const auto& row : rows)
+        ExpectEnabled(row.id, row.alone, "alone");
 
-    DoubleClick(MAKELPARAM(40, 40));
-    EXPECT_EQ(13, View().m_nCurrent) << "clicks and double clicks are ignored in single mode";
-
+    DoubleClick(CellCentre(4));
+    EXPECT_EQ(0, View().m_nCurrent) << "clicks and double clicks are ignored in single mode";
     browser.Command(ID_MULTI_SHOW);
     EXPECT_EQ(0, View().m_bSingle);
-    EXPECT_EQ(4, View().m_nCellSel);
-    ExpectEnabled(ID_MULTI_SHOW, false, "multi");
-    ExpectEnabled(ID_FILE_OPEN, true, "multi");
+    browser.Command(ID_PAGE_LAST);
+    EXPECT_EQ(9, View().m_nPageTop);
 }
 
 // Where the steps wrap in either mode is a rule tested natively
@@ -158,63 +150,6 @@ TEST_F(AlbumViewTest, TheFirstToolbarButtonClosesTheFrameAndPostsOneExitMessage)
     EXPECT_FALSE(IsWindow(browser.Frame()));
     EXPECT_FALSE(IsMenu(menu)) << "the frame's menu goes with it";
     EXPECT_EQ(1, host.ExitCount());
-}
-
-int g_lettersSeen;
-LRESULT CALLBACK CountLetterKeys(int code, WPARAM wParam, LPARAM lParam)
-{
-    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_KEYDOWN &&
-        (msg->wParam == 'O' || msg->wParam == 'P'))
-        ++g_lettersSeen;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-TEST_F(AlbumViewTest, CtrlOAndCtrlPDoNothing)
-{
-    OpenWith(3);
-    g_lettersSeen = 0;
-    // Proof that the keys really reach the browser's thread.
-    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, CountLetterKeys, nullptr, GetCurrentThreadId());
-    SetForegroundWindow(browser.Frame());
-    SetFocus(browser.ViewWindow());
-    browser.Pump();
-    ModalDriver driver;     // no step: any dialog that opens is a failure
-    driver.Start();
-    for (BYTE key : {BYTE('O'), BYTE('P')}) {
-        INPUT keys[4] = {};
-        for (INPUT& k : keys)
-            k.type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = VK_CONTROL;
-        keys[1].ki.wVk = key;
-        keys[2].ki.wVk = key;
-        keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-        keys[3].ki.wVk = VK_CONTROL;
-        keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(4, keys, sizeof keys[0]);
-        browser.PumpFor(300);
-    }
-    driver.Finish();
-    UnhookWindowsHookEx(hook);
-    EXPECT_EQ(2, g_lettersSeen);
-    EXPECT_TRUE(driver.Unexpected().empty()) << driver.Unexpected().front();
-    EXPECT_TRUE(IsWindow(browser.Frame()));
-    EXPECT_EQ(0, View().m_bSingle);
-}
-
-TEST(AlbumThreadStart, AFrameThatCannotBeLoadedStillPostsOneExitMessage)
-{
-    HostWindow host;
-    // A module without the browser's resources: the frame cannot load.
-    FwInitModule(GetModuleHandleA("kernel32.dll"));
-    g_hHostWnd = host.Handle();
-    const unsigned long threads = OwnThreadCount();
-    CAlbumThread* thread = new CAlbumThread;
-    ASSERT_TRUE(thread->Start());
-    // Once the thread has ended, a second message would be queued too.
-    EXPECT_TRUE(PumpUntilOwnThreadsAtMost(threads, 10000));
-    EXPECT_EQ(1, host.ExitCount());
-    FwInitModule(GetModuleHandleA(nullptr));
 }
 
 }  // namespace

@@ -106,14 +106,18 @@ protected:
             modal::Press(dlg, IDOK);
         };
     }
-    static ModalDriver::Action Cancel(std::string* shown = nullptr)
+    // Deletes the current picture answering the question with button.
+    std::string Delete(int button = IDYES, std::string* error = nullptr)
     {
-        return [shown](HWND dlg) {
-            if (shown != nullptr)
-                *shown = modal::ControlText(dlg, IDC_NEW_NAME);
-            modal::Press(dlg, IDCANCEL);
-        };
+        std::string question;
+        ModalDriver driver;
+        driver.OnDialog(Answer(&question, button));
+        if (error != nullptr)
+            driver.OnDialog(Answer(error));
+        Run(ID_IMAGE_DELETE, driver);
+        return question;
     }
+    std::string Path(int i) { return View().m_arrPaths[static_cast<size_t>(i)]; }
 
     TempFolder saveFolder;
 };
@@ -257,25 +261,9 @@ TEST_F(FileCommandsTest, RenameRefusesABlankNameOneThatWouldLeaveTheFolderAndAnE
 
 // ----------------------------------------------------------------- delete
 
-class DeleteTest : public FileCommandsTest {
-protected:
-    // Deletes the current picture answering the question with button.
-    std::string Delete(int button = IDYES, std::string* error = nullptr)
-    {
-        std::string question;
-        ModalDriver driver;
-        driver.OnDialog(Answer(&question, button));
-        if (error != nullptr)
-            driver.OnDialog(Answer(error));
-        Run(ID_IMAGE_DELETE, driver);
-        return question;
-    }
-    std::string Path(int i) { return View().m_arrPaths[static_cast<size_t>(i)]; }
-};
-
 // Where the album goes after a delete is a rule tested natively
 // (AlbumStateTest); the question names the file whole.
-TEST_F(DeleteTest, ALongNameIsAskedAboutWhole)
+TEST_F(FileCommandsTest, ALongNameIsAskedAboutWhole)
 {
     TempFolder album("", "C:");     // a short path: with the name, 259 characters at most
     const std::string name = std::string(246, 'n') + ".jpg";
@@ -289,7 +277,7 @@ TEST_F(DeleteTest, ALongNameIsAskedAboutWhole)
     browser.Close();
 }
 
-TEST_F(DeleteTest, NoKeepsTheFileAndAReadOnlyFileFailsWithTheErrorTextAndChangesNothing)
+TEST_F(FileCommandsTest, NoKeepsTheFileAndAReadOnlyFileFailsWithTheErrorTextAndChangesNothing)
 {
     OpenWith(3);
     ClickCell(1);
@@ -310,7 +298,7 @@ TEST_F(DeleteTest, NoKeepsTheFileAndAReadOnlyFileFailsWithTheErrorTextAndChanges
 // A command posted to the frame may move the album while a question is
 // open: the answer acts on the file it asked about, and the list follows
 // the files.
-TEST_F(DeleteTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMovedMeanwhile)
+TEST_F(FileCommandsTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMovedMeanwhile)
 {
     OpenWith(10);
     const std::string renamed = Path(9);

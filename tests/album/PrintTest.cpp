@@ -49,29 +49,19 @@ protected:
 // of every request, and either cancels (as an operator who presses Cancel)
 // or answers with the default printer turned to landscape (as one who
 // chose Landscape and pressed OK).
-class PrintDialogStandIn {
-public:
-    enum Answer { kCancel, kLandscape };
-    explicit PrintDialogStandIn(Answer answer) : m_answer(answer)
+struct PrintDialogStandIn {
+    explicit PrintDialogStandIn(bool landscape)
     {
-        s_current = this;
+        s_landscape = landscape;
+        s_flags.clear();
         g_pfnPrintDlg = &Respond;
     }
-    ~PrintDialogStandIn()
-    {
-        g_pfnPrintDlg = PrintDlgA;
-        s_current = nullptr;
-    }
-    PrintDialogStandIn(const PrintDialogStandIn&) = delete;
-    PrintDialogStandIn& operator=(const PrintDialogStandIn&) = delete;
+    ~PrintDialogStandIn() { g_pfnPrintDlg = PrintDlgA; }
 
-    std::vector<DWORD> m_flags;
-
-private:
     static BOOL WINAPI Respond(PRINTDLGA* pd)
     {
-        s_current->m_flags.push_back(pd->Flags);
-        if (s_current->m_answer == kCancel)
+        s_flags.push_back(pd->Flags);
+        if (!s_landscape)
             return FALSE;
         pd->Flags |= PD_RETURNDEFAULT;
         if (!PrintDlgA(pd) || pd->hDC == nullptr)
@@ -89,11 +79,12 @@ private:
         return landscape != nullptr;
     }
 
-    static PrintDialogStandIn* s_current;
-    Answer m_answer;
+    static std::vector<DWORD> s_flags;
+    static bool s_landscape;
 };
 
-PrintDialogStandIn* PrintDialogStandIn::s_current = nullptr;
+std::vector<DWORD> PrintDialogStandIn::s_flags;
+bool PrintDialogStandIn::s_landscape;
 
 // The default printer's printable area, in device pixels.
 SIZE DefaultPrintableArea()
@@ -255,11 +246,11 @@ TEST_F(PrintTest, PreviewShowsASheetOfThePrintersProportionsZoomsInTwoStepsWhere
 // to, and the framework warns too: the operator must read it once.
 TEST_F(PrintTest, EveryPrinterRequestLeavesTheMissingPrinterWarningToTheFramework)
 {
-    PrintDialogStandIn dialog(PrintDialogStandIn::kCancel);
+    PrintDialogStandIn cancelling(false);
     for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         browser.Command(command);
-    ASSERT_EQ(3u, dialog.m_flags.size());
-    for (DWORD flags : dialog.m_flags)
+    ASSERT_EQ(3u, PrintDialogStandIn::s_flags.size());
+    for (DWORD flags : PrintDialogStandIn::s_flags)
         EXPECT_EQ(static_cast<DWORD>(PD_NOWARNING), flags & PD_NOWARNING);
     EXPECT_EQ(nullptr, FindWindowA("FwPrintPreview", nullptr));
 }
@@ -290,10 +281,10 @@ TEST_F(PrintTest, PrintFromThePreviewPrintsThePreviewedPageUnstretchedWhileAutom
 
     DeleteFileA(kPrintFile);
     {
-        PrintDialogStandIn dialog(PrintDialogStandIn::kLandscape);
+        PrintDialogStandIn landscape(true);
         SendMessageA(GetDlgItem(preview, CPrintPreview::kPrintButton), BM_CLICK, 0, 0);
-        ASSERT_EQ(1u, dialog.m_flags.size());
-        EXPECT_EQ(0u, dialog.m_flags[0] & PD_RETURNDEFAULT) << "Print... asks the print dialog";
+        ASSERT_EQ(1u, PrintDialogStandIn::s_flags.size());
+        EXPECT_EQ(0u, PrintDialogStandIn::s_flags[0] & PD_RETURNDEFAULT) << "Print... asks the print dialog";
     }
     browser.Pump();
     EXPECT_FALSE(IsWindow(preview)) << "printing closes the preview";

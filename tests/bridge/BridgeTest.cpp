@@ -83,7 +83,8 @@ TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
     EXPECT_EQ(0x70u, flags() & 0xF0u) << "tail, free and parameter checks, whole heaps validated after each test";
 }
 
-// The browser ends at once here: this program holds none of its resources.
+// This program holds none of the browser's resources: its frame cannot be
+// loaded, and the thread still ends with exactly one exit message.
 TEST(LoadImageBrowse, ReturnsAtOnceAndTheHostReceivesExactlyOneExitPerOpening)
 {
     HostWindow host;

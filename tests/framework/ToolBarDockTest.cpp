@@ -189,6 +189,7 @@ protected:
 
 TEST_F(ToolBarDockTest, DraggedToAnEdgeTheBarDocksThereAndEveryButtonStaysOnTheScreen)
 {
+    ExpectTheViewFillsTheRest("top");
     Hands().Drag(Gripper(), NearEdge(Edge::Left));
     EXPECT_EQ(static_cast<int>(DockSide::Left), Side());
     EXPECT_EQ(0, WindowRect(Bar()).left);
