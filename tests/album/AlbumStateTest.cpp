@@ -39,7 +39,6 @@ TEST(AlbumListBuild, SelectsTheFirstCellOfTheLastPage)
         EXPECT_EQ(c.top, album.m_nPageTop) << c.files;
         EXPECT_EQ(c.top, album.m_nCurrent) << c.files;
         EXPECT_EQ(0, album.m_nCellSel) << c.files;
-        EXPECT_EQ(0, album.m_bSingle) << c.files;
     }
 }
 
@@ -52,8 +51,6 @@ TEST(AlbumListBuild, AnEmptyFolderComputesNoPageAndDisablesEverythingThatNeedsAP
     EXPECT_FALSE(album.CanPageBack());
     EXPECT_FALSE(album.HasCurrent());           // save as, automatic browse
     EXPECT_FALSE(album.CanChangeCurrentFile());
-    EXPECT_FALSE(album.IsSingleMode());
-    EXPECT_TRUE(album.IsMultiMode());           // the chooser
     EXPECT_FALSE(album.PageLast());     // never a page top of -9
     EXPECT_EQ(0, album.m_nPageTop);
 }
@@ -128,11 +125,10 @@ TEST(AlbumSingleMode, ADoubleClickShowsTheCellAloneAndMultiShowReturnsToItsPage)
     EXPECT_EQ(1, album.m_bSingle);
     EXPECT_EQ(13, album.m_nCurrent);
     EXPECT_EQ(PathOf(13), album.m_strCurrent);
-    EXPECT_FALSE(album.IsMultiMode());
-    EXPECT_TRUE(album.IsSingleMode());
+    EXPECT_TRUE(album.IsSingleMode() && !album.IsMultiMode());
     album.PageNext();
     EXPECT_TRUE(album.MultiShow());
-    EXPECT_EQ(0, album.m_bSingle);
+    EXPECT_TRUE(album.IsMultiMode() && !album.IsSingleMode());
     EXPECT_EQ(9, album.m_nPageTop);
     EXPECT_EQ(5, album.m_nCellSel);
     EXPECT_FALSE(album.MultiShow());    // already in multi mode

@@ -20,11 +20,9 @@ class AlbumViewFixture : public ::testing::Test {
 protected:
     void SetUp() override { FwInitModule(GetModuleHandleA(nullptr)); }
 
-    std::string Picture(const std::string& name, int w, int h, int bits = 24, COLORREF colour = kRed)
+    void Picture(const std::string& name, int w, int h, int bits = 24, COLORREF colour = kRed)
     {
-        const std::string path = folder.PathOf(name);
-        EXPECT_TRUE(WriteSolidBmp(path, w, h, bits, colour)) << path;
-        return path;
+        EXPECT_TRUE(WriteSolidBmp(folder.PathOf(name), w, h, bits, colour)) << name;
     }
     // Opens the browser on the album folder; given a size, the view is
     // made that size.

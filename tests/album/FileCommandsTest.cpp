@@ -122,8 +122,6 @@ protected:
     TempFolder saveFolder;
 };
 
-// ---------------------------------------------------------------- save as
-
 // The type choice lives as long as the module: a reopened browser
 // preselects it, also after a cancelled dialog.
 TEST_F(FileCommandsTest, SaveAsRefusesJpegForEightBitsSavesTheBmpChosenNextAndPreselectsItWhenReopened)
@@ -225,8 +223,6 @@ TEST_F(FileCommandsTest, SaveAsTellsWhenThePictureCannotBeReadOrTheFileCannotBeW
     EXPECT_NE(0u, GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// ----------------------------------------------------------------- rename
-
 // What the names may be, and where the renamed entry goes in the list, are
 // rules tested natively (FileNameRulesTest, AlbumStateTest); here the dialog
 // comes back after each refusal with the field as the operator left it.
@@ -258,8 +254,6 @@ TEST_F(FileCommandsTest, RenameRefusesABlankNameOneThatWouldLeaveTheFolderAndAnE
     EXPECT_EQ(2u, FilesIn(folder.Path()).size()) << "nothing left under the old name, no doubled extension";
     EXPECT_EQ((std::vector<std::string>{"c.jpg", other}), View().m_arrNames);
 }
-
-// ----------------------------------------------------------------- delete
 
 // Where the album goes after a delete is a rule tested natively
 // (AlbumStateTest); the question names the file whole.
@@ -323,8 +317,6 @@ TEST_F(FileCommandsTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMove
     EXPECT_EQ(9u, listed.size());
 }
 
-// ------------------------------------------------------ wallpaper, export
-
 // Each command loads the current picture itself: painting left nothing
 // loaded for the last filled cell, nor for a picture shown alone.
 TEST_F(FileCommandsTest, WallpaperAndExportWriteTheCurrentPictureAndOnlyWallpaperPointsTheDesktopAtIt)
@@ -368,8 +360,6 @@ TEST_F(FileCommandsTest, WallpaperAndExportWriteTheCurrentPictureAndOnlyWallpape
     EXPECT_EQ(12, facts.height);
     EXPECT_EQ(path, Wallpaper()) << "export leaves the wallpaper";
 }
-
-// ------------------------------------------------------------- popup menu
 
 struct MenuSeen {
     int items = -1;

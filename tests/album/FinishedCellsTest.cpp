@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "album/CellFit.h"
 #include "picture/Picture.h"

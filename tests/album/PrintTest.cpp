@@ -123,25 +123,24 @@ RECT SheetOnScreen(const Canvas& page)
 }
 
 // Pumps until the file printer has written a whole document (five seconds
-// at most), and returns what it wrote.
-std::string WaitForPrintedDocument(BrowserOnThisThread& browser)
+// at most), and keeps a copy of it for check_printed_page.py.
+void KeepPrintedDocumentAs(const char* copy, BrowserOnThisThread& browser)
 {
     std::string printed;
     for (int i = 0; i < 100 && printed.find("%%EOF") == std::string::npos; ++i) {
         browser.PumpFor(50);
         printed = ReadWholeFile(kPrintFile);
     }
-    return printed;
+    ASSERT_EQ(0u, printed.find("%!PS")) << "nothing printed to " << kPrintFile << "; is the file printer installed?";
+    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
+    EXPECT_TRUE(CopyFileA(kPrintFile, copy, FALSE));
 }
 
 TEST_F(PrintTest, DirectPrintWritesOnePostScriptPageToTheFilePrinter)
 {
     DeleteFileA(kPrintFile);
     browser.Command(ID_FILE_PRINT_DIRECT);
-    const std::string printed = WaitForPrintedDocument(browser);
-    ASSERT_EQ(0u, printed.find("%!PS")) << "nothing printed to " << kPrintFile << "; is the file printer installed?";
-    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
-    EXPECT_TRUE(CopyFileA(kPrintFile, kDirectPrintFile, FALSE));
+    KeepPrintedDocumentAs(kDirectPrintFile, browser);
     EXPECT_TRUE(IsWindow(browser.Frame()));     // printing changes nothing on screen
     EXPECT_EQ(0, browser.View()->m_bSingle);
 }
@@ -288,11 +287,7 @@ TEST_F(PrintTest, PrintFromThePreviewPrintsThePreviewedPageUnstretchedWhileAutom
     }
     browser.Pump();
     EXPECT_FALSE(IsWindow(preview)) << "printing closes the preview";
-    // Copied once the job has written the whole document.
-    const std::string printed = WaitForPrintedDocument(browser);
-    ASSERT_EQ(0u, printed.find("%!PS"));
-    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
-    EXPECT_TRUE(CopyFileA(kPrintFile, kPreviewPrintFile, FALSE));
+    KeepPrintedDocumentAs(kPreviewPrintFile, browser);
 
     browser.Command(ID_AUTO_SHOW);
     g_nAutoShowInterval = savedInterval;

@@ -15,21 +15,12 @@
 
 namespace {
 
-std::unique_ptr<BrowseSettings> ZeroRecord()
-{
-    return std::make_unique<BrowseSettings>();
-}
-
-void Configure(const char* path, const BrowseSettings& record, int initial = 0, int all = 0)
-{
-    SetImageBrowsePath(nullptr, path, initial, all, record);
-}
+const BrowseSettings kZeroRecord = {};
 
 // Each row after the one before it: a path that does not fit, or none,
 // leaves the current directory, never a cut path naming another folder.
 TEST(SetImageBrowsePath, KeepsAPathOf259CharactersWholeAndNoneThatDoesNotFit)
 {
-    auto record = ZeroRecord();
     const std::string fits = "C:\\" + std::string(256, 'a'), tooLong = "C:\\" + std::string(257, 'b');
     const struct {
         const char* path;
@@ -40,18 +31,18 @@ TEST(SetImageBrowsePath, KeepsAPathOf259CharactersWholeAndNoneThatDoesNotFit)
                  {"D:\\DataPic", "D:\\DataPic"},
                  {nullptr, ""}};
     for (const auto& c : cases) {
-        Configure(c.path, *record);
+        SetImageBrowsePath(nullptr, c.path, 0, 0, kZeroRecord);
         EXPECT_STREQ(c.kept, g_szBrowsePath) << (c.path != nullptr ? std::strlen(c.path) : 0) << " characters";
     }
 }
 
 TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
 {
-    auto record = ZeroRecord();
+    auto record = std::make_unique<BrowseSettings>();
     std::memset(record->bytes, 0x5A, sizeof record->bytes);
     int32_t current = 4;
     std::memcpy(record->bytes + 20996, &current, 4);
-    Configure("x", *record, 7, 1);
+    SetImageBrowsePath(nullptr, "x", 7, 1, *record);
     EXPECT_EQ(7, g_nInitialChannel);
     EXPECT_EQ(1, g_bAllChannels);
     EXPECT_EQ(4, g_settings.CurrentChannel());
@@ -63,7 +54,7 @@ TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
     }
 
     // Each call replaces every value of the previous one.
-    Configure("y", *ZeroRecord(), 0, 0);
+    SetImageBrowsePath(nullptr, "y", 0, 0, kZeroRecord);
     EXPECT_EQ(0, g_nInitialChannel);
     EXPECT_EQ(0, g_bAllChannels);
     EXPECT_EQ(0, g_settings.channels[0].bEnabled);
