@@ -49,19 +49,6 @@ void Touch(const std::string& folder, const std::wstring& name, DWORD attributes
     CloseHandle(file);
 }
 
-class InFolder {
-public:
-    explicit InFolder(const std::string& folder)
-    {
-        GetCurrentDirectoryA(MAX_PATH, m_previous);
-        SetCurrentDirectoryA(folder.c_str());
-    }
-    ~InFolder() { SetCurrentDirectoryA(m_previous); }
-
-private:
-    char m_previous[MAX_PATH] = "";
-};
-
 }  // namespace
 
 TEST(AlbumFolderList, OneWalkListsWhatTheSixPatternSearchesList)
@@ -80,7 +67,7 @@ TEST(AlbumFolderList, OneWalkListsWhatTheSixPatternSearchesList)
         Touch(folder.Path(), name);
     Touch(folder.Path(), L"hidden.tga", FILE_ATTRIBUTE_HIDDEN);
     folder.MakeFolder("folder.jpg");
-    InFolder inside(folder.Path());
+    SetCurrentDirectoryA(folder.Path().c_str());   // left again as the folder goes
 
     bool oneWalk = false;
     const Listing listed = Listed(oneWalk);

@@ -1,64 +1,35 @@
 // Painting read back from a memory device context: cell frames and fills
 // on their coordinates, the fit of pictures, captions, partial pages, what
-// the picture object holds afterwards, and the two-cell repaint of a click.
+// the picture object holds afterwards, and the repaints of a click and of
+// a size change.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 
-#include "framework/Module.h"
 #include "picture/Picture.h"
-#include "tests/support/BrowserOnThisThread.h"
+#include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/CellColours.h"
-#include "tests/support/TestPictures.h"
 
 namespace {
 
 const COLORREF kGrey = RGB(128, 128, 128);
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kRed = RGB(220, 20, 30);
 const COLORREF kSentinel = RGB(1, 2, 3);
+const int kWidth = 1024, kHeight = 690;
 
-class AlbumPaintTest : public ::testing::Test {
+class AlbumPaintTest : public AlbumViewFixture {
 protected:
-    void SetUp() override { FwInitModule(GetModuleHandleA(nullptr)); }
-
-    // Opens the browser on the folder with its view sized to width x height.
-    void Open(int width = 1024, int height = 690)
+    std::unique_ptr<Canvas> Paint()
     {
-        ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
-        RECT rc;
-        GetWindowRect(browser.ViewWindow(), &rc);
-        MapWindowPoints(nullptr, browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
-        MoveWindow(browser.ViewWindow(), rc.left, rc.top, width, height, TRUE);
-        browser.Pump();
-        m_width = width;
-        m_height = height;
-    }
-    std::unique_ptr<Canvas> Paint(COLORREF background = kSentinel)
-    {
-        auto canvas = std::make_unique<Canvas>(m_width, m_height, background);
+        auto canvas = std::make_unique<Canvas>(kWidth, kHeight, kSentinel);
         CDC dc(canvas->Dc(), canvas->Dc(), false);
         View().OnDraw(&dc);
         return canvas;
-    }
-    std::string Picture(const std::string& name, int w, int h, int bits = 24, COLORREF colour = kRed)
-    {
-        std::string path = folder.Path() + "\\" + name;
-        EXPECT_TRUE(WriteSolidBmp(path, w, h, bits, colour));
-        return path;
-    }
-    CAlbumView& View() { return *browser.View(); }
-    // True when the picture object holds a picture: only then can it save.
-    bool PictureHeld()
-    {
-        std::string probe = saveFolder.Path() + "\\held.bmp";
-        return View().m_pPicture->Save(probe.c_str(), -1) == 1;
     }
     void ExpectPictureAt(const Canvas& c, int x, int y, int w, int h, COLORREF around)
     {
@@ -69,31 +40,28 @@ protected:
         EXPECT_EQ(around, c.At(x + w / 2, y - 1)) << "above the picture";
         EXPECT_EQ(around, c.At(x + w / 2, y + h)) << "below the picture";
     }
-
     // Paints the view's client area on the screen in the sentinel colour, so
     // that a capture shows which parts a repaint reached.
-    void CoverWithSentinel(HWND view)
+    void CoverWithSentinel()
     {
-        HDC screen = GetDC(view);
-        RECT all = {0, 0, m_width, m_height};
+        HDC screen = GetDC(browser.ViewWindow());
+        RECT all = {0, 0, kWidth, kHeight};
         HBRUSH sentinel = CreateSolidBrush(kSentinel);
         FillRect(screen, &all, sentinel);
         DeleteObject(sentinel);
-        ReleaseDC(view, screen);
+        ReleaseDC(browser.ViewWindow(), screen);
     }
-
-    TempFolder folder;
-    TempFolder saveFolder;
-    HostWindow host;
-    BrowserOnThisThread browser;
-    int m_width = 0, m_height = 0;
+    void OpenOnNinePictures()
+    {
+        for (int i = 0; i < 9; ++i)
+            Picture("p" + std::to_string(i) + ".bmp", 352, 288);
+        Open(kWidth, kHeight);
+    }
 };
 
 TEST_F(AlbumPaintTest, CellsHaveTheirRectanglesFillsAndBevel)
 {
-    for (int i = 0; i < 9; ++i)
-        Picture("p" + std::to_string(i) + ".bmp", 352, 288);
-    Open();
+    OpenOnNinePictures();
     auto c = Paint();
     const RECT cells[] = {{5, 5, 341, 210}, {346, 235, 682, 440}, {687, 465, 1023, 670}};
     const int index[] = {0, 4, 8};
@@ -117,30 +85,30 @@ TEST_F(AlbumPaintTest, CellsHaveTheirRectanglesFillsAndBevel)
         EXPECT_EQ(kWhite, c->At(midX, r.bottom - 1)) << n;
         EXPECT_EQ(kSentinel, c->At(r.left - 1, midY)) << "nothing left of cell " << n;
     }
-    // 352 x 288 in cell 0: 155 / 288 of its size, 189 x 155 at (78, 30).
-    ExpectPictureAt(*c, 78, 30, 189, 155, kSelectedCellFill);
+    // Where each picture goes in its cell: FinishedCellsTest.
     EXPECT_EQ("Image browse", GetWindowTextA(browser.Frame()));
+    // The commands that write the selected picture load it themselves: a
+    // paint leaves nothing in the picture object, which only then cannot save.
+    EXPECT_NE(1, View().m_pPicture->Save(folder.PathOf("held.bmp").c_str(), -1));
 }
 
-TEST_F(AlbumPaintTest, SingleModeDrawsSmallPicturesAtTheirSizeAndShrinksLargeOnes)
+// The fit itself is a rule tested natively (CellPreparationTest); in single
+// mode its box is the whole view.
+TEST_F(AlbumPaintTest, SingleModeDrawsThePictureFittedIntoTheWholeViewAndShowsItsPath)
 {
     Picture("a.bmp", 352, 288);
     Picture("b.bmp", 1600, 1200);
-    Open();
-    View().ShowCellAlone(0);
-    auto small = Paint();
-    ExpectPictureAt(*small, 336, 201, 352, 288, kCellFill);
-    EXPECT_EQ(View().m_arrPaths[0], GetWindowTextA(browser.Frame()));
+    Open(kWidth, kHeight);
     View().ShowCellAlone(1);
-    auto large = Paint();
-    ExpectPictureAt(*large, 56, 3, 911, 683, kCellFill);
+    ExpectPictureAt(*Paint(), 56, 3, 911, 683, kCellFill);
+    EXPECT_EQ(View().m_arrPaths[1], GetWindowTextA(browser.Frame()));
 }
 
 // The caption as the paint wrote it, against the expected text written by
 // itself on the same background in the same font and colour.
 void ExpectCaption(const Canvas& painted, int x, int y, const char* text, COLORREF colour, COLORREF background)
 {
-    Canvas expected(1024, 690, kSentinel);
+    Canvas expected(kWidth, kHeight, kSentinel);
     SIZE extent;
     GetTextExtentPoint32A(expected.Dc(), text, static_cast<int>(strlen(text)), &extent);
     RECT area = {x, y, x + extent.cx + 8, y + extent.cy};
@@ -151,37 +119,30 @@ void ExpectCaption(const Canvas& painted, int x, int y, const char* text, COLORR
     EXPECT_TRUE(painted.SameRegion(expected, area)) << "caption " << text;
 }
 
+// A file that cannot be read shows its frame and name but no caption.
 TEST_F(AlbumPaintTest, CaptionsGiveTheFilesSizeAndColourCount)
 {
     Picture("a1.bmp", 352, 288, 1);
     Picture("b8.bmp", 352, 288, 8);
     Picture("c24.bmp", 352, 288, 24);
-    Open();
+    folder.Touch("d.jpg");  // empty: no picture
+    Open(kWidth, kHeight);
     auto c = Paint();
     // Caption at (left + (right - left) / 3, top + H - 50): H = 230.
     ExpectCaption(*c, 5 + 336 / 3, 185, "352x288x2", RGB(255, 100, 0), kSelectedCellFill);
     ExpectCaption(*c, 346 + 336 / 3, 185, "352x288x256", kBlack, kCellFill);
     ExpectCaption(*c, 687 + 336 / 3, 185, "352x288x16M", kBlack, kCellFill);
-}
-
-TEST_F(AlbumPaintTest, AFileThatCannotBeReadShowsItsFrameAndNameButNoCaption)
-{
-    Picture("a.bmp", 352, 288);
-    folder.Touch("b.jpg");  // empty: no picture
-    Open();
-    auto c = Paint();
-    const RECT cell1 = {346, 5, 682, 210};
-    EXPECT_EQ(kCellFill, c->At(cell1.left + 3, cell1.top + 3));
+    const RECT cell3 = {5, 235, 341, 440};
     // The whole inside of the frame is fill colour: no picture, no caption.
-    EXPECT_TRUE(c->RegionIs(RECT{cell1.left + 3, cell1.top + 3, cell1.right - 3, cell1.bottom - 3}, kCellFill));
-    ExpectCaption(*c, cell1.left + 20, 215, "b.jpg", kBlack, kSentinel);
+    EXPECT_TRUE(c->RegionIs(RECT{cell3.left + 3, cell3.top + 3, cell3.right - 3, cell3.bottom - 3}, kCellFill));
+    ExpectCaption(*c, cell3.left + 20, 445, "d.jpg", kBlack, kSentinel);
 }
 
 TEST_F(AlbumPaintTest, APartialLastPageLeavesTheEmptyCellsUnpainted)
 {
     for (int i = 0; i < 14; ++i)
         Picture("p" + std::to_string(i) + ".bmp", 40, 30);
-    Open();
+    Open(kWidth, kHeight);
     ASSERT_EQ(9, View().m_nPageTop);
     auto c = Paint();
     EXPECT_EQ(kSelectedCellFill, c->At(5 + 3, 5 + 3));          // cell 0 of the page, entry 9
@@ -190,25 +151,14 @@ TEST_F(AlbumPaintTest, APartialLastPageLeavesTheEmptyCellsUnpainted)
     EXPECT_TRUE(c->RegionIs(RECT{0, 465, 1024, 690}, kSentinel));    // cells 6 to 8 row
 }
 
-// The commands that write the selected picture load it themselves: a paint
-// decodes nothing for them.
-TEST_F(AlbumPaintTest, APaintLeavesThePictureObjectEmpty)
-{
-    for (int i = 0; i < 9; ++i)
-        Picture("p" + std::to_string(i) + ".bmp", 64, 48);
-    Open();
-    View().SelectCell(3);
-    Paint();
-    EXPECT_FALSE(PictureHeld());
-}
-
+// How little room is too little is a rule of the fit (CellPreparationTest);
+// here the paint keeps to it.
 TEST_F(AlbumPaintTest, AClientAreaTooSmallForTheFitShowsFramesOnly)
 {
     Picture("a.bmp", 352, 288);
     Picture("b.bmp", 352, 288);
     Open(150, 150);
     auto c = Paint();
-    // W = H = 50: the cell is 45 x 25, smaller than the margin.
     EXPECT_EQ(kSelectedCellFill, c->At(5 + 3, 5 + 3));
     EXPECT_NE(kRed, c->At(5 + 20, 5 + 12));
     EXPECT_EQ(kCellFill, c->At(55 + 3, 5 + 3));
@@ -216,12 +166,10 @@ TEST_F(AlbumPaintTest, AClientAreaTooSmallForTheFitShowsFramesOnly)
 
 TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
 {
-    for (int i = 0; i < 9; ++i)
-        Picture("p" + std::to_string(i) + ".bmp", 352, 288);
-    Open();
+    OpenOnNinePictures();
     browser.Pump();     // a full paint on the screen lays out the cells
     HWND view = browser.ViewWindow();
-    CoverWithSentinel(view);
+    CoverWithSentinel();
     const CellRect& cell3 = View().m_rcCell[3];
     LPARAM at = MAKELPARAM((cell3.left + cell3.right) / 2, (cell3.top + cell3.bottom) / 2);
     SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -234,7 +182,7 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
     EXPECT_EQ(kSentinel, shot.At(346 + 3, 235 + 3));    // cell 4 untouched
     EXPECT_EQ(kSentinel, shot.At(687 + 3, 465 + 3));    // cell 8 untouched
     // Each of the two cells, its caption and its name as a full paint puts them.
-    auto full = Paint(kSentinel);
+    auto full = Paint();
     for (int cell : {0, 3}) {
         const CellRect& rc = View().m_rcCell[cell];
         const RECT withName = {rc.left, rc.top, rc.right + 1, rc.bottom + 20};
@@ -244,11 +192,9 @@ TEST_F(AlbumPaintTest, AClickRepaintsExactlyTheTwoCellsWhoseSelectionChanged)
 
 TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
 {
-    for (int i = 0; i < 9; ++i)
-        Picture("p" + std::to_string(i) + ".bmp", 352, 288);
-    Open();
+    OpenOnNinePictures();
     HWND view = browser.ViewWindow();
-    CoverWithSentinel(view);
+    CoverWithSentinel();
     // Smaller, as when the work area shrinks: nothing of the view is
     // uncovered, yet every cell moves.
     SetWindowPos(browser.Frame(), nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -256,7 +202,7 @@ TEST_F(AlbumPaintTest, ASizeChangeOfTheFrameRepaintsTheWholeViewAtItsNewLayout)
     RECT client;
     GetClientRect(view, &client);
     const int w = client.right / 3, h = client.bottom / 3;
-    ASSERT_LT(client.right, m_width);
+    ASSERT_LT(client.right, kWidth);
     const Canvas shot = Canvas::OfClient(view);
     EXPECT_EQ(kSelectedCellFill, shot.At(5 + 3, 5 + 3));
     EXPECT_EQ(kCellFill, shot.At(w + 5 + 3, h + 5 + 3));            // cell 4 where it now is

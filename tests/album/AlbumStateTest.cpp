@@ -1,28 +1,34 @@
-// Paging, selection, mode and command rules of the album, without windows.
+// Paging, selection, mode and command rules of the album, and what rename
+// and delete do to its list, without windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "album/AlbumState.h"
 
 namespace {
 
+std::string PathOf(int i) { return "C:\\album\\f" + std::to_string(i) + ".jpg"; }
+
 CAlbumState AlbumOf(int files)
 {
     CAlbumState album;
     album.ResetList();
     for (int i = 0; i < files; ++i)
-        album.AppendFile("C:\\album\\f" + std::to_string(i) + ".jpg", "f" + std::to_string(i) + ".jpg");
+        album.AppendFile(PathOf(i), "f" + std::to_string(i) + ".jpg");
     album.ShowLastPage();
     return album;
 }
 
-// Cells laid out 100 pixels apart, each 90 x 90.
-void LayCells(CAlbumState* album)
+// The two lists still describe the same files, in the same order.
+void ExpectListsAgree(const CAlbumState& album)
 {
-    for (int k = 0; k < ALBUM_PAGE_SIZE; ++k)
-        album->m_rcCell[k] = {k % 3 * 100, k / 3 * 100, k % 3 * 100 + 90, k / 3 * 100 + 90};
+    ASSERT_EQ(album.m_arrNames.size(), album.m_arrPaths.size());
+    for (size_t i = 0; i < album.m_arrNames.size(); ++i)
+        EXPECT_EQ("C:\\album\\" + album.m_arrNames[i], album.m_arrPaths[i]) << i;
 }
 
 TEST(AlbumListBuild, SelectsTheFirstCellOfTheLastPage)
@@ -33,7 +39,6 @@ TEST(AlbumListBuild, SelectsTheFirstCellOfTheLastPage)
         EXPECT_EQ(c.top, album.m_nPageTop) << c.files;
         EXPECT_EQ(c.top, album.m_nCurrent) << c.files;
         EXPECT_EQ(0, album.m_nCellSel) << c.files;
-        EXPECT_EQ(0, album.m_bSingle) << c.files;
     }
 }
 
@@ -46,8 +51,6 @@ TEST(AlbumListBuild, AnEmptyFolderComputesNoPageAndDisablesEverythingThatNeedsAP
     EXPECT_FALSE(album.CanPageBack());
     EXPECT_FALSE(album.HasCurrent());           // save as, automatic browse
     EXPECT_FALSE(album.CanChangeCurrentFile());
-    EXPECT_FALSE(album.IsSingleMode());
-    EXPECT_TRUE(album.IsMultiMode());           // the chooser
     EXPECT_FALSE(album.PageLast());     // never a page top of -9
     EXPECT_EQ(0, album.m_nPageTop);
 }
@@ -65,79 +68,79 @@ TEST(AlbumListBuild, RebuildingKeepsAutomaticBrowseAndTheCurrentPathButLeavesSin
     EXPECT_EQ("C:\\album\\f10.jpg", album.m_strCurrent);
 }
 
-TEST(AlbumPaging, MultiModeRulesFollowThePageTop)
+// A page command from a page (or from a picture shown alone): whether it
+// moved, where the album is then, and which ways it may go on. In multi mode
+// every page command selects the first cell, also one that moves nowhere.
+TEST(AlbumPaging, PageCommandsMoveByPageOrByPictureAloneAndSelectTheFirstCell)
 {
-    CAlbumState nine = AlbumOf(9);
-    EXPECT_FALSE(nine.CanPageForward());
-    EXPECT_FALSE(nine.CanPageBack());
-
-    CAlbumState ten = AlbumOf(10);
-    EXPECT_TRUE(ten.CanPageBack());
-    EXPECT_FALSE(ten.CanPageForward());
-    EXPECT_FALSE(ten.PageNext());
-    EXPECT_TRUE(ten.PagePrev());
-    EXPECT_EQ(0, ten.m_nPageTop);
-    EXPECT_TRUE(ten.CanPageForward());
-    EXPECT_TRUE(ten.PageNext());
-    EXPECT_EQ(9, ten.m_nPageTop);
-    EXPECT_EQ(9, ten.m_nCurrent);
+    using Command = bool (CAlbumState::*)();
+    const struct {
+        int files, shown;
+        bool alone;
+        Command command;
+        bool moved;
+        int at;     // the page top, or the picture shown alone
+        bool forward, back;
+    } cases[] = {
+        {9, 0, false, &CAlbumState::PageNext, false, 0, false, false},
+        {10, 9, false, &CAlbumState::PageNext, false, 9, false, true},
+        {10, 9, false, &CAlbumState::PagePrev, true, 0, true, false},
+        {10, 0, false, &CAlbumState::PageNext, true, 9, false, true},
+        {27, 18, false, &CAlbumState::PageFirst, true, 0, true, false},
+        {27, 0, false, &CAlbumState::PageLast, true, 18, false, true},
+        {27, 18, false, &CAlbumState::PageNext, false, 18, false, true},
+        {5, 4, true, &CAlbumState::PageFirst, true, 0, true, false},
+        {5, 4, true, &CAlbumState::PageNext, false, 4, false, true},
+        {5, 0, true, &CAlbumState::PageLast, true, 4, false, true},
+        {20, 13, true, &CAlbumState::PageNext, true, 14, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.files) + " files, from " + std::to_string(c.shown));
+        CAlbumState album = AlbumOf(c.files);
+        album.m_nPageTop = album.m_nCurrent = c.shown - c.shown % ALBUM_PAGE_SIZE;
+        if (c.alone)
+            album.ShowCellAlone(c.shown % ALBUM_PAGE_SIZE);
+        else    // the fifth cell, or the last where the page holds fewer
+            album.SelectCell(std::min(4, c.files - c.shown - 1));
+        EXPECT_EQ(c.moved, (album.*c.command)());
+        if (c.alone || c.moved) {
+            EXPECT_EQ(c.at, album.m_nCurrent);
+        }
+        if (c.alone) {
+            EXPECT_EQ(PathOf(c.at), album.m_strCurrent);
+        } else {
+            EXPECT_EQ(c.at, album.m_nPageTop);
+            EXPECT_EQ(0, album.m_nCellSel);
+        }
+        EXPECT_EQ(c.forward, album.CanPageForward());
+        EXPECT_EQ(c.back, album.CanPageBack());
+    }
 }
 
-TEST(AlbumPaging, EveryPageCommandSelectsTheFirstCell)
-{
-    CAlbumState album = AlbumOf(27);
-    album.SelectCell(5);
-    EXPECT_TRUE(album.PageFirst());
-    EXPECT_EQ(0, album.m_nCellSel);
-    EXPECT_EQ(0, album.m_nCurrent);
-    album.SelectCell(4);
-    EXPECT_TRUE(album.PageLast());
-    EXPECT_EQ(18, album.m_nPageTop);
-    EXPECT_EQ(0, album.m_nCellSel);
-    album.SelectCell(2);
-    EXPECT_FALSE(album.PageNext());     // nothing after the last page...
-    EXPECT_EQ(0, album.m_nCellSel);     // ...but the selection is reset all the same
-}
-
-TEST(AlbumSingleMode, DoubleClickNextAndBackToMultiFollowTheList)
+TEST(AlbumSingleMode, ADoubleClickShowsTheCellAloneAndMultiShowReturnsToItsPage)
 {
     CAlbumState album = AlbumOf(20);
     album.PagePrev();                   // page at 9
     album.ShowCellAlone(4);
     EXPECT_EQ(1, album.m_bSingle);
     EXPECT_EQ(13, album.m_nCurrent);
-    EXPECT_EQ("C:\\album\\f13.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.IsMultiMode());
-    EXPECT_TRUE(album.IsSingleMode());
-    EXPECT_TRUE(album.PageNext());
-    EXPECT_EQ(14, album.m_nCurrent);
-    EXPECT_EQ("C:\\album\\f14.jpg", album.m_strCurrent);
+    EXPECT_EQ(PathOf(13), album.m_strCurrent);
+    EXPECT_TRUE(album.IsSingleMode() && !album.IsMultiMode());
+    album.PageNext();
     EXPECT_TRUE(album.MultiShow());
-    EXPECT_EQ(0, album.m_bSingle);
+    EXPECT_TRUE(album.IsMultiMode() && !album.IsSingleMode());
     EXPECT_EQ(9, album.m_nPageTop);
     EXPECT_EQ(5, album.m_nCellSel);
     EXPECT_FALSE(album.MultiShow());    // already in multi mode
 }
 
-TEST(AlbumSingleMode, EndsOfTheListDisableTheirCommands)
-{
-    CAlbumState album = AlbumOf(5);
-    album.ShowCellAlone(4);
-    EXPECT_FALSE(album.CanPageForward());
-    EXPECT_TRUE(album.CanPageBack());
-    EXPECT_TRUE(album.PageFirst());
-    EXPECT_EQ("C:\\album\\f0.jpg", album.m_strCurrent);
-    EXPECT_FALSE(album.CanPageBack());
-    EXPECT_TRUE(album.PageLast());
-    EXPECT_EQ(4, album.m_nCurrent);
-    EXPECT_EQ("C:\\album\\f4.jpg", album.m_strCurrent);
-}
-
 TEST(AlbumHitTest, BordersAndEmptyCellsHitNothing)
 {
     CAlbumState album = AlbumOf(14);    // last page at 9 holds 5 pictures
-    LayCells(&album);
+    for (int k = 0; k < ALBUM_PAGE_SIZE; ++k)   // 100 pixels apart, each 90 x 90
+        album.m_rcCell[k] = {k % 3 * 100, k / 3 * 100, k % 3 * 100 + 90, k / 3 * 100 + 90};
     EXPECT_EQ(0, album.HitTest(45, 45));
+    EXPECT_EQ(0, album.HitTest(1, 45));      // just inside
     EXPECT_EQ(4, album.HitTest(145, 145));
     EXPECT_EQ(-1, album.HitTest(0, 45));     // on the left border
     EXPECT_EQ(-1, album.HitTest(90, 45));    // on the right border
@@ -158,30 +161,26 @@ TEST(AlbumClick, SelectsTheCellAndReportsThePreviousOne)
     EXPECT_EQ(3, album.SelectCell(7));
 }
 
-TEST(AlbumAutoShow, WrapsPagesInMultiMode)
+// Pages from the last page at 18 of 20 pictures; pictures from the second
+// of three shown alone.
+TEST(AlbumAutoShow, WrapsPagesInMultiModeAndPicturesInSingleMode)
 {
-    CAlbumState album = AlbumOf(20);    // starts on the last page, at 18
-    std::vector<int> tops;
-    for (int step = 0; step < 5; ++step) {
-        if (album.AutoShowStep() == CAlbumState::Step::SendNext)
-            album.PageNext();
-        tops.push_back(album.m_nPageTop);
+    for (const bool single : {false, true}) {
+        CAlbumState album = AlbumOf(single ? 3 : 20);
+        if (single)
+            album.ShowCellAlone(1);
+        std::vector<int> shown;
+        for (int step = 0; step < 5; ++step) {
+            if (album.AutoShowStep() == CAlbumState::Step::SendNext)
+                album.PageNext();
+            shown.push_back(single ? album.m_nCurrent : album.m_nPageTop);
+        }
+        const std::vector<int> expected = single ? std::vector<int>{2, 0, 1, 2, 0} : std::vector<int>{0, 9, 18, 0, 9};
+        EXPECT_EQ(expected, shown);
+        if (single) {
+            EXPECT_EQ(PathOf(0), album.m_strCurrent);
+        }
     }
-    EXPECT_EQ((std::vector<int>{0, 9, 18, 0, 9}), tops);
-}
-
-TEST(AlbumAutoShow, WrapsPicturesInSingleMode)
-{
-    CAlbumState album = AlbumOf(3);
-    album.ShowCellAlone(1);
-    std::vector<int> shown;
-    for (int step = 0; step < 5; ++step) {
-        if (album.AutoShowStep() == CAlbumState::Step::SendNext)
-            album.PageNext();
-        shown.push_back(album.m_nCurrent);
-    }
-    EXPECT_EQ((std::vector<int>{2, 0, 1, 2, 0}), shown);
-    EXPECT_EQ("C:\\album\\f0.jpg", album.m_strCurrent);
 }
 
 TEST(AlbumAutoShow, DisablesTheFileCommandsAndChecksItsOwn)
@@ -240,6 +239,87 @@ TEST(AlbumReadAhead, FollowsTheDirectionOfTravelAndWrapsOnlyWithAutomaticBrowse)
         EXPECT_EQ(c.ahead, ahead) << c.files << " files, shown " << c.shown;
         EXPECT_EQ(c.around, around) << c.files << " files, shown " << c.shown;
     }
+}
+
+TEST(AlbumRename, ReplacesTheCurrentEntryInPlaceInBothLists)
+{
+    CAlbumState album = AlbumOf(3);
+    album.SelectCell(1);
+    album.ReplaceCurrentName("door.jpg");
+    EXPECT_EQ((std::vector<std::string>{"f0.jpg", "door.jpg", "f2.jpg"}), album.m_arrNames);
+    EXPECT_EQ("C:\\album\\door.jpg", album.m_strCurrent);
+    EXPECT_EQ(1, album.m_nCurrent);
+    EXPECT_EQ(1, album.m_nCellSel);
+    EXPECT_EQ(0, album.m_nPageTop);
+    ExpectListsAgree(album);
+}
+
+TEST(AlbumRename, KeepsAFolderWhoseTwoByteNameEndsInABackslashByte)
+{
+    CAlbumState album;
+    // "\x95\x5C" is one character whose second byte is the backslash code
+    // (code page 936: lead bytes 0x81 to 0xFE).
+    album.AppendFile("C:\\\x95\x5C\\gate.jpg", "gate.jpg");
+    album.ReplaceCurrentName("door.jpg", [](unsigned char c) { return c >= 0x81 && c <= 0xFE; });
+    EXPECT_EQ("C:\\\x95\x5C\\door.jpg", album.m_arrPaths[0]);
+}
+
+// The current picture becomes the one that moved into its place or, when
+// the last one went, the new last one, on the previous page when it was
+// alone on its page; back in multi mode, the page is that picture's.
+TEST(AlbumDelete, TheCurrentPictureGivesWayToItsSuccessorElseToTheNewLast)
+{
+    const struct {
+        const char* what;
+        int files, shown;
+        bool single;
+        int current, file, pageTop;
+    } cases[] = {
+        {"alone on the last page", 10, 9, false, 8, 8, 0},
+        {"inside a page", 5, 3, false, 3, 4, 0},
+        {"the last of a partial page", 5, 4, false, 3, 3, 0},
+        {"the last picture alone", 5, 4, true, 3, 3, 0},
+        {"the first picture alone", 5, 0, true, 0, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CAlbumState album = AlbumOf(c.files);
+        if (c.single)
+            album.ShowCellAlone(c.shown % ALBUM_PAGE_SIZE);
+        else
+            album.SelectCell(c.shown % ALBUM_PAGE_SIZE);
+        album.RemoveCurrent();
+        EXPECT_EQ(c.files - 1, album.Count());
+        EXPECT_EQ(c.single, album.IsSingleMode());
+        EXPECT_EQ(c.current, album.m_nCurrent);
+        EXPECT_EQ(PathOf(c.file), album.m_strCurrent);
+        EXPECT_EQ(PathOf(c.file), album.m_arrPaths[static_cast<size_t>(c.current)]);
+        ExpectListsAgree(album);
+        album.MultiShow();
+        EXPECT_EQ(c.pageTop, album.m_nPageTop);
+        EXPECT_EQ(c.current - c.pageTop, album.m_nCellSel);
+    }
+}
+
+TEST(AlbumDelete, TheOnlyPictureLeavesAnEmptyAlbumInEitherMode)
+{
+    for (int single : {0, 1}) {
+        CAlbumState album = AlbumOf(1);
+        if (single)
+            album.ShowCellAlone(0);
+        album.RemoveCurrent();
+        EXPECT_TRUE(album.m_arrNames.empty() && album.m_arrPaths.empty()) << single;
+        EXPECT_EQ("", album.m_strCurrent) << single;
+        EXPECT_EQ(0, album.m_nCurrent) << single;
+        EXPECT_EQ(0, album.m_nPageTop) << single;
+        EXPECT_EQ(0, album.m_nCellSel) << single;
+        EXPECT_FALSE(album.HasCurrent()) << single;
+        EXPECT_FALSE(album.CanChangeCurrentFile()) << single;
+    }
+    CAlbumState album = AlbumOf(3);
+    album.m_nCurrent = 3;   // no current picture: nothing is removed
+    album.RemoveCurrent();
+    EXPECT_EQ(3, album.Count());
 }
 
 }  // namespace

@@ -57,13 +57,7 @@ struct FakeCell {
 
 CellKey KeyOf(const std::string& path, std::uint64_t writeTime = 1)
 {
-    CellKey key;
-    key.path = path;
-    key.fileSize = 100;
-    key.writeTime = writeTime;
-    key.box = {336, 205, 50};
-    key.screenBits = 32;
-    return key;
+    return CellKey{path, 100, writeTime, {336, 205, 50}, 32};
 }
 
 TEST(CellCache, AFileChangedSinceIsNotFoundAndItsOldCellGoes)

@@ -5,24 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "album/CellFit.h"
-#include "framework/Module.h"
 #include "picture/Picture.h"
-#include "tests/support/BrowserOnThisThread.h"
+#include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/CellColours.h"
 #include "tests/support/FileTree.h"
-#include "tests/support/TestPictures.h"
+#include "tests/support/OwnThreads.h"
 
 namespace {
 
-const COLORREF kRed = RGB(220, 20, 30);
 const COLORREF kBlue = RGB(30, 40, 210);
 const int kWidth = 1024, kHeight = 690;
 
@@ -47,31 +43,11 @@ Canvas PaintedLikeTheScreen(const std::function<void(CDC*)>& paint)
     return shot;
 }
 
-unsigned long OwnThreads()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    unsigned long count = 0;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId())
-            ++count;
-    CloseHandle(snapshot);
-    return count;
-}
-
-class FinishedCellsTest : public ::testing::Test {
+class FinishedCellsTest : public AlbumViewFixture {
 protected:
-    void SetUp() override { FwInitModule(GetModuleHandleA(nullptr)); }
-
-    void Open()
+    void OpenPrepared()
     {
-        ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
-        RECT rc;
-        GetWindowRect(browser.ViewWindow(), &rc);
-        MapWindowPoints(nullptr, browser.Frame(), reinterpret_cast<POINT*>(&rc), 2);
-        MoveWindow(browser.ViewWindow(), rc.left, rc.top, kWidth, kHeight, TRUE);
-        browser.Pump();
+        Open(kWidth, kHeight);
         ASSERT_TRUE(View().WaitForPreparedCells(20000));
     }
     Canvas PaintView()
@@ -99,11 +75,6 @@ protected:
             EXPECT_TRUE(painted.SameRegion(expected, spot)) << how << ": " << path;
         }
     }
-    CAlbumView& View() { return *browser.View(); }
-
-    TempFolder folder;
-    HostWindow host;
-    BrowserOnThisThread browser;
 };
 
 // Pictures of every format and depth, as the sample archive's tools wrote
@@ -118,7 +89,7 @@ TEST_F(FinishedCellsTest, ColdCachedAndPreparedPagesShowEachPictureAsThePictureO
                                              folder.PathOf(name).c_str(), TRUE))
                     ++copied;
     ASSERT_EQ(27, copied);
-    Open();     // on the last page, with the page before it read ahead
+    OpenPrepared();     // on the last page, with the page before it read ahead
 
     View().PageFirst();     // a page nobody prepared
     const unsigned before = View().CellsPrepared();
@@ -144,22 +115,19 @@ TEST_F(FinishedCellsTest, ColdCachedAndPreparedPagesShowEachPictureAsThePictureO
 TEST_F(FinishedCellsTest, FilesAnotherProgramChangesAreShownAsTheyAreNow)
 {
     for (int i = 0; i < 18; ++i)
-        ASSERT_TRUE(WriteSolidBmp(folder.PathOf("p" + std::to_string(10 + i) + ".bmp"), 64, 48, 24, kRed));
-    Open();     // page 9 shown and cached, page 0 prepared
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
+    OpenPrepared();     // page 9 shown and cached, page 0 prepared
     auto rewriteInBlue = [&](const std::string& name) {
         const std::string path = folder.PathOf(name);
-        ASSERT_TRUE(WriteSolidBmp(path, 64, 48, 24, kBlue));   // the same size
-        // Another program's write a while later.
+        Picture(name, 64, 48, 24, kBlue);   // the same size
+        // Another program's write two seconds later.
         HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER later;
-        later.LowPart = now.dwLowDateTime;
-        later.HighPart = now.dwHighDateTime;
+        FILETIME time;
+        GetSystemTimeAsFileTime(&time);
+        ULARGE_INTEGER later = {{time.dwLowDateTime, time.dwHighDateTime}};
         later.QuadPart += 20000000;
-        now.dwLowDateTime = later.LowPart;
-        now.dwHighDateTime = later.HighPart;
-        SetFileTime(file, nullptr, nullptr, &now);
+        time = {later.LowPart, later.HighPart};
+        SetFileTime(file, nullptr, nullptr, &time);
         CloseHandle(file);
     };
     rewriteInBlue("p10.bmp");
@@ -186,10 +154,10 @@ TEST_F(FinishedCellsTest, FilesAnotherProgramChangesAreShownAsTheyAreNow)
 // The workers end with the album, also in the middle of a picture.
 TEST_F(FinishedCellsTest, ClosingWhileAPageIsPreparedEndsOnceAndLeavesNoThread)
 {
-    const unsigned long threadsBefore = OwnThreads();
+    const unsigned long threadsBefore = OwnThreadCount();
     for (int i = 0; i < 27; ++i)
-        ASSERT_TRUE(WriteSolidBmp(folder.PathOf("p" + std::to_string(10 + i) + ".bmp"), 1920, 1080, 24, kRed));
-    Open();             // on the last page, with the page before it read ahead
+        Picture("p" + std::to_string(10 + i) + ".bmp", 1920, 1080);
+    OpenPrepared();     // on the last page, with the page before it read ahead
     View().PageFirst();
     PaintView();        // the last page is no longer kept
     View().PageNext();
@@ -198,7 +166,7 @@ TEST_F(FinishedCellsTest, ClosingWhileAPageIsPreparedEndsOnceAndLeavesNoThread)
     browser.Close();
     browser.Pump();
     EXPECT_EQ(1, host.ExitCount());
-    EXPECT_EQ(threadsBefore, OwnThreads());
+    EXPECT_EQ(threadsBefore, OwnThreadCount());
 }
 
 }  // namespace

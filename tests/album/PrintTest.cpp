@@ -10,14 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/Module.h"
 #include "framework/Print.h"
 #include "framework/PrintPreview.h"
 #include "res/resource.h"
-#include "tests/support/BrowserOnThisThread.h"
+#include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/CellColours.h"
-#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -30,15 +28,14 @@ const char kPreviewPrintFile[] = "C:\\print-preview.ps";
 // layout of the cells on screen.
 const char kLayoutFile[] = "C:\\print-layout.txt";
 
-class PrintTest : public ::testing::Test {
+class PrintTest : public AlbumViewFixture {
 protected:
     void SetUp() override
     {
-        FwInitModule(GetModuleHandleA(nullptr));
+        AlbumViewFixture::SetUp();
         for (int i = 0; i < 9; ++i)
-            ASSERT_TRUE(WriteSolidBmp(folder.Path() + "\\p" + std::to_string(i) + ".bmp", 352, 288, 24,
-                                      RGB(200, 30, 30)));
-        ASSERT_TRUE(browser.Open(folder.Path(), host.Handle()));
+            Picture("p" + std::to_string(i) + ".bmp", 352, 288, 24, RGB(200, 30, 30));
+        Open();
         RECT client;
         GetClientRect(browser.ViewWindow(), &client);
         FILE* layout = std::fopen(kLayoutFile, "w");
@@ -46,39 +43,25 @@ protected:
         std::fprintf(layout, "%ld %ld\n", client.right, client.bottom);
         std::fclose(layout);
     }
-
-    TempFolder folder;
-    HostWindow host;
-    BrowserOnThisThread browser;
 };
 
 // Stands in for the system's print dialog while it lives: keeps the flags
 // of every request, and either cancels (as an operator who presses Cancel)
 // or answers with the default printer turned to landscape (as one who
 // chose Landscape and pressed OK).
-class PrintDialogStandIn {
-public:
-    enum Answer { kCancel, kLandscape };
-    explicit PrintDialogStandIn(Answer answer) : m_answer(answer)
+struct PrintDialogStandIn {
+    explicit PrintDialogStandIn(bool landscape)
     {
-        s_current = this;
+        s_landscape = landscape;
+        s_flags.clear();
         g_pfnPrintDlg = &Respond;
     }
-    ~PrintDialogStandIn()
-    {
-        g_pfnPrintDlg = PrintDlgA;
-        s_current = nullptr;
-    }
-    PrintDialogStandIn(const PrintDialogStandIn&) = delete;
-    PrintDialogStandIn& operator=(const PrintDialogStandIn&) = delete;
+    ~PrintDialogStandIn() { g_pfnPrintDlg = PrintDlgA; }
 
-    std::vector<DWORD> m_flags;
-
-private:
     static BOOL WINAPI Respond(PRINTDLGA* pd)
     {
-        s_current->m_flags.push_back(pd->Flags);
-        if (s_current->m_answer == kCancel)
+        s_flags.push_back(pd->Flags);
+        if (!s_landscape)
             return FALSE;
         pd->Flags |= PD_RETURNDEFAULT;
         if (!PrintDlgA(pd) || pd->hDC == nullptr)
@@ -96,11 +79,12 @@ private:
         return landscape != nullptr;
     }
 
-    static PrintDialogStandIn* s_current;
-    Answer m_answer;
+    static std::vector<DWORD> s_flags;
+    static bool s_landscape;
 };
 
-PrintDialogStandIn* PrintDialogStandIn::s_current = nullptr;
+std::vector<DWORD> PrintDialogStandIn::s_flags;
+bool PrintDialogStandIn::s_landscape;
 
 // The default printer's printable area, in device pixels.
 SIZE DefaultPrintableArea()
@@ -139,58 +123,26 @@ RECT SheetOnScreen(const Canvas& page)
 }
 
 // Pumps until the file printer has written a whole document (five seconds
-// at most), and returns what it wrote.
-std::string WaitForPrintedDocument(BrowserOnThisThread& browser)
+// at most), and keeps a copy of it for check_printed_page.py.
+void KeepPrintedDocumentAs(const char* copy, BrowserOnThisThread& browser)
 {
     std::string printed;
     for (int i = 0; i < 100 && printed.find("%%EOF") == std::string::npos; ++i) {
         browser.PumpFor(50);
         printed = ReadWholeFile(kPrintFile);
     }
-    return printed;
+    ASSERT_EQ(0u, printed.find("%!PS")) << "nothing printed to " << kPrintFile << "; is the file printer installed?";
+    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
+    EXPECT_TRUE(CopyFileA(kPrintFile, copy, FALSE));
 }
 
 TEST_F(PrintTest, DirectPrintWritesOnePostScriptPageToTheFilePrinter)
 {
     DeleteFileA(kPrintFile);
     browser.Command(ID_FILE_PRINT_DIRECT);
-    const std::string printed = WaitForPrintedDocument(browser);
-    ASSERT_EQ(0u, printed.find("%!PS")) << "nothing printed to " << kPrintFile << "; is the file printer installed?";
-    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
-    EXPECT_TRUE(CopyFileA(kPrintFile, kDirectPrintFile, FALSE));
+    KeepPrintedDocumentAs(kDirectPrintFile, browser);
     EXPECT_TRUE(IsWindow(browser.Frame()));     // printing changes nothing on screen
     EXPECT_EQ(0, browser.View()->m_bSingle);
-}
-
-TEST_F(PrintTest, PreviewShowsThePageOnASheetOfThePrintersProportionsAndCloses)
-{
-    browser.Command(ID_FILE_PRINT_PREVIEW);
-    HWND preview = FindWindowA("FwPrintPreview", nullptr);
-    ASSERT_NE(nullptr, preview);
-    EXPECT_TRUE(IsWindowVisible(preview));
-    browser.Pump();
-
-    // Read the preview back from the screen.
-    const Canvas shot = Canvas::OfClient(GetDlgItem(preview, CPrintPreview::kPageWindow));
-    const RECT sheet = SheetOnScreen(shot);
-    ASSERT_GT(sheet.right, sheet.left);
-    ASSERT_GT(sheet.bottom, sheet.top);
-    // The page was played into it: the cells' fill colour is on the sheet.
-    bool cellColourSeen = false;
-    for (int y = sheet.top; y < sheet.top + (sheet.bottom - sheet.top) / 3 && !cellColourSeen; ++y)
-        for (int x = sheet.left; x < sheet.left + (sheet.right - sheet.left) / 3 && !cellColourSeen; ++x)
-            cellColourSeen = IsCellFill(shot.At(x, y));
-
-    const SIZE printable = DefaultPrintableArea();
-    ASSERT_GT(printable.cy, 0);
-    EXPECT_NEAR(static_cast<double>(printable.cx) / printable.cy,
-                static_cast<double>(sheet.right - sheet.left) / (sheet.bottom - sheet.top), 0.02);
-    EXPECT_TRUE(cellColourSeen);
-
-    SendMessageA(GetDlgItem(preview, CPrintPreview::kCloseButton), BM_CLICK, 0, 0);
-    browser.Pump();
-    EXPECT_FALSE(IsWindow(preview));
-    EXPECT_TRUE(IsWindow(browser.Frame()));
 }
 
 bool HasScrollRange(HWND page, int bar)
@@ -201,18 +153,25 @@ bool HasScrollRange(HWND page, int bar)
 
 }  // namespace
 
-// In a page window of the printer's own proportions the fitted sheet
-// leaves less than a scroll bar's width across: the bars of the larger
-// steps must still go when the operator zooms back out.
-TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndEscCloses)
+// The page is played onto a sheet of the printer's proportions. In a page
+// window of those proportions the fitted sheet leaves less than a scroll
+// bar's width across: the bars of the larger steps must still go when the
+// operator zooms back out.
+TEST_F(PrintTest, PreviewShowsASheetOfThePrintersProportionsZoomsInTwoStepsWhereClickedAndCloses)
 {
     browser.Command(ID_FILE_PRINT_PREVIEW);
     HWND preview = FindWindowA("FwPrintPreview", nullptr);
     ASSERT_NE(nullptr, preview);
+    EXPECT_TRUE(IsWindowVisible(preview));
     auto* object = static_cast<CPrintPreview*>(CWnd::FromHandle(preview));
     HWND page = GetDlgItem(preview, CPrintPreview::kPageWindow);
     const SIZE printable = DefaultPrintableArea();
     ASSERT_GT(printable.cy, 0);
+    browser.Pump();
+    const RECT sheet = SheetOnScreen(Canvas::OfClient(page));
+    ASSERT_GT(sheet.bottom, sheet.top);
+    EXPECT_NEAR(static_cast<double>(printable.cx) / printable.cy,
+                static_cast<double>(sheet.right - sheet.left) / (sheet.bottom - sheet.top), 0.02);
     RECT previewRect, pageRect;
     GetWindowRect(preview, &previewRect);
     GetWindowRect(page, &pageRect);
@@ -274,6 +233,11 @@ TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndE
     SendMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
     browser.Pump();
     EXPECT_FALSE(IsWindow(preview));
+    browser.Command(ID_FILE_PRINT_PREVIEW);
+    ASSERT_NE(nullptr, preview = FindWindowA("FwPrintPreview", nullptr));
+    SendMessageA(GetDlgItem(preview, CPrintPreview::kCloseButton), BM_CLICK, 0, 0);
+    browser.Pump();
+    EXPECT_FALSE(IsWindow(preview));
     EXPECT_TRUE(IsWindow(browser.Frame()));
 }
 
@@ -281,11 +245,11 @@ TEST_F(PrintTest, PreviewZoomsInTwoStepsWithScrollBarsWhereTheOperatorClicksAndE
 // to, and the framework warns too: the operator must read it once.
 TEST_F(PrintTest, EveryPrinterRequestLeavesTheMissingPrinterWarningToTheFramework)
 {
-    PrintDialogStandIn dialog(PrintDialogStandIn::kCancel);
+    PrintDialogStandIn cancelling(false);
     for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW})
         browser.Command(command);
-    ASSERT_EQ(3u, dialog.m_flags.size());
-    for (DWORD flags : dialog.m_flags)
+    ASSERT_EQ(3u, PrintDialogStandIn::s_flags.size());
+    for (DWORD flags : PrintDialogStandIn::s_flags)
         EXPECT_EQ(static_cast<DWORD>(PD_NOWARNING), flags & PD_NOWARNING);
     EXPECT_EQ(nullptr, FindWindowA("FwPrintPreview", nullptr));
 }
@@ -316,18 +280,14 @@ TEST_F(PrintTest, PrintFromThePreviewPrintsThePreviewedPageUnstretchedWhileAutom
 
     DeleteFileA(kPrintFile);
     {
-        PrintDialogStandIn dialog(PrintDialogStandIn::kLandscape);
+        PrintDialogStandIn landscape(true);
         SendMessageA(GetDlgItem(preview, CPrintPreview::kPrintButton), BM_CLICK, 0, 0);
-        ASSERT_EQ(1u, dialog.m_flags.size());
-        EXPECT_EQ(0u, dialog.m_flags[0] & PD_RETURNDEFAULT) << "Print... asks the print dialog";
+        ASSERT_EQ(1u, PrintDialogStandIn::s_flags.size());
+        EXPECT_EQ(0u, PrintDialogStandIn::s_flags[0] & PD_RETURNDEFAULT) << "Print... asks the print dialog";
     }
     browser.Pump();
     EXPECT_FALSE(IsWindow(preview)) << "printing closes the preview";
-    // Copied once the job has written the whole document.
-    const std::string printed = WaitForPrintedDocument(browser);
-    ASSERT_EQ(0u, printed.find("%!PS"));
-    ASSERT_NE(std::string::npos, printed.find("%%EOF"));
-    EXPECT_TRUE(CopyFileA(kPrintFile, kPreviewPrintFile, FALSE));
+    KeepPrintedDocumentAs(kPreviewPrintFile, browser);
 
     browser.Command(ID_AUTO_SHOW);
     g_nAutoShowInterval = savedInterval;

@@ -10,53 +10,39 @@
 
 #include "bridge/Exports.h"
 #include "bridge/ModuleGlobals.h"
+#include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/OwnThreads.h"
 
 namespace {
 
-std::unique_ptr<BrowseSettings> ZeroRecord()
+const BrowseSettings kZeroRecord = {};
+
+// Each row after the one before it: a path that does not fit, or none,
+// leaves the current directory, never a cut path naming another folder.
+TEST(SetImageBrowsePath, KeepsAPathOf259CharactersWholeAndNoneThatDoesNotFit)
 {
-    return std::make_unique<BrowseSettings>();
-}
-
-void Configure(const char* path, const BrowseSettings& record, int initial = 0, int all = 0)
-{
-    SetImageBrowsePath(nullptr, path, initial, all, record);
-}
-
-TEST(SetImageBrowsePath, KeepsA259CharacterPathWholeAndAShorterOneLeavesNoTrace)
-{
-    auto record = ZeroRecord();
-    std::string longPath = "C:\\" + std::string(256, 'a');
-    ASSERT_EQ(259u, longPath.size());
-    Configure(longPath.c_str(), *record);
-    EXPECT_EQ(longPath, g_szBrowsePath);
-
-    Configure("D:\\DataPic", *record);
-    EXPECT_STREQ("D:\\DataPic", g_szBrowsePath);
-}
-
-TEST(SetImageBrowsePath, APathThatDoesNotFitOrANullPathLeavesTheCurrentDirectory)
-{
-    auto record = ZeroRecord();
-    Configure("D:\\DataPic", *record);
-    std::string tooLong = "C:\\" + std::string(257, 'b');
-    ASSERT_EQ(260u, tooLong.size());
-    Configure(tooLong.c_str(), *record);
-    EXPECT_STREQ("", g_szBrowsePath);   // never a cut path naming another folder
-
-    Configure("D:\\DataPic", *record);
-    Configure(nullptr, *record);
-    EXPECT_STREQ("", g_szBrowsePath);
+    const std::string fits = "C:\\" + std::string(256, 'a'), tooLong = "C:\\" + std::string(257, 'b');
+    const struct {
+        const char* path;
+        const char* kept;
+    } cases[] = {{fits.c_str(), fits.c_str()},
+                 {"D:\\DataPic", "D:\\DataPic"},
+                 {tooLong.c_str(), ""},
+                 {"D:\\DataPic", "D:\\DataPic"},
+                 {nullptr, ""}};
+    for (const auto& c : cases) {
+        SetImageBrowsePath(nullptr, c.path, 0, 0, kZeroRecord);
+        EXPECT_STREQ(c.kept, g_szBrowsePath) << (c.path != nullptr ? std::strlen(c.path) : 0) << " characters";
+    }
 }
 
 TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
 {
-    auto record = ZeroRecord();
+    auto record = std::make_unique<BrowseSettings>();
     std::memset(record->bytes, 0x5A, sizeof record->bytes);
     int32_t current = 4;
     std::memcpy(record->bytes + 20996, &current, 4);
-    Configure("x", *record, 7, 1);
+    SetImageBrowsePath(nullptr, "x", 7, 1, *record);
     EXPECT_EQ(7, g_nInitialChannel);
     EXPECT_EQ(1, g_bAllChannels);
     EXPECT_EQ(4, g_settings.CurrentChannel());
@@ -68,28 +54,11 @@ TEST(SetImageBrowsePath, CopiesTheRecordAndTheIntegersAndKeepsTheTailZero)
     }
 
     // Each call replaces every value of the previous one.
-    Configure("y", *ZeroRecord(), 0, 0);
+    SetImageBrowsePath(nullptr, "y", 0, 0, kZeroRecord);
     EXPECT_EQ(0, g_nInitialChannel);
     EXPECT_EQ(0, g_bAllChannels);
     EXPECT_EQ(0, g_settings.channels[0].bEnabled);
 }
-
-// A window that counts the exit messages it receives.
-struct ExitCounter {
-    static int count;
-    static WPARAM lastWParam;
-    static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
-        if (msg == UM_BROWSE_EXIT) {
-            ++count;
-            lastWParam = wParam;
-            return 0;
-        }
-        return DefWindowProcA(wnd, msg, wParam, lParam);
-    }
-};
-int ExitCounter::count;
-WPARAM ExitCounter::lastWParam;
 
 // The test run checks every Windows program's heap (scripts/heap-check.sh);
 // this one stands for all that the checks are really on.
@@ -105,27 +74,20 @@ TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
     EXPECT_EQ(0x70u, flags() & 0xF0u) << "tail, free and parameter checks, whole heaps validated after each test";
 }
 
+// This program holds none of the browser's resources: its frame cannot be
+// loaded, and the thread still ends with exactly one exit message.
 TEST(LoadImageBrowse, ReturnsAtOnceAndTheHostReceivesExactlyOneExitPerOpening)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ExitCounter::Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ExitCounter";
-    ASSERT_TRUE(RegisterClassA(&wc));
-    HWND host = CreateWindowA("ExitCounter", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(nullptr, host);
-
+    HostWindow host;
     const unsigned long threads = OwnThreadCount();
     for (int opening = 1; opening <= 3; ++opening) {
-        int thread = LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(host)));
+        int thread = LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(host.Handle())));
         EXPECT_NE(0, thread);
-        EXPECT_EQ(host, g_hHostWnd);
+        EXPECT_EQ(host.Handle(), g_hHostWnd);
         // Once the browser's thread has ended, all it posted is queued.
         EXPECT_TRUE(PumpUntilOwnThreadsAtMost(threads, 10000));
-        EXPECT_EQ(opening, ExitCounter::count);
-        EXPECT_EQ(3u, ExitCounter::lastWParam);
+        EXPECT_EQ(opening, host.ExitCount()) << "exit messages of wParam 3";
     }
-    DestroyWindow(host);
 }
 
 }  // namespace

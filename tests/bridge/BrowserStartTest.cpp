@@ -60,10 +60,7 @@ protected:
         static BrowseSettings record;
         SetImageBrowsePath(nullptr, m_folder.Path().c_str(), 0, 0, record);
     }
-    void TearDown() override
-    {
-        Disarm();
-    }
+    void TearDown() override { Disarm(); }
     static void Arm(long failAt, DWORD spared)
     {
         g_counted = 0;
@@ -102,25 +99,12 @@ protected:
     // process (the browser's) owns.
     static HWND BrowserWindow(const char* className)
     {
-        WindowSearch search = {className, nullptr};
-        EnumWindows(MatchBrowserWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-    struct WindowSearch {
-        const char* className;
-        HWND found;
-    };
-    static BOOL CALLBACK MatchBrowserWindow(HWND wnd, LPARAM param)
-    {
-        auto* search = reinterpret_cast<WindowSearch*>(param);
-        DWORD process = 0;
-        DWORD thread = GetWindowThreadProcessId(wnd, &process);
-        char name[64] = "";
-        GetClassNameA(wnd, name, sizeof name);
-        if (process != GetCurrentProcessId() || thread == GetCurrentThreadId() || std::string(name) != search->className)
-            return TRUE;
-        search->found = wnd;
-        return FALSE;
+        for (HWND wnd = nullptr; (wnd = FindWindowExA(nullptr, wnd, className, nullptr)) != nullptr;) {
+            DWORD process = 0;
+            if (GetWindowThreadProcessId(wnd, &process) != GetCurrentThreadId() && process == GetCurrentProcessId())
+                return wnd;
+        }
+        return nullptr;
     }
 
     HostWindow m_host;

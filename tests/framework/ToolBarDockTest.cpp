@@ -189,6 +189,7 @@ protected:
 
 TEST_F(ToolBarDockTest, DraggedToAnEdgeTheBarDocksThereAndEveryButtonStaysOnTheScreen)
 {
+    ExpectTheViewFillsTheRest("top");
     Hands().Drag(Gripper(), NearEdge(Edge::Left));
     EXPECT_EQ(static_cast<int>(DockSide::Left), Side());
     EXPECT_EQ(0, WindowRect(Bar()).left);
@@ -265,7 +266,7 @@ TEST_F(ToolBarDockTest, ARightClickCancelsADragAndOpensNoMenu)
 
 // A modal question disables the frame and with it the floating bar, so
 // that nothing moves the album under the question (the answer acts on the
-// file it named even then: DeleteTest).
+// file it named even then: FileCommandsTest).
 TEST_F(ToolBarDockTest, WhileTheDeleteQuestionIsOpenTheFloatingBarDoesNothing)
 {
     Dock().FloatAt(POINT{40, 60});      // clear of the question in the middle

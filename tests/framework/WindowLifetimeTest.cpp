@@ -74,26 +74,21 @@ private:
     int m_nReturned = 0;
 };
 
-class WindowObjectLifetime : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override { FwInitModule(GetModuleHandleA(nullptr)); }
-};
-
-TEST_P(WindowObjectLifetime, EndsOnceAfterTheOutermostHandlerReturnsWhenAHandlerDestroysItsWindow)
+// Destroyed by the outer handler or by the inner one.
+TEST(WindowObjectLifetime, EndsOnceAfterTheOutermostHandlerReturnsWhenAHandlerDestroysItsWindow)
 {
-    Record record;
-    auto* wnd = new CNestingWnd(record, GetParam());
-    ASSERT_TRUE(wnd->Create());
-    const HWND handle = wnd->m_hWnd;
-
-    SendMessageA(handle, kOuter, 0, 0);
-
-    EXPECT_FALSE(IsWindow(handle));
-    EXPECT_EQ(1, record.ended);
-    EXPECT_EQ(2, record.returnedWhenEnded) << "ended while a handler still ran";
+    FwInitModule(GetModuleHandleA(nullptr));
+    for (int depth : {1, 2}) {
+        Record record;
+        auto* wnd = new CNestingWnd(record, depth);
+        ASSERT_TRUE(wnd->Create());
+        const HWND handle = wnd->m_hWnd;
+        SendMessageA(handle, kOuter, 0, 0);
+        EXPECT_FALSE(IsWindow(handle)) << depth;
+        EXPECT_EQ(1, record.ended) << depth;
+        EXPECT_EQ(2, record.returnedWhenEnded) << "ended while a handler still ran, depth " << depth;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(DestroyedAtDepth, WindowObjectLifetime, ::testing::Values(1, 2));
 
 // The debugger output of this process, caught where a debugger would see
 // it: OutputDebugString raises an exception that a vectored handler meets
