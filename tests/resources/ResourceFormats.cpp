@@ -4,9 +4,6 @@
 
 namespace {
 
-constexpr uint16_t kMenuPopup = 0x0010;
-constexpr uint16_t kMenuEnd = 0x0080;
-constexpr uint16_t kMenuSeparator = 0x0800;
 constexpr uint32_t kDialogSetFont = 0x40;
 
 NameOrOrdinal ReadNameOrOrdinal(ByteReader& in)
@@ -23,32 +20,6 @@ NameOrOrdinal ReadNameOrOrdinal(ByteReader& in)
     }
     field.name = in.String();
     return field;
-}
-
-std::vector<MenuItem> ReadMenuItems(ByteReader& in, int depth)
-{
-    if (depth > 8)
-        throw FormatError("menu nested deeper than any real menu");
-    std::vector<MenuItem> items;
-    for (;;) {
-        MenuItem item;
-        uint16_t flags = in.U16();
-        bool last = (flags & kMenuEnd) != 0;
-        if (flags & kMenuPopup) {
-            item.kind = MenuItem::Kind::Popup;
-            item.text = in.String();
-            item.children = ReadMenuItems(in, depth + 1);
-        } else {
-            item.id = in.U16();
-            item.text = in.String();
-            bool separator = (flags & kMenuSeparator) || (item.id == 0 && item.text.empty());
-            item.kind = separator ? MenuItem::Kind::Separator : MenuItem::Kind::Command;
-        }
-        item.flags = flags & ~(kMenuEnd | kMenuPopup | kMenuSeparator);
-        items.push_back(std::move(item));
-        if (last)
-            return items;
-    }
 }
 
 }  // namespace
@@ -101,20 +72,6 @@ void ByteReader::AlignTo4()
     size_t padding = (4 - offset_ % 4) % 4;
     // The last item of a template may end without its padding.
     offset_ += padding <= Remaining() ? padding : Remaining();
-}
-
-std::vector<MenuItem> ParseMenu(ResourceBytes bytes)
-{
-    ByteReader in(bytes);
-    uint16_t version = in.U16();
-    uint16_t headerSize = in.U16();
-    if (version != 0)
-        throw FormatError("not a classic menu template (version " + std::to_string(version) + ")");
-    in.Skip(headerSize);
-    std::vector<MenuItem> items = ReadMenuItems(in, 0);
-    if (in.Remaining() != 0)
-        throw FormatError(std::to_string(in.Remaining()) + " bytes after the last menu item");
-    return items;
 }
 
 DialogTemplate ParseDialog(ResourceBytes bytes)

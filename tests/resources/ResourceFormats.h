@@ -1,7 +1,8 @@
-// Parsers for the compiled resource formats the browser ships: menu,
-// dialog (classic and extended), string-table block, toolbar layout,
+// Parsers for the compiled resource formats the browser ships: dialog
+// (classic and extended), string-table block, toolbar layout,
 // device-independent bitmap and icon group. They read bytes only, so the
 // tests check what the resource compiler wrote, not what the script says.
+// (Menus are read by the system's own menu loader.)
 #pragma once
 
 #include <cstddef>
@@ -51,18 +52,6 @@ struct NameOrOrdinal {
 
     bool IsEmpty() const { return !isOrdinal && name.empty(); }
 };
-
-struct MenuItem {
-    enum class Kind { Command, Popup, Separator };
-    Kind kind = Kind::Command;
-    uint16_t flags = 0;             // without MF_END and MF_POPUP
-    uint16_t id = 0;
-    std::u16string text;
-    std::vector<MenuItem> children;
-};
-
-// A classic menu template: the top-level items of the menu bar.
-std::vector<MenuItem> ParseMenu(ResourceBytes bytes);
 
 struct DialogControl {
     uint32_t helpId = 0;
