@@ -115,35 +115,22 @@ TEST_F(FieldFault, TheAlbumFolderEmptiedAndRemovedWhileOpenGivesAnEmptyAlbum)
     EXPECT_TRUE(session.HostAlive());
 }
 
-TEST_F(FieldFault, APathOf259CharactersAndANameOf250CharactersAreShown)
+// The longest path the host may pass, 259 characters, to the snapshot
+// alone. (A name of 250 characters is DeleteTest's.)
+TEST_F(FieldFault, APathOf259CharactersIsShown)
 {
-    std::string jpeg = FirstSnapshot(".jpg");
-    // A folder whose snapshot's full path is 259 characters long.
     std::string folder = album.Path() + "\\";
     std::string name = "deep.jpg";
     folder += std::string(259 - folder.size() - 1 - name.size(), 'd');
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
     std::string longPath = folder + "\\" + name;
     ASSERT_EQ(259u, longPath.size());
-    ASSERT_TRUE(CopyFileA(jpeg.c_str(), longPath.c_str(), FALSE));
-    // And a name of 250 characters in a short folder.
-    AlbumFolder shortFolder("n", "C:");   // C:\nNNNNN\ and 250 characters: 259 at most
-    std::string longName = std::string(246, 'n') + ".jpg";
-    ASSERT_TRUE(shortFolder.CopyIn(jpeg, longName));
+    ASSERT_TRUE(CopyFileA(FirstSnapshot(".jpg").c_str(), longPath.c_str(), FALSE));
 
     ASSERT_TRUE(session.Open(folder));
     EXPECT_TRUE(WaitUntil([&] { return screen().PicturesShown() == 1; }, 5000));
     screen().DoubleClickCell(0);
     EXPECT_TRUE(screen().WaitForTitle(longPath, 5000)) << screen().Title();
-    ASSERT_TRUE(session.ExitAndFinish());
-
-    OperatorSession second;
-    ASSERT_TRUE(second.Open(shortFolder.Path()));
-    EXPECT_TRUE(WaitUntil([&] { return second.Screen().PicturesShown() == 1; }, 5000));
-    second.Screen().DoubleClickCell(0);
-    EXPECT_TRUE(second.Screen().WaitForTitle(shortFolder.PathOf(longName), 5000)) << second.Screen().Title();
-    EXPECT_TRUE(second.ExitAndFinish());
-    EXPECT_TRUE(shortFolder.Exists(longName));
 }
 
 // An album of many names, all copies of one small snapshot: SNAP_LOAD_NAMES

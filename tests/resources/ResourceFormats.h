@@ -22,28 +22,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Little-endian reads with a bounds check before every access.
-class ByteReader {
-public:
-    explicit ByteReader(ResourceBytes bytes) : bytes_(bytes) {}
-
-    uint8_t U8();
-    uint16_t U16();
-    uint32_t U32();
-    int16_t I16() { return static_cast<int16_t>(U16()); }
-    std::u16string String();        // zero-terminated UTF-16
-    void Skip(size_t count);
-    void AlignTo4();                // relative to the start of the resource
-    size_t Offset() const { return offset_; }
-    size_t Remaining() const { return bytes_.size - offset_; }
-
-private:
-    void Need(size_t count) const;
-
-    ResourceBytes bytes_;
-    size_t offset_ = 0;
-};
-
 // A name-or-ordinal field of a dialog template.
 struct NameOrOrdinal {
     bool isOrdinal = false;
