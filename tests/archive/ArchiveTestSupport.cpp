@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
 std::vector<std::string> DriveCallLog::s_typeQueries;
@@ -73,13 +71,6 @@ bool MakeFolders(const std::string& path)
             CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
     }
     return FolderPresent(path);
-}
-
-void TouchFile(const std::string& path)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f != nullptr)
-        std::fclose(f);
 }
 
 std::string EnvOr(const char* name, const char* fallback)

@@ -30,8 +30,5 @@ public:
 
 // Creates every level of a path; false when the last level is missing after.
 bool MakeFolders(const std::string& path);
-// Removes a folder with everything in it (nothing when it is missing).
-// The names directly inside a folder, sorted, without "." and "..".
-// An empty file.
-void TouchFile(const std::string& path);
+// The variable's value, or the fallback when it is not set.
 std::string EnvOr(const char* name, const char* fallback);

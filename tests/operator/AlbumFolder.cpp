@@ -57,6 +57,16 @@ std::string NewestSampleDayFolder()
     return "";
 }
 
+std::vector<std::string> SampleSnapshots(const char* extension)
+{
+    const std::string folder = NewestSampleDayFolder();
+    std::vector<std::string> paths;
+    for (const std::string& name : FilesIn(folder))
+        if (name.size() > 4 && lstrcmpiA(name.substr(name.size() - 4).c_str(), extension) == 0)
+            paths.push_back(folder + "\\" + name);
+    return paths;
+}
+
 std::vector<std::string> AlbumFolder::CopySnapshots(int count)
 {
     std::vector<std::string> copied;

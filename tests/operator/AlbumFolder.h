@@ -29,6 +29,9 @@ public:
 // The sample archive's newest day folder of channel 01 on drive D:, or
 // empty when there is none.
 std::string NewestSampleDayFolder();
+// The paths of that folder's snapshots whose names end in the extension
+// (".jpg"), in name order.
+std::vector<std::string> SampleSnapshots(const char* extension);
 
 // The archive's folder of the day and the camera folder number on drive D:,
 // made sure of: an archive written for an earlier day (by a run that has

@@ -4,10 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <cstring>
 
 #include "res/resource.h"
-#include "tests/operator/BrowserWindow.h"
 
 namespace {
 
@@ -17,12 +16,50 @@ bool NearColour(COLORREF a, COLORREF b)
            std::abs(GetBValue(a) - GetBValue(b)) <= 8;
 }
 
+BOOL CALLBACK FindChooser(HWND wnd, LPARAM found)
+{
+    char cls[16];
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && GetDlgItem(wnd, IDC_DATE) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
+
+std::string ControlTextOf(HWND dialog, int id)
+{
+    char text[512] = "";
+    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HostRecord::HostRecord(HWND wnd, SIZE_T size) : m_size(size)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(wnd, &processId);
+    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (m_process != nullptr)
+        m_remote = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+}
+
+HostRecord::~HostRecord()
+{
+    if (m_remote != nullptr)
+        VirtualFreeEx(m_process, m_remote, 0, MEM_RELEASE);
+    if (m_process != nullptr)
+        CloseHandle(m_process);
+}
 
 bool BrowserScreen::Attach(DWORD milliseconds)
 {
-    m_frame = WaitForBrowserFrame(milliseconds);
-    if (m_frame == nullptr)
+    auto shown = [this] {
+        m_frame = FindWindowA("FwFrame", nullptr);
+        return m_frame != nullptr && IsWindowVisible(m_frame);
+    };
+    if (!WaitUntil(shown, milliseconds))
         return false;
     m_thread = GetWindowThreadProcessId(m_frame, nullptr);
     m_toolbar = GetDlgItem(m_frame, AFX_IDW_TOOLBAR);
@@ -55,61 +92,33 @@ bool BrowserScreen::WaitForTitleOtherThan(const std::string& title, DWORD millis
 
 void BrowserScreen::Choose(UINT command) const
 {
-    ChooseMenuCommand(m_frame, command);
+    PostMessageA(m_frame, WM_COMMAND, MAKEWPARAM(command, 0), 0);
     Settle();
 }
 
-// The toolbar is hot-tracked: a pointer moved over an enabled button makes
-// it the hot item, which the toolbar reports by value. Sweeping the pointer
-// along the buttons' middle line finds the enabled buttons' extents without
-// reading rectangles out of the other process; the disabled ones follow
-// from them, all buttons being one size and all separators another.
+bool BrowserScreen::ChooseWithDialogs(UINT command, ModalDriver& dialogs) const
+{
+    dialogs.Start();
+    Choose(command);
+    dialogs.Finish();
+    for (const std::string& text : dialogs.Unexpected())
+        std::printf("unexpected after command %u: %s\n", command, text.c_str());
+    return dialogs.StepsDone() == dialogs.StepCount() && dialogs.Unexpected().empty();
+}
+
 bool BrowserScreen::LocateButtons()
 {
-    DWORD size = static_cast<DWORD>(SendMessageA(m_toolbar, TB_GETBUTTONSIZE, 0, 0));
-    int buttonWidth = LOWORD(size), y = HIWORD(size) / 2 + 2;
-    RECT bar;
-    GetClientRect(m_toolbar, &bar);
-    std::map<int, int> lefts;   // index -> first x where the button is hot
-    for (int x = 0; x < bar.right; ++x) {
-        SendMessageA(m_toolbar, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-        int hot = static_cast<int>(SendMessageA(m_toolbar, TB_GETHOTITEM, 0, 0));
-        if (hot >= 0 && lefts.find(hot) == lefts.end())
-            lefts[hot] = x;
-    }
-    SendMessageA(m_toolbar, WM_MOUSELEAVE, 0, 0);
-    if (lefts.empty())
-        return false;
-
+    HostRecord record(m_toolbar, sizeof(TBBUTTON) + sizeof(RECT));
     int count = static_cast<int>(SendMessageA(m_toolbar, TB_BUTTONCOUNT, 0, 0));
-    std::vector<UINT> commandAt(static_cast<size_t>(count), 0);   // 0: a separator
-    std::vector<UINT> commands;
-    for (UINT c = ID_BROWSER_COMMAND_FIRST; c <= ID_BROWSER_COMMAND_LAST; ++c)
-        commands.push_back(c);
-    for (UINT c = ID_FILE_OPEN; c <= ID_FILE_PRINT_PREVIEW; ++c)
-        commands.push_back(c);
-    for (UINT c : commands) {
-        int index = static_cast<int>(SendMessageA(m_toolbar, TB_COMMANDTOINDEX, c, 0));
-        if (index >= 0 && index < count)
-            commandAt[static_cast<size_t>(index)] = c;
-    }
-    // The separator width from the first and last buttons found.
-    int first = lefts.begin()->first, last = lefts.rbegin()->first;
-    int buttons = 0, separators = 0;
-    for (int i = first; i < last; ++i)
-        (commandAt[static_cast<size_t>(i)] != 0 ? buttons : separators) += 1;
-    int separatorWidth = separators > 0 ? (lefts[last] - lefts[first] - buttons * buttonWidth) / separators : 8;
-
-    int left = lefts[first];
-    for (int i = first - 1; i >= 0; --i)
-        left -= commandAt[static_cast<size_t>(i)] != 0 ? buttonWidth : separatorWidth;
     for (int i = 0; i < count; ++i) {
-        UINT c = commandAt[static_cast<size_t>(i)];
-        if (c != 0)
-            m_buttonCentres[c] = {left + buttonWidth / 2, y};
-        left += c != 0 ? buttonWidth : separatorWidth;
+        TBBUTTON button = {};
+        RECT rc = {};
+        if (!record.Send(m_toolbar, TB_GETBUTTON, i, &button) || !record.Send(m_toolbar, TB_GETITEMRECT, i, &rc))
+            return false;
+        if ((button.fsStyle & BTNS_SEP) == 0)
+            m_buttonCentres[button.idCommand] = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     }
-    return true;
+    return !m_buttonCentres.empty();
 }
 
 bool BrowserScreen::Press(UINT command)
@@ -149,6 +158,18 @@ bool BrowserScreen::WaitForButton(UINT command, bool enabled, DWORD milliseconds
     return WaitUntil([&] { return ButtonEnabled(command) == enabled; }, milliseconds);
 }
 
+HWND BrowserScreen::WaitForChooser(DWORD milliseconds) const
+{
+    HWND chooser = nullptr;
+    WaitUntil(
+        [&] {
+            EnumThreadWindows(m_thread, FindChooser, reinterpret_cast<LPARAM>(&chooser));
+            return chooser != nullptr;
+        },
+        milliseconds);
+    return chooser;
+}
+
 RECT BrowserScreen::Cell(int cell) const
 {
     RECT client;
@@ -177,15 +198,6 @@ void BrowserScreen::DoubleClickCell(int cell) const
     PostMessageA(m_view, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PostMessageA(m_view, WM_LBUTTONUP, 0, at);
     Settle();
-}
-
-void BrowserScreen::RightClickCentre() const
-{
-    RECT rc;
-    GetClientRect(m_view, &rc);
-    POINT at = {rc.right / 2, rc.bottom / 2};
-    ClientToScreen(m_view, &at);
-    PostMessageA(m_view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_view), MAKELPARAM(at.x, at.y));
 }
 
 COLORREF BrowserScreen::ViewPixel(int x, int y) const
@@ -234,6 +246,14 @@ bool BrowserScreen::CellShowsPicture(int cell) const
     return found >= 3;
 }
 
+int BrowserScreen::PicturesShown() const
+{
+    int shown = 0;
+    for (int cell = 0; cell < 9; ++cell)
+        shown += CellShowsPicture(cell) ? 1 : 0;
+    return shown;
+}
+
 bool BrowserScreen::WaitForCellFill(int cell, COLORREF colour, DWORD milliseconds) const
 {
     return WaitUntil([&] { return NearColour(CellFill(cell), colour); }, milliseconds);
@@ -266,14 +286,15 @@ void BrowserScreen::Settle() const
     // been handled: the toolbar's anchor highlight, a flag of its hot
     // tracking that the browser never uses, set by a sent message (handled
     // at once) and cleared by a posted one. Callers still wait for what
-    // they check, such as the paint that follows.
+    // they check, such as the paint that follows. A command that closed the
+    // browser took the toolbar with it.
     SendMessageTimeoutA(m_toolbar, TB_SETANCHORHIGHLIGHT, TRUE, 0, SMTO_NORMAL, kButtonWaitMs, nullptr);
     PostMessageA(m_toolbar, TB_SETANCHORHIGHLIGHT, FALSE, 0);
     WaitUntil(
         [this] {
             DWORD_PTR anchored = TRUE;
             SendMessageTimeoutA(m_toolbar, TB_GETANCHORHIGHLIGHT, 0, 0, SMTO_NORMAL, kButtonWaitMs, &anchored);
-            return anchored == FALSE;
+            return anchored == FALSE || !IsWindow(m_toolbar);
         },
         kButtonWaitMs);
 }

@@ -22,7 +22,6 @@
 
 namespace {
 
-const char kMultiTitle[] = "Image browse";
 const char kReadOnlyAlbum[] = "R:\\album";
 const char kReadOnlySaved[] = "R:\\saved";
 
@@ -37,24 +36,6 @@ std::string WorkFolder()
         if (c == '/')
             c = '\\';
     return path;
-}
-
-
-// A control's text asked of the control itself: the window text of another
-// process's control is only its creation text.
-std::string TextOf(HWND dialog, int id)
-{
-    char text[512] = "";
-    SendMessageA(GetDlgItem(dialog, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-int CellsShowingPictures(const BrowserScreen& screen)
-{
-    int shown = 0;
-    for (int cell = 0; cell < 9; ++cell)
-        shown += screen.CellShowsPicture(cell) ? 1 : 0;
-    return shown;
 }
 
 class DriveFault : public ::testing::Test {
@@ -87,11 +68,7 @@ protected:
         });
         if (again)
             dialogs.OnDialog(std::move(again));
-        dialogs.Start();
-        screen().Choose(command);
-        dialogs.Finish();
-        EXPECT_EQ(dialogs.StepCount(), dialogs.StepsDone());
-        EXPECT_TRUE(dialogs.Unexpected().empty()) << dialogs.Unexpected().front();
+        EXPECT_TRUE(screen().ChooseWithDialogs(command, dialogs)) << "command " << command;
         return told;
     }
 
@@ -130,7 +107,7 @@ TEST_F(DriveFault, OnAReadOnlyFolderSaveRenameAndDeleteFailWithTheSystemsWordsAn
             modal::Press(dialog, IDOK);
         },
         [&](HWND dialog) {
-            typedAgain = TextOf(dialog, IDC_NEW_NAME);
+            typedAgain = ControlTextOf(dialog, IDC_NEW_NAME);
             modal::Press(dialog, IDCANCEL);
         });
     EXPECT_EQ("renamed", typedAgain);
@@ -142,18 +119,7 @@ TEST_F(DriveFault, OnAReadOnlyFolderSaveRenameAndDeleteFailWithTheSystemsWordsAn
     EXPECT_EQ(names, FilesIn(kReadOnlyAlbum));
     EXPECT_EQ(firstBytes, ReadWholeFile(std::string(kReadOnlyAlbum) + "\\" + names.front()));
     EXPECT_EQ(kMultiTitle, screen().Title());
-    EXPECT_TRUE(WaitUntil([&] { return CellsShowingPictures(screen()) == 4; }, 5000));
-}
-
-BOOL CALLBACK FindChooser(HWND wnd, LPARAM param)
-{
-    char cls[16];
-    GetClassNameA(wnd, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(wnd) && GetDlgItem(wnd, IDC_DATE) != nullptr) {
-        *reinterpret_cast<HWND*>(param) = wnd;
-        return FALSE;
-    }
-    return TRUE;
+    EXPECT_TRUE(WaitUntil([&] { return screen().PicturesShown() == 4; }, 5000));
 }
 
 TEST_F(DriveFault, ARecordDriveUnpluggedWhileShownLeavesTheBrowserGoingOn)
@@ -177,7 +143,7 @@ TEST_F(DriveFault, ARecordDriveUnpluggedWhileShownLeavesTheBrowserGoingOn)
     screen().Choose(ID_ALBUM_REFRESH);
     EXPECT_TRUE(screen().WaitForButton(ID_AUTO_SHOW, false, 5000));
     InvalidateRect(screen().View(), nullptr, TRUE);
-    EXPECT_TRUE(WaitUntil([&] { return CellsShowingPictures(screen()) == 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return screen().PicturesShown() == 0; }, 5000));
     strays.Finish();
     for (const std::string& text : strays.Unexpected())
         std::printf("after refresh: %s\n", text.c_str());
@@ -185,14 +151,8 @@ TEST_F(DriveFault, ARecordDriveUnpluggedWhileShownLeavesTheBrowserGoingOn)
 
     // The chooser still opens over the drives that are left and closes.
     ASSERT_TRUE(screen().Press(ID_FILE_OPEN));
-    HWND chooser = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            EnumThreadWindows(screen().Thread(), FindChooser, reinterpret_cast<LPARAM>(&chooser));
-            return chooser != nullptr;
-        },
-        10000))
-        << "the chooser did not show";
+    HWND chooser = screen().WaitForChooser(10000);
+    ASSERT_NE(nullptr, chooser) << "the chooser did not show";
     modal::Press(chooser, IDOK);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(chooser); }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(screen().Frame()) != FALSE; }, 5000));

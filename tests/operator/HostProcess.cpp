@@ -75,6 +75,25 @@ bool HostProcess::WaitForExit(DWORD milliseconds)
     return false;
 }
 
+bool HostProcess::EndedWell(int openings)
+{
+    const bool ended = WaitForExit(30000) && ExitCode() == 0;
+    const std::vector<std::string> lines = LogLines();
+    size_t loads = 0, exits = 0, figures = 0;
+    for (const std::string& line : lines) {
+        loads += line == "load 1" ? 1 : 0;
+        exits += line == "exit 3 0" ? 1 : 0;
+        figures += line.rfind("resources ", 0) == 0 || line.rfind("heap-flags ", 0) == 0 ? 1 : 0;
+    }
+    const size_t expected = static_cast<size_t>(openings);
+    if (ended && loads == expected && exits == expected && loads + exits + figures == lines.size())
+        return true;
+    std::printf("the host ended with code %lu after %d openings\n", ExitCode(), openings);
+    for (const std::string& line : lines)
+        std::printf("host log: %s\n", line.c_str());
+    return false;
+}
+
 DWORD HostProcess::ExitCode() const
 {
     DWORD code = 0;

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "res/resource.h"
-#include "tests/operator/BrowserWindow.h"
 
 namespace {
 
@@ -35,22 +34,12 @@ bool OperatorSession::HostAlive() const
 bool OperatorSession::ExitAndFinish(int openings)
 {
     HWND frame = m_screen.Frame();
-    ChooseMenuCommand(frame, ID_ALBUM_RETURN);
-    if (!WaitForWindowGone(frame, 10000)) {
+    m_screen.Choose(ID_ALBUM_RETURN);
+    if (!WaitUntil([frame] { return !IsWindow(frame); }, 10000)) {
         std::printf("the frame stayed after E&xit (title \"%s\")\n", m_screen.Title().c_str());
         return false;
     }
-    if (!m_host.WaitForExit(20000) || m_host.ExitCode() != 0) {
-        std::printf("the host did not end well (exit code %lu)\n", m_host.ExitCode());
-        for (const std::string& line : m_host.LogLines())
-            std::printf("host log: %s\n", line.c_str());
-        return false;
-    }
-    for (const std::string& line : m_host.LogLines())
-        if (line.rfind("resources ", 0) != 0 && line.rfind("heap-flags ", 0) != 0 && line != "load 1" &&
-            line != "exit 3 0")
-            std::printf("host log: %s\n", line.c_str());
-    return m_host.CountLines("load 1") == openings && m_host.CountLines("exit 3 0") == openings;
+    return m_host.EndedWell(openings);
 }
 
 namespace {

@@ -16,6 +16,6 @@ double MemoryGrowthPerSample(const std::vector<ResourceSample>& samples, size_t 
 // fill) against the first warm one, and prints the start and end of each
 // count as a "soak:" line named run. A leak of one thread, of kbPerSample of
 // memory, or of one GDI or user object per sample over six samples or more
-// fails, and so does memory that grows by 2 MB in all (a slow leak of a
-// long run).
+// fails, and so does memory whose highest sample grows by 4 MB from the
+// first half of the run to the second (a slow leak of a long run).
 void ExpectFlat(const char* run, const std::vector<ResourceSample>& samples, size_t warmUp, double kbPerSample);

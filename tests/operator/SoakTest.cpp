@@ -2,7 +2,7 @@
 // host logging its GDI and user objects and private memory at a fixed
 // period; every count must stay flat. The host runs outside the heap
 // validation, which would move the memory figures (automatic browse under
-// it: OperatorDay.StartsAndStopsAutomaticBrowse, and the album tests).
+// it: AlbumViewTest.AutomaticBrowseWrapsInBothModesAndSurvivesARefresh).
 // `make test` runs 18 seconds of each; scripts/soak.sh sets
 // SNAP_SOAK_MINUTES for the long ones. (The openings and closings are
 // HostOpenCloseTest's.)
@@ -15,7 +15,6 @@
 
 #include "res/resource.h"
 #include "tests/operator/AlbumFolder.h"
-#include "tests/operator/BrowserWindow.h"
 #include "tests/operator/OperatorSession.h"
 #include "tests/operator/ResourceTrend.h"
 
@@ -34,12 +33,10 @@ void AutomaticBrowse(bool single)
     double minutes = EnvNumber("SNAP_SOAK_MINUTES", 0.5);
     int periodMs = minutes >= 10 ? 60000 : 1000;
     AlbumFolder album(single ? "soaksingle" : "soakmulti");
-    std::string source = NewestSampleDayFolder();
     int copied = 0;
-    for (const std::string& name : FilesIn(source))
-        if (lstrcmpiA(name.substr(name.size() - 4).c_str(), ".jpg") == 0)
-            for (int copy = 0; copy < 5; ++copy)
-                copied += album.CopyIn(source + "\\" + name, std::to_string(copy) + name) ? 1 : 0;
+    for (const std::string& path : SampleSnapshots(".jpg"))
+        for (int copy = 0; copy < 5; ++copy)
+            copied += album.CopyIn(path, std::to_string(copy) + path.substr(path.rfind('\\') + 1)) ? 1 : 0;
     ASSERT_GE(copied, 10);
     OperatorSession session;
     ASSERT_TRUE(session.OpenOutsideHeapValidation(album.Path(), "--sample-every " + std::to_string(periodMs)));

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cwctype>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,31 +59,6 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
-
-// A dialog the system created from a template in memory, destroyed on exit.
-class LiveDialog {
-public:
-    explicit LiveDialog(ResourceBytes bytes)
-    {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        window_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                             reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data), nullptr,
-                                             QuietDialogProc, 0);
-    }
-    ~LiveDialog()
-    {
-        if (window_ != nullptr)
-            DestroyWindow(window_);
-    }
-    LiveDialog(const LiveDialog&) = delete;
-    LiveDialog& operator=(const LiveDialog&) = delete;
-
-    HWND Window() const { return window_; }
-
-private:
-    HWND window_ = nullptr;
-};
 
 class DialogResource : public LanguageSetTest {
 protected:
@@ -141,13 +117,21 @@ protected:
     // template (tab) order, with their real classes, texts and the font.
     void ExpectLiveDialog(const DialogExpectation& want)
     {
-        LiveDialog dialog(module_->Get(RT_DIALOG, want.id, language_));
-        ASSERT_NE(nullptr, dialog.Window()) << "the system rejects the template, error " << GetLastError();
-        EXPECT_EQ(std::u16string(want.caption[set_]), WindowText(dialog.Window()));
-        EXPECT_FALSE(IsWindowVisible(dialog.Window())) << "dialogs are shown by their owners";
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        ResourceBytes bytes = module_->Get(RT_DIALOG, want.id, language_);
+        std::unique_ptr<HWND__, decltype(&DestroyWindow)> dialog(
+            CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data),
+                                       nullptr, QuietDialogProc, 0),
+            DestroyWindow);
+        ASSERT_NE(nullptr, dialog) << "the system rejects the template, error " << GetLastError();
+        EXPECT_EQ(std::u16string(want.caption[set_]), WindowText(dialog.get()));
+        EXPECT_FALSE(IsWindowVisible(dialog.get())) << "dialogs are shown by their owners";
+        // The chooser moves itself; with a caption the user could drag it.
+        const DWORD caption = WS_CAPTION | WS_SYSMENU;
+        EXPECT_EQ(want.style & caption, static_cast<DWORD>(GetWindowLongW(dialog.get(), GWL_STYLE)) & caption);
 
-        std::vector<const ControlRow*> order;
-        HWND child = GetWindow(dialog.Window(), GW_CHILD);
+        HWND child = GetWindow(dialog.get(), GW_CHILD);
         for (const ControlRow& row : want.controls) {
             SCOPED_TRACE("control " + std::to_string(row.id));
             ASSERT_NE(nullptr, child) << "fewer controls than the template lists";
@@ -161,7 +145,7 @@ protected:
         }
         EXPECT_EQ(nullptr, child) << "more controls than the template lists";
 
-        HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog.Window(), WM_GETFONT, 0, 0));
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog.get(), WM_GETFONT, 0, 0));
         ASSERT_NE(nullptr, font) << "the template's font was not created";
         LOGFONTW logFont = {};
         ASSERT_NE(0, GetObjectW(font, sizeof logFont, &logFont));
@@ -169,35 +153,13 @@ protected:
     }
 };
 
-TEST_P(DialogResource, RenameTemplateMatchesItsTable)
+TEST_P(DialogResource, TheRenameDialogAndTheChooserMatchTheirTablesAsCompiledAndAsBuilt)
 {
-    ExpectTemplate(ExpectedRenameDialog());
-}
-
-TEST_P(DialogResource, DateCameraTemplateMatchesItsTable)
-{
-    ExpectTemplate(ExpectedDateCameraDialog());
-}
-
-TEST_P(DialogResource, SystemBuildsTheRenameDialogFromTheTemplate)
-{
-    ExpectLiveDialog(ExpectedRenameDialog());
-}
-
-TEST_P(DialogResource, SystemBuildsTheDateCameraDialogFromTheTemplate)
-{
-    ExpectLiveDialog(ExpectedDateCameraDialog());
-}
-
-// The chooser moves itself; without a caption the user cannot drag it.
-TEST_P(DialogResource, TheChooserHasNoTitleBarAndTheRenameDialogHasOne)
-{
-    LiveDialog chooser(module_->Get(RT_DIALOG, IDD_DATE_CAMERA, language_));
-    LiveDialog rename(module_->Get(RT_DIALOG, IDD_RENAME, language_));
-    ASSERT_NE(nullptr, chooser.Window());
-    ASSERT_NE(nullptr, rename.Window());
-    EXPECT_EQ(0, GetWindowLongW(chooser.Window(), GWL_STYLE) & (WS_CAPTION | WS_SYSMENU));
-    EXPECT_EQ(WS_CAPTION | WS_SYSMENU, GetWindowLongW(rename.Window(), GWL_STYLE) & (WS_CAPTION | WS_SYSMENU));
+    for (const DialogExpectation* want : {&ExpectedRenameDialog(), &ExpectedDateCameraDialog()}) {
+        SCOPED_TRACE("dialog " + std::to_string(want->id));
+        ExpectTemplate(*want);
+        ExpectLiveDialog(*want);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EachSet, DialogResource, testing::ValuesIn(SetsUnderTest()), SetName);

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr auto kPopup = MenuItem::Kind::Popup;
-constexpr auto kCommand = MenuItem::Kind::Command;
-constexpr auto kSeparator = MenuItem::Kind::Separator;
 constexpr Texts kNoText = {u"", u"", u""};
 
 }  // namespace

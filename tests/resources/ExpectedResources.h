@@ -19,9 +19,11 @@ constexpr WORD kLangTraditional = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADI
 
 using Texts = std::array<const char16_t*, kLanguageSetCount>;
 
+enum MenuKind { kCommand, kPopup, kSeparator };
+
 struct MenuRow {
     int depth;
-    MenuItem::Kind kind;
+    MenuKind kind;
     uint16_t id;
     Texts text;
 };

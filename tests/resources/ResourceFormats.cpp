@@ -1,13 +1,63 @@
 #include "tests/resources/ResourceFormats.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
 
-constexpr uint16_t kMenuPopup = 0x0010;
-constexpr uint16_t kMenuEnd = 0x0080;
-constexpr uint16_t kMenuSeparator = 0x0800;
 constexpr uint32_t kDialogSetFont = 0x40;
+
+// Little-endian reads with a bounds check before every access.
+class ByteReader {
+public:
+    explicit ByteReader(ResourceBytes bytes) : bytes_(bytes) {}
+
+    uint8_t U8()
+    {
+        Need(1);
+        return bytes_.data[offset_++];
+    }
+    uint16_t U16()
+    {
+        Need(2);
+        offset_ += 2;
+        return static_cast<uint16_t>(bytes_.data[offset_ - 2] | (bytes_.data[offset_ - 1] << 8));
+    }
+    uint32_t U32()
+    {
+        uint32_t low = U16();
+        return low | (static_cast<uint32_t>(U16()) << 16);
+    }
+    int16_t I16() { return static_cast<int16_t>(U16()); }
+    std::u16string String()         // zero-terminated UTF-16
+    {
+        std::u16string text;
+        for (char16_t c = static_cast<char16_t>(U16()); c != 0; c = static_cast<char16_t>(U16()))
+            text.push_back(c);
+        return text;
+    }
+    void Skip(size_t count)
+    {
+        Need(count);
+        offset_ += count;
+    }
+    // Relative to the start of the resource; the last item of a template
+    // may end without its padding.
+    void AlignTo4() { offset_ += std::min((4 - offset_ % 4) % 4, Remaining()); }
+    size_t Offset() const { return offset_; }
+    size_t Remaining() const { return bytes_.size - offset_; }
+
+private:
+    void Need(size_t count) const
+    {
+        if (count > Remaining())
+            throw FormatError("read of " + std::to_string(count) + " bytes at offset " + std::to_string(offset_) +
+                              " runs past the end (" + std::to_string(bytes_.size) + " bytes)");
+    }
+
+    ResourceBytes bytes_;
+    size_t offset_ = 0;
+};
 
 NameOrOrdinal ReadNameOrOrdinal(ByteReader& in)
 {
@@ -25,97 +75,7 @@ NameOrOrdinal ReadNameOrOrdinal(ByteReader& in)
     return field;
 }
 
-std::vector<MenuItem> ReadMenuItems(ByteReader& in, int depth)
-{
-    if (depth > 8)
-        throw FormatError("menu nested deeper than any real menu");
-    std::vector<MenuItem> items;
-    for (;;) {
-        MenuItem item;
-        uint16_t flags = in.U16();
-        bool last = (flags & kMenuEnd) != 0;
-        if (flags & kMenuPopup) {
-            item.kind = MenuItem::Kind::Popup;
-            item.text = in.String();
-            item.children = ReadMenuItems(in, depth + 1);
-        } else {
-            item.id = in.U16();
-            item.text = in.String();
-            bool separator = (flags & kMenuSeparator) || (item.id == 0 && item.text.empty());
-            item.kind = separator ? MenuItem::Kind::Separator : MenuItem::Kind::Command;
-        }
-        item.flags = flags & ~(kMenuEnd | kMenuPopup | kMenuSeparator);
-        items.push_back(std::move(item));
-        if (last)
-            return items;
-    }
-}
-
 }  // namespace
-
-void ByteReader::Need(size_t count) const
-{
-    if (count > bytes_.size - offset_)
-        throw FormatError("read of " + std::to_string(count) + " bytes at offset " +
-                          std::to_string(offset_) + " runs past the end (" +
-                          std::to_string(bytes_.size) + " bytes)");
-}
-
-uint8_t ByteReader::U8()
-{
-    Need(1);
-    return bytes_.data[offset_++];
-}
-
-uint16_t ByteReader::U16()
-{
-    Need(2);
-    uint16_t value = static_cast<uint16_t>(bytes_.data[offset_] | (bytes_.data[offset_ + 1] << 8));
-    offset_ += 2;
-    return value;
-}
-
-uint32_t ByteReader::U32()
-{
-    uint32_t low = U16();
-    uint32_t high = U16();
-    return low | (high << 16);
-}
-
-std::u16string ByteReader::String()
-{
-    std::u16string text;
-    for (char16_t c = static_cast<char16_t>(U16()); c != 0; c = static_cast<char16_t>(U16()))
-        text.push_back(c);
-    return text;
-}
-
-void ByteReader::Skip(size_t count)
-{
-    Need(count);
-    offset_ += count;
-}
-
-void ByteReader::AlignTo4()
-{
-    size_t padding = (4 - offset_ % 4) % 4;
-    // The last item of a template may end without its padding.
-    offset_ += padding <= Remaining() ? padding : Remaining();
-}
-
-std::vector<MenuItem> ParseMenu(ResourceBytes bytes)
-{
-    ByteReader in(bytes);
-    uint16_t version = in.U16();
-    uint16_t headerSize = in.U16();
-    if (version != 0)
-        throw FormatError("not a classic menu template (version " + std::to_string(version) + ")");
-    in.Skip(headerSize);
-    std::vector<MenuItem> items = ReadMenuItems(in, 0);
-    if (in.Remaining() != 0)
-        throw FormatError(std::to_string(in.Remaining()) + " bytes after the last menu item");
-    return items;
-}
 
 DialogTemplate ParseDialog(ResourceBytes bytes)
 {

@@ -1,7 +1,8 @@
-// Parsers for the compiled resource formats the browser ships: menu,
-// dialog (classic and extended), string-table block, toolbar layout,
+// Parsers for the compiled resource formats the browser ships: dialog
+// (classic and extended), string-table block, toolbar layout,
 // device-independent bitmap and icon group. They read bytes only, so the
 // tests check what the resource compiler wrote, not what the script says.
+// (Menus are read by the system's own menu loader.)
 #pragma once
 
 #include <cstddef>
@@ -21,28 +22,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Little-endian reads with a bounds check before every access.
-class ByteReader {
-public:
-    explicit ByteReader(ResourceBytes bytes) : bytes_(bytes) {}
-
-    uint8_t U8();
-    uint16_t U16();
-    uint32_t U32();
-    int16_t I16() { return static_cast<int16_t>(U16()); }
-    std::u16string String();        // zero-terminated UTF-16
-    void Skip(size_t count);
-    void AlignTo4();                // relative to the start of the resource
-    size_t Offset() const { return offset_; }
-    size_t Remaining() const { return bytes_.size - offset_; }
-
-private:
-    void Need(size_t count) const;
-
-    ResourceBytes bytes_;
-    size_t offset_ = 0;
-};
-
 // A name-or-ordinal field of a dialog template.
 struct NameOrOrdinal {
     bool isOrdinal = false;
@@ -51,18 +30,6 @@ struct NameOrOrdinal {
 
     bool IsEmpty() const { return !isOrdinal && name.empty(); }
 };
-
-struct MenuItem {
-    enum class Kind { Command, Popup, Separator };
-    Kind kind = Kind::Command;
-    uint16_t flags = 0;             // without MF_END and MF_POPUP
-    uint16_t id = 0;
-    std::u16string text;
-    std::vector<MenuItem> children;
-};
-
-// A classic menu template: the top-level items of the menu bar.
-std::vector<MenuItem> ParseMenu(ResourceBytes bytes);
 
 struct DialogControl {
     uint32_t helpId = 0;

@@ -45,42 +45,13 @@ std::string SetName(const testing::TestParamInfo<SetUnderTest>& info)
     return std::string(info.param.module.label) + "_" + names[info.param.set];
 }
 
-void PrintTo(const ModuleUnderTest& module, std::ostream* out)
-{
-    *out << module.label;
-}
-
-void PrintTo(const SetUnderTest& set, std::ostream* out)
-{
-    static const char* const names[] = {"English", "Simplified", "Traditional"};
-    *out << set.module.label << " " << names[set.set] << " (language " << set.Language() << ")";
-}
-
 std::string Utf8(const std::u16string& text)
 {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr)), 0);
+    if (!out.empty())
+        WideCharToMultiByte(CP_UTF8, 0, wide, length, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
     return out;
 }
 

@@ -34,10 +34,6 @@ std::vector<SetUnderTest> SetsUnderTest();
 std::string ModuleName(const testing::TestParamInfo<ModuleUnderTest>& info);
 std::string SetName(const testing::TestParamInfo<SetUnderTest>& info);
 
-// Test parameters print as their names instead of raw bytes.
-void PrintTo(const ModuleUnderTest& module, std::ostream* out);
-void PrintTo(const SetUnderTest& set, std::ostream* out);
-
 // For failure messages: the UTF-16 text as UTF-8.
 std::string Utf8(const std::u16string& text);
 
