@@ -96,7 +96,7 @@ void CAlbumView::OnDraw(CDC* dc)
 
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
     const CellBox box = ThumbnailBox(layout);
-    const int screenBits = ScreenBitsPerPixel();
+    const int screenBits = m_nScreenBits;
     std::vector<CellKey> keys;
     std::vector<bool> present;
     for (int i = m_nPageTop; i < end; ++i) {
@@ -145,7 +145,7 @@ bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int marg
         return false;
     const CellBox box = {rc->right - rc->left, rc->bottom - rc->top, margin};
     CellKey key;
-    const bool present = CurrentCellKey(path, box, ScreenBitsPerPixel(), &key);
+    const bool present = CurrentCellKey(path, box, m_nScreenBits, &key);
     return DrawCell(dc, *rc, present ? &key : nullptr, cell);
 }
 
@@ -176,7 +176,7 @@ void CAlbumView::PrepareAround(const CellBox& box)
         kept.insert(m_strCurrent);
     m_cells.RetainPaths(kept);
 
-    const int screenBits = ScreenBitsPerPixel();
+    const int screenBits = m_nScreenBits;
     std::vector<CellKey> ahead;
     for (int i : IndicesAhead(m_nTravel)) {
         CellKey key;
@@ -195,7 +195,7 @@ void CAlbumView::RedrawCells(int previousCell)
     if (m_pPicture == nullptr || m_bSingle)
         return;
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
-    const int screenBits = ScreenBitsPerPixel();
+    const int screenBits = m_nScreenBits;
     for (int i = m_nPageTop; i < end; ++i) {
         const int cell = i - m_nPageTop;
         if (cell != m_nCellSel && cell != previousCell)

@@ -163,7 +163,12 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CREATE:
+        m_nScreenBits = ScreenBitsPerPixel();
         return OnCreate();
+    case WM_DISPLAYCHANGE:
+        m_nScreenBits = ScreenBitsPerPixel();
+        Invalidate(TRUE);
+        return Default();
     case WM_LBUTTONDOWN:
         OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;

@@ -92,4 +92,7 @@ private:
     // use goes.
     CAlbumCells m_cells;
     int m_nTravel = 1;
+    // The screen's depth, part of every cell's key: read when the view is
+    // made and again when the display changes, not at every paint.
+    int m_nScreenBits = 32;
 };
