@@ -25,6 +25,7 @@
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/FileTree.h"
 
 namespace {
 
@@ -147,20 +148,10 @@ private:
 // Another program rewrote them: their last write time moves on.
 void Touch(const std::vector<std::string>& files)
 {
-    static LONGLONG step = 0;
-    for (const std::string& path : files) {
-        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER later;
-        later.LowPart = now.dwLowDateTime;
-        later.HighPart = now.dwHighDateTime;
-        later.QuadPart += 10000000 * ++step;
-        now.dwLowDateTime = later.LowPart;
-        now.dwHighDateTime = later.HighPart;
-        SetFileTime(file, nullptr, nullptr, &now);
-        CloseHandle(file);
-    }
+    static unsigned step = 0;
+    ++step;
+    for (const std::string& path : files)
+        MoveWriteTimeOn(path, step);
 }
 
 void PagingFigures(const std::string& folder, const char* size, HWND host)

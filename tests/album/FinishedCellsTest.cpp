@@ -121,14 +121,7 @@ TEST_F(FinishedCellsTest, FilesAnotherProgramChangesAreShownAsTheyAreNow)
         const std::string path = folder.PathOf(name);
         Picture(name, 64, 48, 24, kBlue);   // the same size
         // Another program's write two seconds later.
-        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        FILETIME time;
-        GetSystemTimeAsFileTime(&time);
-        ULARGE_INTEGER later = {{time.dwLowDateTime, time.dwHighDateTime}};
-        later.QuadPart += 20000000;
-        time = {later.LowPart, later.HighPart};
-        SetFileTime(file, nullptr, nullptr, &time);
-        CloseHandle(file);
+        ASSERT_TRUE(MoveWriteTimeOn(path, 2));
     };
     rewriteInBlue("p10.bmp");
     ASSERT_TRUE(MoveFileA(folder.PathOf("p11.bmp").c_str(), folder.PathOf("moved.bmp").c_str()));
@@ -154,7 +147,7 @@ TEST_F(FinishedCellsTest, FilesAnotherProgramChangesAreShownAsTheyAreNow)
 // The workers end with the album, also in the middle of a picture.
 TEST_F(FinishedCellsTest, ClosingWhileAPageIsPreparedEndsOnceAndLeavesNoThread)
 {
-    const unsigned long threadsBefore = OwnThreadCount();
+    const unsigned long threadsBefore = CountOwnThreads();
     for (int i = 0; i < 27; ++i)
         Picture("p" + std::to_string(10 + i) + ".bmp", 1920, 1080);
     OpenPrepared();     // on the last page, with the page before it read ahead
@@ -166,7 +159,7 @@ TEST_F(FinishedCellsTest, ClosingWhileAPageIsPreparedEndsOnceAndLeavesNoThread)
     browser.Close();
     browser.Pump();
     EXPECT_EQ(1, host.ExitCount());
-    EXPECT_EQ(threadsBefore, OwnThreadCount());
+    EXPECT_EQ(threadsBefore, CountOwnThreads());
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST(HeapCheck, IsOnWhenTheTestRunSaysSo)
 TEST(LoadImageBrowse, ReturnsAtOnceAndTheHostReceivesExactlyOneExitPerOpening)
 {
     HostWindow host;
-    const unsigned long threads = OwnThreadCount();
+    const unsigned long threads = CountOwnThreads();
     for (int opening = 1; opening <= 3; ++opening) {
         int thread = LoadImageBrowse(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(host.Handle())));
         EXPECT_NE(0, thread);

@@ -109,7 +109,7 @@ protected:
 
     HostWindow m_host;
     TempFolder m_folder{"bst"};
-    const unsigned long m_threads = OwnThreadCount();   // before any browser thread
+    const unsigned long m_threads = CountOwnThreads();   // before any browser thread
 };
 
 TEST_F(BrowserStartTest, AnAllocationThatFailsInTheExportReturnsZeroAndPostsNothing)

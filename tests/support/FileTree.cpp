@@ -117,3 +117,18 @@ std::string TempFolder::MakeFolder(const std::string& name) const
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
 }
+
+bool MoveWriteTimeOn(const std::string& path, unsigned seconds)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    FILETIME time;
+    GetSystemTimeAsFileTime(&time);
+    ULARGE_INTEGER later = {{time.dwLowDateTime, time.dwHighDateTime}};
+    later.QuadPart += 10000000ull * seconds;   // in 100 ns steps
+    time = {later.LowPart, later.HighPart};
+    const bool set = SetFileTime(file, nullptr, nullptr, &time) != FALSE;
+    CloseHandle(file);
+    return set;
+}

@@ -18,6 +18,9 @@ bool RemoveTree(const std::string& path);
 // The whole file, or empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Sets the file's last write time to now plus the given seconds, as
+// another program's later write would; true when it was set.
+bool MoveWriteTimeOn(const std::string& path, unsigned seconds);
 
 // A new folder under the temporary folder (or under parent), named by the
 // prefix and a number, removed with everything in it when the object goes.

@@ -1,7 +1,5 @@
 #include "tests/support/OwnThreads.h"
 
-#include <tlhelp32.h>
-
 namespace {
 
 void DispatchQueued()
@@ -13,26 +11,12 @@ void DispatchQueued()
 
 }  // namespace
 
-unsigned long OwnThreadCount()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    unsigned long count = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
-    CloseHandle(snapshot);
-    return count;
-}
-
 bool PumpUntilOwnThreadsAtMost(unsigned long count, DWORD milliseconds)
 {
     const DWORD end = GetTickCount() + milliseconds;
     for (;;) {
         DispatchQueued();
-        if (OwnThreadCount() <= count) {
+        if (CountOwnThreads() <= count) {
             DispatchQueued();
             return true;
         }

@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-// The threads of this process, from a system snapshot.
-unsigned long OwnThreadCount();
+#include "host/ProcessResources.h"
 
 // Dispatches this thread's messages until the process has no more than
 // `count` threads, then what is left in the queue; false when threads were
