@@ -3,8 +3,9 @@
 // libjpeg-turbo decode of the same files in the same process: the next page
 // when it was read ahead, the page shown just before, a page nothing could
 // prepare (its files just changed), a click on a cell, and the next picture
-// alone when it was read ahead. Also the peak memory of paging through a
-// folder of 4K snapshots.
+// alone when it was read ahead, with the floor under that last figure (a
+// bare window putting a picture of that size on the screen). Also the peak
+// memory of paging through a folder of 4K snapshots.
 //
 //   bench_paint.exe FOLDER_1080 FOLDER_4K   (each holds 27 .jpg snapshots)
 #include <windows.h>
@@ -109,6 +110,7 @@ public:
     }
     bool Opened() const { return m_opened && View().Count() == 27; }
     CAlbumView& View() const { return *m_browser.View(); }
+    HWND ViewWindow() const { return m_browser.ViewWindow(); }
 
     // The command as the toolbar sends it, up to the finished page.
     double TimeCommand(UINT id)
@@ -144,6 +146,52 @@ private:
     BrowserOnThisThread m_browser;
     bool m_opened = false;
 };
+
+// The floor under the single-picture figure: a bare window over the view
+// that does nothing but put a 32-bit picture of the shown size on the
+// screen when it paints, timed as a command is (invalidate, update).
+struct BarePicture {
+    std::vector<DWORD> pixels;
+    BITMAPINFO info = {};
+};
+BarePicture g_bare;
+
+LRESULT CALLBACK BareWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_PAINT)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const BITMAPINFOHEADER& h = g_bare.info.bmiHeader;
+    StretchDIBits(dc, 6, 6, h.biWidth, -h.biHeight, 0, 0, h.biWidth, -h.biHeight, g_bare.pixels.data(),
+                  &g_bare.info, DIB_RGB_COLORS, SRCCOPY);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+double BareShowSeconds(HWND view, int width, int height)
+{
+    g_bare.pixels.assign(static_cast<size_t>(width) * height, 0x00806040);
+    BITMAPINFOHEADER& h = g_bare.info.bmiHeader;
+    h = {sizeof h, width, -height, 1, 32, BI_RGB};
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = BareWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = "BenchBarePicture";
+    RegisterClassA(&wc);
+    RECT rc;
+    GetWindowRect(view, &rc);
+    HWND bare = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
+                                rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, wc.hInstance, nullptr);
+    UpdateWindow(bare);
+    const double seconds = BestOf(kRuns, [&] {
+        InvalidateRect(bare, nullptr, TRUE);
+        UpdateWindow(bare);
+    });
+    DestroyWindow(bare);
+    return seconds;
+}
 
 // Another program rewrote them: their last write time moves on.
 void Touch(const std::vector<std::string>& files)
@@ -193,6 +241,10 @@ void PagingFigures(const std::string& folder, const char* size, HWND host)
         single.push_back(bench.TimeCommand(ID_PAGE_NEXT));
         bench.Settle();
     }
+    RECT view;
+    GetClientRect(bench.ViewWindow(), &view);
+    const int shownWidth = view.right - 12;
+    const double bareShow = BareShowSeconds(bench.ViewWindow(), shownWidth, shownWidth * 1080 / 1920);
     std::printf("bench: bare_decode_page_9x%s_jpeg = %.1f ms\n", size, pageDecode * 1000);
     std::printf("bench: next_page_prepared_%s = %.1f ms\n", size, Median(next) * 1000);
     std::printf("bench: next_page_prepared_vs_decode_%s = %.3f x\n", size, Median(next) / pageDecode);
@@ -201,6 +253,9 @@ void PagingFigures(const std::string& folder, const char* size, HWND host)
     std::printf("bench: page_nothing_prepared_vs_decode_%s = %.3f x\n", size, Median(cold) / pageDecode);
     std::printf("bench: click_vs_one_decode_%s = %.3f x\n", size, Median(click) / oneDecode);
     std::printf("bench: next_picture_prepared_vs_its_decode_%s = %.3f x\n", size, Median(single) / pictureDecode);
+    std::printf("bench: next_picture_prepared_%s = %.2f ms\n", size, Median(single) * 1000);
+    std::printf("bench: bare_show_of_that_picture_%s = %.2f ms\n", size, bareShow * 1000);
+    std::printf("bench: bare_show_vs_its_decode_%s = %.3f x\n", size, bareShow / pictureDecode);
 }
 
 // Opening the album and going through every page and back, each painted
