@@ -23,18 +23,18 @@ export SNAP_LANES_DIR=${SNAP_LANES_DIR:-$ROOT/build/lanes/$(basename "$0" .sh)}
 . "$ROOT/scripts/heap-check.sh"
 
 lanes_start() {
-  local count=$1 lane spec="" pids=() failed=0
+  local count=$1 lane lanes="" pids=() failed=0
   lanes_stop
   mkdir -p "$SNAP_LANES_DIR"
   # The lanes are made side by side: most of it is copying the prefix.
   for lane in $(seq "$count"); do
     lane_make "$lane" &
     pids+=($!)
-    spec+="${spec:+,}{\"id\":\"$lane\",\"slots\":1}"
+    lanes+="${lanes:+,}{\"id\":\"$lane\",\"slots\":1}"
   done
   for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
   [ $failed = 0 ] || { echo "the lanes could not be made" >&2; return 1; }
-  printf '{"version":{"major":1,"minor":0},"local":[{"lanes":[%s]}]}\n' "$spec" >"$SNAP_LANES_DIR/lanes.json"
+  printf '{"version":{"major":1,"minor":0},"local":[{"lanes":[%s]}]}\n' "$lanes" >"$SNAP_LANES_DIR/lanes.json"
 }
 
 # lane_make N: the copy of the prefix, the display, and the Wine server
