@@ -8,6 +8,7 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 setting=$1 program=$2 report=$3
+source_prefix=${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}
 
 . "$ROOT/tests/support/private-namespace.sh"
 skip_unless_private_namespace "$report" "archive_drives_$setting"
@@ -21,7 +22,7 @@ if [ -z "${DISPLAY:-}" ]; then
   trap stop_xvfb EXIT
   start_xvfb
 fi
-cp -a "$ROOT/build/wine/prefix" "$WINEPREFIX"
+cp -a "$source_prefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX"/dosdevices/[a-y]:
 ln -s ../drive_c "$WINEPREFIX/dosdevices/c:"
 link_drive() {      # letter folder
