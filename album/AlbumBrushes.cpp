@@ -7,7 +7,9 @@ CAlbumBrushes::CAlbumBrushes()
       m_brCell(RGB(166, 202, 240)),
       m_brCellSel(RGB(202, 224, 184)),
       m_brMagenta(RGB(255, 0, 255)),
-      m_brBlack(RGB(0, 0, 0))
+      m_brBlack(RGB(0, 0, 0)),
+      m_penGrey(PS_SOLID, 1, RGB(128, 128, 128)),
+      m_penWhite(PS_SOLID, 2, RGB(255, 255, 255))
 {
 }
 
@@ -17,23 +19,20 @@ void CAlbumBrushes::DrawCellFrame(CDC* dc, const RECT& rc, const CBrush* brush) 
     RECT inner = {l + 2, t + 2, r - 2, b - 2};
     dc->FillRect(inner, brush != nullptr ? *brush : m_brCellSel);
 
-    CPen grey(PS_SOLID, 1, RGB(128, 128, 128));
-    CPen white(PS_SOLID, 2, RGB(255, 255, 255));
     // Lines leave out their end points, as the device draws them.
     dc->MoveTo(l + 1, b - 1);
     dc->LineTo(l + 1, t + 1);
     dc->LineTo(r, t + 1);
-    HPEN kept = dc->SelectPen(white.Handle());
+    HPEN kept = dc->SelectPen(m_penWhite.Handle());
     dc->MoveTo(r, t);
     dc->LineTo(r, b - 1);
     dc->LineTo(l, b - 1);
-    dc->SelectPen(grey.Handle());
+    dc->SelectPen(m_penGrey.Handle());
     dc->MoveTo(l, b - 1);
     dc->LineTo(l, t);
     dc->LineTo(r, t);
     dc->MoveTo(r - 1, t);
     dc->LineTo(r - 1, b - 2);
     dc->LineTo(l, b - 2);
-    // Deselect before the pens are deleted with their wrappers.
     dc->SelectPen(kept);
 }

@@ -21,4 +21,9 @@ public:
     CBrush m_brCellSel;
     CBrush m_brMagenta;
     CBrush m_brBlack;
+
+private:
+    // The bevel's pens, made once: a paint draws nine frames.
+    CPen m_penGrey;
+    CPen m_penWhite;
 };

@@ -131,12 +131,14 @@ void CAlbumView::OnDraw(CDC* dc)
 }
 
 // The title changes with the mode and the single picture; a window text
-// set again costs the system a round trip for nothing.
+// set again costs the system a round trip for nothing. Only this view sets
+// the frame's title.
 void CAlbumView::SetFrameTitle(CFrameWnd* frame, const std::string& title)
 {
-    if (frame == nullptr || frame->GetWindowText() == title)
+    if (frame == nullptr || title == m_strFrameTitle)
         return;
     frame->SetWindowText(title.c_str());
+    m_strFrameTitle = title;
 }
 
 bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell)

@@ -83,7 +83,7 @@ private:
     // What was read ahead is of no use after a new list or a change of mode.
     void StartAfresh();
     bool DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell);
-    static void SetFrameTitle(CFrameWnd* frame, const std::string& title);
+    void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
 
     static const CommandEntry<CAlbumView> s_commands[];
@@ -95,4 +95,7 @@ private:
     // The screen's depth, part of every cell's key: read when the view is
     // made and again when the display changes, not at every paint.
     int m_nScreenBits = 32;
+    // The frame's title as this view last set it: asking the window for
+    // its text at every paint costs more than the paint of a cached cell.
+    std::string m_strFrameTitle;
 };
