@@ -1,7 +1,9 @@
 // The album list of a folder of 10,000 empty files with picture names,
 // built by the real view's refresh command, against a bare walk of the same
 // folder with FindFirstFile/FindNextFile that only keeps the names, in the
-// same run. Both are given per thousand files.
+// same run. Both are given per thousand files. The command is timed to the
+// list built; the page it then paints (nine files that cannot be read) is
+// not part of the list, and is left out.
 //
 //   bench_list_build.exe
 #include <windows.h>
@@ -65,7 +67,13 @@ int main()
     }
 
     const int runs = 5;
-    double listTime = BestOf(runs, [&] { browser.Command(ID_ALBUM_REFRESH); });
+    double listTime = 1e30;
+    for (int run = 0; run < runs; ++run) {
+        const double start = BenchSeconds();
+        SendMessageA(browser.ViewWindow(), WM_COMMAND, MAKEWPARAM(ID_ALBUM_REFRESH, 0), 0);
+        listTime = std::min(listTime, BenchSeconds() - start);
+        browser.Pump();
+    }
     const bool listed = browser.View()->Count() == kFiles;
     double walkTime = BestOf(runs, [&] { WalkNames(folder.Path()); });
     browser.Close();
