@@ -151,7 +151,10 @@ bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int marg
     return DrawCell(dc, *rc, present ? &key : nullptr, cell);
 }
 
-// A file that is gone, or that cannot be read, shows its frame only.
+// A file that is gone, or that cannot be read, shows its frame only. On the
+// screen the picture is drawn first and kept out of what is painted under
+// it, which it would cover anyway: a picture shown alone is most of the
+// view, and filling it twice costs more than drawing it.
 bool CAlbumView::DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell)
 {
     const CAlbumCells::Ptr finished = key != nullptr ? m_cells.Wait(*key) : nullptr;
@@ -161,8 +164,19 @@ bool CAlbumView::DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell)
         m_nImgHeight = finished->Height();
         m_nImgColors = finished->Colours();
     }
+    const HDC hdc = dc->GetSafeHdc();
+    const bool first = loaded && !dc->IsPrinting();
+    const int saved = first ? SaveDC(hdc) : 0;
+    if (saved != 0 && finished->Draw(dc, rc)) {
+        const RECT shown = finished->PlaceIn(rc);
+        ExcludeClipRect(hdc, shown.left, shown.top, shown.right, shown.bottom);
+    }
+    if (cell < 0 && PaintsOwnBackground() && !dc->IsPrinting())
+        FillRect(hdc, &rc, reinterpret_cast<HBRUSH>(GetClassLongPtrA(m_hWnd, GCLP_HBRBACKGROUND)));
     m_brushes.DrawCellFrame(dc, rc, cell == m_nCellSel ? &m_brushes.m_brCellSel : &m_brushes.m_brCell);
-    if (loaded)
+    if (saved != 0)
+        RestoreDC(hdc, saved);
+    else if (loaded)
         finished->Draw(dc, rc);
     return loaded;
 }

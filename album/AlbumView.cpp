@@ -165,6 +165,10 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         m_nScreenBits = ScreenBitsPerPixel();
         return OnCreate();
+    case WM_ERASEBKGND:
+        if (PaintsOwnBackground())
+            return 1;
+        return Default();
     case WM_DISPLAYCHANGE:
         m_nScreenBits = ScreenBitsPerPixel();
         Invalidate(TRUE);

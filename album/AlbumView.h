@@ -83,6 +83,9 @@ private:
     // What was read ahead is of no use after a new list or a change of mode.
     void StartAfresh();
     bool DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell);
+    // A picture shown alone paints the view's background itself, around the
+    // picture, instead of the erase before the paint (DrawCell).
+    bool PaintsOwnBackground() const { return m_bSingle && m_pPicture != nullptr; }
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
 

@@ -38,13 +38,13 @@ std::size_t CFinishedCell::Bytes() const
     return sizeof *this + (m_hBlock != nullptr ? GlobalSize(m_hBlock) : 0);
 }
 
-void CFinishedCell::Draw(CDC* dc, const RECT& rc) const
+bool CFinishedCell::Draw(CDC* dc, const RECT& rc) const
 {
     if (m_hBlock == nullptr)
-        return;
+        return false;
     BlockLock lock(m_hBlock);
-    if (lock.Bytes() != nullptr)
-        picture::DrawBlock(dc->GetSafeHdc(), lock.Bytes(), rc.left + m_fit.dx, rc.top + m_fit.dy);
+    return lock.Bytes() != nullptr &&
+           picture::DrawBlock(dc->GetSafeHdc(), lock.Bytes(), rc.left + m_fit.dx, rc.top + m_fit.dy) > 0;
 }
 
 std::shared_ptr<const CFinishedCell> CFinishedCell::Prepare(const CellKey& key)

@@ -30,8 +30,14 @@ public:
     int Colours() const { return m_nColours; }
     std::size_t Bytes() const;
 
-    // Draws the picture in its place in rc (nothing when there is none).
-    void Draw(CDC* dc, const RECT& rc) const;
+    // Draws the picture in its place in rc; false when nothing was drawn.
+    bool Draw(CDC* dc, const RECT& rc) const;
+    // That place: the picture at its fitted size, centred in rc.
+    RECT PlaceIn(const RECT& rc) const
+    {
+        return {rc.left + m_fit.dx, rc.top + m_fit.dy, rc.left + m_fit.dx + m_fit.width,
+                rc.top + m_fit.dy + m_fit.height};
+    }
 
     // Reads and fits the picture of key's file into key's box. Throws only
     // when memory runs out.

@@ -102,6 +102,18 @@ TEST_F(AlbumPaintTest, SingleModeDrawsThePictureFittedIntoTheWholeViewAndShowsIt
     View().ShowCellAlone(1);
     ExpectPictureAt(*Paint(), 56, 3, 911, 683, kCellFill);
     EXPECT_EQ(View().m_arrPaths[1], GetWindowTextA(browser.Frame()));
+    // On the screen a picture shown alone is painted without an erase
+    // before it: the paint itself reaches every pixel of the view.
+    browser.Pump();
+    CoverWithSentinel();
+    InvalidateRect(browser.ViewWindow(), nullptr, FALSE);
+    UpdateWindow(browser.ViewWindow());
+    const Canvas shot = Canvas::OfClient(browser.ViewWindow());
+    int unpainted = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x)
+            unpainted += shot.At(x, y) == kSentinel ? 1 : 0;
+    EXPECT_EQ(0, unpainted);
 }
 
 // The caption as the paint wrote it, against the expected text written by
