@@ -19,6 +19,7 @@
 #include "framework/Module.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
+#include "tests/support/ChooserCalendar.h"
 #include "tests/support/Today.h"
 #include "tests/archive/ArchiveTestSupport.h"
 
@@ -129,23 +130,6 @@ private:
 };
 ChooserScript* ChooserScript::s_active;
 
-void PostClick(HWND wnd, int x, int y)
-{
-    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-HWND Calendar(HWND dialog)
-{
-    return reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, IDC_DATE, DTM_GETMONTHCAL, 0, 0));
-}
-
-bool CalendarOpen(HWND dialog)
-{
-    HWND calendar = Calendar(dialog);
-    return calendar != nullptr && IsWindowVisible(calendar);
-}
-
 // Clicks the picker's drop button, waits for the calendar, clicks the day
 // in it (a day of the month it opens on), then waits for it to close.
 void CloseUpOn(ChooserScript& script, Day day)
@@ -157,9 +141,9 @@ void CloseUpOn(ChooserScript& script, Day day)
         PostClick(picker, rc.right - 6, rc.bottom / 2);
         return true;
     });
-    script.Then([](HWND dialog) { return CalendarOpen(dialog); });
+    script.Then([](HWND dialog) { return ChooserCalendarOpen(dialog); });
     script.Then([day](HWND dialog) {
-        HWND calendar = Calendar(dialog);
+        HWND calendar = ChooserCalendar(dialog);
         RECT rc;
         GetClientRect(calendar, &rc);
         for (int y = 2; y < rc.bottom; y += 3) {
@@ -178,7 +162,7 @@ void CloseUpOn(ChooserScript& script, Day day)
         ADD_FAILURE() << "no calendar cell for day " << day.day;
         return true;
     });
-    script.Then([](HWND dialog) { return !CalendarOpen(dialog); });
+    script.Then([](HWND dialog) { return !ChooserCalendarOpen(dialog); });
 }
 
 // The next camera row, as the arrow key in the focused box gives it.
@@ -376,7 +360,7 @@ TEST_F(Chooser, ATypedDateMovesNothingAndTheNextCameraUsesTheLastCloseUpDate)
         return false;
     });
     script.Check([this](HWND dialog) {
-        EXPECT_FALSE(CalendarOpen(dialog));
+        EXPECT_FALSE(ChooserCalendarOpen(dialog));
         AlbumAtHome()(dialog);
     });
     NextCamera(script);

@@ -19,26 +19,10 @@
 #include "tests/operator/AlbumFolder.h"
 #include "tests/operator/BrowserScreen.h"
 #include "tests/operator/OperatorSession.h"
+#include "tests/support/ChooserCalendar.h"
 #include "tests/support/Today.h"
 
 namespace {
-
-void PostClick(HWND wnd, int x, int y)
-{
-    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-HWND Calendar(HWND chooser)
-{
-    return reinterpret_cast<HWND>(SendDlgItemMessageA(chooser, IDC_DATE, DTM_GETMONTHCAL, 0, 0));
-}
-
-bool CalendarOpen(HWND chooser)
-{
-    HWND calendar = Calendar(chooser);
-    return calendar != nullptr && IsWindowVisible(calendar);
-}
 
 // Where the calendar shows the day, found by hit tests over its face.
 bool FindDayCell(HostRecord& record, HWND calendar, const SYSTEMTIME& day, POINT* at)
@@ -97,12 +81,12 @@ TEST(OperatorChooses, AnotherDayInTheCalendarAndAnotherCameraInTheBox)
     RECT pickerRect;
     GetClientRect(picker, &pickerRect);
     PostClick(picker, pickerRect.right - 6, pickerRect.bottom / 2);
-    ASSERT_TRUE(WaitUntil([&] { return CalendarOpen(chooser); }, 5000)) << "the calendar did not drop down";
+    ASSERT_TRUE(WaitUntil([&] { return ChooserCalendarOpen(chooser); }, 5000)) << "the calendar did not drop down";
     HostRecord record(chooser, sizeof(MCHITTESTINFO));
     POINT dayCell = {};
-    ASSERT_TRUE(FindDayCell(record, Calendar(chooser), yesterday, &dayCell)) << "no calendar cell for yesterday";
-    PostClick(Calendar(chooser), dayCell.x, dayCell.y);
-    ASSERT_TRUE(WaitUntil([&] { return !CalendarOpen(chooser); }, 5000)) << "the calendar stayed open";
+    ASSERT_TRUE(FindDayCell(record, ChooserCalendar(chooser), yesterday, &dayCell)) << "no calendar cell for yesterday";
+    PostClick(ChooserCalendar(chooser), dayCell.x, dayCell.y);
+    ASSERT_TRUE(WaitUntil([&] { return !ChooserCalendarOpen(chooser); }, 5000)) << "the calendar stayed open";
 
     // The camera: the down arrow in the box, as a person types it, from
     // the host's current camera to the second row, "Car park".
