@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "album/AlbumBrushes.h"
-#include "album/AlbumCells.h"
+#include "album/cells/AlbumCells.h"
 #include "album/AlbumState.h"
 #include "framework/CmdUI.h"
 #include "framework/View.h"

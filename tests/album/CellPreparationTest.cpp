@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "album/CellCache.h"
-#include "album/CellFit.h"
-#include "album/CellWorkers.h"
+#include "album/cells/CellCache.h"
+#include "album/cells/CellFit.h"
+#include "album/cells/CellWorkers.h"
 
 namespace {
 

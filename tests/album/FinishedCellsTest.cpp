@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "album/CellFit.h"
+#include "album/cells/CellFit.h"
 #include "picture/Picture.h"
 #include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"

@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "album/CellCache.h"
-#include "album/ThreadPriority.h"
+#include "album/cells/CellCache.h"
+#include "album/cells/ThreadPriority.h"
 
 template <class Cell>
 class CCellWorkers {

@@ -21,7 +21,7 @@
 #include <tuple>
 #include <utility>
 
-#include "album/CellFit.h"
+#include "album/cells/CellFit.h"
 
 struct CellKey {
     std::string path;

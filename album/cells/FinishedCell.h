@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "album/CellCache.h"
-#include "album/CellFit.h"
+#include "album/cells/CellCache.h"
+#include "album/cells/CellFit.h"
 
 class CDC;
 

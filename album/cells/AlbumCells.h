@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "album/CellCache.h"
-#include "album/CellWorkers.h"
-#include "album/FinishedCell.h"
+#include "album/cells/CellCache.h"
+#include "album/cells/CellWorkers.h"
+#include "album/cells/FinishedCell.h"
 
 class CAlbumCells {
 public:

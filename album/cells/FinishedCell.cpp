@@ -1,4 +1,4 @@
-#include "album/FinishedCell.h"
+#include "album/cells/FinishedCell.h"
 
 #include "ImageLoad.h"
 #include "framework/Gdi.h"

@@ -1,4 +1,4 @@
-#include "album/CellFit.h"
+#include "album/cells/CellFit.h"
 
 CellFit FitIntoBox(int pictureWidth, int pictureHeight, const CellBox& box)
 {
