@@ -8,6 +8,7 @@
 #include "album/AlbumBrushes.h"
 #include "album/cells/AlbumCells.h"
 #include "album/AlbumState.h"
+#include "album/watch/FolderWatch.h"
 #include "framework/CmdUI.h"
 #include "framework/View.h"
 
@@ -16,6 +17,9 @@ class CPicture;
 
 // Milliseconds between two automatic-browse steps.
 extern int g_nAutoShowInterval;
+// Bytes of the system's record of the folder's changes between two reads
+// of the watch: 64 KB, about 2,000 names.
+extern int g_nFolderChangeBufferBytes;
 // The save dialog's type choice, counted from 1 in filter order. It lives
 // as long as the module, so a reopened browser preselects the last
 // confirmed type.
@@ -60,6 +64,8 @@ public:
     // Waits until nothing is being prepared (tests and benchmarks).
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
     unsigned CellsPrepared() const { return m_cells.Prepared(); }
+    // How often the list followed changes of its folder (tests).
+    unsigned FolderUpdates() const { return m_nFolderUpdates; }
 
     CAlbumBrushes m_brushes;
     CPicture* m_pPicture = nullptr;     // owned; null when none could be made
@@ -89,6 +95,15 @@ private:
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
 
+    // Following the folder (AlbumFolderSync.cpp). The watch moves to the
+    // current directory, the folder the list is about to be built from.
+    void WatchCurrentFolder();
+    void OnFolderChanged();
+    // What the folder's changes mean for the list, name by name; false when
+    // only a walk of the folder can tell.
+    bool ResolveChanges(const CFolderChanges& changes, std::vector<FolderChange>* resolved) const;
+    void RebuildKeepingPlace();
+
     static const CommandEntry<CAlbumView> s_commands[];
 
     // Last among the members: its workers stop before anything they might
@@ -101,4 +116,9 @@ private:
     // The frame's title as this view last set it: asking the window for
     // its text at every paint costs more than the paint of a cached cell.
     std::string m_strFrameTitle;
+    // The folder the list was built from, as its paths begin.
+    std::string m_strListFolder;
+    unsigned m_nFolderUpdates = 0;
+    // Stopped when the window goes, before anything else of the view.
+    CFolderWatch m_watch;
 };
