@@ -99,7 +99,7 @@ std::string CAlbumFolderList::CurrentFolder()
 namespace {
 
 // Moves both strings in; a failure leaves neither.
-void AppendEntry(std::vector<std::string>& paths, std::vector<std::string>& names, std::string path,
+void AppendEntry(AlbumList& paths, AlbumList& names, std::string path,
                  std::string name)
 {
     paths.push_back(std::move(path));
@@ -123,7 +123,7 @@ bool CAlbumFolderList::NarrowName(const wchar_t* name, std::string& text)
     return AppendNarrow(name, AreFileApisANSI() ? CP_ACP : CP_OEMCP, text);
 }
 
-bool CAlbumFolderList::List(std::vector<std::string>& paths, std::vector<std::string>& names,
+bool CAlbumFolderList::List(AlbumList& paths, AlbumList& names,
                             int (*runLengths)[ALBUM_RUNS])
 {
     int lengths[ALBUM_RUNS] = {};
@@ -135,7 +135,7 @@ bool CAlbumFolderList::List(std::vector<std::string>& paths, std::vector<std::st
     return oneWalk;
 }
 
-bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vector<std::string>& names,
+bool CAlbumFolderList::ListInOneWalk(AlbumList& paths, AlbumList& names,
                                      int (&runLengths)[ALBUM_RUNS])
 {
     // The matching names one after another in one string, so that the walk
@@ -147,7 +147,6 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
     };
     std::vector<Entry> entries;
     std::string text;
-    size_t listed = 0;
     WIN32_FIND_DATAW data;
     FindHandle find(FindFirstFileW(L"*", &data));
     if (!find.Valid())
@@ -164,15 +163,11 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
         if (!AppendNarrow(data.cFileName, codePage, text))
             return false;  // longer than an 8-bit name can be
         entries.push_back({offset, text.size() - offset, passes});
-        for (unsigned bits = passes; bits != 0; bits &= bits - 1)
-            ++listed;
     } while (FindNextFileW(find.Get(), &data));
 
     const std::string folder = CurrentFolder();
     if (folder.empty())
         return false;
-    paths.reserve(paths.size() + listed);
-    names.reserve(names.size() + listed);
     for (int pass = 0; pass < kPasses; ++pass)
         for (const Entry& entry : entries) {
             if (!(entry.passes & (1u << pass)))
@@ -186,7 +181,7 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
     return true;
 }
 
-void CAlbumFolderList::ListPatternByPattern(std::vector<std::string>& paths, std::vector<std::string>& names,
+void CAlbumFolderList::ListPatternByPattern(AlbumList& paths, AlbumList& names,
                                             int (&runLengths)[ALBUM_RUNS])
 {
     for (int pass = 0; pass < kPasses; ++pass) {

@@ -24,7 +24,7 @@ public:
     // them is its own affair, and the directory is then searched once per
     // pattern as it always was. Returns whether one walk did. Given
     // runLengths, stores how many entries each pattern's run holds.
-    static bool List(std::vector<std::string>& paths, std::vector<std::string>& names,
+    static bool List(AlbumList& paths, AlbumList& names,
                      int (*runLengths)[ALBUM_RUNS] = nullptr);
 
     // What the list makes of one entry as a wide search finds it: the runs
@@ -39,8 +39,8 @@ public:
     static std::string CurrentFolder();
 
 private:
-    static bool ListInOneWalk(std::vector<std::string>& paths, std::vector<std::string>& names,
+    static bool ListInOneWalk(AlbumList& paths, AlbumList& names,
                               int (&runLengths)[ALBUM_RUNS]);
-    static void ListPatternByPattern(std::vector<std::string>& paths, std::vector<std::string>& names,
+    static void ListPatternByPattern(AlbumList& paths, AlbumList& names,
                                      int (&runLengths)[ALBUM_RUNS]);
 };

@@ -97,7 +97,7 @@ bool CAlbumView::ResolveChanges(const CFolderChanges& changes, std::vector<Folde
 
 void CAlbumView::RebuildKeepingPlace()
 {
-    std::vector<std::string> paths, names;
+    AlbumList paths, names;
     int runLengths[ALBUM_RUNS] = {};
     {
         FolderEntered entered(m_watch.Folder());

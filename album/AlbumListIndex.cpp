@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -20,6 +21,7 @@ void CAlbumListIndex::Clear()
     std::fill(std::begin(m_nNextStamp), std::end(m_nNextStamp), 0u);
     m_stamps.clear();
     m_byName.clear();
+    m_bStamped = true;      // an empty list has all its stamps
 }
 
 void CAlbumListIndex::Invalidate()
@@ -28,7 +30,7 @@ void CAlbumListIndex::Invalidate()
     m_bValid = false;
 }
 
-void CAlbumListIndex::Build(const std::vector<std::string>& names, const int (&runLengths)[ALBUM_RUNS])
+void CAlbumListIndex::Build(const AlbumList& names, const int (&runLengths)[ALBUM_RUNS])
 {
     Clear();
     size_t total = 0;
@@ -38,21 +40,31 @@ void CAlbumListIndex::Build(const std::vector<std::string>& names, const int (&r
         Invalidate();
         return;
     }
+    std::copy(std::begin(runLengths), std::end(runLengths), m_nRunLength);
+    m_bStamped = names.empty();
+}
+
+void CAlbumListIndex::Stamp(const AlbumList& names) const
+{
+    if (m_bStamped || !m_bValid)
+        return;
     try {
-        m_stamps.reserve(names.size());
         m_byName.reserve(names.size());
         size_t at = 0;
         for (int run = 0; run < ALBUM_RUNS; ++run) {
-            m_nRunLength[run] = runLengths[run];
-            for (int i = 0; i < runLengths[run]; ++i, ++at) {
+            m_nNextStamp[run] = 0;
+            for (int i = 0; i < m_nRunLength[run]; ++i, ++at) {
                 const uint32_t stamp = m_nNextStamp[run]++;
                 m_stamps.push_back(stamp);
                 m_byName.emplace(HashOf(names[at]), Key{stamp, run});
             }
         }
+        m_bStamped = true;
     } catch (...) {
-        // Without memory for the index the list is only ever rebuilt.
-        Invalidate();
+        // Without memory for the index every change is a walk of the folder.
+        m_stamps.clear();
+        m_byName.clear();
+        m_bValid = false;
     }
 }
 
@@ -80,25 +92,25 @@ int CAlbumListIndex::RunOf(int index) const
     return -1;
 }
 
-void CAlbumListIndex::Inserted(int run, const std::vector<std::string>& names)
+void CAlbumListIndex::Inserted(int run, const AlbumList& names)
 {
     if (!m_bValid)
         return;
     const int at = EndOfRun(run);
+    ++m_nRunLength[run];
+    if (!m_bStamped)
+        return;     // stamped with the rest when first needed
     // Four thousand million arrivals into one list without a new build: the
-    // run is stamped afresh.
+    // whole list is stamped afresh.
     if (m_nNextStamp[run] == std::numeric_limits<uint32_t>::max()) {
-        int lengths[ALBUM_RUNS];
-        std::copy(std::begin(m_nRunLength), std::end(m_nRunLength), lengths);
-        ++lengths[run];
-        Build(names, lengths);
+        m_stamps.clear();
+        m_byName.clear();
+        m_bStamped = false;
         return;
     }
     try {
-        const uint32_t stamp = m_nNextStamp[run];
+        const uint32_t stamp = m_nNextStamp[run]++;
         m_stamps.insert(m_stamps.begin() + at, stamp);
-        ++m_nRunLength[run];
-        ++m_nNextStamp[run];
         m_byName.emplace(HashOf(names[static_cast<size_t>(at)]), Key{stamp, run});
     } catch (...) {
         Invalidate();
@@ -115,9 +127,10 @@ int CAlbumListIndex::IndexOf(const Key& key) const
     return static_cast<int>(found - m_stamps.begin());
 }
 
-std::vector<int> CAlbumListIndex::Find(const std::string& name, const std::vector<std::string>& names) const
+std::vector<int> CAlbumListIndex::Find(const std::string& name, const AlbumList& names) const
 {
     std::vector<int> indices;
+    Stamp(names);
     if (!m_bValid)
         return indices;
     const auto range = m_byName.equal_range(HashOf(name));
@@ -142,7 +155,7 @@ void CAlbumListIndex::Forget(size_t hash, int index)
         }
 }
 
-void CAlbumListIndex::Erasing(int index, const std::string& name)
+void CAlbumListIndex::Erasing(int index, const AlbumList& names)
 {
     if (!m_bValid)
         return;
@@ -151,21 +164,23 @@ void CAlbumListIndex::Erasing(int index, const std::string& name)
         Invalidate();
         return;
     }
-    Forget(HashOf(name), index);
-    m_stamps.erase(m_stamps.begin() + index);
+    if (m_bStamped) {
+        Forget(HashOf(names[static_cast<size_t>(index)]), index);
+        m_stamps.erase(m_stamps.begin() + index);
+    }
     --m_nRunLength[run];
 }
 
-void CAlbumListIndex::Renaming(int index, const std::string& oldName, const std::string& newName)
+void CAlbumListIndex::Renaming(int index, const std::string& newName, const AlbumList& names)
 {
-    if (!m_bValid)
+    if (!m_bValid || !m_bStamped)
         return;
     const int run = RunOf(index);
     if (run < 0) {
         Invalidate();
         return;
     }
-    Forget(HashOf(oldName), index);
+    Forget(HashOf(names[static_cast<size_t>(index)]), index);
     try {
         m_byName.emplace(HashOf(newName), Key{m_stamps[static_cast<size_t>(index)], run});
     } catch (...) {

@@ -13,7 +13,7 @@ void CAlbumState::ResetList()
     m_index.Clear();
 }
 
-void CAlbumState::AppendFile(const std::string& path, const std::string& name, int run)
+void CAlbumState::AppendFile(const std::string& path, const std::string& name)
 {
     // The two lists stay the same length, also when memory runs out.
     m_arrPaths.push_back(path);
@@ -23,11 +23,7 @@ void CAlbumState::AppendFile(const std::string& path, const std::string& name, i
         m_arrPaths.pop_back();
         throw;
     }
-    // The runs stay in their order only if no later run holds an entry.
-    if (run >= 0 && run < ALBUM_RUNS && m_index.Valid() && m_index.EndOfRun(run) == Count() - 1)
-        m_index.Inserted(run, m_arrNames);
-    else
-        m_index.Invalidate();
+    m_index.Invalidate();
 }
 
 void CAlbumState::IndexRuns(const int (&runLengths)[ALBUM_RUNS])
@@ -274,7 +270,7 @@ void CAlbumState::ReplaceCurrentName(const std::string& newName, LeadBytePredica
     if (!HasCurrent())
         return;
     const size_t at = static_cast<size_t>(m_nCurrent);
-    m_index.Renaming(m_nCurrent, m_arrNames[at], newName);
+    m_index.Renaming(m_nCurrent, newName, m_arrNames);
     m_arrNames[at] = newName;
     m_arrPaths[at] = FolderOf(m_arrPaths[at], isLead) + newName;
     m_strCurrent = m_arrPaths[at];
@@ -285,7 +281,7 @@ void CAlbumState::RemoveCurrent()
     if (!HasCurrent())
         return;
     const int removed = m_nCurrent;
-    m_index.Erasing(removed, m_arrNames[static_cast<size_t>(removed)]);
+    m_index.Erasing(removed, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + removed);
     m_arrNames.erase(m_arrNames.begin() + removed);
     const int count = Count();
@@ -356,7 +352,7 @@ void CAlbumState::RemoveAt(int index)
         RemoveCurrent();
         return;
     }
-    m_index.Erasing(index, m_arrNames[static_cast<size_t>(index)]);
+    m_index.Erasing(index, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + index);
     m_arrNames.erase(m_arrNames.begin() + index);
     if (index < m_nCurrent)
@@ -402,7 +398,7 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
             const size_t at = static_cast<size_t>(index);
             if (m_strCurrent == m_arrPaths[at])
                 m_strCurrent = path;
-            m_index.Renaming(index, m_arrNames[at], change.name);
+            m_index.Renaming(index, change.name, m_arrNames);
             m_arrNames[at] = change.name;
             m_arrPaths[at] = path;
         }
@@ -435,7 +431,7 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
     return false;
 }
 
-void CAlbumState::ReplaceListKeepingPlace(std::vector<std::string>&& paths, std::vector<std::string>&& names,
+void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names,
                                           const int (&runLengths)[ALBUM_RUNS])
 {
     const bool hadCurrent = HasCurrent();

@@ -36,10 +36,9 @@ public:
     // Empties the list and resets page, selection and mode; automatic
     // browse and the current path are kept.
     void ResetList();
-    // Appends an entry at the end of the list. Given its run (the one of
-    // the last entry or a later one), the list can still follow its folder
-    // change by change; without one it is rebuilt for every change.
-    void AppendFile(const std::string& path, const std::string& name, int run = -1);
+    // Appends an entry at the end of the list, of no run: the list follows
+    // its folder's changes again after IndexRuns.
+    void AppendFile(const std::string& path, const std::string& name);
     // After a list build into the two lists: how many entries each run holds.
     void IndexRuns(const int (&runLengths)[ALBUM_RUNS]);
     // After a list build: the first cell of the last page. False (and no
@@ -103,7 +102,7 @@ public:
     // The list built again from the folder replaces the old one (moved in);
     // the mode stays, the current picture stays current where it is still
     // listed, and otherwise its place goes as after a delete.
-    void ReplaceListKeepingPlace(std::vector<std::string>&& paths, std::vector<std::string>&& names,
+    void ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names,
                                  const int (&runLengths)[ALBUM_RUNS]);
 
     // What is worth having prepared around what is shown, as list indices.
@@ -130,8 +129,8 @@ public:
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);
 
-    std::vector<std::string> m_arrNames;
-    std::vector<std::string> m_arrPaths;
+    AlbumList m_arrNames;
+    AlbumList m_arrPaths;
     int32_t m_nPageTop = 0;
     int32_t m_nCurrent = 0;
     int32_t m_nCellSel = 0;

@@ -37,7 +37,7 @@ Listing SixPatternSearches(std::vector<int>* runLengths = nullptr)
 
 Listing Listed(bool& oneWalk)
 {
-    std::vector<std::string> paths, names;
+    AlbumList paths, names;
     int runLengths[ALBUM_RUNS] = {};
     oneWalk = CAlbumFolderList::List(paths, names, &runLengths);
     std::vector<int> expectedRuns;

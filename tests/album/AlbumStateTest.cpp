@@ -246,7 +246,7 @@ TEST(AlbumRename, ReplacesTheCurrentEntryInPlaceInBothLists)
     CAlbumState album = AlbumOf(3);
     album.SelectCell(1);
     album.ReplaceCurrentName("door.jpg");
-    EXPECT_EQ((std::vector<std::string>{"f0.jpg", "door.jpg", "f2.jpg"}), album.m_arrNames);
+    EXPECT_EQ((AlbumList{"f0.jpg", "door.jpg", "f2.jpg"}), album.m_arrNames);
     EXPECT_EQ("C:\\album\\door.jpg", album.m_strCurrent);
     EXPECT_EQ(1, album.m_nCurrent);
     EXPECT_EQ(1, album.m_nCellSel);
@@ -348,12 +348,17 @@ int RunOfName(const std::string& name)
 
 const char kFolder[] = "C:\\album";
 
+// As a list build makes it: the entries, then their runs.
 CAlbumState AlbumWith(const std::vector<std::string>& names)
 {
     CAlbumState album;
     album.ResetList();
-    for (const std::string& name : names)
-        album.AppendFile(std::string(kFolder) + "\\" + name, name, RunOfName(name));
+    int runLengths[ALBUM_RUNS] = {};
+    for (const std::string& name : names) {
+        album.AppendFile(std::string(kFolder) + "\\" + name, name);
+        ++runLengths[RunOfName(name)];
+    }
+    album.IndexRuns(runLengths);
     album.ShowLastPage();
     return album;
 }
@@ -453,7 +458,7 @@ TEST(AlbumFollowsFolder, ChangesKeepTheCurrentPictureAndItsPage)
         ASSERT_TRUE(album.FollowsChanges());
 
         EXPECT_EQ(row.shownChanged, album.ApplyFolderChanges(row.changes, kFolder));
-        EXPECT_EQ(row.after, album.m_arrNames);
+        EXPECT_EQ(AlbumList(row.after.begin(), row.after.end()), album.m_arrNames);
         ExpectListsAgree(album);
         EXPECT_EQ(row.currentAfter, album.m_nCurrent);
         EXPECT_EQ(row.currentName, album.CurrentName());
@@ -494,19 +499,25 @@ TEST(AlbumFollowsFolder, TheFirstPictureOfAnEmptiedAlbumIsShownAlsoAlone)
 // ones find every name where it now stands.
 TEST(AlbumFollowsFolder, TheFileCommandsOwnChangesAreAlreadyThere)
 {
-    CAlbumState album = AlbumWith(Names("j", 5));
-    album.SelectCell(2);
-    album.ReplaceCurrentName("door.jpg");
-    album.ApplyFolderChanges({Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, kFolder);
-    EXPECT_EQ((std::vector<std::string>{"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
-    EXPECT_EQ(2, album.m_nCurrent);
-    album.SelectCell(1);
-    album.RemoveCurrent();
-    EXPECT_FALSE(album.ApplyFolderChanges({Gone("j1.jpg")}, kFolder));
-    EXPECT_EQ((std::vector<std::string>{"j0.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
-    album.ApplyFolderChanges({Gone("j3.jpg"), There("j5.jpg")}, kFolder);
-    EXPECT_EQ((std::vector<std::string>{"j0.jpg", "door.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
-    ExpectListsAgree(album);
+    // Whether the index of names was made before the commands or after.
+    for (const bool lookedUpBefore : {false, true}) {
+        SCOPED_TRACE(lookedUpBefore ? "looked up before" : "not looked up before");
+        CAlbumState album = AlbumWith(Names("j", 5));
+        if (lookedUpBefore)
+            album.ListedRuns("j0.jpg");
+        album.SelectCell(2);
+        album.ReplaceCurrentName("door.jpg");
+        album.ApplyFolderChanges({Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, kFolder);
+        EXPECT_EQ((AlbumList{"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        EXPECT_EQ(2, album.m_nCurrent);
+        album.SelectCell(1);
+        album.RemoveCurrent();
+        EXPECT_FALSE(album.ApplyFolderChanges({Gone("j1.jpg")}, kFolder));
+        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        album.ApplyFolderChanges({Gone("j3.jpg"), There("j5.jpg")}, kFolder);
+        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
+        ExpectListsAgree(album);
+    }
 }
 
 // The chooser's stand-in for its folder is no entry of any run: the list is
@@ -550,14 +561,14 @@ TEST(AlbumFollowsFolder, ARebuildKeepsThePlace)
             album.ShowCellAlone(row.current % ALBUM_PAGE_SIZE);
         else
             album.SelectCell(row.current % ALBUM_PAGE_SIZE);
-        std::vector<std::string> paths;
+        AlbumList paths;
         int runLengths[ALBUM_RUNS] = {};
         for (const std::string& name : row.rebuilt) {
             paths.push_back(InFolder(name));
             ++runLengths[RunOfName(name)];
         }
-        album.ReplaceListKeepingPlace(std::move(paths), std::vector<std::string>(row.rebuilt), runLengths);
-        EXPECT_EQ(row.rebuilt, album.m_arrNames);
+        album.ReplaceListKeepingPlace(std::move(paths), AlbumList(row.rebuilt.begin(), row.rebuilt.end()), runLengths);
+        EXPECT_EQ(AlbumList(row.rebuilt.begin(), row.rebuilt.end()), album.m_arrNames);
         EXPECT_EQ(row.single, album.IsSingleMode());
         EXPECT_EQ(row.currentAfter, album.m_nCurrent);
         EXPECT_EQ(row.currentName, album.CurrentName());

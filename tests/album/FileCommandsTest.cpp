@@ -255,7 +255,7 @@ TEST_F(FileCommandsTest, RenameRefusesABlankNameOneThatWouldLeaveTheFolderAndAnE
     EXPECT_TRUE(FilesIn(sub).empty());
     EXPECT_TRUE(FileExists(folder.PathOf(other)) && FileExists(folder.PathOf("c.jpg")));
     EXPECT_EQ(2u, FilesIn(folder.Path()).size()) << "nothing left under the old name, no doubled extension";
-    EXPECT_EQ((std::vector<std::string>{"c.jpg", other}), View().m_arrNames);
+    EXPECT_EQ((AlbumList{"c.jpg", other}), View().m_arrNames);
 }
 
 // Where the album goes after a delete is a rule tested natively
@@ -314,7 +314,7 @@ TEST_F(FileCommandsTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMove
     const std::string deleted = Path(View().m_nCurrent);
     Run(ID_IMAGE_DELETE, deleting.OnDialog(pageBackThen(Answer(&question, IDYES))));
     EXPECT_FALSE(FileExists(deleted));
-    std::vector<std::string> listed = View().m_arrNames;
+    std::vector<std::string> listed(View().m_arrNames.begin(), View().m_arrNames.end());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(FilesIn(folder.Path()), listed);
     EXPECT_EQ(9u, listed.size());
@@ -359,7 +359,7 @@ TEST_F(FileCommandsTest, AQuestionAboutAPictureAnotherProgramRemovedMeanwhileGiv
     Run(ID_IMAGE_RENAME, renaming);
     EXPECT_EQ(std::strerror(ENOENT), renameError);
     EXPECT_FALSE(FileExists(folder.PathOf("door.jpg")));
-    std::vector<std::string> listed = View().m_arrNames;
+    std::vector<std::string> listed(View().m_arrNames.begin(), View().m_arrNames.end());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(FilesIn(folder.Path()), listed);
     EXPECT_EQ(3u, listed.size());

@@ -62,11 +62,11 @@ TEST_F(FolderWatchTest, AFileArrivingOnTheLastPageAppearsInItsCellWithoutAComman
     Picture("a.bmp", 64, 48);
     Picture("b.bmp", 64, 48);
     Open();
-    const std::vector<std::string> listed = View().m_arrNames;
+    const AlbumList listed = View().m_arrNames;
     const std::string blue = Source("blue.bmp");
     ASSERT_TRUE(writer.Copy(blue, "c.bmp"));
     EXPECT_TRUE(browser.PumpUntil([&] { return OnScreen(2) == kBlue; }, kPickUpMs));
-    EXPECT_EQ((std::vector<std::string>{listed[0], listed[1], "c.bmp"}), View().m_arrNames);
+    EXPECT_EQ((AlbumList{listed[0], listed[1], "c.bmp"}), View().m_arrNames);
     EXPECT_EQ(0, View().m_nCurrent);
     EXPECT_EQ(kRed, OnScreen(0));
 }
@@ -118,7 +118,7 @@ TEST_F(FolderWatchTest, ARenameByAnotherProgramKeepsTheCellAndChangesItsCaption)
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
         Picture(name, 64, 48);
     Open();
-    const std::vector<std::string> listed = View().m_arrNames;
+    const AlbumList listed = View().m_arrNames;
     Click(CellCentre(1));
     browser.Pump();
     const CellRect cell = View().m_rcCell[1];
@@ -128,7 +128,7 @@ TEST_F(FolderWatchTest, ARenameByAnotherProgramKeepsTheCellAndChangesItsCaption)
     ASSERT_TRUE(writer.Rename(listed[1], "door.bmp"));
     ASSERT_TRUE(browser.PumpUntil([&] { return View().m_arrNames[1] == "door.bmp"; }, kPickUpMs));
     browser.Pump();
-    EXPECT_EQ((std::vector<std::string>{listed[0], "door.bmp", listed[2]}), View().m_arrNames);
+    EXPECT_EQ((AlbumList{listed[0], "door.bmp", listed[2]}), View().m_arrNames);
     EXPECT_EQ(1, View().m_nCurrent);
     EXPECT_EQ(folder.PathOf("door.bmp"), View().m_strCurrent);
     const Canvas after = Canvas::OfClient(browser.ViewWindow());
@@ -142,7 +142,7 @@ TEST_F(FolderWatchTest, ARenameByAnotherProgramKeepsTheCellAndChangesItsCaption)
 TEST_F(FolderWatchTest, ABurstOf200FilesGivesABoundedNumberOfUpdatesAndTheRightList)
 {
     OpenWith(3);
-    std::vector<std::string> expected = View().m_arrNames;
+    AlbumList expected = View().m_arrNames;
     const std::string source = sources.Touch("empty.jpg");
     const DWORD start = GetTickCount();
     ASSERT_TRUE(writer.StartBurst(source, "burst", 200, 0));
