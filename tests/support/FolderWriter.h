@@ -17,6 +17,11 @@ public:
 
     bool Started() const { return m_process != nullptr; }
     bool Copy(const std::string& source, const std::string& name) { return Do("copy\t" + source + "\t" + name); }
+    // The first bytes of source only, as a file still being written.
+    bool CopyPart(const std::string& source, const std::string& name, size_t bytes)
+    {
+        return Do("part\t" + source + "\t" + name + "\t" + std::to_string(bytes));
+    }
     bool Remove(const std::string& name) { return Do("remove\t" + name); }
     bool Rename(const std::string& from, const std::string& to) { return Do("rename\t" + from + "\t" + to); }
     // Starts writing count copies of source named prefix0000.ext on, gapMs

@@ -4,6 +4,8 @@
 // separated by tabs; each is answered "ok" or "fail" on a line of its own:
 //
 //   copy SOURCE NAME                  SOURCE copied in as NAME
+//   part SOURCE NAME BYTES            its first BYTES only, as a file still
+//                                     being written is
 //   remove NAME
 //   rename OLD NEW
 //   burst SOURCE PREFIX COUNT GAP_MS  COUNT copies named PREFIX0000.EXT on,
@@ -49,11 +51,28 @@ bool Burst(const std::string& folder, const std::vector<std::string>& f)
     return true;
 }
 
+bool WritePart(const std::string& source, const std::string& target, size_t bytes)
+{
+    FILE* in = std::fopen(source.c_str(), "rb");
+    if (in == nullptr)
+        return false;
+    std::vector<char> data(bytes);
+    const size_t read = std::fread(data.data(), 1, bytes, in);
+    std::fclose(in);
+    FILE* out = std::fopen(target.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    const bool written = std::fwrite(data.data(), 1, read, out) == read;
+    return std::fclose(out) == 0 && written;
+}
+
 bool Do(const std::string& folder, const std::vector<std::string>& f)
 {
     const std::string& verb = f[0];
     if (verb == "copy" && f.size() == 3)
         return CopyFileA(f[1].c_str(), (folder + "\\" + f[2]).c_str(), FALSE) != FALSE;
+    if (verb == "part" && f.size() == 4)
+        return WritePart(f[1], folder + "\\" + f[2], std::strtoul(f[3].c_str(), nullptr, 10));
     if (verb == "remove" && f.size() == 2)
         return DeleteFileA((folder + "\\" + f[1]).c_str()) != FALSE;
     if (verb == "rename" && f.size() == 3)
