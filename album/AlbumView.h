@@ -64,6 +64,7 @@ public:
     // Waits until nothing is being prepared (tests and benchmarks).
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
     unsigned CellsPrepared() const { return m_cells.Prepared(); }
+    const CAlbumCells& Cells() const { return m_cells; }
     // How often the list followed changes of its folder (tests).
     unsigned FolderUpdates() const { return m_nFolderUpdates; }
 
@@ -94,6 +95,8 @@ private:
     bool PaintsOwnBackground() const { return m_bSingle && m_pPicture != nullptr; }
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
+    // The cells' budget follows the view's size (AlbumPaint.cpp).
+    void FitCellBudget();
 
     // Following the folder (AlbumFolderSync.cpp). The watch moves to the
     // current directory, the folder the list is about to be built from.
