@@ -99,8 +99,7 @@ std::string CAlbumFolderList::CurrentFolder()
 namespace {
 
 // Moves both strings in; a failure leaves neither.
-void AppendEntry(AlbumList& paths, AlbumList& names, std::string path,
-                 std::string name)
+void AppendEntry(AlbumList& paths, AlbumList& names, std::string path, std::string name)
 {
     paths.push_back(std::move(path));
     try {
@@ -123,8 +122,7 @@ bool CAlbumFolderList::NarrowName(const wchar_t* name, std::string& text)
     return AppendNarrow(name, AreFileApisANSI() ? CP_ACP : CP_OEMCP, text);
 }
 
-bool CAlbumFolderList::List(AlbumList& paths, AlbumList& names,
-                            int (*runLengths)[ALBUM_RUNS])
+bool CAlbumFolderList::List(AlbumList& paths, AlbumList& names, int (*runLengths)[ALBUM_RUNS])
 {
     int lengths[ALBUM_RUNS] = {};
     const bool oneWalk = ListInOneWalk(paths, names, lengths);
@@ -135,8 +133,7 @@ bool CAlbumFolderList::List(AlbumList& paths, AlbumList& names,
     return oneWalk;
 }
 
-bool CAlbumFolderList::ListInOneWalk(AlbumList& paths, AlbumList& names,
-                                     int (&runLengths)[ALBUM_RUNS])
+bool CAlbumFolderList::ListInOneWalk(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS])
 {
     // The matching names one after another in one string, so that the walk
     // allocates next to nothing.
@@ -181,8 +178,7 @@ bool CAlbumFolderList::ListInOneWalk(AlbumList& paths, AlbumList& names,
     return true;
 }
 
-void CAlbumFolderList::ListPatternByPattern(AlbumList& paths, AlbumList& names,
-                                            int (&runLengths)[ALBUM_RUNS])
+void CAlbumFolderList::ListPatternByPattern(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS])
 {
     for (int pass = 0; pass < kPasses; ++pass) {
         CFileFind finder;

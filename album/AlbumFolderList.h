@@ -24,8 +24,7 @@ public:
     // them is its own affair, and the directory is then searched once per
     // pattern as it always was. Returns whether one walk did. Given
     // runLengths, stores how many entries each pattern's run holds.
-    static bool List(AlbumList& paths, AlbumList& names,
-                     int (*runLengths)[ALBUM_RUNS] = nullptr);
+    static bool List(AlbumList& paths, AlbumList& names, int (*runLengths)[ALBUM_RUNS] = nullptr);
 
     // What the list makes of one entry as a wide search finds it: the runs
     // whose pattern its name or its short name matches, bit r for run r,
@@ -39,8 +38,6 @@ public:
     static std::string CurrentFolder();
 
 private:
-    static bool ListInOneWalk(AlbumList& paths, AlbumList& names,
-                              int (&runLengths)[ALBUM_RUNS]);
-    static void ListPatternByPattern(AlbumList& paths, AlbumList& names,
-                                     int (&runLengths)[ALBUM_RUNS]);
+    static bool ListInOneWalk(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS]);
+    static void ListPatternByPattern(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS]);
 };

@@ -24,7 +24,8 @@ unsigned RunsNow(const std::wstring& folder, const std::wstring& name)
     if (name.find_first_of(L"*?") != std::wstring::npos)
         return CAlbumFolderList::kUndecided;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\" + name).c_str(), &data);
+    const wchar_t* separator = !folder.empty() && folder.back() == L'\\' ? L"" : L"\\";
+    HANDLE find = FindFirstFileW((folder + separator + name).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(find);

@@ -431,8 +431,7 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
     return false;
 }
 
-void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names,
-                                          const int (&runLengths)[ALBUM_RUNS])
+void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, const int (&runLengths)[ALBUM_RUNS])
 {
     const bool hadCurrent = HasCurrent();
     const std::string currentName = CurrentName();

@@ -102,8 +102,7 @@ public:
     // The list built again from the folder replaces the old one (moved in);
     // the mode stays, the current picture stays current where it is still
     // listed, and otherwise its place goes as after a delete.
-    void ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names,
-                                 const int (&runLengths)[ALBUM_RUNS]);
+    void ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, const int (&runLengths)[ALBUM_RUNS]);
 
     // What is worth having prepared around what is shown, as list indices.
     // In multi mode, whole pages; in single mode, single pictures.

@@ -109,8 +109,8 @@ private:
 
     static const CommandEntry<CAlbumView> s_commands[];
 
-    // Last among the members: its workers stop before anything they might
-    // use goes.
+    // After everything its workers might use: they stop before any of it
+    // goes.
     CAlbumCells m_cells;
     int m_nTravel = 1;
     // The screen's depth, part of every cell's key: read when the view is
@@ -122,6 +122,7 @@ private:
     // The folder the list was built from, as its paths begin.
     std::string m_strListFolder;
     unsigned m_nFolderUpdates = 0;
-    // Stopped when the window goes, before anything else of the view.
+    // Stopped when the window goes (WM_DESTROY), and at the latest as the
+    // first member to go: its thread uses nothing else of the view.
     CFolderWatch m_watch;
 };

@@ -6,8 +6,10 @@
 
 namespace {
 
-const DWORD kFilter =
-    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE;
+// Names of files and folders (the list takes folders whose names match
+// too), and writes: a picture written again is painted again.
+const DWORD kFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+                      FILE_NOTIFY_CHANGE_LAST_WRITE;
 // How long Start waits for the thread's first read.
 const DWORD kStartWaitMs = 5000;
 
