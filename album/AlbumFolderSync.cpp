@@ -1,9 +1,11 @@
 // The album follows its folder while the browser is open: a watch of the
 // folder the list was built from (album/watch) tells the view what changed,
 // and the album's rules (CAlbumState::ApplyFolderChanges) update the list
-// change by change, without a walk of the folder. Only what changed is
-// looked up: a name that is there now is found with one exact search, which
-// also gives its short name (x.tiff is a TIF by its short name).
+// change by change, without a walk of the folder. Only names that the
+// notifications say are there are looked up, with one exact search each,
+// which also gives the short name (x.tiff is a TIF by its short name); a
+// name that is gone is not: Wine looks for a name it cannot find in exact
+// case in the whole folder (170 ms in one of 100,000 names).
 #include <windows.h>
 
 #include <cwchar>
