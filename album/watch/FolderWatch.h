@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -44,7 +45,9 @@ public:
     // between two reads. False when the folder cannot be watched.
     bool Start(const std::wstring& folder, HWND wnd, UINT message, DWORD bufferBytes);
     void Stop();
-    bool Watching() const { return m_thread.joinable(); }
+    // Whether the folder is still being read: a watch whose folder went or
+    // could not be read any more is started again by the next Start.
+    bool Watching() const { return m_thread.joinable() && m_bReading; }
     const std::wstring& Folder() const { return m_strFolder; }
 
     // The changes since the last call; a message comes again for later ones.
@@ -68,7 +71,7 @@ private:
     HANDLE m_hRead = nullptr;      // the read's completion
     OVERLAPPED m_overlapped = {};
     std::vector<DWORD> m_buffer;    // DWORD-aligned, as the records need
-    bool m_bReading = false;
+    std::atomic<bool> m_bReading{false};
     DWORD m_nLastPost = 0;
     std::thread m_thread;
 
