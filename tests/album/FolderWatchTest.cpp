@@ -194,6 +194,25 @@ TEST_F(FolderWatchTest, ClosingDuringABurstPostsOneExitMessageAndLeavesNoThread)
     EXPECT_EQ(1, host.ExitCount());
 }
 
+// The chooser moves the album to another folder (it makes the folder
+// current and tells the view): the watch goes with it.
+TEST_F(FolderWatchTest, TheWatchMovesWithTheAlbumToAnotherFolder)
+{
+    OpenWith(2);
+    TempFolder other("day");
+    FolderWriter otherWriter(other.Path());
+    ASSERT_TRUE(SetCurrentDirectoryA(other.Path().c_str()));
+    SendMessageA(browser.ViewWindow(), UM_SHOW_DAY_FOLDER, 0, reinterpret_cast<LPARAM>(other.Path().c_str()));
+    ASSERT_EQ(0, View().Count());
+    const std::string empty = sources.Touch("empty.jpg");
+    ASSERT_TRUE(writer.Copy(empty, "left-behind.jpg"));
+    ASSERT_TRUE(otherWriter.Copy(empty, "new.jpg"));
+    ASSERT_TRUE(browser.PumpUntil([&] { return View().Count() == 1; }, kPickUpMs));
+    browser.PumpFor(2 * CFolderWatch::kGapMs);
+    EXPECT_EQ(AlbumList{"new.jpg"}, View().m_arrNames);
+    EXPECT_EQ(AlbumList{other.PathOf("new.jpg")}, View().m_arrPaths);
+}
+
 // The system's record of the changes overflows (here a record too small
 // for any notification): the album walks the folder again and keeps the
 // current picture where it now stands.
