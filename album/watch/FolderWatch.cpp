@@ -42,10 +42,11 @@ bool CFolderWatch::Start(const std::wstring& folder, HWND wnd, UINT message, DWO
         } catch (...) {
         }
     }
-    if (ready != nullptr)
-        CloseHandle(ready);
+    // The thread is gone before the event it signals.
     if (!started)
         Stop();
+    if (ready != nullptr)
+        CloseHandle(ready);
     return started;
 }
 
@@ -96,14 +97,19 @@ bool CFolderWatch::Issue()
 
 void CFolderWatch::Run()
 {
-    for (;;) {
-        const HANDLE handles[] = {m_hStop, m_hRead};
-        const DWORD woke = WaitForMultipleObjects(m_bReading ? 2 : 1, handles, FALSE, Timeout());
-        if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
-            break;
-        if (woke == WAIT_OBJECT_0 + 1)
-            m_bReading = Read();
-        PostIfDue();
+    // Nothing leaves the thread; whatever ends the loop, the read is ended
+    // below before the buffer can go.
+    try {
+        for (;;) {
+            const HANDLE handles[] = {m_hStop, m_hRead};
+            const DWORD woke = WaitForMultipleObjects(m_bReading ? 2 : 1, handles, FALSE, Timeout());
+            if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED)
+                break;
+            if (woke == WAIT_OBJECT_0 + 1)
+                m_bReading = Read();
+            PostIfDue();
+        }
+    } catch (...) {
     }
     // The system writes into the buffer until the read has ended.
     if (m_bReading) {
