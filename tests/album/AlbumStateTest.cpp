@@ -528,6 +528,60 @@ TEST(AlbumFollowsFolder, TheFileCommandsOwnChangesAreAlreadyThere)
     }
 }
 
+// Many changes in a row, against a plain model of the rules: each run's
+// names in the order they came, a rename within a run in place. The index
+// must find every name where the lists have it after each change.
+TEST(AlbumFollowsFolder, ALongRunOfChangesKeepsTheListAsAPlainModelDoes)
+{
+    std::vector<std::vector<std::string>> model(ALBUM_RUNS);
+    std::vector<std::string> initial;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "n" + std::to_string(i) + kRunExtensions[i % 3 * 2];
+        initial.push_back(name);
+    }
+    std::stable_sort(initial.begin(), initial.end(),
+                     [](const std::string& a, const std::string& b) { return RunOfName(a) < RunOfName(b); });
+    for (const std::string& name : initial)
+        model[static_cast<size_t>(RunOfName(name))].push_back(name);
+    CAlbumState album = AlbumWith(initial);
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    int made = 100;
+    for (int step = 0; step < 2000; ++step) {
+        std::vector<std::string> listed;
+        for (const auto& run : model)
+            listed.insert(listed.end(), run.begin(), run.end());
+        const unsigned what = next(3);
+        if (what == 0 || listed.empty()) {         // arrives
+            const std::string name = "n" + std::to_string(made++) + kRunExtensions[next(ALBUM_RUNS)];
+            album.ApplyFolderChanges({There(name)}, kFolder);
+            model[static_cast<size_t>(RunOfName(name))].push_back(name);
+        } else {
+            const std::string old = listed[next(static_cast<unsigned>(listed.size()))];
+            auto& run = model[static_cast<size_t>(RunOfName(old))];
+            const auto at = std::find(run.begin(), run.end(), old);
+            if (what == 1) {                        // goes
+                album.ApplyFolderChanges({Gone(old)}, kFolder);
+                run.erase(at);
+            } else {                                // renamed within its pattern
+                const std::string name = "n" + std::to_string(made++) + old.substr(old.size() - 4);
+                album.ApplyFolderChanges({Gone(old), There(name, old)}, kFolder);
+                *at = name;
+            }
+        }
+        std::vector<std::string> expected;
+        for (const auto& run : model)
+            expected.insert(expected.end(), run.begin(), run.end());
+        ASSERT_EQ(AlbumList(expected.begin(), expected.end()), album.m_arrNames) << "step " << step;
+        for (size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(1u << RunOfName(expected[i]), album.ListedRuns(expected[i])) << "step " << step;
+    }
+    ExpectListsAgree(album);
+}
+
 // The chooser's stand-in for its folder is no entry of any run: the list is
 // not a folder's until it is built again.
 TEST(AlbumFollowsFolder, TheChoosersStandInStopsTheChangesUntilTheNextBuild)
