@@ -14,7 +14,6 @@
 #include "res/resource.h"
 #include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
-#include "tests/support/CellColours.h"
 #include "tests/support/FolderWriter.h"
 #include "tests/support/OwnThreads.h"
 #include "tests/support/WaitUntil.h"
