@@ -11,8 +11,9 @@
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines,
 //                     a "resources ..." line once the browser's thread ended
-//                     (and "heap damaged" when its heap checks found damage then),
-//                     and the process's heap checking flags at start
+//                     (and "heap damaged by ..." when its heap checks found
+//                     damage then, or in their self-test at start), and the
+//                     process's heap checking flags at start
 //   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
 
@@ -31,9 +32,9 @@ namespace {
 constexpr UINT_PTR VIDEO_TIMER = 1;
 constexpr UINT_PTR SAMPLE_TIMER = 2;
 constexpr UINT_PTR SETTLE_TIMER = 3;
-// How long the host waits, after the exit message, for the browser's thread
-// to end before it samples its resources and goes on anyway.
-constexpr DWORD kSettleLimitMs = 3000;
+// The browser's thread ends a moment after its exit message; one still
+// running this long after it is said so in the log (and still waited for).
+constexpr DWORD kSettleWarnMs = 10000;
 constexpr UINT kSettlePollMs = 10;
 constexpr int ID_SNAPSHOTS = 100;
 constexpr int ID_QUIT = 101;
@@ -50,6 +51,7 @@ struct HostState {
     bool browserOpen = false;
     unsigned long threadsBeforeOpening = 0;
     DWORD exitTick = 0;
+    bool settleWarned = false;
     HMODULE browser = nullptr;
     SetImageBrowsePathFn setPath = nullptr;
     LoadImageBrowseFn load = nullptr;
@@ -169,15 +171,26 @@ void OnBrowseExit(WPARAM wParam, LPARAM lParam)
     g_host.browserOpen = false;
     ShowVideo(true);
     g_host.exitTick = GetTickCount();
+    g_host.settleWarned = false;
     SetTimer(g_host.mainWnd, SETTLE_TIMER, kSettlePollMs, nullptr);
+}
+
+// The heap checkpoint: every heap validated and the quarantine checked, at
+// a moment when no other thread of the process frees memory.
+void CheckHeaps(const char* moment)
+{
+    if (HeapChecksOn() && DamagedHeaps() != 0) {
+        Log("heap damaged by %s", moment);
+        ReportHeapDamage(moment);
+    }
 }
 
 void OnBrowserThreadSettled()
 {
     LogResources();
-    // With the browser's threads gone, nothing frees while the heaps are walked.
-    if (HeapChecksOn() && DamagedHeaps() != 0)
-        Log("heap damaged");
+    char moment[64];
+    std::snprintf(moment, sizeof moment, "the end of opening %d", g_host.openingsDone);
+    CheckHeaps(moment);
     if (g_host.openAtStart && g_host.openingsDone < g_host.openCount) {
         OpenBrowser();
     } else if (g_host.quitAfterClose) {
@@ -185,11 +198,18 @@ void OnBrowserThreadSettled()
     }
 }
 
+// Waits for the browser's thread to be gone, however long it takes: while
+// it runs, it may free memory while the heaps are walked, and Wine's checks
+// would then take a block being freed for a damaged one.
 void OnSettleTimer()
 {
-    bool threadGone = CountOwnThreads() <= g_host.threadsBeforeOpening;
-    if (!threadGone && GetTickCount() - g_host.exitTick < kSettleLimitMs)
+    if (CountOwnThreads() > g_host.threadsBeforeOpening) {
+        if (!g_host.settleWarned && GetTickCount() - g_host.exitTick >= kSettleWarnMs) {
+            g_host.settleWarned = true;
+            Log("browser thread still running %lu ms after its exit message", kSettleWarnMs);
+        }
         return;
+    }
     KillTimer(g_host.mainWnd, SETTLE_TIMER);
     OnBrowserThreadSettled();
 }
@@ -337,6 +357,8 @@ int main(int argc, char** argv)
     if (auto flags = reinterpret_cast<GlobalFlagsFn>(
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtGlobalFlags"))))
         Log("heap-flags 0x%lx", flags());
+    if (HeapChecksOn())
+        RunHeapSelfTest([] { CheckHeaps(kSelfTestMoment); });
     if (!folder.empty())
         g_host.settings.folder = folder;
 
