@@ -17,10 +17,12 @@
 //   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/HeapCheck.h"
 #include "host/HostSettings.h"
@@ -49,7 +51,7 @@ struct HostState {
     int sampleEveryMs = 0;      // periodic resource samples for soak runs
     int openingsDone = 0;
     bool browserOpen = false;
-    unsigned long threadsBeforeOpening = 0;
+    std::vector<HANDLE> openingThreads;   // the threads the opening started
     DWORD exitTick = 0;
     bool settleWarned = false;
     HMODULE browser = nullptr;
@@ -130,6 +132,37 @@ void ShowVideo(bool show)
     EnableWindow(g_host.button, show);
 }
 
+// Keeps a handle to each thread of the process that was not there before:
+// right after LoadImageBrowse returns, that is the browser's thread (which
+// ends only after its own workers). A thread that has ended already is
+// not kept.
+void KeepNewThreads(const std::vector<unsigned long>& before)
+{
+    for (unsigned long id : OwnThreadIds()) {
+        if (std::find(before.begin(), before.end(), id) != before.end())
+            continue;
+        if (HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id))
+            g_host.openingThreads.push_back(thread);
+    }
+}
+
+void ForgetOpeningThreads()
+{
+    for (HANDLE thread : g_host.openingThreads)
+        CloseHandle(thread);
+    g_host.openingThreads.clear();
+}
+
+// True once every thread the opening started has ended; their handles then go.
+bool OpeningThreadsEnded()
+{
+    for (HANDLE thread : g_host.openingThreads)
+        if (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT)
+            return false;
+    ForgetOpeningThreads();
+    return true;
+}
+
 void OpenBrowser()
 {
     if (g_host.browserOpen || g_host.load == nullptr)
@@ -143,10 +176,12 @@ void OpenBrowser()
     ShowVideo(false);
     g_host.browserOpen = true;
     ++g_host.openingsDone;
-    g_host.threadsBeforeOpening = CountOwnThreads();
+    const std::vector<unsigned long> before = OwnThreadIds();
     int result = g_host.load(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(g_host.mainWnd)));
+    KeepNewThreads(before);
     Log("load %d", result != 0 ? 1 : 0);
     if (result == 0) {
+        ForgetOpeningThreads();   // no thread of the browser's, and no message, comes
         g_host.browserOpen = false;
         ShowVideo(true);
     }
@@ -200,10 +235,12 @@ void OnBrowserThreadSettled()
 
 // Waits for the browser's thread to be gone, however long it takes: while
 // it runs, it may free memory while the heaps are walked, and Wine's checks
-// would then take a block being freed for a damaged one.
+// would then take a block being freed for a damaged one. (Counting the
+// process's threads does not tell: the system's dialogs leave threads of
+// their own behind.)
 void OnSettleTimer()
 {
-    if (CountOwnThreads() > g_host.threadsBeforeOpening) {
+    if (!OpeningThreadsEnded()) {
         if (!g_host.settleWarned && GetTickCount() - g_host.exitTick >= kSettleWarnMs) {
             g_host.settleWarned = true;
             Log("browser thread still running %lu ms after its exit message", kSettleWarnMs);

@@ -32,8 +32,9 @@ public:
     // Waits for the host to end; false on timeout (the host is then killed).
     bool WaitForExit(DWORD milliseconds);
     // Waits for the host to end: true when it ended with code 0 and logged
-    // one load and one exit message per opening and else only its figures;
-    // what it logged is printed otherwise.
+    // one load and one exit message per opening and else only its figures
+    // (and, under the heap checks, what their self-test found); what it
+    // logged is printed otherwise.
     bool EndedWell(int openings);
     std::vector<std::string> LogLines() const;
     int CountLines(const std::string& line) const;
