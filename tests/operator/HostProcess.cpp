@@ -33,15 +33,25 @@ bool HostProcess::Start(const std::string& arguments)
 
 bool HostProcess::StartOutsideHeapValidation(const std::string& arguments)
 {
+    const std::string program = CopyHost("SnapHostOutsideHeapValidation.exe", BinFolder() + "\\ImageBrowse.dll");
+    return !program.empty() && StartProgram(program, arguments);
+}
+
+bool HostProcess::StartWithBrowser(const std::string& browserLibrary, const std::string& arguments)
+{
+    const std::string program = CopyHost("SnapHost.exe", browserLibrary);
+    return !program.empty() && StartProgram(program, arguments);
+}
+
+std::string HostProcess::CopyHost(const std::string& name, const std::string& browserLibrary)
+{
     m_copy.reset(new TempFolder("host"));
     const std::string bin = BinFolder();
-    const std::string program = m_copy->PathOf("SnapHostOutsideHeapValidation.exe");
-    if (!CopyFileA((bin + "\\SnapHost.exe").c_str(), program.c_str(), FALSE))
-        return false;
-    for (const char* library : {"ImageBrowse.dll", "ImageLoad.dll"})
-        if (!CopyFileA((bin + "\\" + library).c_str(), m_copy->PathOf(library).c_str(), FALSE))
-            return false;
-    return StartProgram(program, arguments);
+    const std::string program = m_copy->PathOf(name);
+    const bool copied = CopyFileA((bin + "\\SnapHost.exe").c_str(), program.c_str(), FALSE) &&
+                        CopyFileA(browserLibrary.c_str(), m_copy->PathOf("ImageBrowse.dll").c_str(), FALSE) &&
+                        CopyFileA((bin + "\\ImageLoad.dll").c_str(), m_copy->PathOf("ImageLoad.dll").c_str(), FALSE);
+    return copied ? program : std::string();
 }
 
 bool HostProcess::StartProgram(const std::string& program, const std::string& arguments)
