@@ -1,6 +1,6 @@
 // The global operator new and delete of the module that links this (every
 // module of ours: heapguard/CMakeLists.txt makes the linker take them). The
-// runtime's array, sized and nothrow forms call these two.
+// runtime's array and nothrow forms call these.
 #include <new>
 
 #include "heapguard/HeapGuard.h"
@@ -18,6 +18,11 @@ void* operator new(std::size_t bytes)
 }
 
 void operator delete(void* block) noexcept
+{
+    HeapGuardRelease(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
 {
     HeapGuardRelease(block);
 }

@@ -20,6 +20,10 @@ constexpr unsigned char kFill = 0xDB;
 constexpr std::uint32_t kFillWord = 0xDBDBDBDBu;
 constexpr unsigned kSlots = 65536;
 constexpr std::size_t kHeldBytes = 16u << 20;
+// Larger blocks (pixel rows, pictures, print bands) go at once: filling,
+// holding and checking them made the test programs that print or paint
+// several times slower, fresh memory being mapped for each new one.
+constexpr DWORD kLargestHeld = 64u << 10;
 // Blocks leaving at one free, checked and freed once the lock is let go.
 constexpr unsigned kLeavingAtOnce = 32;
 // Damage found when blocks left, described at the next check.
@@ -282,11 +286,13 @@ void HeapGuardRelease(void* pointer)
         return;
     }
     const DWORD bytes = block->bytes;
+    if (bytes > kLargestHeld) {
+        block->mark = kHeld;   // a second free of it is still seen while it is not reused
+        std::free(block);
+        return;
+    }
     Refill(block, bytes, ThisModule());
-    if (bytes > kHeldBytes)
-        std::free(block);   // more than the quarantine holds
-    else
-        Hold(q, {block, bytes});
+    Hold(q, {block, bytes});
 }
 
 std::size_t HeapGuardSize(const void* pointer)

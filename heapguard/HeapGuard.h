@@ -4,11 +4,14 @@
 // from reuse only for the next 1,024 frees of its heap; a write into it
 // after that is never reported. In such a process the operator new and
 // delete of every module of ours (the two libraries, the host, the test
-// programs) come here: a freed block is filled with a pattern and held
-// back, in one quarantine for all the modules of the process, until 65,536
-// later frees or 16 MB of held blocks push it out; it is checked when it
-// leaves and at every checkpoint (HeapGuardCheck). Without the flag a block
-// is the runtime's malloc and free, behind one test of a value read once.
+// programs) come here: a freed block of up to 64 KB (an object, a string, a
+// list's node or array: where a pointer that outlived its object writes)
+// is filled with a pattern and held back, in one quarantine for all the
+// modules of the process, until 65,536 later frees or 16 MB of held blocks
+// push it out; it is checked when it leaves and at every checkpoint
+// (HeapGuardCheck). Larger blocks (pixel rows, pictures) are freed at once,
+// under the system's own checks only. Without the flag a block is the
+// runtime's malloc and free, behind one test of a value read once.
 #pragma once
 
 #include <cstddef>
