@@ -60,6 +60,7 @@ public:
     // Waits until nothing is being prepared (tests and benchmarks).
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
     unsigned CellsPrepared() const { return m_cells.Prepared(); }
+    const CAlbumCells& Cells() const { return m_cells; }
 
     CAlbumBrushes m_brushes;
     CPicture* m_pPicture = nullptr;     // owned; null when none could be made
@@ -88,6 +89,8 @@ private:
     bool PaintsOwnBackground() const { return m_bSingle && m_pPicture != nullptr; }
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
+    // The cells' budget follows the view's size (AlbumPaint.cpp).
+    void FitCellBudget();
 
     static const CommandEntry<CAlbumView> s_commands[];
 
