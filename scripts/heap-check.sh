@@ -38,7 +38,11 @@ heap_check_programs() {
 heap_check_registry() {
   local reg program state=$1
   shift
-  reg=$(mktemp --suffix=.reg)
+  # Never on a prefix that is gone (a lane stopped meanwhile): Wine would
+  # make a new one there. The file lies inside the prefix, so that it goes
+  # with it whatever stops the write.
+  [ -d "$WINEPREFIX/drive_c" ] || return 1
+  reg="$WINEPREFIX/drive_c/heap-check-$$.reg"
   {
     printf 'REGEDIT4\n\n'
     for program in ${*:-$(heap_check_programs)}; do
