@@ -48,7 +48,7 @@ void PressAndMove(POINT from, POINT to)
 
 }  // namespace
 
-void RealInput::Run(const std::function<void()>& gesture) const
+void RealInput::Run(const std::function<void()>& gesture, int settle) const
 {
     std::atomic<bool> done{false};
     std::thread hands([&] {
@@ -62,7 +62,7 @@ void RealInput::Run(const std::function<void()>& gesture) const
     }
     hands.join();
     // What the last input caused.
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < settle; ++i) {
         if (m_pump)
             m_pump();
         Sleep(kStepMs);
@@ -111,6 +111,39 @@ void RealInput::Click(POINT at) const
         MoveTo(at);
         MouseAt(at, MOUSEEVENTF_LEFTDOWN);
         MouseAt(at, MOUSEEVENTF_LEFTUP);
+    });
+}
+
+void RealInput::Press(WORD key, bool withCtrl) const
+{
+    Run([=] {
+        if (withCtrl)
+            Key(VK_CONTROL, false);
+        Key(key, false);
+        Key(key, true);
+        if (withCtrl)
+            Key(VK_CONTROL, true);
+    }, 2);  // a key's command ran when its key went down
+}
+
+void RealInput::Wheel(POINT at, const std::vector<int>& turns, bool withCtrl) const
+{
+    Run([=] {
+        MoveTo(at);
+        // Ctrl goes down after the last move: under Wine a move takes the
+        // modifier keys from the X server, which never saw the key.
+        if (withCtrl)
+            Key(VK_CONTROL, false);
+        for (int delta : turns) {
+            INPUT input = {};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+            input.mi.mouseData = static_cast<DWORD>(delta);
+            SendInput(1, &input, sizeof input);
+            Sleep(kStepMs);
+        }
+        if (withCtrl)
+            Key(VK_CONTROL, true);
     });
 }
 
