@@ -16,6 +16,7 @@
 
 #include "ImageLoad.h"
 #include "album/AlbumKeys.h"
+#include "bridge/AlbumWnd.h"
 #include "framework/Print.h"
 #include "res/resource.h"
 #include "tests/album/AlbumViewFixture.h"
@@ -95,6 +96,55 @@ bool SaveAs(const Bytes& picture, const std::string& path, int (*save)(const cha
 }
 
 int SaveJpgAt95(const char* path, HGLOBAL block) { return SaveJPG(path, block, 95); }
+
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// How the screen shows a picture at a whole scale: its top-left corner's
+// place on the view.
+struct Placement {
+    int scale, originX, originY;
+};
+
+// Reads the placement of a coded picture (larger than the view) off the
+// screen, taking where its first column and row end for the origin, then
+// holds every pixel of the view to it: the picture's own pixel at ((x -
+// originX) / scale, (y - originY) / scale). Empty when it holds, else what
+// was found.
+std::string ReadPlacement(const Canvas& shot, int width, int height, int id, int scale, Placement* placement)
+{
+    const Place first = Decoded(shot.At(0, 0), width, height);
+    if (!first.valid || first.id != id)
+        return "the view's top-left pixel is no pixel of the picture";
+    int endX = 1, endY = 1;
+    while (endX < shot.Width() && Decoded(shot.At(endX, 0), width, height).x == first.x)
+        ++endX;
+    while (endY < shot.Height() && Decoded(shot.At(0, endY), width, height).y == first.y)
+        ++endY;
+    *placement = {scale, endX - (first.x + 1) * scale, endY - (first.y + 1) * scale};
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const Place p = Decoded(shot.At(x, y), width, height);
+            const int wantX = FloorDiv(x - placement->originX, scale), wantY = FloorDiv(y - placement->originY, scale);
+            if (!p.valid || p.id != id || p.x != wantX || p.y != wantY)
+                return "view pixel " + std::to_string(x) + "," + std::to_string(y) + " shows " +
+                       std::to_string(p.x) + "," + std::to_string(p.y) + " instead of " + std::to_string(wantX) +
+                       "," + std::to_string(wantY);
+        }
+    return "";
+}
+
+// The pixels of a decoded picture where a placement puts them.
+int PixelsOtherThan(const Canvas& shot, const Colors& picture, const Placement& at)
+{
+    int other = 0;
+    for (int y = 0; y < shot.Height(); ++y)
+        for (int x = 0; x < shot.Width(); ++x) {
+            const Rgba p = picture.At(static_cast<std::uint32_t>(FloorDiv(x - at.originX, at.scale)),
+                                      static_cast<std::uint32_t>(FloorDiv(y - at.originY, at.scale)));
+            other += shot.At(x, y) != RGB(p.r, p.g, p.b);
+        }
+    return other;
+}
 
 class KeysAndZoomTest : public AlbumViewFixture {
 protected:
@@ -253,6 +303,121 @@ TEST_F(KeysAndZoomTest, EveryKeyOnAPageAndAloneThroughTheCommandGate)
         files += also == "listed again" ? 1 : 0;
         EXPECT_EQ(files, View().Count());
     }
+}
+
+// The focus on the floating toolbar: the keys and the wheel (which the
+// system sends to the focus) still reach the album; turns of a third of a
+// notch add up to one page.
+TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToolbar)
+{
+    for (int i = 0; i < 27; ++i)
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
+    OpenInFront();
+    CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
+    dock.FloatAt(ViewPoint(600, 300));
+    const HWND floating = dock.FloatingWindow();
+    ASSERT_NE(nullptr, floating);
+    // A click leaves the frame active (the floating window does not take
+    // the activation); the bar focused as a program or the system may leave it.
+    const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
+    SetForegroundWindow(floating);
+    SetFocus(bar);
+    ASSERT_EQ(bar, GetFocus());
+    ASSERT_EQ(18, View().m_nPageTop);
+
+    Press("PgUp");
+    EXPECT_EQ(9, View().m_nPageTop);
+    Press("Home");
+    EXPECT_EQ(0, View().m_nPageTop);
+    Hands().Wheel(ViewPoint(200, 200), {-40, -40, -40});
+    EXPECT_EQ(9, View().m_nPageTop) << "three thirds of a notch toward the operator: one page on";
+    Hands().Wheel(ViewPoint(200, 200), {60});
+    EXPECT_EQ(9, View().m_nPageTop) << "half a notch";
+    Hands().Wheel(ViewPoint(200, 200), {60});
+    EXPECT_EQ(0, View().m_nPageTop) << "and the other half: one page back";
+    EXPECT_EQ(bar, GetFocus());
+}
+
+// A coded picture of 1600 x 1200 (every pixel names its place), a JPEG of
+// the same size and a picture of another size; zoomed in and out by the
+// wheel with Ctrl at a point of the view, the screen shows at every step
+// each file's own pixels, each a square of the step's size, the pixel under
+// the pointer staying under it; paging to the picture of the same size
+// keeps the zoom and its place, to another size drops it.
+TEST_F(KeysAndZoomTest, EachStepShowsTheFilesPixelsKeepsThePixelUnderThePointerAndStopsAtEachEdge)
+{
+    const int width = 1600, height = 1200;
+    ASSERT_TRUE(WriteBytes(folder.PathOf("a.bmp"), CodedPicture(width, height, 0)));
+    ASSERT_TRUE(SaveAs(CodedPicture(width, height, 1), folder.PathOf("b.jpg"), SaveJpgAt95));
+    ASSERT_TRUE(SaveAs(CodedPicture(2000, 1000, 0), folder.PathOf("c.tif"), SaveTIF));
+    HGLOBAL decoded = LoadJPG(folder.PathOf("b.jpg").c_str());
+    ASSERT_NE(nullptr, decoded);
+    const Colors jpeg = ColorsOf(BytesOf(decoded));
+    GlobalFree(decoded);
+    OpenInFront();
+    Press("Enter");
+    ASSERT_TRUE(View().IsSingleMode());
+    ASSERT_EQ(0, View().m_nCurrent);
+    const HWND view = browser.ViewWindow();
+    const POINT pointer = {500, 300};
+    auto underPointer = [&] { return Decoded(Canvas::OfClient(view).At(pointer.x, pointer.y), width, height); };
+    const Place fitted = underPointer();
+    ASSERT_TRUE(fitted.valid);
+
+    const int steps[] = {1, 2, 4, 8, 16, 8, 4, 2, 1};
+    for (size_t i = 0; i < sizeof steps / sizeof *steps; ++i) {
+        const int scale = steps[i];
+        SCOPED_TRACE("step to " + std::to_string(scale));
+        Hands().Wheel(ViewPoint(pointer.x, pointer.y), {i < 5 ? 120 : -120}, true);
+        ASSERT_EQ(scale, View().m_zoom.Scale());
+        Placement placement;
+        EXPECT_EQ("", ReadPlacement(Canvas::OfClient(view), width, height, 0, scale, &placement));
+        const Place under = underPointer();
+        EXPECT_EQ(fitted.x, under.x);
+        EXPECT_EQ(fitted.y, under.y);
+        // The JPEG of the same size: the zoom and its place kept, its own
+        // pixels shown there, as the picture library decodes them.
+        browser.Command(ID_PAGE_NEXT);
+        ASSERT_EQ(1, View().m_nCurrent);
+        EXPECT_EQ(0, PixelsOtherThan(Canvas::OfClient(view), jpeg, placement));
+        browser.Command(ID_PAGE_PREV);
+    }
+
+    // A hand over the picture while it can be moved; dragged from one side
+    // of the view to the other, it stops with its edge at the view's.
+    RECT client;
+    GetClientRect(view, &client);
+    Hands().Wheel(ViewPoint(pointer.x, pointer.y), {0});
+    EXPECT_EQ(LoadCursor(nullptr, IDC_HAND), GetCursor());
+    const struct {
+        const char* edge;
+        POINT from, to;
+        POINT at;           // a view pixel on that edge
+        bool column;        // the edge is a column of the picture
+        int pixel;          // which
+    } drags[] = {
+        {"left", {10, 300}, {client.right - 10, 300}, {0, 300}, true, 0},
+        {"right", {client.right - 10, 300}, {10, 300}, {client.right - 1, 300}, true, width - 1},
+        {"top", {500, 10}, {500, client.bottom - 10}, {500, 0}, false, 0},
+        {"bottom", {500, client.bottom - 10}, {500, 10}, {500, client.bottom - 1}, false, height - 1},
+    };
+    for (const auto& d : drags) {
+        Hands().Drag(ViewPoint(d.from.x, d.from.y), ViewPoint(d.to.x, d.to.y));
+        const Place p = Decoded(Canvas::OfClient(view).At(d.at.x, d.at.y), width, height);
+        ASSERT_TRUE(p.valid) << d.edge << ": a gap";
+        EXPECT_EQ(d.pixel, d.column ? p.x : p.y) << d.edge;
+    }
+    Placement placement;
+    EXPECT_EQ("", ReadPlacement(Canvas::OfClient(view), width, height, 0, 1, &placement));
+
+    browser.Command(ID_PAGE_NEXT);
+    EXPECT_EQ(0, PixelsOtherThan(Canvas::OfClient(view), jpeg, placement)) << "the place kept";
+    browser.Command(ID_PAGE_NEXT);
+    ASSERT_EQ(2, View().m_nCurrent);
+    EXPECT_FALSE(View().m_zoom.IsZoomed()) << "another size: fitted";
+    EXPECT_EQ(kCellFill, Canvas::OfClient(view).At(client.right / 2, 10)) << "the fitted picture's margin";
+    Hands().Wheel(ViewPoint(pointer.x, pointer.y), {0});
+    EXPECT_NE(LoadCursor(nullptr, IDC_HAND), GetCursor());
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ const int kDragSteps = 12;
 
 // One mouse event at a point: every event carries its position, since Wine
 // may otherwise take a button's position from where the X pointer was.
-void MouseAt(POINT at, DWORD flags)
+void MouseAt(POINT at, DWORD flags, DWORD data = 0)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
@@ -18,6 +18,7 @@ void MouseAt(POINT at, DWORD flags)
     input.mi.dx = static_cast<LONG>((at.x * 65536LL + 32768) / GetSystemMetrics(SM_CXSCREEN));
     input.mi.dy = static_cast<LONG>((at.y * 65536LL + 32768) / GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    input.mi.mouseData = data;
     SendInput(1, &input, sizeof input);
     Sleep(kStepMs);
 }
@@ -134,17 +135,13 @@ void RealInput::Wheel(POINT at, const std::vector<int>& turns, bool withCtrl) co
         // modifier keys from the X server, which never saw the key.
         if (withCtrl)
             Key(VK_CONTROL, false);
-        for (int delta : turns) {
-            INPUT input = {};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-            input.mi.mouseData = static_cast<DWORD>(delta);
-            SendInput(1, &input, sizeof input);
-            Sleep(kStepMs);
-        }
+        // Each turn carries the pointer's place, which Wine would otherwise
+        // take from the X pointer; staying there, it keeps the keys held.
+        for (int delta : turns)
+            MouseAt(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
         if (withCtrl)
             Key(VK_CONTROL, true);
-    });
+    }, 2);  // each turn's command ran when the turn came
 }
 
 void RealInput::DoubleClick(POINT at) const
