@@ -1,6 +1,7 @@
 #include "album/zoom/ZoomedPicture.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -66,83 +67,130 @@ bool SameFile(const CZoomedPicture::File& a, const CZoomedPicture::File& b)
     return a.path == b.path && a.size == b.size && a.writeTime == b.writeTime;
 }
 
-bool SameRegion(const ZoomRegion& a, const ZoomRegion& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom && a.viewX == b.viewX &&
-           a.viewY == b.viewY && a.scale == b.scale;
-}
+// View rows put on the screen at once while zoomed in: few calls, little memory.
+const int kBandRows = 64;
 
 }  // namespace
-
-bool CZoomedPicture::Same(const File& file, const ZoomRegion& region, int viewWidth, int viewHeight) const
-{
-    return m_bMade && SameFile(file, m_file) && SameRegion(region, m_region) && viewWidth == m_nViewWidth &&
-           viewHeight == m_nViewHeight;
-}
 
 bool CZoomedPicture::Render(const File& file, int width, int height, const ZoomRegion& region, int viewWidth,
                             int viewHeight)
 {
-    if (Same(file, region, viewWidth, viewHeight))
-        return true;
     try {
-        m_bMade = false;
-        m_file = file;
-        m_nExpectedWidth = width;
-        m_nExpectedHeight = height;
-        Lay(region, viewWidth, viewHeight);
-        if (m_rcPlace.right > m_rcPlace.left && m_rcPlace.bottom > m_rcPlace.top) {
-            const bool read = FileType(file.path.c_str()) == IL_TYPE_JPG ? ReadJpeg(file)
-                                                                         : ReadWhole(file, width, height);
-            if (!read || m_nRowsTaken != region.bottom - region.top) {
-                Release();
-                return false;
-            }
+        if (!SameFile(file, m_file) || width != m_nWidth || height != m_nHeight || viewWidth != m_nViewWidth ||
+            viewHeight != m_nViewHeight) {
+            m_bHolding = false;
+            m_file = file;
+            m_nType = FileType(file.path.c_str());
+            m_nWidth = width;
+            m_nHeight = height;
+            m_nViewWidth = viewWidth;
+            m_nViewHeight = viewHeight;
         }
-        m_bMade = true;
-        return true;
+        Lay(region);
+        if (m_rcPlace.right <= m_rcPlace.left || m_rcPlace.bottom <= m_rcPlace.top)
+            return true;
+        const Span shown = {region.left, region.top, region.right, region.bottom};
+        if (m_bHolding && m_held.left <= shown.left && m_held.top <= shown.top && shown.right <= m_held.right &&
+            shown.bottom <= m_held.bottom)
+            return true;
+        if (Hold(HeldFor(region)))
+            return true;
     } catch (const std::bad_alloc&) {
-        Release();
-        return false;
     }
+    Release();
+    return false;
 }
 
-// The place on the view, and for each of its columns the region's pixel
-// shown there.
-void CZoomedPicture::Lay(const ZoomRegion& region, int viewWidth, int viewHeight)
+// The place on the view of what the region shows.
+void CZoomedPicture::Lay(const ZoomRegion& region)
 {
     m_region = region;
-    m_nViewWidth = viewWidth;
-    m_nViewHeight = viewHeight;
-    m_nRowsTaken = 0;
     const int scale = std::max(region.scale, 1);
     m_rcPlace.left = std::max(0, region.viewX);
     m_rcPlace.top = std::max(0, region.viewY);
-    m_rcPlace.right = std::max<LONG>(m_rcPlace.left, std::min(viewWidth, region.viewX + (region.right - region.left) * scale));
+    m_rcPlace.right =
+        std::max<LONG>(m_rcPlace.left, std::min(m_nViewWidth, region.viewX + (region.right - region.left) * scale));
     m_rcPlace.bottom =
-        std::max<LONG>(m_rcPlace.top, std::min(viewHeight, region.viewY + (region.bottom - region.top) * scale));
-    const int width = m_rcPlace.right - m_rcPlace.left, height = m_rcPlace.bottom - m_rcPlace.top;
-    m_columns.resize(static_cast<std::size_t>(width));
-    for (int i = 0; i < width; ++i)
-        m_columns[static_cast<std::size_t>(i)] = (m_rcPlace.left + i - region.viewX) / scale * 3;
-    m_pixels.assign(static_cast<std::size_t>(width) * height, 0);
+        std::max<LONG>(m_rcPlace.top, std::min(m_nViewHeight, region.viewY + (region.bottom - region.top) * scale));
+}
+
+// As large as the view (a picture smaller than the view: the picture), so
+// that a step in and, zoomed in, a pan keep within it; centred on what is
+// shown, held inside the picture.
+CZoomedPicture::Span CZoomedPicture::HeldFor(const ZoomRegion& region) const
+{
+    const int width = std::min(m_nViewWidth, m_nWidth), height = std::min(m_nViewHeight, m_nHeight);
+    auto around = [](int from, int to, int size, int limit) {
+        int start = (from + to) / 2 - size / 2;
+        start = std::min(start, from);
+        start = std::max(start, to - size);
+        return std::max(0, std::min(start, limit - size));
+    };
+    const int left = around(region.left, region.right, width, m_nWidth);
+    const int top = around(region.top, region.bottom, height, m_nHeight);
+    return Span{left, top, left + width, top + height};
+}
+
+// A rectangle of the same size that overlaps the one held keeps the
+// overlap, moved in place (rows in the order that reads each before it is
+// overwritten), and reads the band of rows and the strip of columns that
+// are new.
+bool CZoomedPicture::Hold(const Span& wanted)
+{
+    const int width = wanted.right - wanted.left, height = wanted.bottom - wanted.top;
+    const int dx = wanted.left - m_held.left, dy = wanted.top - m_held.top;
+    const bool overlaps = m_bHolding && m_held.right - m_held.left == width && m_held.bottom - m_held.top == height &&
+                          std::abs(dx) < width && std::abs(dy) < height;
+    m_bHolding = false;
+    if (!overlaps) {
+        m_pixels.assign(static_cast<std::size_t>(width) * height, 0);
+        m_held = wanted;
+        m_bHolding = Read(wanted);
+        return m_bHolding;
+    }
+    const std::size_t kept = static_cast<std::size_t>(width - std::abs(dx)) * sizeof(std::uint32_t);
+    auto moveRow = [&](int row) {
+        std::memmove(&m_pixels[static_cast<std::size_t>(row) * width + std::max(0, -dx)],
+                     &m_pixels[static_cast<std::size_t>(row + dy) * width + std::max(0, dx)], kept);
+    };
+    if (dy >= 0) {
+        for (int row = 0; row < height - dy; ++row)
+            moveRow(row);
+    } else {
+        for (int row = height - 1; row >= -dy; --row)
+            moveRow(row);
+    }
+    m_held = wanted;
+    const Span rows = dy >= 0 ? Span{wanted.left, wanted.bottom - dy, wanted.right, wanted.bottom}
+                              : Span{wanted.left, wanted.top, wanted.right, wanted.top - dy};
+    const int keptTop = dy >= 0 ? wanted.top : wanted.top - dy, keptBottom = dy >= 0 ? wanted.bottom - dy : wanted.bottom;
+    const Span columns = dx >= 0 ? Span{wanted.right - dx, keptTop, wanted.right, keptBottom}
+                                 : Span{wanted.left, keptTop, wanted.left - dx, keptBottom};
+    m_bHolding = Read(rows) && Read(columns);
+    return m_bHolding;
+}
+
+bool CZoomedPicture::Read(const Span& part)
+{
+    if (part.right <= part.left || part.bottom <= part.top)
+        return true;
+    m_reading = part;
+    m_nRowsRead = 0;
+    const bool read = m_nType == IL_TYPE_JPG
+                          ? ReadJPGRegion(m_file.path.c_str(), &CZoomedPicture::ChooseRegion,
+                                          &CZoomedPicture::TakeRegionRow, this) != 0
+                          : ReadWhole(part);
+    return read && m_nRowsRead == part.bottom - part.top;
 }
 
 void CZoomedPicture::TakeRow(int y, const unsigned char* bgr)
 {
-    ++m_nRowsTaken;
-    const int scale = std::max(m_region.scale, 1);
-    const int first = m_region.viewY + (y - m_region.top) * scale;
-    const int from = std::max<int>(first, m_rcPlace.top), to = std::min<int>(first + scale, m_rcPlace.bottom);
-    if (from >= to)
-        return;
-    const std::size_t width = m_columns.size();
-    std::uint32_t* row = &m_pixels[static_cast<std::size_t>(from - m_rcPlace.top) * width];
-    for (std::size_t i = 0; i < width; ++i)
-        row[i] = ScreenPixel(bgr + m_columns[i]);
-    // The other view rows of the same picture row are copies.
-    for (int again = from + 1; again < to; ++again)
-        std::memcpy(&m_pixels[static_cast<std::size_t>(again - m_rcPlace.top) * width], row, width * sizeof *row);
+    ++m_nRowsRead;
+    const int width = m_held.right - m_held.left;
+    std::uint32_t* to =
+        &m_pixels[static_cast<std::size_t>(y - m_held.top) * width + static_cast<std::size_t>(m_reading.left - m_held.left)];
+    for (int x = 0; x < m_reading.right - m_reading.left; ++x, bgr += 3)
+        to[x] = ScreenPixel(bgr);
 }
 
 int __cdecl CZoomedPicture::ChooseRegion(void* self, int width, int height, int* x, int* y, int* regionWidth,
@@ -150,13 +198,13 @@ int __cdecl CZoomedPicture::ChooseRegion(void* self, int width, int height, int*
 {
     auto* zoomed = static_cast<CZoomedPicture*>(self);
     // A file rewritten since the fit measured it holds another picture.
-    if (width != zoomed->m_nExpectedWidth || height != zoomed->m_nExpectedHeight)
+    if (width != zoomed->m_nWidth || height != zoomed->m_nHeight)
         return 0;
-    const ZoomRegion& r = zoomed->m_region;
-    *x = r.left;
-    *y = r.top;
-    *regionWidth = r.right - r.left;
-    *regionHeight = r.bottom - r.top;
+    const Span& part = zoomed->m_reading;
+    *x = part.left;
+    *y = part.top;
+    *regionWidth = part.right - part.left;
+    *regionHeight = part.bottom - part.top;
     return 1;
 }
 
@@ -166,21 +214,16 @@ int __cdecl CZoomedPicture::TakeRegionRow(void* self, int y, const unsigned char
     return 1;
 }
 
-bool CZoomedPicture::ReadJpeg(const File& file)
+// Read once while the picture is zoomed: a pan or a step takes its pixels
+// from memory, not from its file.
+bool CZoomedPicture::ReadWhole(const Span& part)
 {
-    return ReadJPGRegion(file.path.c_str(), &CZoomedPicture::ChooseRegion, &CZoomedPicture::TakeRegionRow, this) != 0;
-}
-
-// Read once while the picture is zoomed: a pan or a step reads it again from
-// memory, not from its file.
-bool CZoomedPicture::ReadWhole(const File& file, int width, int height)
-{
-    if (m_hWhole == nullptr || !SameFile(file, m_wholeFile)) {
+    if (m_hWhole == nullptr || !SameFile(m_file, m_wholeFile)) {
         if (m_hWhole != nullptr)
             GlobalFree(m_hWhole);
         int fileType = 0, status = 0;
-        m_hWhole = picture::LoadBlock(file.path.c_str(), &fileType, &status);
-        m_wholeFile = file;
+        m_hWhole = picture::LoadBlock(m_file.path.c_str(), &fileType, &status);
+        m_wholeFile = m_file;
         if (m_hWhole == nullptr)
             return false;
     }
@@ -188,11 +231,11 @@ bool CZoomedPicture::ReadWhole(const File& file, int width, int height)
     if (block == nullptr)
         return false;
     const picture::Facts facts = picture::ReadFacts(block);
-    bool read = facts.width == width && facts.height == height;
+    const bool read = facts.width == m_nWidth && facts.height == m_nHeight;
     if (read) {
-        std::vector<unsigned char> bgr(static_cast<std::size_t>(m_region.right - m_region.left) * 3);
-        for (int y = m_region.top; y < m_region.bottom; ++y) {
-            ColoursOfRow(block, facts, y, m_region.left, m_region.right, bgr.data());
+        std::vector<unsigned char> bgr(static_cast<std::size_t>(part.right - part.left) * 3);
+        for (int y = part.top; y < part.bottom; ++y) {
+            ColoursOfRow(block, facts, y, part.left, part.right, bgr.data());
             TakeRow(y, bgr.data());
         }
     }
@@ -200,36 +243,74 @@ bool CZoomedPicture::ReadWhole(const File& file, int width, int height)
     return read;
 }
 
-bool CZoomedPicture::Draw(HDC dc) const
+// One view pixel per picture pixel: the rectangle held is what is shown,
+// put on the screen as it is. Larger, a band of view rows at a time, each
+// picture pixel repeated across its square.
+bool CZoomedPicture::Draw(HDC dc)
 {
     const int width = m_rcPlace.right - m_rcPlace.left, height = m_rcPlace.bottom - m_rcPlace.top;
-    if (!m_bMade || width <= 0 || height <= 0)
+    if (!m_bHolding || width <= 0 || height <= 0)
         return false;
+    const int scale = std::max(m_region.scale, 1), heldWidth = m_held.right - m_held.left;
+    const int firstColumn = m_region.left + (m_rcPlace.left - m_region.viewX) / scale - m_held.left;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;      // top row first
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    return StretchDIBits(dc, m_rcPlace.left, m_rcPlace.top, width, height, 0, 0, width, height, m_pixels.data(),
-                         &info, DIB_RGB_COLORS, SRCCOPY) > 0;
+    if (scale == 1) {
+        const int firstRow = m_region.top + m_rcPlace.top - m_region.viewY - m_held.top;
+        info.bmiHeader.biWidth = heldWidth;
+        info.bmiHeader.biHeight = -(m_held.bottom - m_held.top);     // top row first
+        return StretchDIBits(dc, m_rcPlace.left, m_rcPlace.top, width, height, firstColumn, firstRow, width, height,
+                             m_pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY) > 0;
+    }
+    m_columns.resize(static_cast<std::size_t>(width));
+    for (int i = 0; i < width; ++i)
+        m_columns[static_cast<std::size_t>(i)] =
+            m_region.left + (m_rcPlace.left + i - m_region.viewX) / scale - m_held.left;
+    const int bandRows = std::min(height, kBandRows);
+    m_band.resize(static_cast<std::size_t>(width) * bandRows);
+    info.bmiHeader.biWidth = width;
+    bool drawn = true;
+    for (int top = m_rcPlace.top; top < m_rcPlace.bottom; top += bandRows) {
+        const int rows = std::min(bandRows, static_cast<int>(m_rcPlace.bottom) - top);
+        int previous = -1;
+        for (int r = 0; r < rows; ++r) {
+            const int row = m_region.top + (top + r - m_region.viewY) / scale - m_held.top;
+            std::uint32_t* to = &m_band[static_cast<std::size_t>(r) * width];
+            if (row == previous) {
+                std::memcpy(to, to - width, static_cast<std::size_t>(width) * sizeof *to);
+                continue;
+            }
+            const std::uint32_t* from = &m_pixels[static_cast<std::size_t>(row) * heldWidth];
+            for (int i = 0; i < width; ++i)
+                to[i] = from[m_columns[static_cast<std::size_t>(i)]];
+            previous = row;
+        }
+        info.bmiHeader.biHeight = -rows;
+        drawn = StretchDIBits(dc, m_rcPlace.left, top, width, rows, 0, 0, width, rows, m_band.data(), &info,
+                              DIB_RGB_COLORS, SRCCOPY) > 0 && drawn;
+    }
+    return drawn;
 }
 
 void CZoomedPicture::Release()
 {
     std::vector<std::uint32_t>().swap(m_pixels);
+    std::vector<std::uint32_t>().swap(m_band);
     std::vector<int>().swap(m_columns);
     if (m_hWhole != nullptr)
         GlobalFree(m_hWhole);
     m_hWhole = nullptr;
     m_wholeFile = File{"", 0, 0};
-    m_bMade = false;
+    m_file = File{"", 0, 0};
+    m_bHolding = false;
     m_rcPlace = RECT{0, 0, 0, 0};
 }
 
 std::size_t CZoomedPicture::Bytes() const
 {
-    return m_pixels.capacity() * sizeof(std::uint32_t) + m_columns.capacity() * sizeof(int) +
+    return (m_pixels.capacity() + m_band.capacity()) * sizeof(std::uint32_t) + m_columns.capacity() * sizeof(int) +
            (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0);
 }

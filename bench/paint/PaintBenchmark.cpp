@@ -5,7 +5,10 @@
 // prepare (its files just changed), a click on a cell, and the next picture
 // alone when it was read ahead, with the floor under that last figure (a
 // bare window putting a picture of that size on the screen). Also the peak
-// memory of paging through a folder of 4K snapshots.
+// memory of paging through a folder of 4K snapshots; and, against the
+// picture library's LoadJPG of the same 4K file, a notch of the wheel on a
+// prepared page, the zoom steps and pan steps of a 4K snapshot alone, and
+// the memory a zoomed 4K snapshot takes above a fitted one.
 //
 //   bench_paint.exe FOLDER_1080 FOLDER_4K   (each holds 27 .jpg snapshots)
 #include <windows.h>
@@ -22,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "ImageLoad.h"
 #include "bench/common/BenchClock.h"
 #include "framework/Module.h"
 #include "res/resource.h"
@@ -109,6 +113,18 @@ public:
         Settle();
     }
     bool Opened() const { return m_opened && View().Count() == 27; }
+    // A notch of the wheel toward the operator, with the pointer over the
+    // view, up to the finished page.
+    double TimeWheelNotch()
+    {
+        RECT rc;
+        GetWindowRect(m_browser.ViewWindow(), &rc);
+        const double start = BenchSeconds();
+        SendMessageA(m_browser.ViewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                     MAKELPARAM(rc.left + 100, rc.top + 100));
+        UpdateWindow(m_browser.ViewWindow());
+        return BenchSeconds() - start;
+    }
     CAlbumView& View() const { return *m_browser.View(); }
     HWND ViewWindow() const { return m_browser.ViewWindow(); }
 
@@ -258,6 +274,92 @@ void PagingFigures(const std::string& folder, const char* size, HWND host)
     std::printf("bench: bare_show_vs_its_decode_%s = %.3f x\n", size, bareShow / pictureDecode);
 }
 
+double LoadJpgSeconds(const std::vector<std::string>& files)
+{
+    return BestOf(kRuns, [&] {
+        for (const std::string& path : files)
+            GlobalFree(LoadJPG(path.c_str()));
+    });
+}
+
+double Largest(const std::vector<double>& values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
+
+// The wheel on a page read ahead, and a 4K snapshot alone zoomed from its
+// fit to one to one (the first step, which decodes), on to 16 and panned
+// by the arrow keys at one to one, each timed from the command to the
+// finished view, against the library's LoadJPG of the same file.
+void WheelAndZoomFigures(const std::string& folder, HWND host)
+{
+    PagingBench bench(folder, host);
+    if (!bench.Opened())
+        return;
+    std::vector<double> notches;
+    for (int run = 0; run < kRuns; ++run) {
+        bench.TimeCommand(ID_PAGE_FIRST);
+        bench.Settle();                     // the second page read ahead
+        notches.push_back(bench.TimeWheelNotch());
+        bench.Settle();
+    }
+    const double pageLoad = LoadJpgSeconds(bench.PageFiles(0));
+
+    bench.View().SelectCell(4);
+    bench.TimeCommand(ID_SINGLE_SHOW);
+    bench.Settle();
+    const std::vector<std::string> picture = {bench.View().m_strCurrent};
+    const double load = LoadJpgSeconds(picture);
+    std::vector<double> first, further, pans;
+    for (int run = 0; run < kRuns; ++run) {
+        bench.TimeCommand(ID_ZOOM_FIT);
+        bench.Settle();
+        first.push_back(bench.TimeCommand(ID_ZOOM_IN));
+        for (int step = 0; step < 4; ++step)
+            further.push_back(bench.TimeCommand(ID_ZOOM_IN));
+        bench.TimeCommand(ID_ZOOM_ACTUAL);
+        for (UINT move : {ID_MOVE_RIGHT, ID_MOVE_DOWN, ID_MOVE_LEFT, ID_MOVE_UP})
+            pans.push_back(bench.TimeCommand(move));
+    }
+    std::printf("bench: wheel_notch_page_prepared_4k = %.2f ms\n", Median(notches) * 1000);
+    std::printf("bench: wheel_notch_page_prepared_vs_load_4k = %.3f x\n", Median(notches) / pageLoad);
+    std::printf("bench: loadjpg_3840x2160 = %.1f ms\n", load * 1000);
+    std::printf("bench: zoom_first_step_4k = %.2f ms\n", Median(first) * 1000);
+    std::printf("bench: zoom_first_step_vs_load_4k = %.3f x\n", Median(first) / load);
+    std::printf("bench: zoom_further_step_4k_slowest = %.2f ms\n", Largest(further) * 1000);
+    std::printf("bench: zoom_further_step_vs_load_4k = %.3f x\n", Median(further) / load);
+    std::printf("bench: zoom_further_step_slowest_vs_load_4k = %.3f x\n", Largest(further) / load);
+    std::printf("bench: pan_step_4k_slowest = %.2f ms\n", Largest(pans) * 1000);
+    std::printf("bench: pan_step_vs_load_4k = %.3f x\n", Median(pans) / load);
+    std::printf("bench: pan_step_slowest_vs_load_4k = %.3f x\n", Largest(pans) / load);
+}
+
+// A 4K snapshot alone, fitted and settled, then zoomed through every step
+// and panned at one to one: the most memory committed above the fitted
+// view, against the view's own pixels and what the view holds zoomed.
+void ZoomMemory(const std::string& folder, HWND host)
+{
+    PagingBench bench(folder, host);
+    if (!bench.Opened())
+        return;
+    bench.View().SelectCell(4);
+    bench.TimeCommand(ID_SINGLE_SHOW);
+    bench.Settle();
+    size_t held = 0;
+    const SIZE_T peak = PeakAbove([&] {
+        for (UINT id : {ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_ACTUAL, ID_MOVE_RIGHT,
+                        ID_MOVE_DOWN}) {
+            bench.TimeCommand(id);
+            held = std::max(held, bench.View().ZoomedBytes());
+        }
+    });
+    RECT view;
+    GetClientRect(bench.ViewWindow(), &view);
+    std::printf("bench: zoomed_4k_memory_above_fitted = %.2f MB\n", peak / 1048576.0);
+    std::printf("bench: zoomed_4k_view_holds = %.2f MB\n", held / 1048576.0);
+    std::printf("bench: view_pixels_32bit = %.2f MB\n", 4.0 * view.right * view.bottom / 1048576.0);
+}
+
 // Opening the album and going through every page and back, each painted
 // and read ahead: the most memory committed above the level before opening.
 void PagingPeakMemory(const std::string& folder, HWND host)
@@ -292,5 +394,7 @@ int main(int argc, char** argv)
     PagingFigures(argv[1], "1920x1080", host.Handle());
     PagingFigures(argv[2], "3840x2160", host.Handle());
     PagingPeakMemory(argv[2], host.Handle());
+    WheelAndZoomFigures(argv[2], host.Handle());
+    ZoomMemory(argv[2], host.Handle());
     return 0;
 }

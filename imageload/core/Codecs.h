@@ -81,10 +81,11 @@ protected:
 
 // Reads the rows down to the rectangle's last and decodes only the columns
 // around it (libjpeg-turbo's crop and skip): rows below it are not read, so
-// damage there goes unnoticed. The same failures as DecodeJpeg, then
-// Refused when region says no. A row that returned false ends the decode
-// with Ok.
-Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels = kMaxPixels);
+// damage there goes unnoticed. With the file's notes (JpegIndex.h), only a
+// band of rows around the rectangle is decoded at all. The same failures as
+// DecodeJpeg, then Refused when region says no. A row that returned false
+// ends the decode with Ok.
+Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels = kMaxPixels, Bytes index = {nullptr, 0});
 
 // Encoders read the block (never change it) and append a whole file to out.
 // On failure out is left empty.

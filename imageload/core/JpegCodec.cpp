@@ -4,6 +4,7 @@
 // libjpeg reports errors by calling back; the callbacks longjmp to the entry
 // function, so the functions between setjmp and the libjpeg calls hold no
 // objects with destructors and keep what must be freed in the job record.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <jerror.h>
 
 #include "imageload/core/Codecs.h"
+#include "imageload/core/JpegIndex.h"
 
 namespace il {
 
@@ -584,7 +586,9 @@ Status DecodeJpegFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t ma
     return s;
 }
 
-Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels)
+namespace {
+
+Status DecodeRegionOfFile(Bytes file, JpegRegion& region, uint64_t maxPixels)
 {
     if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
     JpegFailure f;
@@ -592,6 +596,70 @@ Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels)
     Status s = RunDecodeRegion(file, region, maxPixels, f);
     std::free(f.scratch);
     return s;
+}
+
+// The caller's rectangle, chosen once, decoded from a band cut out of the
+// file: the band's rows from skipRows on are the picture's from firstRow on.
+class BandRegion : public JpegRegion {
+public:
+    BandRegion(JpegRegion& picture, JpegRect rect, uint32_t width, const JpegBand& band)
+        : picture_(picture), rect_(rect), width_(width), skip_(band.skipRows), first_(band.firstRow)
+    {
+    }
+    bool Choose(uint32_t width, uint32_t, JpegRect& rect) noexcept override
+    {
+        rect = rect_;
+        rect.y = rect_.y - first_ + skip_;
+        return width == width_;
+    }
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override { return picture_.Row(y - skip_ + first_, bgr); }
+
+private:
+    JpegRegion& picture_;
+    JpegRect rect_;
+    uint32_t width_, skip_, first_;
+};
+
+// The caller's rectangle, chosen once, decoded from the file itself.
+class ChosenRegion : public JpegRegion {
+public:
+    ChosenRegion(JpegRegion& picture, JpegRect rect) : picture_(picture), rect_(rect) {}
+    bool Choose(uint32_t, uint32_t, JpegRect& rect) noexcept override
+    {
+        rect = rect_;
+        return true;
+    }
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override { return picture_.Row(y, bgr); }
+
+private:
+    JpegRegion& picture_;
+    JpegRect rect_;
+};
+
+}  // namespace
+
+Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, Bytes index)
+{
+    uint32_t width = 0, height = 0;
+    if (index.size == 0 || !NotedSize(file, index, &width, &height) ||
+        static_cast<uint64_t>(width) * height > maxPixels)
+        return DecodeRegionOfFile(file, region, maxPixels);
+    JpegRect rect = {0, 0, 0, 0};
+    if (!region.Choose(width, height, rect)) return Status::Refused;
+    if (rect.x >= width || rect.y >= height || rect.width == 0 || rect.height == 0) return Status::Ok;
+    rect.width = std::min(rect.width, width - rect.x);
+    rect.height = std::min(rect.height, height - rect.y);
+    try {
+        JpegBand band;
+        if (CutJpegBand(file, index, rect.y, rect.y + rect.height, band)) {
+            BandRegion through(region, rect, width, band);
+            return DecodeRegionOfFile({band.file.data(), band.file.size()}, through, maxPixels);
+        }
+    } catch (const std::bad_alloc&) {
+        return Status::NoMemory;
+    }
+    ChosenRegion chosen(region, rect);
+    return DecodeRegionOfFile(file, chosen, maxPixels);
 }
 
 // Writes baseline JPEG: 8-bit pictures with the grey ramp as one grey

@@ -11,6 +11,7 @@
 
 #include <jpeglib.h>
 
+#include "imageload/core/JpegIndex.h"
 #include "tests/imageload/Support.h"
 #include "tests/support/ResizedBlock.h"
 
@@ -248,13 +249,16 @@ struct KeptRegion : il::JpegRegion {
 }  // namespace
 
 // Rectangles at every kind of edge: of an iMCU, of a row group, of the
-// picture (clipped there), one pixel, a whole row, and the whole picture.
+// picture (clipped there), one pixel, a whole row, and the whole picture;
+// decoded by skipping the rows above, and from a band cut out with the
+// file's notes, which every layout has but progressive and restart-marked
+// files.
 TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
 {
     const uint32_t width = 703, height = 391;
     const il::JpegRect rects[] = {
         {0, 0, 703, 391}, {0, 0, 1, 1},     {16, 16, 64, 32},  {17, 15, 33, 19}, {31, 7, 1, 1},
-        {350, 200, 100, 90}, {690, 380, 40, 40}, {1, 390, 702, 1}, {640, 0, 63, 391},
+        {350, 200, 100, 90}, {690, 380, 40, 40}, {1, 390, 702, 1}, {640, 0, 63, 391}, {5, 47, 600, 2},
     };
     ScratchDir dir;
     const Colors source = Detailed(width, height);
@@ -263,25 +267,34 @@ TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
         Bytes wholeBlock;
         ASSERT_EQ(DecodeAs(Format::Jpg, jpeg, wholeBlock), Status::Ok) << layout.name;
         const Colors whole = ColorsOf(wholeBlock);
+        std::vector<uint8_t> index;
+        const std::string name = layout.name;
+        const bool noted = il::IndexJpeg({jpeg.data(), jpeg.size()}, index);
+        EXPECT_EQ(name.find("progressive") == std::string::npos && name.find("restart") == std::string::npos, noted)
+            << name;
         for (const il::JpegRect& r : rects) {
-            const std::string what = std::string(layout.name) + " at " + std::to_string(r.x) + "," +
-                                     std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-                                     std::to_string(r.height);
-            KeptRegion region(r);
-            region.width = std::min(r.width, width - r.x);
-            ASSERT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, region), Status::Ok) << what;
-            EXPECT_EQ(region.picture, std::make_pair(width, height)) << what;
-            const uint32_t rows = std::min(r.height, height - r.y);
-            ASSERT_EQ(rows, region.rows.size()) << what;
-            int differing = 0;
-            for (uint32_t i = 0; i < rows; ++i) {
-                EXPECT_EQ(r.y + i, region.rows[i]) << what;
-                for (uint32_t x = 0; x < region.width; ++x) {
-                    const Rgba got = region.pixels[i * region.width + x], want = whole.At(r.x + x, r.y + i);
-                    differing += got.r != want.r || got.g != want.g || got.b != want.b;
+            for (const bool withNotes : {false, true}) {
+                const std::string what = name + (withNotes ? " with notes" : "") + " at " + std::to_string(r.x) +
+                                         "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+                                         std::to_string(r.height);
+                KeptRegion region(r);
+                region.width = std::min(r.width, width - r.x);
+                const il::Bytes notes = withNotes ? il::Bytes{index.data(), index.size()} : il::Bytes{nullptr, 0};
+                ASSERT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, region, il::kMaxPixels, notes), Status::Ok)
+                    << what;
+                EXPECT_EQ(region.picture, std::make_pair(width, height)) << what;
+                const uint32_t rows = std::min(r.height, height - r.y);
+                ASSERT_EQ(rows, region.rows.size()) << what;
+                int differing = 0;
+                for (uint32_t i = 0; i < rows; ++i) {
+                    EXPECT_EQ(r.y + i, region.rows[i]) << what;
+                    for (uint32_t x = 0; x < region.width; ++x) {
+                        const Rgba got = region.pixels[i * region.width + x], want = whole.At(r.x + x, r.y + i);
+                        differing += got.r != want.r || got.g != want.g || got.b != want.b;
+                    }
                 }
+                EXPECT_EQ(0, differing) << what;
             }
-            EXPECT_EQ(0, differing) << what;
         }
     }
 }

@@ -1,0 +1,627 @@
+#include "imageload/core/JpegIndex.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace il {
+
+namespace {
+
+// ---- the frame and scan headers --------------------------------------------
+
+// One Huffman table: canonical codes from the DHT segment, a lookup of the
+// codes up to kLookBits long, and the code of each symbol for writing.
+constexpr int kLookBits = 9;
+
+struct HuffmanTable {
+    bool present = false;
+    uint8_t lookLength[1 << kLookBits] = {};    // 0: the code is longer
+    uint8_t lookSymbol[1 << kLookBits] = {};
+    int32_t maxCode[17] = {};                   // largest code of each length, -1 when none
+    int32_t valueOffset[17] = {};
+    uint8_t symbols[256] = {};
+    uint16_t code[256] = {};
+    uint8_t codeLength[256] = {};               // 0: the symbol has no code
+};
+
+struct Component {
+    int id;
+    int h, v;
+    int dcTable, acTable;
+};
+
+struct Frame {
+    uint32_t width = 0, height = 0;
+    size_t heightAt = 0;        // the SOF's height field
+    size_t dataStart = 0;       // the first byte of the scan's compressed data
+    std::vector<Component> components;
+    HuffmanTable dc[4], ac[4];
+    // The coding of the scan: blocks per MCU of each component, MCUs per
+    // row of iMCUs, and rows.
+    uint32_t mcusPerRow = 0, rows = 0, rowHeight = 0;
+};
+
+uint32_t BigEndian16(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) << 8 | p[1];
+}
+
+bool BuildTable(const uint8_t* counts, const uint8_t* values, int total, HuffmanTable& t)
+{
+    t = HuffmanTable();
+    std::memcpy(t.symbols, values, static_cast<size_t>(total));
+    int32_t code = 0;
+    int index = 0;
+    for (int length = 1; length <= 16; ++length) {
+        t.valueOffset[length] = index - code;
+        for (int i = 0; i < counts[length - 1]; ++i, ++index, ++code) {
+            if (code >= (1 << length))
+                return false;   // more codes than the length allows
+            const uint8_t symbol = values[index];
+            t.code[symbol] = static_cast<uint16_t>(code);
+            t.codeLength[symbol] = static_cast<uint8_t>(length);
+            if (length <= kLookBits) {
+                const int shift = kLookBits - length;
+                for (int fill = 0; fill < (1 << shift); ++fill) {
+                    t.lookLength[(code << shift) | fill] = static_cast<uint8_t>(length);
+                    t.lookSymbol[(code << shift) | fill] = symbol;
+                }
+            }
+        }
+        t.maxCode[length] = counts[length - 1] != 0 ? code - 1 : -1;
+        code <<= 1;
+    }
+    t.present = true;
+    return true;
+}
+
+bool ReadHuffmanTables(const uint8_t* p, size_t length, Frame& frame)
+{
+    while (length > 0) {
+        if (length < 17)
+            return false;
+        const int cls = p[0] >> 4, id = p[0] & 15;
+        int total = 0;
+        for (int i = 0; i < 16; ++i)
+            total += p[1 + i];
+        if (cls > 1 || id > 3 || total > 256 || length < 17u + total)
+            return false;
+        if (!BuildTable(p + 1, p + 17, total, cls == 0 ? frame.dc[id] : frame.ac[id]))
+            return false;
+        p += 17 + total;
+        length -= 17 + total;
+    }
+    return true;
+}
+
+bool ReadFrameHeader(const uint8_t* p, size_t length, size_t heightAt, Frame& frame)
+{
+    if (length < 6 || p[0] != 8)
+        return false;
+    frame.height = BigEndian16(p + 1);
+    frame.width = BigEndian16(p + 3);
+    frame.heightAt = heightAt;
+    const int count = p[5];
+    if (count < 1 || count > 4 || length < 6u + 3u * count || frame.width == 0 || frame.height == 0)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t* c = p + 6 + 3 * i;
+        const int h = c[1] >> 4, v = c[1] & 15;
+        if (h < 1 || h > 4 || v < 1 || v > 4)
+            return false;
+        frame.components.push_back({c[0], h, v, 0, 0});
+    }
+    return true;
+}
+
+// One scan holding every component, the whole spectrum, no successive
+// approximation: a baseline scan.
+bool ReadScanHeader(const uint8_t* p, size_t length, Frame& frame)
+{
+    if (length < 1)
+        return false;
+    const size_t count = p[0];
+    if (count != frame.components.size() || length != 4 + 2 * count)
+        return false;
+    for (size_t i = 0; i < count; ++i) {
+        Component& c = frame.components[i];
+        if (p[1 + 2 * i] != c.id)
+            return false;   // in another order than the frame's
+        c.dcTable = p[2 + 2 * i] >> 4;
+        c.acTable = p[2 + 2 * i] & 15;
+        if (c.dcTable > 3 || c.acTable > 3 || !frame.dc[c.dcTable].present || !frame.ac[c.acTable].present)
+            return false;
+    }
+    const uint8_t* spectrum = p + 1 + 2 * count;
+    return spectrum[0] == 0 && spectrum[1] == 63 && spectrum[2] == 0;
+}
+
+// How the scan's MCUs lie: one component is coded block by block, several
+// in MCUs of each one's sampling factors.
+bool LayOutScan(Frame& frame)
+{
+    int hMax = 1, vMax = 1;
+    for (const Component& c : frame.components) {
+        hMax = std::max(hMax, c.h);
+        vMax = std::max(vMax, c.v);
+    }
+    if (frame.components.size() == 1) {
+        if (frame.components[0].h != 1 || frame.components[0].v != 1)
+            return false;
+        hMax = vMax = 1;
+    }
+    frame.rowHeight = 8u * static_cast<uint32_t>(vMax);
+    frame.mcusPerRow = (frame.width + 8u * hMax - 1) / (8u * hMax);
+    frame.rows = (frame.height + frame.rowHeight - 1) / frame.rowHeight;
+    return true;
+}
+
+// The headers up to the first scan; false for any layout but one baseline
+// scan of 8-bit Huffman-coded data without restart markers.
+bool ReadHeaders(Bytes file, Frame& frame)
+{
+    const uint8_t* d = file.data;
+    if (file.size < 4 || d[0] != 0xff || d[1] != 0xd8)
+        return false;
+    size_t pos = 2;
+    bool haveFrame = false;
+    for (;;) {
+        if (pos + 4 > file.size || d[pos] != 0xff)
+            return false;
+        while (pos + 4 <= file.size && d[pos + 1] == 0xff)
+            ++pos;  // fill bytes
+        const uint8_t marker = d[pos + 1];
+        const size_t length = BigEndian16(d + pos + 2);
+        if (length < 2 || pos + 2 + length > file.size)
+            return false;
+        const uint8_t* body = d + pos + 4;
+        const size_t bodyLength = length - 2;
+        switch (marker) {
+        case 0xc0:  // baseline
+        case 0xc1:  // extended, Huffman
+            if (haveFrame || !ReadFrameHeader(body, bodyLength, pos + 5, frame))
+                return false;
+            haveFrame = true;
+            break;
+        case 0xc4:
+            if (!ReadHuffmanTables(body, bodyLength, frame))
+                return false;
+            break;
+        case 0xdd:  // a restart interval other than none
+            if (bodyLength < 2 || BigEndian16(body) != 0)
+                return false;
+            break;
+        case 0xda:
+            if (!haveFrame || !ReadScanHeader(body, bodyLength, frame) || !LayOutScan(frame))
+                return false;
+            frame.dataStart = pos + 2 + length;
+            return true;
+        default:
+            // Progressive, lossless, arithmetic-coded and hierarchical
+            // frames, and markers that stand alone, are not noted.
+            if ((marker >= 0xc2 && marker <= 0xcf) || marker == 0xd8 || marker == 0xd9 ||
+                (marker >= 0xd0 && marker <= 0xd7) || marker == 0xdc || marker == 0xde)
+                return false;
+            break;
+        }
+        pos += 2 + length;
+    }
+}
+
+// ---- the compressed data ---------------------------------------------------
+
+// A place in the compressed data: a byte of the file and a bit of it, from
+// its most significant.
+struct BitPlace {
+    uint32_t byte;
+    uint8_t bit;
+};
+
+// Reads the compressed data bit by bit, stuffed bytes removed; stops at a
+// marker or the end of the file.
+class EntropyReader {
+public:
+    EntropyReader(Bytes file, BitPlace from) : m_data(file.data), m_size(file.size), m_pos(from.byte)
+    {
+        Fill();
+        if (from.bit > 0 && !Skip(from.bit))
+            m_failed = true;
+    }
+
+    bool Failed() const { return m_failed; }
+
+    // Where the next bit is read from.
+    BitPlace Place() const
+    {
+        if (m_nBits == 0)
+            return {static_cast<uint32_t>(m_pos), 0};
+        const unsigned unread = (static_cast<unsigned>(m_nBits) + 7) / 8;
+        return {m_loadedAt[(m_nLoaded - unread) % kKept], static_cast<uint8_t>((8 - m_nBits % 8) % 8)};
+    }
+
+    bool Get(int count, uint32_t* value)
+    {
+        if (m_nBits < count) {
+            Fill();
+            if (m_nBits < count)
+                return Fail();
+        }
+        m_nBits -= count;
+        *value = (m_buffer >> m_nBits) & ((1u << count) - 1);
+        return true;
+    }
+    bool Skip(int count)
+    {
+        uint32_t ignored;
+        return Get(count, &ignored);
+    }
+
+    // One symbol of a table.
+    bool Decode(const HuffmanTable& t, int* symbol)
+    {
+        if (m_nBits < 16)
+            Fill();
+        const int available = std::min(m_nBits, kLookBits);
+        const uint32_t look = available > 0 ? ((m_buffer >> (m_nBits - available)) << (kLookBits - available)) &
+                                                  ((1u << kLookBits) - 1)
+                                            : 0;
+        const int length = t.lookLength[look];
+        if (length != 0) {
+            if (length > m_nBits)
+                return Fail();
+            m_nBits -= length;
+            *symbol = t.lookSymbol[look];
+            return true;
+        }
+        uint32_t code = 0;
+        for (int l = 1; l <= 16; ++l) {
+            uint32_t bit;
+            if (!Get(1, &bit))
+                return false;
+            code = code << 1 | bit;
+            if (static_cast<int32_t>(code) <= t.maxCode[l] && t.maxCode[l] >= 0 &&
+                static_cast<int32_t>(code) + t.valueOffset[l] >= 0 && l > kLookBits) {
+                *symbol = t.symbols[static_cast<int32_t>(code) + t.valueOffset[l]];
+                return true;
+            }
+        }
+        return Fail();
+    }
+
+private:
+    static constexpr unsigned kKept = 8;
+
+    bool Fail()
+    {
+        m_failed = true;
+        return false;
+    }
+
+    void Fill()
+    {
+        while (m_nBits <= 24 && m_pos < m_size) {
+            uint8_t byte = m_data[m_pos];
+            const uint32_t at = static_cast<uint32_t>(m_pos);
+            if (byte == 0xff) {
+                if (m_pos + 1 >= m_size || m_data[m_pos + 1] != 0x00)
+                    return;     // a marker: the end of the data
+                m_pos += 2;
+            } else {
+                ++m_pos;
+            }
+            m_buffer = m_buffer << 8 | byte;
+            m_nBits += 8;
+            m_loadedAt[m_nLoaded++ % kKept] = at;
+        }
+    }
+
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_pos;
+    uint32_t m_buffer = 0;
+    int m_nBits = 0;
+    uint32_t m_loadedAt[kKept] = {};
+    unsigned m_nLoaded = 0;
+    bool m_failed = false;
+};
+
+int Extend(uint32_t value, int size)
+{
+    return size == 0 ? 0 : value < (1u << (size - 1)) ? static_cast<int>(value) - (1 << size) + 1 : static_cast<int>(value);
+}
+
+// Reads one block's codes; its DC difference goes to *dc.
+bool WalkBlock(EntropyReader& in, const HuffmanTable& dc, const HuffmanTable& ac, int* difference)
+{
+    int size = 0;
+    uint32_t bits = 0;
+    if (!in.Decode(dc, &size) || size > 11 || !in.Get(size, &bits))
+        return false;
+    *difference = Extend(bits, size);
+    for (int k = 1; k < 64;) {
+        int symbol = 0;
+        if (!in.Decode(ac, &symbol))
+            return false;
+        const int run = symbol >> 4, acSize = symbol & 15;
+        if (acSize == 0) {
+            if (run != 15)
+                return true;    // end of block
+            k += 16;
+            continue;
+        }
+        k += run;
+        if (k > 63 || !in.Skip(acSize))
+            return false;
+        ++k;
+    }
+    return true;
+}
+
+int BlocksPerMcu(const Frame& frame, const Component& c)
+{
+    return frame.components.size() == 1 ? 1 : c.h * c.v;
+}
+
+// ---- the notes -------------------------------------------------------------
+
+constexpr uint32_t kMagic = 0x3158494a;     // "JIX1"
+constexpr size_t kHeaderWords = 5;          // magic, file size, header hash, rows, data start
+constexpr size_t kEntryBytes = 16;          // byte, bit, three pads, four DC values
+
+uint32_t HeaderHash(Bytes file, size_t end)
+{
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < end && i < file.size; ++i)
+        hash = (hash ^ file.data[i]) * 16777619u;
+    return hash;
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+uint32_t U32At(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+struct Entry {
+    BitPlace place;
+    int16_t dc[4];
+};
+
+void PutEntry(std::vector<uint8_t>& out, BitPlace place, const int* dc)
+{
+    PutU32(out, place.byte);
+    out.push_back(place.bit);
+    out.insert(out.end(), 3, 0);
+    for (int i = 0; i < 4; ++i) {
+        const uint16_t v = static_cast<uint16_t>(dc[i]);
+        out.push_back(static_cast<uint8_t>(v));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    }
+}
+
+Entry EntryAt(Bytes index, uint32_t row)
+{
+    const uint8_t* p = index.data + 4 * kHeaderWords + kEntryBytes * row;
+    Entry e;
+    e.place = {U32At(p), p[4]};
+    for (int i = 0; i < 4; ++i)
+        e.dc[i] = static_cast<int16_t>(p[8 + 2 * i] | p[9 + 2 * i] << 8);
+    return e;
+}
+
+// The notes and the file's headers, checked against each other.
+bool ReadNotes(Bytes file, Bytes index, Frame& frame)
+{
+    if (index.size < 4 * kHeaderWords || U32At(index.data) != kMagic || U32At(index.data + 4) != file.size)
+        return false;
+    if (!ReadHeaders(file, frame) || U32At(index.data + 8) != HeaderHash(file, frame.dataStart) ||
+        U32At(index.data + 12) != frame.rows || U32At(index.data + 16) != frame.dataStart)
+        return false;
+    if (index.size != 4 * kHeaderWords + kEntryBytes * (frame.rows + 1))
+        return false;
+    for (uint32_t row = 0; row <= frame.rows; ++row)
+        if (EntryAt(index, row).place.byte > file.size || EntryAt(index, row).place.bit > 7)
+            return false;
+    return true;
+}
+
+// ---- cutting a band out ----------------------------------------------------
+
+// Writes compressed data: bits from the most significant, 0xFF stuffed.
+class EntropyWriter {
+public:
+    explicit EntropyWriter(std::vector<uint8_t>& out) : m_out(out) {}
+
+    void Put(uint32_t bits, int count)
+    {
+        for (int i = count - 1; i >= 0; --i) {
+            m_byte = static_cast<uint8_t>(m_byte << 1 | ((bits >> i) & 1u));
+            if (++m_nBits == 8)
+                Emit();
+        }
+    }
+    // Pads the last byte with ones, as encoders do.
+    void Finish()
+    {
+        while (m_nBits != 0)
+            Put(1, 1);
+    }
+
+private:
+    void Emit()
+    {
+        m_out.push_back(m_byte);
+        if (m_byte == 0xff)
+            m_out.push_back(0x00);
+        m_byte = 0;
+        m_nBits = 0;
+    }
+
+    std::vector<uint8_t>& m_out;
+    uint8_t m_byte = 0;
+    int m_nBits = 0;
+};
+
+// The DC difference of one more block on the way from *value to target,
+// with a size the table codes; false when there is none.
+bool NextDifference(const HuffmanTable& dc, int* value, int target, int* size, uint32_t* bits)
+{
+    const int remaining = target - *value;
+    const int magnitude = remaining < 0 ? -remaining : remaining;
+    int wanted = 0;
+    while ((1 << wanted) <= magnitude)
+        ++wanted;
+    for (int s = std::min(wanted, 11); s >= 0; --s) {
+        if (dc.codeLength[s] == 0 || (s == 0 && magnitude != 0))
+            continue;
+        const int step = s == 0 ? 0 : std::min(magnitude, (1 << s) - 1);
+        const int difference = remaining < 0 ? -step : step;
+        *size = s;
+        *bits = difference >= 0 ? static_cast<uint32_t>(difference)
+                                : static_cast<uint32_t>(difference + (1 << s) - 1);
+        *value += difference;
+        return true;
+    }
+    return false;
+}
+
+// A row of iMCUs of blocks that hold only DC differences, bringing each
+// component's DC value from 0 (where a scan starts) to its value where the
+// band starts; the band then decodes as it did in the file. Its own pixels
+// are never shown.
+bool WriteLeadingRow(const Frame& frame, const int16_t* target, EntropyWriter& out)
+{
+    int value[4] = {0, 0, 0, 0};
+    for (uint32_t mcu = 0; mcu < frame.mcusPerRow; ++mcu) {
+        for (size_t i = 0; i < frame.components.size(); ++i) {
+            const Component& c = frame.components[i];
+            const HuffmanTable& dc = frame.dc[c.dcTable];
+            const HuffmanTable& ac = frame.ac[c.acTable];
+            if (ac.codeLength[0] == 0)
+                return false;   // no end-of-block code
+            for (int b = 0; b < BlocksPerMcu(frame, c); ++b) {
+                int size = 0;
+                uint32_t bits = 0;
+                if (!NextDifference(dc, &value[i], target[i], &size, &bits))
+                    return false;
+                out.Put(dc.code[size], dc.codeLength[size]);
+                out.Put(bits, size);
+                out.Put(ac.code[0], ac.codeLength[0]);
+            }
+        }
+    }
+    for (size_t i = 0; i < frame.components.size(); ++i)
+        if (value[i] != target[i])
+            return false;
+    return true;
+}
+
+// Copies the compressed bits between two places of the file.
+bool CopyBits(Bytes file, BitPlace from, BitPlace to, EntropyWriter& out)
+{
+    uint64_t dataBytes = 0;
+    for (size_t pos = from.byte; pos < to.byte; ++pos) {
+        ++dataBytes;
+        if (file.data[pos] == 0xff)
+            ++pos;  // its stuffed zero
+    }
+    const int64_t bits = static_cast<int64_t>(dataBytes) * 8 - from.bit + to.bit;
+    if (bits < 0)
+        return false;
+    EntropyReader in(file, from);
+    int64_t left = bits;
+    uint32_t chunk = 0;
+    while (left > 0 && !in.Failed()) {
+        const int count = static_cast<int>(std::min<int64_t>(left, 16));
+        if (!in.Get(count, &chunk))
+            return false;
+        out.Put(chunk, count);
+        left -= count;
+    }
+    return left == 0;
+}
+
+}  // namespace
+
+bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
+{
+    index.clear();
+    Frame frame;
+    if (!ReadHeaders(file, frame))
+        return false;
+    std::vector<uint8_t> notes;
+    PutU32(notes, kMagic);
+    PutU32(notes, static_cast<uint32_t>(file.size));
+    PutU32(notes, HeaderHash(file, frame.dataStart));
+    PutU32(notes, frame.rows);
+    PutU32(notes, static_cast<uint32_t>(frame.dataStart));
+    EntropyReader in(file, {static_cast<uint32_t>(frame.dataStart), 0});
+    int dc[4] = {0, 0, 0, 0};
+    for (uint32_t row = 0; row < frame.rows; ++row) {
+        PutEntry(notes, in.Place(), dc);
+        for (uint32_t mcu = 0; mcu < frame.mcusPerRow; ++mcu) {
+            for (size_t i = 0; i < frame.components.size(); ++i) {
+                const Component& c = frame.components[i];
+                for (int b = 0; b < BlocksPerMcu(frame, c); ++b) {
+                    int difference = 0;
+                    if (!WalkBlock(in, frame.dc[c.dcTable], frame.ac[c.acTable], &difference))
+                        return false;
+                    dc[i] += difference;
+                }
+            }
+        }
+    }
+    PutEntry(notes, in.Place(), dc);
+    if (in.Failed())
+        return false;
+    index.swap(notes);
+    return true;
+}
+
+bool NotedSize(Bytes file, Bytes index, uint32_t* width, uint32_t* height)
+{
+    Frame frame;
+    if (!ReadNotes(file, index, frame))
+        return false;
+    *width = frame.width;
+    *height = frame.height;
+    return true;
+}
+
+bool CutJpegBand(Bytes file, Bytes index, uint32_t top, uint32_t bottom, JpegBand& band)
+{
+    Frame frame;
+    if (!ReadNotes(file, index, frame) || top >= bottom || bottom > frame.height)
+        return false;
+    uint32_t first = top / frame.rowHeight, last = (bottom + frame.rowHeight - 1) / frame.rowHeight;
+    first = first > 0 ? first - 1 : 0;
+    last = std::min(last + 1, frame.rows);
+    const bool leading = first > 0;
+    const uint32_t height = (leading ? frame.rowHeight : 0) + std::min(frame.height, last * frame.rowHeight) -
+                            first * frame.rowHeight;
+    if (height > 0xffff)
+        return false;
+    band.file.assign(file.data, file.data + frame.dataStart);
+    band.file[frame.heightAt] = static_cast<uint8_t>(height >> 8);
+    band.file[frame.heightAt + 1] = static_cast<uint8_t>(height);
+    EntropyWriter out(band.file);
+    const Entry from = EntryAt(index, first), to = EntryAt(index, last);
+    if (leading && !WriteLeadingRow(frame, from.dc, out))
+        return false;
+    if (!CopyBits(file, from.place, to.place, out))
+        return false;
+    out.Finish();
+    band.file.push_back(0xff);
+    band.file.push_back(0xd9);
+    band.skipRows = leading ? frame.rowHeight : 0;
+    band.firstRow = first * frame.rowHeight;
+    return true;
+}
+
+}  // namespace il
