@@ -10,6 +10,7 @@
 
 #include "ImageLoad.h"
 #include "imageload/core/Codecs.h"
+#include "imageload/core/JpegIndex.h"
 
 static_assert(IL_MAX_PIXELS == il::kMaxPixels, "the header states the core's limit");
 // One numbering of file types: the core's is the header's.
@@ -400,14 +401,39 @@ HGLOBAL __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context)
     });
 }
 
-int __cdecl ReadJPGRegion(const char* path, IL_REGION_PROC region, IL_ROW_PROC row, void* context)
+HGLOBAL __cdecl IndexJPG(const char* path)
+{
+    try {
+        std::vector<uint8_t> bytes;
+        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
+        std::vector<uint8_t> notes;
+        if (!il::IndexJpeg(il::Bytes{bytes.data(), bytes.size()}, notes))
+            return reinterpret_cast<HGLOBAL>(Failed(il::Status::Unsupported));
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, notes.size());
+        void* to = block != nullptr ? GlobalLock(block) : nullptr;
+        if (to == nullptr) {
+            if (block != nullptr) GlobalFree(block);
+            return reinterpret_cast<HGLOBAL>(Failed(il::Status::NoMemory));
+        }
+        std::copy(notes.begin(), notes.end(), static_cast<uint8_t*>(to));
+        GlobalUnlock(block);
+        return block;
+    } catch (...) {
+        return reinterpret_cast<HGLOBAL>(Failed(il::Status::NoMemory));
+    }
+}
+
+int __cdecl ReadJPGRegion(const char* path, HGLOBAL index, IL_REGION_PROC region, IL_ROW_PROC row, void* context)
 {
     try {
         std::vector<uint8_t> bytes;
         il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
         if (s != il::Status::Ok) return Failed(s);
         RegionProcedures procedures(region, row, context);
-        s = il::DecodeJpegRegion(il::Bytes{bytes.data(), bytes.size()}, procedures);
+        LockedBlock notes(index);
+        s = il::DecodeJpegRegion(il::Bytes{bytes.data(), bytes.size()}, procedures, il::kMaxPixels,
+                                 notes.Valid() ? notes.Bytes() : il::Bytes{nullptr, 0});
         return s == il::Status::Ok ? 1 : Failed(s);
     } catch (...) {
         return Failed(il::Status::NoMemory);

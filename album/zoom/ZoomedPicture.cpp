@@ -79,6 +79,7 @@ bool CZoomedPicture::Render(const File& file, int width, int height, const ZoomR
         if (!SameFile(file, m_file) || width != m_nWidth || height != m_nHeight || viewWidth != m_nViewWidth ||
             viewHeight != m_nViewHeight) {
             m_bHolding = false;
+            ForgetIndex();
             m_file = file;
             m_nType = FileType(file.path.c_str());
             m_nWidth = width;
@@ -176,8 +177,12 @@ bool CZoomedPicture::Read(const Span& part)
         return true;
     m_reading = part;
     m_nRowsRead = 0;
+    if (m_nType == IL_TYPE_JPG && !m_bIndexAsked) {
+        m_hIndex = IndexJPG(m_file.path.c_str());
+        m_bIndexAsked = true;
+    }
     const bool read = m_nType == IL_TYPE_JPG
-                          ? ReadJPGRegion(m_file.path.c_str(), &CZoomedPicture::ChooseRegion,
+                          ? ReadJPGRegion(m_file.path.c_str(), m_hIndex, &CZoomedPicture::ChooseRegion,
                                           &CZoomedPicture::TakeRegionRow, this) != 0
                           : ReadWhole(part);
     return read && m_nRowsRead == part.bottom - part.top;
@@ -295,8 +300,17 @@ bool CZoomedPicture::Draw(HDC dc)
     return drawn;
 }
 
+void CZoomedPicture::ForgetIndex()
+{
+    if (m_hIndex != nullptr)
+        GlobalFree(m_hIndex);
+    m_hIndex = nullptr;
+    m_bIndexAsked = false;
+}
+
 void CZoomedPicture::Release()
 {
+    ForgetIndex();
     std::vector<std::uint32_t>().swap(m_pixels);
     std::vector<std::uint32_t>().swap(m_band);
     std::vector<int>().swap(m_columns);
@@ -312,5 +326,5 @@ void CZoomedPicture::Release()
 std::size_t CZoomedPicture::Bytes() const
 {
     return (m_pixels.capacity() + m_band.capacity()) * sizeof(std::uint32_t) + m_columns.capacity() * sizeof(int) +
-           (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0);
+           (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0) + (m_hIndex != nullptr ? GlobalSize(m_hIndex) : 0);
 }

@@ -5,8 +5,10 @@
 // pixels, a band of rows at a time. A step in keeps to that rectangle; a
 // step out or a pan that leaves it moves what it can of the rectangle
 // within its memory and reads only what is new. Of a JPEG only those rows
-// and columns are decoded (ImageLoad's ReadJPGRegion); other formats are
-// read whole, once for the picture while it is zoomed. Window thread only.
+// and columns are decoded (ImageLoad's ReadJPGRegion, with the notes of
+// where its rows begin that IndexJPG makes once for the picture); other
+// formats are read whole, once for the picture while it is zoomed. Window
+// thread only.
 #pragma once
 
 #include <windows.h>
@@ -68,6 +70,7 @@ private:
     bool Read(const Span& part);
     bool ReadWhole(const Span& part);
     void Lay(const ZoomRegion& region);
+    void ForgetIndex();
 
     File m_file = {"", 0, 0};
     int m_nType = 0;                        // FileType's answer for it
@@ -82,6 +85,9 @@ private:
     RECT m_rcPlace = {0, 0, 0, 0};
     std::vector<int> m_columns;             // per column of the place, its column in the rectangle held
     std::vector<std::uint32_t> m_band;      // rows of the view on their way to the screen
+    // The notes of a JPEG, asked for once for the picture (null: none).
+    HGLOBAL m_hIndex = nullptr;
+    bool m_bIndexAsked = false;
     // A picture of another format read whole, while it is zoomed.
     HGLOBAL m_hWhole = nullptr;
     File m_wholeFile = {"", 0, 0};

@@ -383,8 +383,10 @@ TEST_F(KeysAndZoomTest, EachStepShowsTheFilesPixelsKeepsThePixelUnderThePointerA
         browser.Command(ID_PAGE_PREV);
     }
 
-    // A hand over the picture while it can be moved; dragged from one side
-    // of the view to the other, it stops with its edge at the view's.
+    // A hand over the picture while it can be moved. The JPEG dragged from
+    // one side of the view to the other stops with its edge at the view's:
+    // what the drag moved and what it read anew are its own pixels, at the
+    // place the coded picture of the same size then shows.
     RECT client;
     GetClientRect(view, &client);
     Hands().Wheel(ViewPoint(pointer.x, pointer.y), {0});
@@ -401,17 +403,22 @@ TEST_F(KeysAndZoomTest, EachStepShowsTheFilesPixelsKeepsThePixelUnderThePointerA
         {"top", {500, 10}, {500, client.bottom - 10}, {500, 0}, false, 0},
         {"bottom", {500, client.bottom - 10}, {500, 10}, {500, client.bottom - 1}, false, height - 1},
     };
-    for (const auto& d : drags) {
-        Hands().Drag(ViewPoint(d.from.x, d.from.y), ViewPoint(d.to.x, d.to.y));
-        const Place p = Decoded(Canvas::OfClient(view).At(d.at.x, d.at.y), width, height);
-        ASSERT_TRUE(p.valid) << d.edge << ": a gap";
-        EXPECT_EQ(d.pixel, d.column ? p.x : p.y) << d.edge;
-    }
-    Placement placement;
-    EXPECT_EQ("", ReadPlacement(Canvas::OfClient(view), width, height, 0, 1, &placement));
-
     browser.Command(ID_PAGE_NEXT);
-    EXPECT_EQ(0, PixelsOtherThan(Canvas::OfClient(view), jpeg, placement)) << "the place kept";
+    for (const auto& d : drags) {
+        SCOPED_TRACE(d.edge);
+        Hands().Drag(ViewPoint(d.from.x, d.from.y), ViewPoint(d.to.x, d.to.y));
+        const Canvas dragged = Canvas::OfClient(view);
+        browser.Command(ID_PAGE_PREV);
+        const Canvas coded = Canvas::OfClient(view);
+        Placement placement;
+        EXPECT_EQ("", ReadPlacement(coded, width, height, 0, 1, &placement));
+        EXPECT_EQ(0, PixelsOtherThan(dragged, jpeg, placement));
+        const Place p = Decoded(coded.At(d.at.x, d.at.y), width, height);
+        ASSERT_TRUE(p.valid) << "a gap";
+        EXPECT_EQ(d.pixel, d.column ? p.x : p.y);
+        browser.Command(ID_PAGE_NEXT);
+    }
+    ASSERT_EQ(1, View().m_nCurrent);
     browser.Command(ID_PAGE_NEXT);
     ASSERT_EQ(2, View().m_nCurrent);
     EXPECT_FALSE(View().m_zoom.IsZoomed()) << "another size: fitted";
