@@ -438,33 +438,37 @@ class EntropyWriter {
 public:
     explicit EntropyWriter(std::vector<uint8_t>& out) : m_out(out) {}
 
+    // Up to 16 bits.
     void Put(uint32_t bits, int count)
     {
-        for (int i = count - 1; i >= 0; --i) {
-            m_byte = static_cast<uint8_t>(m_byte << 1 | ((bits >> i) & 1u));
-            if (++m_nBits == 8)
-                Emit();
+        m_buffer = m_buffer << count | (bits & ((1u << count) - 1));
+        m_nBits += count;
+        while (m_nBits >= 8) {
+            m_nBits -= 8;
+            const uint8_t byte = static_cast<uint8_t>(m_buffer >> m_nBits);
+            m_out.push_back(byte);
+            if (byte == 0xff)
+                m_out.push_back(0x00);
         }
+    }
+    void PutByte(uint8_t byte)
+    {
+        m_buffer = m_buffer << 8 | byte;
+        const uint8_t out = static_cast<uint8_t>(m_buffer >> m_nBits);
+        m_out.push_back(out);
+        if (out == 0xff)
+            m_out.push_back(0x00);
     }
     // Pads the last byte with ones, as encoders do.
     void Finish()
     {
-        while (m_nBits != 0)
-            Put(1, 1);
+        if (m_nBits != 0)
+            Put((1u << (8 - m_nBits)) - 1, 8 - m_nBits);
     }
 
 private:
-    void Emit()
-    {
-        m_out.push_back(m_byte);
-        if (m_byte == 0xff)
-            m_out.push_back(0x00);
-        m_byte = 0;
-        m_nBits = 0;
-    }
-
     std::vector<uint8_t>& m_out;
-    uint8_t m_byte = 0;
+    uint32_t m_buffer = 0;
     int m_nBits = 0;
 };
 
@@ -522,29 +526,34 @@ bool WriteLeadingRow(const Frame& frame, const int16_t* target, EntropyWriter& o
     return true;
 }
 
-// Copies the compressed bits between two places of the file.
+// Copies the compressed bits between two places of the file: the rest of
+// the first byte, the bytes between (their stuffed zeros dropped, as the
+// writer stuffs anew) and the head of the last.
 bool CopyBits(Bytes file, BitPlace from, BitPlace to, EntropyWriter& out)
 {
-    uint64_t dataBytes = 0;
-    for (size_t pos = from.byte; pos < to.byte; ++pos) {
-        ++dataBytes;
-        if (file.data[pos] == 0xff)
-            ++pos;  // its stuffed zero
-    }
-    const int64_t bits = static_cast<int64_t>(dataBytes) * 8 - from.bit + to.bit;
-    if (bits < 0)
+    const uint8_t* d = file.data;
+    if (to.byte > file.size || (to.bit > 0 && to.byte >= file.size))
         return false;
-    EntropyReader in(file, from);
-    int64_t left = bits;
-    uint32_t chunk = 0;
-    while (left > 0 && !in.Failed()) {
-        const int count = static_cast<int>(std::min<int64_t>(left, 16));
-        if (!in.Get(count, &chunk))
+    if (from.byte == to.byte) {
+        if (to.bit < from.bit)
             return false;
-        out.Put(chunk, count);
-        left -= count;
+        out.Put(static_cast<uint32_t>(d[from.byte] >> (8 - to.bit)), to.bit - from.bit);
+        return true;
     }
-    return left == 0;
+    size_t pos = from.byte;
+    auto take = [&]() {
+        const uint8_t byte = d[pos];
+        pos += byte == 0xff ? 2 : 1;
+        return byte;
+    };
+    out.Put(take(), 8 - from.bit);
+    while (pos < to.byte)
+        out.PutByte(take());
+    if (pos != to.byte)
+        return false;
+    if (to.bit > 0)
+        out.Put(static_cast<uint32_t>(d[to.byte] >> (8 - to.bit)), to.bit);
+    return true;
 }
 
 }  // namespace
@@ -602,24 +611,28 @@ bool CutJpegBand(Bytes file, Bytes index, uint32_t top, uint32_t bottom, JpegBan
     uint32_t first = top / frame.rowHeight, last = (bottom + frame.rowHeight - 1) / frame.rowHeight;
     first = first > 0 ? first - 1 : 0;
     last = std::min(last + 1, frame.rows);
-    const bool leading = first > 0;
-    const uint32_t height = (leading ? frame.rowHeight : 0) + std::min(frame.height, last * frame.rowHeight) -
-                            first * frame.rowHeight;
+    if (first == 0)
+        return false;   // nothing above to pass over: the file itself is as quick
+    const uint32_t height = frame.rowHeight + std::min(frame.height, last * frame.rowHeight) - first * frame.rowHeight;
     if (height > 0xffff)
         return false;
+    const Entry from = EntryAt(index, first), to = EntryAt(index, last);
+    if (to.place.byte < from.place.byte)
+        return false;
+    // The headers, the leading row (a few bytes an MCU) and the band's data.
+    band.file.reserve(frame.dataStart + 16 * frame.mcusPerRow + (to.place.byte - from.place.byte) + 16);
     band.file.assign(file.data, file.data + frame.dataStart);
     band.file[frame.heightAt] = static_cast<uint8_t>(height >> 8);
     band.file[frame.heightAt + 1] = static_cast<uint8_t>(height);
     EntropyWriter out(band.file);
-    const Entry from = EntryAt(index, first), to = EntryAt(index, last);
-    if (leading && !WriteLeadingRow(frame, from.dc, out))
+    if (!WriteLeadingRow(frame, from.dc, out))
         return false;
     if (!CopyBits(file, from.place, to.place, out))
         return false;
     out.Finish();
     band.file.push_back(0xff);
     band.file.push_back(0xd9);
-    band.skipRows = leading ? frame.rowHeight : 0;
+    band.skipRows = frame.rowHeight;
     band.firstRow = first * frame.rowHeight;
     return true;
 }

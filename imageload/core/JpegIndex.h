@@ -36,8 +36,9 @@ struct JpegBand {
 // The picture's size as the notes give it; false when the notes do not
 // belong to the file (another file, or the file changed since).
 bool NotedSize(Bytes file, Bytes index, uint32_t* width, uint32_t* height);
-// The band holding picture rows [top, bottom); false when it cannot be cut
-// (then decode the file itself).
+// The band holding picture rows [top, bottom); false when it cannot be cut,
+// or when it would begin at the picture's top and so save nothing (then
+// decode the file itself).
 bool CutJpegBand(Bytes file, Bytes index, uint32_t top, uint32_t bottom, JpegBand& band);
 
 }  // namespace il
