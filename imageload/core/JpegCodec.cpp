@@ -599,16 +599,19 @@ Status DecodeRegionOfFile(Bytes file, JpegRegion& region, uint64_t maxPixels)
 }
 
 // The caller's rectangle, chosen once, decoded from a band cut out of the
-// file: the band's rows from skipRows on are the picture's from firstRow on.
+// file: the band's rows from skipRows on are the picture's from firstRow
+// on, its columns the picture's from firstColumn on.
 class BandRegion : public JpegRegion {
 public:
-    BandRegion(JpegRegion& picture, JpegRect rect, uint32_t width, const JpegBand& band)
-        : picture_(picture), rect_(rect), width_(width), skip_(band.skipRows), first_(band.firstRow)
+    BandRegion(JpegRegion& picture, JpegRect rect, const JpegBand& band)
+        : picture_(picture), rect_(rect), width_(band.width), skip_(band.skipRows), first_(band.firstRow),
+          left_(band.firstColumn)
     {
     }
     bool Choose(uint32_t width, uint32_t, JpegRect& rect) noexcept override
     {
         rect = rect_;
+        rect.x = rect_.x - left_;
         rect.y = rect_.y - first_ + skip_;
         return width == width_;
     }
@@ -617,7 +620,7 @@ public:
 private:
     JpegRegion& picture_;
     JpegRect rect_;
-    uint32_t width_, skip_, first_;
+    uint32_t width_, skip_, first_, left_;
 };
 
 // The caller's rectangle, chosen once, decoded from the file itself.
@@ -651,8 +654,8 @@ Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, Byte
     rect.height = std::min(rect.height, height - rect.y);
     try {
         JpegBand band;
-        if (CutJpegBand(file, index, rect.y, rect.y + rect.height, band)) {
-            BandRegion through(region, rect, width, band);
+        if (CutJpegBand(file, index, rect, band)) {
+            BandRegion through(region, rect, band);
             return DecodeRegionOfFile({band.file.data(), band.file.size()}, through, maxPixels);
         }
     } catch (const std::bad_alloc&) {

@@ -36,9 +36,11 @@ struct Frame {
     size_t dataStart = 0;       // the first byte of the scan's compressed data
     std::vector<Component> components;
     HuffmanTable dc[4], ac[4];
-    // The coding of the scan: blocks per MCU of each component, MCUs per
-    // row of iMCUs, and rows.
-    uint32_t mcusPerRow = 0, rows = 0, rowHeight = 0;
+    // The coding of the scan: MCUs per row of iMCUs, rows, and an MCU's
+    // size in pixels.
+    uint32_t mcusPerRow = 0, rows = 0, rowHeight = 0, mcuWidth = 0;
+    // Every how many MCUs of a row the notes say where the data is.
+    uint32_t stride = 0, notesPerRow = 0;
 };
 
 uint32_t BigEndian16(const uint8_t* p)
@@ -136,6 +138,8 @@ bool ReadScanHeader(const uint8_t* p, size_t length, Frame& frame)
     return spectrum[0] == 0 && spectrum[1] == 63 && spectrum[2] == 0;
 }
 
+constexpr uint32_t kNotesPerRow = 32;
+
 // How the scan's MCUs lie: one component is coded block by block, several
 // in MCUs of each one's sampling factors.
 bool LayOutScan(Frame& frame)
@@ -151,8 +155,12 @@ bool LayOutScan(Frame& frame)
         hMax = vMax = 1;
     }
     frame.rowHeight = 8u * static_cast<uint32_t>(vMax);
-    frame.mcusPerRow = (frame.width + 8u * hMax - 1) / (8u * hMax);
+    frame.mcuWidth = 8u * static_cast<uint32_t>(hMax);
+    frame.mcusPerRow = (frame.width + frame.mcuWidth - 1) / frame.mcuWidth;
     frame.rows = (frame.height + frame.rowHeight - 1) / frame.rowHeight;
+    // At most kNotesPerRow notes a row, four MCUs apart at least.
+    frame.stride = std::max(4u, (frame.mcusPerRow + kNotesPerRow - 1) / kNotesPerRow);
+    frame.notesPerRow = (frame.mcusPerRow + frame.stride - 1) / frame.stride;
     return true;
 }
 
@@ -364,7 +372,7 @@ int BlocksPerMcu(const Frame& frame, const Component& c)
 
 // ---- the notes -------------------------------------------------------------
 
-constexpr uint32_t kMagic = 0x3158494a;     // "JIX1"
+constexpr uint32_t kMagic = 0x3258494a;     // "JIX2"
 constexpr size_t kHeaderWords = 5;          // magic, file size, header hash, rows, data start
 constexpr size_t kEntryBytes = 16;          // byte, bit, three pads, four DC values
 
@@ -388,6 +396,7 @@ uint32_t U32At(const uint8_t* p)
            static_cast<uint32_t>(p[3]) << 24;
 }
 
+// A note: where an MCU's data begins, and the DC values before it.
 struct Entry {
     BitPlace place;
     int16_t dc[4];
@@ -405,14 +414,23 @@ void PutEntry(std::vector<uint8_t>& out, BitPlace place, const int* dc)
     }
 }
 
-Entry EntryAt(Bytes index, uint32_t row)
+Entry EntryAt(Bytes index, size_t note)
 {
-    const uint8_t* p = index.data + 4 * kHeaderWords + kEntryBytes * row;
+    const uint8_t* p = index.data + 4 * kHeaderWords + kEntryBytes * note;
     Entry e;
     e.place = {U32At(p), p[4]};
     for (int i = 0; i < 4; ++i)
         e.dc[i] = static_cast<int16_t>(p[8 + 2 * i] | p[9 + 2 * i] << 8);
     return e;
+}
+
+// The note of MCU column `column` (a multiple of the stride, or the row's
+// end, which is where the next row begins) of a row.
+Entry NoteOf(Bytes index, const Frame& frame, uint32_t row, uint32_t column)
+{
+    if (column >= frame.mcusPerRow)
+        return EntryAt(index, static_cast<size_t>(row + 1) * frame.notesPerRow);
+    return EntryAt(index, static_cast<size_t>(row) * frame.notesPerRow + column / frame.stride);
 }
 
 // The notes and the file's headers, checked against each other.
@@ -423,10 +441,11 @@ bool ReadNotes(Bytes file, Bytes index, Frame& frame)
     if (!ReadHeaders(file, frame) || U32At(index.data + 8) != HeaderHash(file, frame.dataStart) ||
         U32At(index.data + 12) != frame.rows || U32At(index.data + 16) != frame.dataStart)
         return false;
-    if (index.size != 4 * kHeaderWords + kEntryBytes * (frame.rows + 1))
+    const size_t notes = static_cast<size_t>(frame.rows) * frame.notesPerRow + 1;
+    if (index.size != 4 * kHeaderWords + kEntryBytes * notes)
         return false;
-    for (uint32_t row = 0; row <= frame.rows; ++row)
-        if (EntryAt(index, row).place.byte > file.size || EntryAt(index, row).place.bit > 7)
+    for (size_t note = 0; note < notes; ++note)
+        if (EntryAt(index, note).place.byte > file.size || EntryAt(index, note).place.bit > 7)
             return false;
     return true;
 }
@@ -499,10 +518,10 @@ bool NextDifference(const HuffmanTable& dc, int* value, int target, int* size, u
 // component's DC value from 0 (where a scan starts) to its value where the
 // band starts; the band then decodes as it did in the file. Its own pixels
 // are never shown.
-bool WriteLeadingRow(const Frame& frame, const int16_t* target, EntropyWriter& out)
+bool WriteLeadingRow(const Frame& frame, uint32_t mcus, const int16_t* target, EntropyWriter& out)
 {
     int value[4] = {0, 0, 0, 0};
-    for (uint32_t mcu = 0; mcu < frame.mcusPerRow; ++mcu) {
+    for (uint32_t mcu = 0; mcu < mcus; ++mcu) {
         for (size_t i = 0; i < frame.components.size(); ++i) {
             const Component& c = frame.components[i];
             const HuffmanTable& dc = frame.dc[c.dcTable];
@@ -556,6 +575,69 @@ bool CopyBits(Bytes file, BitPlace from, BitPlace to, EntropyWriter& out)
     return true;
 }
 
+// Writes one block as read, its DC difference changed by adjust.
+bool RewriteBlock(EntropyReader& in, const HuffmanTable& dc, const HuffmanTable& ac, int adjust, EntropyWriter& out)
+{
+    int size = 0;
+    uint32_t bits = 0;
+    if (!in.Decode(dc, &size) || size > 11 || !in.Get(size, &bits))
+        return false;
+    const int value = Extend(bits, size) + adjust;
+    const int magnitude = value < 0 ? -value : value;
+    int newSize = 0;
+    while ((1 << newSize) <= magnitude)
+        ++newSize;
+    if (newSize > 11 || dc.codeLength[newSize] == 0)
+        return false;
+    out.Put(dc.code[newSize], dc.codeLength[newSize]);
+    out.Put(value >= 0 ? static_cast<uint32_t>(value) : static_cast<uint32_t>(value + (1 << newSize) - 1), newSize);
+    for (int k = 1; k < 64;) {
+        int symbol = 0;
+        if (!in.Decode(ac, &symbol))
+            return false;
+        out.Put(ac.code[symbol], ac.codeLength[symbol]);
+        const int run = symbol >> 4, acSize = symbol & 15;
+        if (acSize == 0) {
+            if (run != 15)
+                return true;
+            k += 16;
+            continue;
+        }
+        k += run;
+        uint32_t extra = 0;
+        if (k > 63 || !in.Get(acSize, &extra))
+            return false;
+        out.Put(extra, acSize);
+        ++k;
+    }
+    return true;
+}
+
+// Copies a row's MCUs from one note to another. In the band they follow
+// the previous row's MCUs up to `to` rather than the row's own before
+// `from`, so the first block of each component has its DC difference
+// taken from where the previous row left off.
+bool CopySegment(Bytes file, const Frame& frame, const Entry& from, const Entry& to, const int16_t* before,
+                 EntropyWriter& out)
+{
+    int adjust[4] = {0, 0, 0, 0};
+    bool same = true;
+    for (size_t i = 0; i < frame.components.size(); ++i) {
+        adjust[i] = from.dc[i] - before[i];
+        same = same && adjust[i] == 0;
+    }
+    if (same)
+        return CopyBits(file, from.place, to.place, out);
+    EntropyReader in(file, from.place);
+    for (size_t i = 0; i < frame.components.size(); ++i) {
+        const Component& c = frame.components[i];
+        for (int b = 0; b < BlocksPerMcu(frame, c); ++b)
+            if (!RewriteBlock(in, frame.dc[c.dcTable], frame.ac[c.acTable], b == 0 ? adjust[i] : 0, out))
+                return false;
+    }
+    return !in.Failed() && CopyBits(file, in.Place(), to.place, out);
+}
+
 }  // namespace
 
 bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
@@ -573,8 +655,9 @@ bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
     EntropyReader in(file, {static_cast<uint32_t>(frame.dataStart), 0});
     int dc[4] = {0, 0, 0, 0};
     for (uint32_t row = 0; row < frame.rows; ++row) {
-        PutEntry(notes, in.Place(), dc);
         for (uint32_t mcu = 0; mcu < frame.mcusPerRow; ++mcu) {
+            if (mcu % frame.stride == 0)
+                PutEntry(notes, in.Place(), dc);
             for (size_t i = 0; i < frame.components.size(); ++i) {
                 const Component& c = frame.components[i];
                 for (int b = 0; b < BlocksPerMcu(frame, c); ++b) {
@@ -603,37 +686,68 @@ bool NotedSize(Bytes file, Bytes index, uint32_t* width, uint32_t* height)
     return true;
 }
 
-bool CutJpegBand(Bytes file, Bytes index, uint32_t top, uint32_t bottom, JpegBand& band)
+bool CutJpegBand(Bytes file, Bytes index, const JpegRect& wanted, JpegBand& band)
 {
     Frame frame;
-    if (!ReadNotes(file, index, frame) || top >= bottom || bottom > frame.height)
+    if (!ReadNotes(file, index, frame) || wanted.width == 0 || wanted.height == 0 ||
+        wanted.x + wanted.width > frame.width || wanted.y + wanted.height > frame.height)
         return false;
-    uint32_t first = top / frame.rowHeight, last = (bottom + frame.rowHeight - 1) / frame.rowHeight;
+    // One row and one column of MCUs more on each side, where the picture
+    // has them; columns from a note to a note.
+    uint32_t first = wanted.y / frame.rowHeight, last = (wanted.y + wanted.height + frame.rowHeight - 1) / frame.rowHeight;
     first = first > 0 ? first - 1 : 0;
     last = std::min(last + 1, frame.rows);
-    if (first == 0)
-        return false;   // nothing above to pass over: the file itself is as quick
-    const uint32_t height = frame.rowHeight + std::min(frame.height, last * frame.rowHeight) - first * frame.rowHeight;
-    if (height > 0xffff)
+    uint32_t left = wanted.x / frame.mcuWidth, right = (wanted.x + wanted.width + frame.mcuWidth - 1) / frame.mcuWidth;
+    left = left > 0 ? left - 1 : 0;
+    left -= left % frame.stride;
+    right = std::min(right + 1 + (frame.stride - (right + 1) % frame.stride) % frame.stride, frame.mcusPerRow);
+    if (first == 0 && left == 0 && right == frame.mcusPerRow)
+        return false;   // the band begins at the top, whole: the file itself is as quick
+    const uint32_t width = (right == frame.mcusPerRow ? frame.width : right * frame.mcuWidth) - left * frame.mcuWidth;
+    // Above the picture's top row there is nothing, and libjpeg upsamples
+    // that row without a neighbour: a band there gets no leading row.
+    const bool leading = first > 0;
+    const uint32_t height =
+        (leading ? frame.rowHeight : 0) + std::min(frame.height, last * frame.rowHeight) - first * frame.rowHeight;
+    if (height > 0xffff || width > 0xffff)
         return false;
-    const Entry from = EntryAt(index, first), to = EntryAt(index, last);
-    if (to.place.byte < from.place.byte)
+    const Entry start = NoteOf(index, frame, first, left), end = NoteOf(index, frame, last - 1, right);
+    if (end.place.byte < start.place.byte)
         return false;
     // The headers, the leading row (a few bytes an MCU) and the band's data.
-    band.file.reserve(frame.dataStart + 16 * frame.mcusPerRow + (to.place.byte - from.place.byte) + 16);
+    band.file.reserve(frame.dataStart + 16 * frame.mcusPerRow + (end.place.byte - start.place.byte) + 16);
     band.file.assign(file.data, file.data + frame.dataStart);
     band.file[frame.heightAt] = static_cast<uint8_t>(height >> 8);
     band.file[frame.heightAt + 1] = static_cast<uint8_t>(height);
+    band.file[frame.heightAt + 2] = static_cast<uint8_t>(width >> 8);
+    band.file[frame.heightAt + 3] = static_cast<uint8_t>(width);
     EntropyWriter out(band.file);
-    if (!WriteLeadingRow(frame, from.dc, out))
+    if (leading && !WriteLeadingRow(frame, right - left, start.dc, out))
         return false;
-    if (!CopyBits(file, from.place, to.place, out))
-        return false;
+    if (left == 0 && right == frame.mcusPerRow) {
+        if (!CopyBits(file, start.place, end.place, out))
+            return false;
+    } else {
+        // Where the band's data begins, the decoder holds the DC values
+        // the leading row brought it to, or 0 at a scan's start.
+        static const int16_t kScanStart[4] = {0, 0, 0, 0};
+        const int16_t* before = leading ? start.dc : kScanStart;
+        Entry previousEnd = start;
+        for (uint32_t row = first; row < last; ++row) {
+            const Entry from = NoteOf(index, frame, row, left), to = NoteOf(index, frame, row, right);
+            if (!CopySegment(file, frame, from, to, before, out))
+                return false;
+            previousEnd = to;
+            before = previousEnd.dc;
+        }
+    }
     out.Finish();
     band.file.push_back(0xff);
     band.file.push_back(0xd9);
-    band.skipRows = frame.rowHeight;
+    band.width = width;
+    band.skipRows = leading ? frame.rowHeight : 0;
     band.firstRow = first * frame.rowHeight;
+    band.firstColumn = left * frame.mcuWidth;
     return true;
 }
 

@@ -132,6 +132,7 @@ const Layout kLayouts[] = {
     {"progressive 4:2:0", "cjpeg -progressive IN > OUT"},
     {"restart every MCU row", "cjpeg -sample 2x2 -restart 1 IN > OUT"},
     {"restart every 5 MCUs, optimised tables", "cjpeg -restart 5B -optimize IN > OUT"},
+    {"optimised tables", "cjpeg -optimize IN > OUT"},
     {"Adobe CMYK", "/usr/bin/convert IN -colorspace CMYK OUT"},
     {"YCCK", nullptr},
 };
@@ -251,14 +252,15 @@ struct KeptRegion : il::JpegRegion {
 // Rectangles at every kind of edge: of an iMCU, of a row group, of the
 // picture (clipped there), one pixel, a whole row, and the whole picture;
 // decoded by skipping the rows above, and from a band cut out with the
-// file's notes, which every layout has but progressive and restart-marked
-// files.
+// file's notes (rows, and columns between notes), which every layout has
+// but progressive and restart-marked files.
 TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
 {
     const uint32_t width = 703, height = 391;
     const il::JpegRect rects[] = {
         {0, 0, 703, 391}, {0, 0, 1, 1},     {16, 16, 64, 32},  {17, 15, 33, 19}, {31, 7, 1, 1},
         {350, 200, 100, 90}, {690, 380, 40, 40}, {1, 390, 702, 1}, {640, 0, 63, 391}, {5, 47, 600, 2},
+        {200, 100, 30, 40}, {0, 200, 50, 100}, {600, 150, 103, 100}, {333, 333, 1, 58},
     };
     ScratchDir dir;
     const Colors source = Detailed(width, height);
