@@ -62,13 +62,13 @@ void ColoursOfRow(const BYTE* block, const picture::Facts& facts, int y, int lef
     }
 }
 
+// View rows drawn at once.
+const int kBandRows = 64;
+
 bool SameFile(const CZoomedPicture::File& a, const CZoomedPicture::File& b)
 {
     return a.path == b.path && a.size == b.size && a.writeTime == b.writeTime;
 }
-
-// View rows put on the screen at once while zoomed in: few calls, little memory.
-const int kBandRows = 64;
 
 }  // namespace
 
@@ -248,55 +248,40 @@ bool CZoomedPicture::ReadWhole(const Span& part)
     return read;
 }
 
-// One view pixel per picture pixel: the rectangle held is what is shown,
-// put on the screen as it is. Larger, a band of view rows at a time, each
-// picture pixel repeated across its square.
+// The region's pixels stretched to their squares (a whole number of view
+// pixels each, which the system's stretch in COLORONCOLOR mode repeats
+// exactly) at their place on the view, which clips the squares cut by its
+// edges; a band of about kBandRows view rows at a time, since the system
+// stretches through a bitmap of what it draws. Each band is handed over as
+// a bitmap of its own rows, whole: how the system counts the rows of a part
+// of a bitmap stored top row first differs between its ways of drawing.
 bool CZoomedPicture::Draw(HDC dc)
 {
-    const int width = m_rcPlace.right - m_rcPlace.left, height = m_rcPlace.bottom - m_rcPlace.top;
-    if (!m_bHolding || width <= 0 || height <= 0)
+    if (!m_bHolding || m_rcPlace.right <= m_rcPlace.left || m_rcPlace.bottom <= m_rcPlace.top)
         return false;
-    const int scale = std::max(m_region.scale, 1), heldWidth = m_held.right - m_held.left;
-    const int firstColumn = m_region.left + (m_rcPlace.left - m_region.viewX) / scale - m_held.left;
+    const int scale = std::max(m_region.scale, 1);
+    const int heldWidth = m_held.right - m_held.left;
+    const int width = m_region.right - m_region.left;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = heldWidth;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    if (scale == 1) {
-        const int firstRow = m_region.top + m_rcPlace.top - m_region.viewY - m_held.top;
-        info.bmiHeader.biWidth = heldWidth;
-        info.bmiHeader.biHeight = -(m_held.bottom - m_held.top);     // top row first
-        return StretchDIBits(dc, m_rcPlace.left, m_rcPlace.top, width, height, firstColumn, firstRow, width, height,
-                             m_pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY) > 0;
-    }
-    m_columns.resize(static_cast<std::size_t>(width));
-    for (int i = 0; i < width; ++i)
-        m_columns[static_cast<std::size_t>(i)] =
-            m_region.left + (m_rcPlace.left + i - m_region.viewX) / scale - m_held.left;
-    const int bandRows = std::min(height, kBandRows);
-    m_band.resize(static_cast<std::size_t>(width) * bandRows);
-    info.bmiHeader.biWidth = width;
+    const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+    const int bandRows = std::max(1, kBandRows / scale);
     bool drawn = true;
-    for (int top = m_rcPlace.top; top < m_rcPlace.bottom; top += bandRows) {
-        const int rows = std::min(bandRows, static_cast<int>(m_rcPlace.bottom) - top);
-        int previous = -1;
-        for (int r = 0; r < rows; ++r) {
-            const int row = m_region.top + (top + r - m_region.viewY) / scale - m_held.top;
-            std::uint32_t* to = &m_band[static_cast<std::size_t>(r) * width];
-            if (row == previous) {
-                std::memcpy(to, to - width, static_cast<std::size_t>(width) * sizeof *to);
-                continue;
-            }
-            const std::uint32_t* from = &m_pixels[static_cast<std::size_t>(row) * heldWidth];
-            for (int i = 0; i < width; ++i)
-                to[i] = from[m_columns[static_cast<std::size_t>(i)]];
-            previous = row;
-        }
-        info.bmiHeader.biHeight = -rows;
-        drawn = StretchDIBits(dc, m_rcPlace.left, top, width, rows, 0, 0, width, rows, m_band.data(), &info,
-                              DIB_RGB_COLORS, SRCCOPY) > 0 && drawn;
+    for (int top = m_region.top; top < m_region.bottom; top += bandRows) {
+        const int rows = std::min(bandRows, m_region.bottom - top);
+        const int viewTop = m_region.viewY + (top - m_region.top) * scale;
+        if (viewTop + rows * scale <= 0 || viewTop >= m_nViewHeight)
+            continue;
+        info.bmiHeader.biHeight = -rows;     // top row first
+        const std::uint32_t* band = &m_pixels[static_cast<std::size_t>(top - m_held.top) * heldWidth];
+        drawn = StretchDIBits(dc, m_region.viewX, viewTop, width * scale, rows * scale, m_region.left - m_held.left, 0,
+                              width, rows, band, &info, DIB_RGB_COLORS, SRCCOPY) > 0 && drawn;
     }
+    SetStretchBltMode(dc, oldMode);
     return drawn;
 }
 
@@ -312,8 +297,6 @@ void CZoomedPicture::Release()
 {
     ForgetIndex();
     std::vector<std::uint32_t>().swap(m_pixels);
-    std::vector<std::uint32_t>().swap(m_band);
-    std::vector<int>().swap(m_columns);
     if (m_hWhole != nullptr)
         GlobalFree(m_hWhole);
     m_hWhole = nullptr;
@@ -325,6 +308,5 @@ void CZoomedPicture::Release()
 
 std::size_t CZoomedPicture::Bytes() const
 {
-    return (m_pixels.capacity() + m_band.capacity()) * sizeof(std::uint32_t) + m_columns.capacity() * sizeof(int) +
-           (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0) + (m_hIndex != nullptr ? GlobalSize(m_hIndex) : 0);
+    return m_pixels.capacity() * sizeof(std::uint32_t) + (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0) + (m_hIndex != nullptr ? GlobalSize(m_hIndex) : 0);
 }

@@ -2,7 +2,7 @@
 // pixels of one rectangle, as many as the view has pixels (the view's
 // memory: no more than what the view shows), around the part the view
 // shows, and draws the view from them, each picture pixel a square of view
-// pixels, a band of rows at a time. A step in keeps to that rectangle; a
+// pixels. A step in keeps to that rectangle; a
 // step out or a pan that leaves it moves what it can of the rectangle
 // within its memory and reads only what is new. Of a JPEG only those rows
 // and columns are decoded (ImageLoad's ReadJPGRegion, with the notes of
@@ -83,8 +83,6 @@ private:
     int m_nRowsRead = 0;
     ZoomRegion m_region = {};               // the region last rendered
     RECT m_rcPlace = {0, 0, 0, 0};
-    std::vector<int> m_columns;             // per column of the place, its column in the rectangle held
-    std::vector<std::uint32_t> m_band;      // rows of the view on their way to the screen
     // The notes of a JPEG, asked for once for the picture (null: none).
     HGLOBAL m_hIndex = nullptr;
     bool m_bIndexAsked = false;
