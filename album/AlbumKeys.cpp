@@ -23,20 +23,46 @@ const NamedKey kNamedKeys[] = {
 };
 
 // A digit or capital letter is its own code; F1 to F12 follow each other.
-int CodeOfName(const std::string& name)
+// Reads the name in place: a key is looked up at every key press.
+int CodeOfName(const char* name, size_t length)
 {
     for (const NamedKey& named : kNamedKeys)
-        if (name == named.name)
+        if (std::strlen(named.name) == length && std::strncmp(name, named.name, length) == 0)
             return named.code;
-    if (name.size() == 1 && ((name[0] >= '0' && name[0] <= '9') || (name[0] >= 'A' && name[0] <= 'Z')))
+    if (length == 1 && ((name[0] >= '0' && name[0] <= '9') || (name[0] >= 'A' && name[0] <= 'Z')))
         return name[0];
-    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' &&
-        name.find_first_not_of("0123456789", 1) == std::string::npos) {
-        const int n = std::stoi(name.substr(1));
+    if ((length == 2 || length == 3) && name[0] == 'F' && name[1] >= '1' && name[1] <= '9') {
+        const int n = length == 2 ? name[1] - '0'
+                                  : (name[2] >= '0' && name[2] <= '9' ? 10 * (name[1] - '0') + name[2] - '0' : 0);
         if (n >= 1 && n <= 12)
             return albumkey::kF1 + n - 1;
     }
     return 0;
+}
+
+bool ParseKeyName(const char* name, size_t length, AlbumKey* key)
+{
+    const size_t prefix = sizeof kCtrl - 1;
+    const bool ctrl = length > prefix && std::strncmp(name, kCtrl, prefix) == 0;
+    const int code = ctrl ? CodeOfName(name + prefix, length - prefix) : CodeOfName(name, length);
+    if (code == 0)
+        return false;
+    *key = AlbumKey{code, ctrl};
+    return true;
+}
+
+// Calls f with each name of a row's names.
+template <class F>
+void ForEachName(const char* names, F f)
+{
+    if (names == nullptr)
+        return;
+    for (const char* from = names; *from != '\0';) {
+        const char* bar = std::strchr(from, '|');
+        const size_t length = bar != nullptr ? static_cast<size_t>(bar - from) : std::strlen(from);
+        f(from, length);
+        from += length + (bar != nullptr ? 1 : 0);
+    }
 }
 
 struct KeyRow {
@@ -51,40 +77,29 @@ const KeyRow kRows[] = {ALBUM_VIEW_COMMANDS(ALBUM_KEY_ROW)};
 
 bool RowHasKey(const KeyRow& row, AlbumKey key)
 {
-    for (const AlbumKey& named : KeysOfNames(row.keys))
-        if (named == key)
-            return true;
-    return false;
+    bool has = false;
+    ForEachName(row.keys, [&](const char* name, size_t length) {
+        AlbumKey named = {0, false};
+        has = has || (ParseKeyName(name, length, &named) && named == key);
+    });
+    return has;
 }
 
 }  // namespace
 
 bool ParseKeyName(const std::string& name, AlbumKey* key)
 {
-    const size_t prefix = sizeof kCtrl - 1;
-    const bool ctrl = name.size() > prefix && name.compare(0, prefix, kCtrl) == 0;
-    const int code = CodeOfName(ctrl ? name.substr(prefix) : name);
-    if (code == 0)
-        return false;
-    *key = AlbumKey{code, ctrl};
-    return true;
+    return ParseKeyName(name.data(), name.size(), key);
 }
 
 std::vector<AlbumKey> KeysOfNames(const char* names)
 {
     std::vector<AlbumKey> keys;
-    if (names == nullptr)
-        return keys;
-    const std::string all = names;
-    for (size_t from = 0; from < all.size();) {
-        size_t bar = all.find('|', from);
-        if (bar == std::string::npos)
-            bar = all.size();
-        AlbumKey key;
-        if (ParseKeyName(all.substr(from, bar - from), &key))
+    ForEachName(names, [&](const char* name, size_t length) {
+        AlbumKey key = {0, false};
+        if (ParseKeyName(name, length, &key))
             keys.push_back(key);
-        from = bar + 1;
-    }
+    });
     return keys;
 }
 
