@@ -230,6 +230,13 @@ bool CAlbumView::DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell)
     return loaded;
 }
 
+void CAlbumView::FitCellBudget()
+{
+    RECT client;
+    GetClientRect(&client);
+    m_cells.FitBudgetTo(ThumbnailBox(LayoutOf(client)), SingleBox(client));
+}
+
 // After a paint: the cells around what is shown stay, the rest go, and the
 // page or picture next in the direction of travel is prepared meanwhile.
 void CAlbumView::PrepareAround(const CellBox& box)

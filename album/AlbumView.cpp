@@ -303,7 +303,11 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (PaintsOwnBackground())
             return 1;
         return Default();
+    case WM_SIZE:
+        FitCellBudget();
+        return Default();
     case WM_DISPLAYCHANGE:
+        // Passed on by the frame: the system tells top-level windows only.
         m_nScreenBits = ScreenBitsPerPixel();
         Invalidate(TRUE);
         return Default();

@@ -74,6 +74,7 @@ public:
     // Waits until nothing is being prepared (tests and benchmarks).
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
     unsigned CellsPrepared() const { return m_cells.Prepared(); }
+    const CAlbumCells& Cells() const { return m_cells; }
     // What the view holds of a zoomed picture, in bytes (benchmarks).
     std::size_t ZoomedBytes() const { return m_zoomed.Bytes(); }
 
@@ -109,6 +110,8 @@ private:
     bool PaintsOwnBackground() const { return m_bSingle && m_pPicture != nullptr; }
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
     void PrepareAround(const CellBox& box);
+    // The cells' budget follows the view's size (AlbumPaint.cpp).
+    void FitCellBudget();
     // Repaints what an arrow key moved.
     void ShowMove(const MoveResult& result, int direction);
     // The picture alone on the screen: fitted, or zoomed when the zoom

@@ -142,6 +142,12 @@ LRESULT CFrameWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         OnEnable(static_cast<BOOL>(wParam));
         return 0;
+    case WM_DISPLAYCHANGE:
+        // The system tells top-level windows only; the view draws for the
+        // screen's depth.
+        if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)
+            ::SendMessageA(m_pActiveView->m_hWnd, msg, wParam, lParam);
+        return Default();
     case WM_SETFOCUS:
         if (m_pActiveView != nullptr && m_pActiveView->m_hWnd != nullptr)
             SetFocus(m_pActiveView->m_hWnd);

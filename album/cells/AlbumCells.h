@@ -9,21 +9,32 @@
 #include <string>
 #include <vector>
 
+#include "album/cells/CellBudget.h"
 #include "album/cells/CellCache.h"
 #include "album/cells/CellWorkers.h"
 #include "album/cells/FinishedCell.h"
+
+// Makes a cell from its file, on a worker (CFinishedCell::Prepare); a test
+// puts a gate in front of it.
+using CellPreparer = std::shared_ptr<const CFinishedCell> (*)(const CellKey& key);
+extern CellPreparer g_pfnPrepareCell;
 
 class CAlbumCells {
 public:
     using Ptr = std::shared_ptr<const CFinishedCell>;
 
-    // At most this much picture memory is kept. What the album keeps (three
-    // pages of thumbnails and three single pictures) takes 13 MB at most on
-    // a 1024 x 768 screen; on larger screens the least recently used cells
-    // go first.
-    static constexpr std::size_t kBudgetBytes = 32u * 1024 * 1024;
+    // Until the view has a size, the budget of a 1024 x 768 screen.
+    CAlbumCells()
+        : m_cache(CellBudgetFor({336, 205, 50}, {1024, 690, 6})),
+          m_workers(m_cache, [](const CellKey& key) { return g_pfnPrepareCell(key); })
+    {
+    }
 
-    CAlbumCells() : m_cache(kBudgetBytes), m_workers(m_cache, &CFinishedCell::Prepare) {}
+    // The view's boxes changed with its size: the budget follows them.
+    void FitBudgetTo(const CellBox& thumbnail, const CellBox& single)
+    {
+        m_cache.SetBudget(CellBudgetFor(thumbnail, single));
+    }
 
     void Need(const std::vector<CellKey>& keys) { m_workers.Need(keys); }
     Ptr Wait(const CellKey& key) { return m_workers.Wait(key); }
@@ -32,6 +43,8 @@ public:
     void RetainPaths(const std::set<std::string>& paths) { m_cache.RetainPaths(paths); }
     bool WaitIdle(std::chrono::milliseconds timeout) { return m_workers.WaitIdle(timeout); }
     std::size_t Bytes() const { return m_cache.Bytes(); }
+    std::size_t Budget() const { return m_cache.Budget(); }
+    bool Keeps(const std::string& path) const { return m_cache.Keeps(path); }
     unsigned Prepared() const { return m_workers.Prepared(); }
 
 private:

@@ -72,8 +72,30 @@ public:
         const std::size_t bytes = cell->Bytes();
         m_cells[key] = Entry{std::move(cell), ++m_clock};    // may throw: nothing counted yet
         m_bytes += bytes;
-        while (m_bytes > m_budget && m_cells.size() > 1)
-            Erase(LeastRecentlyUsed());
+        KeepWithinBudget();
+    }
+
+    // A new budget (the view changed size); cells beyond it go at once.
+    void SetBudget(std::size_t budgetBytes)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_budget = budgetBytes;
+        KeepWithinBudget();
+    }
+    std::size_t Budget() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_budget;
+    }
+
+    // Whether any cell of a picture is kept.
+    bool Keeps(const std::string& path) const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& entry : m_cells)
+            if (entry.first.path == path)
+                return true;
+        return false;
     }
 
     // Forgets every cell of a picture not among paths.
@@ -113,6 +135,11 @@ private:
     {
         m_bytes -= it->second.cell->Bytes();
         return m_cells.erase(it);
+    }
+    void KeepWithinBudget()
+    {
+        while (m_bytes > m_budget && m_cells.size() > 1)
+            Erase(LeastRecentlyUsed());
     }
     typename Map::iterator LeastRecentlyUsed()
     {

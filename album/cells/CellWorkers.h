@@ -11,6 +11,14 @@
 //
 // The destructor stops both workers and waits for the cell each may still
 // be preparing, so no thread outlives the album.
+//
+// The bookkeeping is all or nothing: a job is either queued and recorded,
+// or neither, whatever allocation fails, so that nobody ever waits for a
+// job no worker will take. A worker holds the lock only at normal
+// priority: it lowers its priority for a read-ahead after letting go of
+// the lock and raises it again before it takes the lock back, and the
+// window thread raises a worker whose read-ahead it now waits for after
+// letting go of the lock too.
 #pragma once
 
 #include <atomic>
@@ -26,7 +34,7 @@
 #include "album/cells/CellCache.h"
 #include "album/cells/ThreadPriority.h"
 
-template <class Cell>
+template <class Cell, class Priority = CThreadPriority>
 class CCellWorkers {
 public:
     using Ptr = std::shared_ptr<const Cell>;
@@ -58,30 +66,51 @@ public:
     CCellWorkers(const CCellWorkers&) = delete;
     CCellWorkers& operator=(const CCellWorkers&) = delete;
 
-    // Cells the window thread is about to draw, in drawing order.
+    // Cells the window thread is about to draw, in drawing order. A cell
+    // that cannot be queued for want of memory is prepared when it is
+    // waited for.
     void Need(const std::vector<CellKey>& keys)
     {
         if (m_threads.empty())
             return;
+        std::vector<Priority*> raise;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            for (const CellKey& key : keys)
-                NeedLocked(key);
+            try {
+                raise.reserve(keys.size());
+                for (const CellKey& key : keys)
+                    NeedLocked(key, &raise);
+            } catch (...) {
+            }
         }
         m_changed.notify_all();
+        RaiseAll(raise);
     }
 
     // The cell of key, prepared first if nobody has; null when it could not
-    // be made.
+    // be made. Never throws.
     Ptr Wait(const CellKey& key)
     {
         if (m_threads.empty())
             return PrepareHere(key);
-        std::unique_lock<std::mutex> lock(m_mutex);
-        std::shared_ptr<Job> job = NeedLocked(key);
+        std::vector<Priority*> raise;
+        std::shared_ptr<Job> job;
+        Ptr cached;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            try {
+                raise.reserve(m_threads.size() + 1);
+                job = NeedLocked(key, &raise, &cached);
+            } catch (...) {
+            }
+            if (job && !job->done)
+                RaiseReadingAhead(&raise);
+        }
         if (!job)
-            return m_cache.Find(key);
+            return cached ? cached : PrepareHere(key);
         m_changed.notify_all();
+        RaiseAll(raise);
+        std::unique_lock<std::mutex> lock(m_mutex);
         m_done.wait(lock, [&] { return job->done; });
         return job->result;
     }
@@ -95,12 +124,13 @@ public:
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             DropQueuedReadAhead();
-            for (const CellKey& key : keys) {
-                if (m_jobs.count(key) != 0 || m_cache.Find(key))
-                    continue;
-                auto job = std::make_shared<Job>(key, false);
-                m_jobs[key] = job;
-                m_readAhead.push_back(job);
+            try {
+                for (const CellKey& key : keys)
+                    if (m_jobs.count(key) == 0 && !m_cache.Find(key))
+                        Record(std::make_shared<Job>(key, false), m_readAhead);
+            } catch (...) {
+                // What is queued so far is read ahead; the rest is prepared
+                // when it is needed.
             }
         }
         m_changed.notify_all();
@@ -139,42 +169,88 @@ private:
         bool cancelled = false;
         bool started = false;
         bool done = false;
-        CThreadPriority* worker = nullptr;  // while started
+        // Set when the window thread waits for a read-ahead already
+        // started; read by its worker after it has lowered its priority.
+        std::atomic<bool> urgent{false};
+        Priority* worker = nullptr;  // while started
         Ptr result;
     };
 
-    // Queues key as needed, or promotes its job; null when it is cached.
-    std::shared_ptr<Job> NeedLocked(const CellKey& key)
+    // Queues a new job and records it, or does neither.
+    void Record(const std::shared_ptr<Job>& job, std::deque<std::shared_ptr<Job>>& queue)
+    {
+        queue.push_back(job);
+        try {
+            m_jobs.emplace(job->key, job);
+        } catch (...) {
+            queue.pop_back();
+            throw;
+        }
+    }
+
+    // Queues key as needed, or promotes its job; null when it is cached
+    // (then *cached holds it). A worker whose read-ahead is now needed is
+    // added to raise, to be raised once the lock is let go.
+    std::shared_ptr<Job> NeedLocked(const CellKey& key, std::vector<Priority*>* raise, Ptr* cached = nullptr)
     {
         auto it = m_jobs.find(key);
         if (it == m_jobs.end()) {
-            if (m_cache.Find(key))
+            if (Ptr cell = m_cache.Find(key)) {
+                if (cached != nullptr)
+                    *cached = std::move(cell);
                 return nullptr;
+            }
             auto job = std::make_shared<Job>(key, true);
-            m_jobs[key] = job;
-            m_needed.push_back(job);
+            Record(job, m_needed);
             return job;
         }
         std::shared_ptr<Job> job = it->second;
-        if (!job->needed) {
-            job->needed = true;
-            job->cancelled = false;
-            if (job->started)
-                job->worker->Raise();   // the window thread waits for it now
-            else
-                Requeue(job);
+        if (job->needed)
+            return job;
+        if (job->started) {
+            raise->push_back(job->worker);  // reserved: does not throw
+            job->urgent = true;
+        } else {
+            Requeue(job);
         }
+        job->needed = true;
+        job->cancelled = false;
         return job;
     }
 
+    // A queued read-ahead job moves to the needed ones; on failure it stays
+    // where it was.
     void Requeue(const std::shared_ptr<Job>& job)
     {
+        m_needed.push_back(job);
         for (auto it = m_readAhead.begin(); it != m_readAhead.end(); ++it)
             if (*it == job) {
                 m_readAhead.erase(it);
                 break;
             }
-        m_needed.push_back(job);
+    }
+
+    // While the window thread waits, no worker runs below normal: the one
+    // reading ahead may hold what the awaited cell needs next (the turn
+    // for a whole decode, the disk). Room for them is reserved in raise.
+    void RaiseReadingAhead(std::vector<Priority*>* raise)
+    {
+        if (raise->capacity() < raise->size() + m_threads.size())
+            return;
+        for (auto& entry : m_jobs) {
+            Job& job = *entry.second;
+            if (job.started && !job.needed && !job.urgent) {
+                job.urgent = true;
+                raise->push_back(job.worker);
+            }
+        }
+    }
+
+    // The window thread waits for these workers' cells now.
+    static void RaiseAll(const std::vector<Priority*>& workers)
+    {
+        for (Priority* worker : workers)
+            worker->Raise();
     }
 
     void DropQueuedReadAhead()
@@ -198,7 +274,7 @@ private:
     // reads ahead.
     void Run()
     {
-        CThreadPriority priority;
+        Priority priority;
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             m_changed.wait(lock, [&] {
@@ -218,12 +294,26 @@ private:
             m_readingAhead = m_readingAhead || readingAhead;
             job->started = true;
             job->worker = &priority;
-            priority.Set(readingAhead ? CThreadPriority::Background : CThreadPriority::Normal);
             lock.unlock();
-            Ptr result = PrepareSafely(job->key);
+            Ptr result = PrepareAt(priority, *job, readingAhead);
             lock.lock();
             Finish(job, std::move(result), readingAhead);
         }
+    }
+
+    // Prepares a job's cell outside the lock: a read-ahead below normal
+    // priority, unless the window thread waits for it meanwhile; back at
+    // normal priority before the lock is taken again.
+    Ptr PrepareAt(Priority& priority, Job& job, bool readingAhead)
+    {
+        if (!readingAhead)
+            return PrepareSafely(job.key);
+        priority.Set(Priority::Background);
+        if (job.urgent)
+            priority.Set(Priority::Normal);
+        Ptr result = PrepareSafely(job.key);
+        priority.Set(Priority::Normal);
+        return result;
     }
 
     // A cell that cannot be kept for want of memory is drawn all the same.

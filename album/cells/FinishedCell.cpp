@@ -1,6 +1,9 @@
 #include "album/cells/FinishedCell.h"
 
+#include <mutex>
+
 #include "ImageLoad.h"
+#include "album/cells/AlbumCells.h"
 #include "framework/Gdi.h"
 #include "picture/Picture.h"
 #include "picture/PictureBlock.h"
@@ -25,7 +28,17 @@ private:
     const BYTE* m_bytes;
 };
 
+// A picture other than a JPEG is decoded whole before it is fitted: up to
+// 256 MB of pixels, beside the file. In a 32-bit host that also records
+// video, two of those at once are the allocation most likely to fail, so
+// the workers take turns; a JPEG goes straight to its cell's size and
+// needs no turn.
+std::mutex g_wholeDecodeTurn;
+
 }  // namespace
+
+ResizedBlockMaker g_pfnResizedBlock = picture::ResizedBlock;
+CellPreparer g_pfnPrepareCell = &CFinishedCell::Prepare;
 
 CFinishedCell::~CFinishedCell()
 {
@@ -51,9 +64,22 @@ std::shared_ptr<const CFinishedCell> CFinishedCell::Prepare(const CellKey& key)
 {
     auto cell = std::make_shared<CFinishedCell>();
     const int fileType = FileType(key.path.c_str());
-    HGLOBAL shown = fileType == IL_TYPE_JPG ? cell->DecodeJpegIntoTheCell(key) : cell->DecodeWholeAndFit(fileType, key);
-    cell->m_hBlock = key.screenBits == 32 ? WidenedForTheScreen(shown) : shown;
+    const Shown shown = fileType == IL_TYPE_UNKNOWN ? Failed(GetLastPicLibError())
+                        : fileType == IL_TYPE_JPG   ? cell->DecodeJpegIntoTheCell(key)
+                                                    : cell->DecodeWholeAndFit(fileType, key);
+    if (shown.mayPass)
+        return nullptr;
+    cell->m_hBlock = key.screenBits == 32 ? WidenedForTheScreen(shown.block) : shown.block;
     return cell;
+}
+
+// The library's failures that may pass: a file it could not open or read
+// (held without sharing by a recorder or a scanner, or still empty), and
+// memory that ran out. Any other failure says the file is not a picture it
+// can show, and stays so until the file changes.
+CFinishedCell::Shown CFinishedCell::Failed(int error)
+{
+    return {nullptr, error == IL_ERR_FILE || error == IL_ERR_NO_MEMORY};
 }
 
 // The fit chosen from the picture's size as the file gives it: the picture
@@ -70,16 +96,18 @@ int __cdecl CFinishedCell::FitJpeg(void* context, int width, int height, int* ta
     return 1;
 }
 
-HGLOBAL CFinishedCell::DecodeJpegIntoTheCell(const CellKey& key)
+CFinishedCell::Shown CFinishedCell::DecodeJpegIntoTheCell(const CellKey& key)
 {
     JpegFit fitted = {key.box, {}, 0, 0};
     HGLOBAL block = LoadJPGFitted(key.path.c_str(), &CFinishedCell::FitJpeg, &fitted);
     if (block == nullptr)
-        return nullptr;
+        return Failed(GetLastPicLibError());
     {
         BlockLock lock(block);
-        if (lock.Bytes() == nullptr)
-            return FreedBlock(block);
+        if (lock.Bytes() == nullptr) {
+            GlobalFree(block);
+            return Failed(IL_ERR_NO_MEMORY);
+        }
         m_nColours = picture::ReadFacts(lock.Bytes()).colours;
     }
     m_bLoaded = true;
@@ -89,30 +117,31 @@ HGLOBAL CFinishedCell::DecodeJpegIntoTheCell(const CellKey& key)
     // A side of no pixels, as a thin picture may shrink to, shows nothing.
     if (!m_fit.drawable || m_fit.width == 0 || m_fit.height == 0)
         return FreedBlock(block);
-    return block;
+    return {block, false};
 }
 
-HGLOBAL CFinishedCell::DecodeWholeAndFit(int fileType, const CellKey& key)
+CFinishedCell::Shown CFinishedCell::DecodeWholeAndFit(int fileType, const CellKey& key)
 {
+    std::lock_guard<std::mutex> turn(g_wholeDecodeTurn);
     int status = 0;
     HGLOBAL whole = picture::LoadBlockOfType(fileType, key.path.c_str(), &status);
     if (whole == nullptr)
-        return nullptr;
-    HGLOBAL shown = nullptr;
+        return Failed(status);
+    Shown shown = Failed(IL_ERR_NO_MEMORY);
     {
         BlockLock lock(whole);
         if (lock.Bytes() != nullptr)
             shown = Fit(whole, lock.Bytes(), key.box);
     }
-    if (shown != whole)
+    if (shown.block != whole)
         GlobalFree(whole);
     return shown;
 }
 
-HGLOBAL CFinishedCell::FreedBlock(HGLOBAL block)
+CFinishedCell::Shown CFinishedCell::FreedBlock(HGLOBAL block)
 {
     GlobalFree(block);
-    return nullptr;
+    return Nothing();
 }
 
 // A 32-bit screen takes four bytes a pixel as they are and converts three,
@@ -133,7 +162,7 @@ HGLOBAL CFinishedCell::WidenedForTheScreen(HGLOBAL shown)
     return wide;
 }
 
-HGLOBAL CFinishedCell::Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box)
+CFinishedCell::Shown CFinishedCell::Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box)
 {
     const picture::Facts facts = picture::ReadFacts(bytes);
     m_bLoaded = true;
@@ -142,14 +171,14 @@ HGLOBAL CFinishedCell::Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box)
     m_nColours = facts.colours;
     m_fit = FitIntoBox(facts.width, facts.height, box);
     if (!m_fit.drawable)
-        return nullptr;
+        return Nothing();
     if (m_fit.width == facts.width && m_fit.height == facts.height)
-        return whole;
-    // A copy that cannot be made leaves the picture at its own size, as the
-    // picture object's resize does.
+        return {whole, false};
+    // Without its fitted copy the picture is not shown at all: at its own
+    // size it would cover the cells around it. Memory may come back.
     int status = 0;
-    HGLOBAL fitted = picture::ResizedBlock(bytes, m_fit.width, m_fit.height, &status);
-    return fitted != nullptr ? fitted : whole;
+    HGLOBAL fitted = g_pfnResizedBlock(bytes, m_fit.width, m_fit.height, &status);
+    return fitted != nullptr ? Shown{fitted, false} : Failed(IL_ERR_NO_MEMORY);
 }
 
 bool CurrentCellKey(const std::string& path, const CellBox& box, int screenBits, CellKey* key)

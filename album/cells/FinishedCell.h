@@ -41,11 +41,23 @@ public:
     // How the picture was fitted into its cell's box.
     const CellFit& Fit() const { return m_fit; }
 
-    // Reads and fits the picture of key's file into key's box. Throws only
-    // when memory runs out.
+    // Reads and fits the picture of key's file into key's box. A file that
+    // is plainly not a picture gives a cell that shows its frame only, and
+    // is kept like any other. Null when the failure may pass: the file
+    // could not be opened (another program holds it, or it is still empty)
+    // or memory ran out; such a cell is not kept, so the next paint tries
+    // again. Throws only when memory runs out.
     static std::shared_ptr<const CFinishedCell> Prepare(const CellKey& key);
 
 private:
+    // A block to show, or why there is none.
+    struct Shown {
+        HGLOBAL block;
+        bool mayPass;   // no block, for a reason that may pass
+    };
+    static Shown Nothing() { return {nullptr, false}; }
+    static Shown Failed(int error);
+
     // What the fit of a JPEG learns of its picture.
     struct JpegFit {
         CellBox box;
@@ -53,12 +65,13 @@ private:
         int width, height;
     };
     static int __cdecl FitJpeg(void* context, int width, int height, int* targetWidth, int* targetHeight);
-    HGLOBAL DecodeJpegIntoTheCell(const CellKey& key);
-    HGLOBAL DecodeWholeAndFit(int fileType, const CellKey& key);
-    static HGLOBAL FreedBlock(HGLOBAL block);
+    Shown DecodeJpegIntoTheCell(const CellKey& key);
+    Shown DecodeWholeAndFit(int fileType, const CellKey& key);
+    static Shown FreedBlock(HGLOBAL block);
     // Takes the facts of a loaded picture and returns the block to show:
-    // whole, a resized copy, or null when the box has no room.
-    HGLOBAL Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box);
+    // whole, a resized copy, nothing when the box has no room, or a failure
+    // that may pass when the copy cannot be made.
+    Shown Fit(HGLOBAL whole, const BYTE* bytes, const CellBox& box);
     static HGLOBAL WidenedForTheScreen(HGLOBAL shown);
 
     bool m_bLoaded = false;
@@ -68,6 +81,11 @@ private:
     CellFit m_fit = {};
     HGLOBAL m_hBlock = nullptr;     // at the fitted size; null: nothing to draw
 };
+
+// Makes the fitted copy of a whole picture (picture::ResizedBlock); a test
+// puts a failing one in its place.
+using ResizedBlockMaker = HGLOBAL (*)(const BYTE* source, int newWidth, int newHeight, int* status);
+extern ResizedBlockMaker g_pfnResizedBlock;
 
 // The key of path's cell in box as the file is now (one call for its size
 // and last write time); false when the file is gone.

@@ -5,7 +5,12 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <future>
 #include <mutex>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -14,9 +19,40 @@
 #include "album/cells/CellFit.h"
 #include "album/cells/CellWorkers.h"
 
+// The k-th allocation of the arming thread fails, for the bookkeeping that
+// must be all or nothing; every other allocation is the usual one.
+namespace {
+thread_local int t_allocationsBeforeFailure = -1;
+}
+
+void* operator new(std::size_t size)
+{
+    if (t_allocationsBeforeFailure == 0) {
+        t_allocationsBeforeFailure = -1;
+        throw std::bad_alloc();
+    }
+    if (t_allocationsBeforeFailure > 0)
+        --t_allocationsBeforeFailure;
+    if (void* p = std::malloc(size != 0 ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 namespace {
 
 using namespace std::chrono_literals;
+
+// Fails the k-th allocation (from 0) of this thread while it lives.
+class FailingAllocation {
+public:
+    explicit FailingAllocation(int k) { t_allocationsBeforeFailure = k; }
+    ~FailingAllocation() { t_allocationsBeforeFailure = -1; }
+    FailingAllocation(const FailingAllocation&) = delete;
+    FailingAllocation& operator=(const FailingAllocation&) = delete;
+    bool Failed() const { return t_allocationsBeforeFailure == -1; }
+};
 
 TEST(CellFit, ShrinksByHeightThenWidthTruncatesAndCentres)
 {
@@ -60,18 +96,35 @@ CellKey KeyOf(const std::string& path, std::uint64_t writeTime = 1)
     return CellKey{path, 100, writeTime, {336, 205, 50}, 32};
 }
 
-TEST(CellCache, AFileChangedSinceIsNotFoundAndItsOldCellGoes)
+// Every part of the key tells a cell apart: the file's state, the box it
+// was fitted into and the screen's depth. The newer state of a place
+// replaces the older one.
+TEST(CellCache, AKeyThatDiffersInAnyPartFindsNothingAndANewStateReplacesTheOld)
 {
-    CCellCache<FakeCell> cache(1000);
-    cache.Put(KeyOf("a.jpg", 1), std::make_shared<FakeCell>(100));
-    EXPECT_TRUE(cache.Find(KeyOf("a.jpg", 1)));
-    EXPECT_FALSE(cache.Find(KeyOf("a.jpg", 2)));
-    CellKey otherDepth = KeyOf("a.jpg", 1);
-    otherDepth.screenBits = 16;
-    EXPECT_FALSE(cache.Find(otherDepth));
-    cache.Put(KeyOf("a.jpg", 2), std::make_shared<FakeCell>(100));
-    EXPECT_FALSE(cache.Find(KeyOf("a.jpg", 1)));
-    EXPECT_EQ(1u, cache.Count());
+    const struct {
+        const char* part;
+        void (*change)(CellKey&);
+        bool samePlace;
+    } rows[] = {
+        {"file size", [](CellKey& k) { k.fileSize += 1; }, true},
+        {"write time", [](CellKey& k) { k.writeTime += 1; }, true},
+        {"box width", [](CellKey& k) { k.box.width += 1; }, false},
+        {"box height", [](CellKey& k) { k.box.height += 1; }, false},
+        {"margin", [](CellKey& k) { k.box.margin = 6; }, false},
+        {"screen depth", [](CellKey& k) { k.screenBits = 16; }, false},
+        {"path", [](CellKey& k) { k.path = "b.jpg"; }, false},
+    };
+    for (const auto& row : rows) {
+        CCellCache<FakeCell> cache(1000);
+        const CellKey before = KeyOf("a.jpg");
+        cache.Put(before, std::make_shared<FakeCell>(100));
+        CellKey after = before;
+        row.change(after);
+        EXPECT_FALSE(cache.Find(after)) << row.part;
+        cache.Put(after, std::make_shared<FakeCell>(100));
+        EXPECT_TRUE(cache.Find(after)) << row.part;
+        EXPECT_EQ(!row.samePlace, static_cast<bool>(cache.Find(before))) << row.part;
+    }
 }
 
 TEST(CellCache, StaysWithinItsBudgetByDroppingTheLeastRecentlyUsed)
@@ -190,6 +243,136 @@ TEST(CellWorkers, StopWhileAReadAheadIsInFlight)
     }
     opener.join();
     EXPECT_EQ(1, finished.load());
+}
+
+// Runs f on a thread of its own and fails the test when it has not
+// returned within the bound. A wait that never returns would freeze the
+// browser for good: the program is ended here instead of hanging the run.
+template <class F>
+void ReturnsWithin(std::chrono::seconds bound, const char* what, F f)
+{
+    std::packaged_task<void()> task(f);
+    std::future<void> done = task.get_future();
+    std::thread(std::move(task)).detach();
+    if (done.wait_for(bound) == std::future_status::ready)
+        return;
+    std::fprintf(stderr, "%s did not return within %llds\n", what, static_cast<long long>(bound.count()));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+// Whatever allocation fails inside Need or Wait, every cell asked for is
+// still waited for to the end: no job stays recorded without being queued.
+// Covers a new needed cell, a queued read-ahead made needed, and one in
+// flight made needed. A queue allocates only when it crosses into a new
+// block of its storage, so each k is tried with the queues at every place
+// of a block (shifted by cells passed through before).
+TEST(CellWorkers, AFailedAllocationInNeedOrWaitLeavesNoWaitWithoutEnd)
+{
+    int failures = 0;
+    for (int shift = 0; shift < 40; ++shift) {
+        bool failedSomewhere = true;
+        for (int k = 0; failedSomewhere; ++k) {
+            failedSomewhere = false;
+            CCellCache<FakeCell> cache(1 << 20);
+            Gate gate;
+            CCellWorkers<FakeCell> workers(cache, [&](const CellKey& key) {
+                if (key.path == "flight")
+                    gate.Pass();
+                return std::make_shared<FakeCell>(10);
+            });
+            for (int i = 0; i < shift; ++i) {
+                workers.Wait(KeyOf("passed" + std::to_string(i)));
+                workers.ReadAhead({KeyOf("ahead" + std::to_string(i))});
+                workers.WaitIdle(10s);
+            }
+            workers.ReadAhead({KeyOf("flight"), KeyOf("queued")});
+            gate.AwaitWaiting(1);   // "flight" started, "queued" behind it
+            for (const char* step : {"need", "wait"}) {
+                FailingAllocation failing(k);
+                try {
+                    if (step[0] == 'n')
+                        workers.Need({KeyOf("queued"), KeyOf("flight"), KeyOf("new")});
+                    else
+                        workers.Wait(KeyOf("another"));
+                } catch (const std::bad_alloc&) {
+                }
+                failedSomewhere = failedSomewhere || failing.Failed();
+                failures += failing.Failed() ? 1 : 0;
+            }
+            gate.Open();
+            ReturnsWithin(10s, "a wait after a failed allocation", [&] {
+                for (const char* name : {"queued", "flight", "new", "another"})
+                    workers.Wait(KeyOf(name));
+                workers.WaitIdle(10s);
+            });
+        }
+    }
+    EXPECT_GT(failures, 200) << "allocations failed inside the calls";
+}
+
+// A stand-in for a worker's priority: each thread's level, and whether the
+// workers' lock was free when the level changed (a probe on another thread
+// must get it at once).
+struct ProbedPriority {
+    enum Level { Normal, Background };
+    static thread_local Level t_level;
+    static std::function<bool()> s_lockIsFree;
+    static std::atomic<int> s_changesUnderTheLock;
+
+    void Set(Level level)
+    {
+        if (s_lockIsFree && !s_lockIsFree())
+            ++s_changesUnderTheLock;
+        t_level = level;
+    }
+    void Raise() { Set(Normal); }
+};
+thread_local ProbedPriority::Level ProbedPriority::t_level = ProbedPriority::Normal;
+std::function<bool()> ProbedPriority::s_lockIsFree;
+std::atomic<int> ProbedPriority::s_changesUnderTheLock{0};
+
+// Kept under the workers' lock: a cell measured there notes the level of
+// the thread that keeps it.
+struct LevelNotingCell {
+    std::size_t Bytes() const
+    {
+        if (ProbedPriority::t_level != ProbedPriority::Normal)
+            ++s_keptBelowNormal;
+        return 10;
+    }
+    static std::atomic<int> s_keptBelowNormal;
+};
+std::atomic<int> LevelNotingCell::s_keptBelowNormal{0};
+
+// The window thread may wait for a worker at any moment: a worker holds the
+// lock only at normal priority, and changes priority outside it.
+TEST(CellWorkers, AWorkerHoldsTheLockOnlyAtNormalPriority)
+{
+    CCellCache<LevelNotingCell> cache(1 << 20);
+    CCellWorkers<LevelNotingCell, ProbedPriority>* probed = nullptr;
+    ProbedPriority::s_lockIsFree = [&] {
+        // From another thread, as the window thread would ask; one that
+        // finds the lock taken gets it once this worker lets it go.
+        auto asked = std::make_shared<std::promise<void>>();
+        std::future<void> answered = asked->get_future();
+        std::thread([asked, &probed] {
+            probed->Idle();
+            asked->set_value();
+        }).detach();
+        return answered.wait_for(5s) == std::future_status::ready;
+    };
+    {
+        CCellWorkers<LevelNotingCell, ProbedPriority> workers(
+            cache, [](const CellKey&) { return std::make_shared<LevelNotingCell>(); });
+        probed = &workers;
+        workers.ReadAhead({KeyOf("a"), KeyOf("b"), KeyOf("c")});
+        ASSERT_TRUE(workers.WaitIdle(20s));
+        EXPECT_EQ(3u, cache.Count());
+    }
+    ProbedPriority::s_lockIsFree = nullptr;
+    EXPECT_EQ(0, ProbedPriority::s_changesUnderTheLock.load());
+    EXPECT_EQ(0, LevelNotingCell::s_keptBelowNormal.load());
 }
 
 }  // namespace

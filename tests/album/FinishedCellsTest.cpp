@@ -7,15 +7,22 @@
 #include <windows.h>
 
 #include <functional>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "ImageLoad.h"
+#include "album/cells/AlbumCells.h"
 #include "album/cells/CellFit.h"
 #include "picture/Picture.h"
+#include "picture/PictureBlock.h"
+#include "res/resource.h"
 #include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/CellColours.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/OwnThreads.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 
@@ -43,6 +50,126 @@ Canvas PaintedLikeTheScreen(const std::function<void(CDC*)>& paint)
     return shot;
 }
 
+// A file held open without sharing, as a recorder writing it or a virus
+// scanner reading it holds it for a moment.
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path)
+        : m_file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~HeldFile() { LetGo(); }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool Held() const { return m_file != INVALID_HANDLE_VALUE; }
+    void LetGo()
+    {
+        if (Held())
+            CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_file;
+};
+
+// Stands in for the fitted copy of a whole picture while memory is short.
+class NoMemoryForFittedCopies {
+public:
+    NoMemoryForFittedCopies() { g_pfnResizedBlock = &Fail; }
+    ~NoMemoryForFittedCopies() { g_pfnResizedBlock = picture::ResizedBlock; }
+
+private:
+    static HGLOBAL Fail(const BYTE*, int, int, int* status)
+    {
+        *status = PIC_ERR_ALLOC;
+        return nullptr;
+    }
+};
+
+// Holds the preparation of one file at a gate and notes every file
+// prepared after a given moment.
+class PreparationGate {
+public:
+    explicit PreparationGate(const std::string& held)
+    {
+        s_held = held;
+        s_open = false;
+        s_noted.clear();
+        s_noting = false;
+        g_pfnPrepareCell = &Prepare;
+    }
+    ~PreparationGate()
+    {
+        Open();
+        g_pfnPrepareCell = &CFinishedCell::Prepare;
+    }
+    void Open()
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        s_open = true;
+    }
+    bool Holding() const
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        return s_holding;
+    }
+    void NoteFromNow()
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        s_noting = true;
+    }
+    std::vector<std::string> Noted() const
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        return s_noted;
+    }
+
+private:
+    static std::shared_ptr<const CFinishedCell> Prepare(const CellKey& key)
+    {
+        {
+            std::lock_guard<std::mutex> lock(s_mutex);
+            if (s_noting)
+                s_noted.push_back(key.path);
+        }
+        if (key.path == s_held) {
+            SetHolding(true);
+            while (!IsOpen())
+                Sleep(5);
+            SetHolding(false);
+        }
+        return CFinishedCell::Prepare(key);
+    }
+    static bool IsOpen()
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        return s_open;
+    }
+    static void SetHolding(bool holding)
+    {
+        std::lock_guard<std::mutex> lock(s_mutex);
+        s_holding = holding;
+    }
+
+    static std::mutex s_mutex;
+    static std::string s_held;
+    static bool s_open, s_holding, s_noting;
+    static std::vector<std::string> s_noted;
+};
+std::mutex PreparationGate::s_mutex;
+std::string PreparationGate::s_held;
+bool PreparationGate::s_open = false, PreparationGate::s_holding = false, PreparationGate::s_noting = false;
+std::vector<std::string> PreparationGate::s_noted;
+
+int PreparedBy(CAlbumView& view, const std::function<void()>& paint)
+{
+    const unsigned before = view.CellsPrepared();
+    paint();
+    EXPECT_TRUE(view.WaitForPreparedCells(20000));
+    return static_cast<int>(view.CellsPrepared() - before);
+}
+
 class FinishedCellsTest : public AlbumViewFixture {
 protected:
     void OpenPrepared()
@@ -53,6 +180,27 @@ protected:
     Canvas PaintView()
     {
         return PaintedLikeTheScreen([this](CDC* dc) { View().OnDraw(dc); });
+    }
+    // Cells prepared by a paint, and by what it read ahead.
+    int PreparedByAPaint()
+    {
+        return PreparedBy(View(), [this] { PaintView(); });
+    }
+    POINT CentreOf(int cell)
+    {
+        const CellRect& rc = View().m_rcCell[cell];
+        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 - 20};
+    }
+    COLORREF AtCentreOf(const Canvas& shown, int cell)
+    {
+        const POINT at = CentreOf(cell);
+        return shown.At(at.x, at.y);
+    }
+    void Jpeg(const std::string& name, int width, int height)
+    {
+        HGLOBAL block = GlobalBlock(SolidDib(width, height, 24, 0xDC141E));
+        EXPECT_EQ(1, SaveJPG(folder.PathOf(name).c_str(), block, 90)) << name;
+        GlobalFree(block);
     }
     // Each picture of the page as the picture object loads, resizes and
     // draws it into the cell the paint laid out.
@@ -128,20 +276,117 @@ TEST_F(FinishedCellsTest, FilesAnotherProgramChangesAreShownAsTheyAreNow)
     ASSERT_TRUE(DeleteFileA(folder.PathOf("p12.bmp").c_str()));
     rewriteInBlue("p19.bmp");
 
-    auto centreOf = [&](int cell) {
-        const CellRect& rc = View().m_rcCell[cell];
-        return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 - 20};
-    };
     Canvas shown = PaintView();
-    EXPECT_EQ(kBlue, shown.At(centreOf(0).x, centreOf(0).y));
-    EXPECT_EQ(kRed, shown.At(centreOf(1).x, centreOf(1).y));
+    EXPECT_EQ(kBlue, AtCentreOf(shown, 0));
+    EXPECT_EQ(kRed, AtCentreOf(shown, 1));
 
     View().PagePrev();
     Canvas before = PaintView();
-    EXPECT_EQ(kBlue, before.At(centreOf(0).x, centreOf(0).y));
-    EXPECT_EQ(kCellFill, before.At(centreOf(1).x, centreOf(1).y));
-    EXPECT_EQ(kCellFill, before.At(centreOf(2).x, centreOf(2).y));
-    EXPECT_EQ(kRed, before.At(centreOf(3).x, centreOf(3).y));
+    EXPECT_EQ(kBlue, AtCentreOf(before, 0));
+    EXPECT_EQ(kCellFill, AtCentreOf(before, 1));
+    EXPECT_EQ(kCellFill, AtCentreOf(before, 2));
+    EXPECT_EQ(kRed, AtCentreOf(before, 3));
+}
+
+// A failure that passes is not remembered: a file another program holds
+// without sharing while its page is painted, or while its page is read
+// ahead, shows once it is let go; so does a picture whose fitted copy found
+// no memory, which meanwhile shows as a file that cannot be read, not at
+// its own size over the cells around it.
+TEST_F(FinishedCellsTest, AReadThatFailedForAMomentIsTriedAgainAtTheNextPaint)
+{
+    for (int i = 0; i < 18; ++i)
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
+    Picture("zbig.bmp", 640, 480);      // alone on the last page
+    {
+        NoMemoryForFittedCopies shortOfMemory;  // for zbig.bmp alone
+        HeldFile shown(folder.PathOf("p20.bmp")), ahead(folder.PathOf("p11.bmp"));
+        ASSERT_TRUE(shown.Held() && ahead.Held());
+        Open(kWidth, kHeight);
+        const Canvas short_ = PaintView();
+        const POINT beside = {View().m_rcCell[0].right + 20, CentreOf(0).y};
+        EXPECT_EQ(kSelectedCellFill, AtCentreOf(short_, 0)) << "no memory for its fitted copy";
+        EXPECT_NE(kRed, short_.At(beside.x, beside.y)) << "drawn over its neighbours";
+
+        View().OnPagePrev();    // page 9, with p20 in cell 1; page 0 read ahead
+        EXPECT_EQ(kCellFill, AtCentreOf(PaintView(), 1)) << "held while painted";
+        ASSERT_TRUE(View().WaitForPreparedCells(20000));
+    }
+    EXPECT_EQ(kRed, AtCentreOf(PaintView(), 1)) << "let go, painted again";
+    View().OnPagePrev();
+    EXPECT_EQ(kRed, AtCentreOf(PaintView(), 1)) << "let go after its page was read ahead";
+    View().OnPageLast();
+    EXPECT_EQ(kRed, AtCentreOf(PaintView(), 0)) << "memory back";
+}
+
+// The cells kept follow the view's size: on a 3840 x 2100 view the pages
+// (and the pictures alone) on both sides of the one shown stay prepared,
+// so that painting them again, or turning to them, decodes only what is
+// read ahead.
+TEST_F(FinishedCellsTest, OnALargeViewThePagesAndPicturesAroundTheOneShownStayPrepared)
+{
+    for (int i = 0; i < 27; ++i)
+        Jpeg("p" + std::to_string(10 + i) + ".jpg", 1920, 1080);
+    Open(3840, 2100);       // page 18 shown, page 9 read ahead
+    ASSERT_TRUE(View().WaitForPreparedCells(20000));
+    const struct {
+        const char* step;
+        std::function<void(CAlbumView&)> act;
+        int prepared;       // by the paint, and read ahead after it
+    } steps[] = {
+        {"page 9, page 0 read ahead", [](CAlbumView& v) { v.OnPagePrev(); }, 9},
+        {"page 9 painted again", [](CAlbumView&) {}, 0},
+        {"back to page 18", [](CAlbumView& v) { v.OnPageNext(); }, 0},
+        {"picture 22 alone, 23 read ahead", [](CAlbumView& v) { v.ShowCellAlone(4); }, 2},
+        {"picture 23, 24 read ahead", [](CAlbumView& v) { v.OnPageNext(); }, 1},
+        {"picture 22 again, 21 read ahead", [](CAlbumView& v) { v.OnPagePrev(); }, 1},
+        {"its page, page 9 read ahead", [](CAlbumView& v) { v.OnMultiShow(); }, 9},
+    };
+    for (const auto& step : steps)
+        EXPECT_EQ(step.prepared, PreparedBy(View(), [&] {
+                      step.act(View());
+                      PaintView();
+                  })) << step.step;
+    EXPECT_LE(View().Cells().Bytes(), View().Cells().Budget());
+}
+
+// The system tells the frame of a new screen depth; the cells are prepared
+// for the depth the view draws on.
+TEST_F(FinishedCellsTest, ANewScreenDepthPreparesThePageAgain)
+{
+    for (int i = 0; i < 9; ++i)
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
+    OpenPrepared();
+    EXPECT_EQ(0, PreparedByAPaint());
+    const ScreenDepthReader real = SetScreenDepthReader([](HDC) { return 16; });
+    SendMessageA(browser.Frame(), WM_DISPLAYCHANGE, 16, MAKELPARAM(1024, 768));
+    EXPECT_EQ(9, PreparedByAPaint());
+    SetScreenDepthReader(real);
+}
+
+// A new folder (the chooser, or Refresh after the folder changed) drops
+// what was read ahead for the old one: what is queued is never prepared,
+// and the cell in flight is not kept.
+TEST_F(FinishedCellsTest, ANewFolderDropsWhatWasReadAheadForTheOldOne)
+{
+    for (int i = 0; i < 18; ++i)
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
+    PreparationGate gate(folder.PathOf("p10.bmp"));     // the first of page 0
+    Open(kWidth, kHeight);
+    ASSERT_TRUE(browser.PumpUntil([&] { return gate.Holding(); }, 20000)) << "page 0 read ahead";
+
+    TempFolder next{"next"};
+    ASSERT_TRUE(WriteSolidBmp(next.PathOf("n1.bmp"), 64, 48, 24, kBlue));
+    ASSERT_TRUE(SetCurrentDirectoryA(next.Path().c_str()));
+    gate.NoteFromNow();
+    SendMessageA(browser.ViewWindow(), WM_COMMAND, ID_ALBUM_REFRESH, 0);
+    gate.Open();
+    ASSERT_TRUE(View().WaitForPreparedCells(20000));
+    for (const std::string& path : gate.Noted())
+        EXPECT_EQ(folder.PathOf("p10.bmp"), path) << "prepared after the folder changed";
+    EXPECT_FALSE(View().Cells().Keeps(folder.PathOf("p10.bmp"))) << "kept after the folder changed";
+    EXPECT_EQ(kBlue, AtCentreOf(PaintView(), 0));
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.Path().c_str()));   // so that the new folder can go
 }
 
 // The workers end with the album, also in the middle of a picture.

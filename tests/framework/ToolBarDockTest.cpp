@@ -182,6 +182,8 @@ protected:
         EXPECT_TRUE(EqualRect(&frame, &coveredShown)) << where;
     }
 
+    void CloseTheFrameWhileDragging(bool floating);
+
     TempFolder folder{"dock"};
     HostWindow host;
     BrowserOnThisThread browser;
@@ -291,21 +293,36 @@ TEST_F(ToolBarDockTest, WhileTheDeleteQuestionIsOpenTheFloatingBarDoesNothing)
     EXPECT_TRUE(IsWindowEnabled(Floating())) << "enabled again with the frame";
 }
 
-TEST_F(ToolBarDockTest, ClosingTheFrameWhileTheFloatingBarIsDraggedEndsTheDrag)
+// The frame closes in the middle of a drag, of the floating window by its
+// caption or of the docked bar by its gripper: the drag ends, and nothing
+// writes into the objects that went with the frame.
+void ToolBarDockTest::CloseTheFrameWhileDragging(bool floating)
 {
-    Dock().FloatAt(POINT{40, 60});
-    HWND floating = Floating(), frame = browser.Frame();
+    if (floating)
+        Dock().FloatAt(POINT{40, 60});
+    HWND frame = browser.Frame(), dragged = floating ? Floating() : Bar();
+    const POINT grip = floating ? Caption() : Gripper();
     {
         FreedBlockWatch watch;
-        Hands().DragHolding(Caption(), Middle(), [frame] {
+        Hands().DragHolding(grip, Middle(), [frame] {
             PostMessageA(frame, WM_CLOSE, 0, 0);
             Sleep(300);
         });
         EXPECT_EQ(0, watch.WrittenAfterDelete()) << "a pointer outlived its object";
     }
     EXPECT_FALSE(IsWindow(frame));
-    EXPECT_FALSE(IsWindow(floating));
+    EXPECT_FALSE(IsWindow(dragged));
     EXPECT_EQ(1, host.ExitCount());
+}
+
+TEST_F(ToolBarDockTest, ClosingTheFrameWhileTheFloatingBarIsDraggedEndsTheDrag)
+{
+    CloseTheFrameWhileDragging(true);
+}
+
+TEST_F(ToolBarDockTest, ClosingTheFrameWhileTheDockedBarIsDraggedEndsTheDrag)
+{
+    CloseTheFrameWhileDragging(false);
 }
 
 TEST_F(ToolBarDockTest, AFloatingWindowDestroyedFromOutsideIsForgotten)

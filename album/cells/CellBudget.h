@@ -1,0 +1,21 @@
+// How much picture memory the album's finished cells may take. The album
+// promises to keep the page or picture shown and those on both sides of it
+// (in single mode also the page of the picture shown), so the budget is
+// what those take at most in a view of this size: a thumbnail is never
+// larger than its box less the margin, a picture alone never larger than
+// the view less its margin, at four bytes a pixel. On very large views
+// the ceiling holds instead, and the least recently used cells go first.
+#pragma once
+
+#include <cstddef>
+
+#include "album/cells/CellFit.h"
+
+// A 32-bit host process has 2 GB of address space, and the host records
+// video in it: the cells take at most a sixteenth of it. A 3840 x 2160
+// screen needs 118 MB for what the album promises.
+constexpr std::size_t kCellBudgetCeiling = 128u * 1024 * 1024;
+
+// The budget for a view whose thumbnails are fitted into thumbnail and
+// whose picture shown alone is fitted into single.
+std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single);
