@@ -75,8 +75,10 @@ public:
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
     unsigned CellsPrepared() const { return m_cells.Prepared(); }
     const CAlbumCells& Cells() const { return m_cells; }
-    // What the view holds of a zoomed picture, in bytes (benchmarks).
+    // What the view holds of a zoomed picture, in bytes, and the wait for
+    // its notes (benchmarks).
     std::size_t ZoomedBytes() const { return m_zoomed.Bytes(); }
+    void WaitForZoomNotes() { m_zoomed.WaitForNotes(); }
 
     CAlbumBrushes m_brushes;
     CPicture* m_pPicture = nullptr;     // owned; null when none could be made

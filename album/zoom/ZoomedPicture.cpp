@@ -79,7 +79,8 @@ bool CZoomedPicture::Render(const File& file, int width, int height, const ZoomR
         if (!SameFile(file, m_file) || width != m_nWidth || height != m_nHeight || viewWidth != m_nViewWidth ||
             viewHeight != m_nViewHeight) {
             m_bHolding = false;
-            ForgetIndex();
+            m_notes.Forget();
+            m_bNotesAsked = false;
             m_file = file;
             m_nType = FileType(file.path.c_str());
             m_nWidth = width;
@@ -177,12 +178,12 @@ bool CZoomedPicture::Read(const Span& part)
         return true;
     m_reading = part;
     m_nRowsRead = 0;
-    if (m_nType == IL_TYPE_JPG && !m_bIndexAsked) {
-        m_hIndex = IndexJPG(m_file.path.c_str());
-        m_bIndexAsked = true;
+    if (m_nType == IL_TYPE_JPG && !m_bNotesAsked) {
+        m_notes.Start(m_file.path);
+        m_bNotesAsked = true;
     }
     const bool read = m_nType == IL_TYPE_JPG
-                          ? ReadJPGRegion(m_file.path.c_str(), m_hIndex, &CZoomedPicture::ChooseRegion,
+                          ? ReadJPGRegion(m_file.path.c_str(), m_notes.Ready(), &CZoomedPicture::ChooseRegion,
                                           &CZoomedPicture::TakeRegionRow, this) != 0
                           : ReadWhole(part);
     return read && m_nRowsRead == part.bottom - part.top;
@@ -285,17 +286,10 @@ bool CZoomedPicture::Draw(HDC dc)
     return drawn;
 }
 
-void CZoomedPicture::ForgetIndex()
-{
-    if (m_hIndex != nullptr)
-        GlobalFree(m_hIndex);
-    m_hIndex = nullptr;
-    m_bIndexAsked = false;
-}
-
 void CZoomedPicture::Release()
 {
-    ForgetIndex();
+    m_notes.Forget();
+    m_bNotesAsked = false;
     std::vector<std::uint32_t>().swap(m_pixels);
     if (m_hWhole != nullptr)
         GlobalFree(m_hWhole);
@@ -308,5 +302,5 @@ void CZoomedPicture::Release()
 
 std::size_t CZoomedPicture::Bytes() const
 {
-    return m_pixels.capacity() * sizeof(std::uint32_t) + (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0) + (m_hIndex != nullptr ? GlobalSize(m_hIndex) : 0);
+    return m_pixels.capacity() * sizeof(std::uint32_t) + (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0) + m_notes.Bytes();
 }

@@ -6,9 +6,8 @@
 // step out or a pan that leaves it moves what it can of the rectangle
 // within its memory and reads only what is new. Of a JPEG only those rows
 // and columns are decoded (ImageLoad's ReadJPGRegion, with the notes of
-// where its rows begin that IndexJPG makes once for the picture); other
-// formats are read whole, once for the picture while it is zoomed. Window
-// thread only.
+// where its rows begin once they are made, CJpegNotes); other formats are
+// read whole, once for the picture while it is zoomed. Window thread only.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "album/zoom/JpegNotes.h"
 #include "album/zoom/Zoom.h"
 
 class CZoomedPicture {
@@ -46,6 +46,9 @@ public:
     void Release();
     // What is held, in bytes.
     std::size_t Bytes() const;
+    // Waits until the JPEG's notes are made, if they are being made
+    // (benchmarks: the steps at an operator's pace).
+    void WaitForNotes() { m_notes.Ready(true); }
 
 private:
     // A rectangle of the picture, [left, right) x [top, bottom).
@@ -70,7 +73,6 @@ private:
     bool Read(const Span& part);
     bool ReadWhole(const Span& part);
     void Lay(const ZoomRegion& region);
-    void ForgetIndex();
 
     File m_file = {"", 0, 0};
     int m_nType = 0;                        // FileType's answer for it
@@ -83,9 +85,9 @@ private:
     int m_nRowsRead = 0;
     ZoomRegion m_region = {};               // the region last rendered
     RECT m_rcPlace = {0, 0, 0, 0};
-    // The notes of a JPEG, asked for once for the picture (null: none).
-    HGLOBAL m_hIndex = nullptr;
-    bool m_bIndexAsked = false;
+    // The notes of a JPEG, asked for once for the picture.
+    CJpegNotes m_notes;
+    bool m_bNotesAsked = false;
     // A picture of another format read whole, while it is zoomed.
     HGLOBAL m_hWhole = nullptr;
     File m_wholeFile = {"", 0, 0};
