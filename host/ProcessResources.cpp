@@ -57,16 +57,22 @@ unsigned long CountOwnWindows()
 
 unsigned long CountOwnThreads()
 {
+    return static_cast<unsigned long>(OwnThreadIds().size());
+}
+
+std::vector<unsigned long> OwnThreadIds()
+{
+    std::vector<unsigned long> ids;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    unsigned long count = 0;
+        return ids;
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == GetCurrentProcessId() ? 1 : 0;
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ids.push_back(entry.th32ThreadID);
     CloseHandle(snapshot);
-    return count;
+    return ids;
 }
 
 ProcessResources SampleProcessResources()

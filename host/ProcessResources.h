@@ -2,6 +2,8 @@
 // that tests can see whether the browser leaves anything behind.
 #pragma once
 
+#include <vector>
+
 struct ProcessResources {
     unsigned long gdiObjects = 0;
     unsigned long userObjects = 0;
@@ -13,3 +15,5 @@ ProcessResources SampleProcessResources();
 
 // The threads of this process, from a system snapshot.
 unsigned long CountOwnThreads();
+// Their identifiers.
+std::vector<unsigned long> OwnThreadIds();

@@ -11,15 +11,18 @@
 //   --quit-after-close  quit when the browser has returned the last time
 //   --log FILE        append "load <result>" and "exit <wParam> <lParam>" lines,
 //                     a "resources ..." line once the browser's thread ended
-//                     (and "heap damaged" when its heap checks found damage then),
-//                     and the process's heap checking flags at start
+//                     (and "heap damaged by ..." when its heap checks found
+//                     damage then, or in their self-test at start), and the
+//                     process's heap checking flags at start
 //   --sample-every MS  also log the process's resources every MS milliseconds
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "host/HeapCheck.h"
 #include "host/HostSettings.h"
@@ -31,9 +34,9 @@ namespace {
 constexpr UINT_PTR VIDEO_TIMER = 1;
 constexpr UINT_PTR SAMPLE_TIMER = 2;
 constexpr UINT_PTR SETTLE_TIMER = 3;
-// How long the host waits, after the exit message, for the browser's thread
-// to end before it samples its resources and goes on anyway.
-constexpr DWORD kSettleLimitMs = 3000;
+// The browser's thread ends a moment after its exit message; one still
+// running this long after it is said so in the log (and still waited for).
+constexpr DWORD kSettleWarnMs = 10000;
 constexpr UINT kSettlePollMs = 10;
 constexpr int ID_SNAPSHOTS = 100;
 constexpr int ID_QUIT = 101;
@@ -48,8 +51,9 @@ struct HostState {
     int sampleEveryMs = 0;      // periodic resource samples for soak runs
     int openingsDone = 0;
     bool browserOpen = false;
-    unsigned long threadsBeforeOpening = 0;
+    std::vector<HANDLE> openingThreads;   // the threads the opening started
     DWORD exitTick = 0;
+    bool settleWarned = false;
     HMODULE browser = nullptr;
     SetImageBrowsePathFn setPath = nullptr;
     LoadImageBrowseFn load = nullptr;
@@ -128,6 +132,37 @@ void ShowVideo(bool show)
     EnableWindow(g_host.button, show);
 }
 
+// Keeps a handle to each thread of the process that was not there before:
+// right after LoadImageBrowse returns, that is the browser's thread (which
+// ends only after its own workers). A thread that has ended already is
+// not kept.
+void KeepNewThreads(const std::vector<unsigned long>& before)
+{
+    for (unsigned long id : OwnThreadIds()) {
+        if (std::find(before.begin(), before.end(), id) != before.end())
+            continue;
+        if (HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id))
+            g_host.openingThreads.push_back(thread);
+    }
+}
+
+void ForgetOpeningThreads()
+{
+    for (HANDLE thread : g_host.openingThreads)
+        CloseHandle(thread);
+    g_host.openingThreads.clear();
+}
+
+// True once every thread the opening started has ended; their handles then go.
+bool OpeningThreadsEnded()
+{
+    for (HANDLE thread : g_host.openingThreads)
+        if (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT)
+            return false;
+    ForgetOpeningThreads();
+    return true;
+}
+
 void OpenBrowser()
 {
     if (g_host.browserOpen || g_host.load == nullptr)
@@ -141,10 +176,12 @@ void OpenBrowser()
     ShowVideo(false);
     g_host.browserOpen = true;
     ++g_host.openingsDone;
-    g_host.threadsBeforeOpening = CountOwnThreads();
+    const std::vector<unsigned long> before = OwnThreadIds();
     int result = g_host.load(nullptr, static_cast<int>(reinterpret_cast<intptr_t>(g_host.mainWnd)));
+    KeepNewThreads(before);
     Log("load %d", result != 0 ? 1 : 0);
     if (result == 0) {
+        ForgetOpeningThreads();   // no thread of the browser's, and no message, comes
         g_host.browserOpen = false;
         ShowVideo(true);
     }
@@ -169,15 +206,26 @@ void OnBrowseExit(WPARAM wParam, LPARAM lParam)
     g_host.browserOpen = false;
     ShowVideo(true);
     g_host.exitTick = GetTickCount();
+    g_host.settleWarned = false;
     SetTimer(g_host.mainWnd, SETTLE_TIMER, kSettlePollMs, nullptr);
+}
+
+// The heap checkpoint: every heap validated and the quarantine checked, at
+// a moment when no other thread of the process frees memory.
+void CheckHeaps(const char* moment)
+{
+    if (HeapChecksOn() && DamagedHeaps() != 0) {
+        Log("heap damaged by %s", moment);
+        ReportHeapDamage(moment);
+    }
 }
 
 void OnBrowserThreadSettled()
 {
     LogResources();
-    // With the browser's threads gone, nothing frees while the heaps are walked.
-    if (HeapChecksOn() && DamagedHeaps() != 0)
-        Log("heap damaged");
+    char moment[64];
+    std::snprintf(moment, sizeof moment, "the end of opening %d", g_host.openingsDone);
+    CheckHeaps(moment);
     if (g_host.openAtStart && g_host.openingsDone < g_host.openCount) {
         OpenBrowser();
     } else if (g_host.quitAfterClose) {
@@ -185,11 +233,20 @@ void OnBrowserThreadSettled()
     }
 }
 
+// Waits for the browser's thread to be gone, however long it takes: while
+// it runs, it may free memory while the heaps are walked, and Wine's checks
+// would then take a block being freed for a damaged one. (Counting the
+// process's threads does not tell: the system's dialogs leave threads of
+// their own behind.)
 void OnSettleTimer()
 {
-    bool threadGone = CountOwnThreads() <= g_host.threadsBeforeOpening;
-    if (!threadGone && GetTickCount() - g_host.exitTick < kSettleLimitMs)
+    if (!OpeningThreadsEnded()) {
+        if (!g_host.settleWarned && GetTickCount() - g_host.exitTick >= kSettleWarnMs) {
+            g_host.settleWarned = true;
+            Log("browser thread still running %lu ms after its exit message", kSettleWarnMs);
+        }
         return;
+    }
     KillTimer(g_host.mainWnd, SETTLE_TIMER);
     OnBrowserThreadSettled();
 }
@@ -337,6 +394,8 @@ int main(int argc, char** argv)
     if (auto flags = reinterpret_cast<GlobalFlagsFn>(
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtGlobalFlags"))))
         Log("heap-flags 0x%lx", flags());
+    if (HeapChecksOn())
+        RunHeapSelfTest([] { CheckHeaps(kSelfTestMoment); });
     if (!folder.empty())
         g_host.settings.folder = folder;
 

@@ -3,10 +3,15 @@
 # prints its figures as "bench: <name> = <value> <unit>" lines.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+# One benchmark run at a time in a checkout; all it starts goes when it ends.
+. "$ROOT/scripts/run-guard.sh"
+run_guard bench "$@"
 # Everything printed is kept, so that one table of all figures ends the run.
+# The copy is not marked as the run's: it ends by itself once the run's
+# output closes, after the last line.
 FIGURES=$(mktemp)
-trap 'rm -f "$FIGURES"' EXIT
-exec > >(tee "$FIGURES") 2>&1
+run_at_end 'rm -f "$FIGURES"'
+exec > >(env -u SNAP_RUN tee "$FIGURES") 2>&1
 "$ROOT/scripts/build.sh"
 "$ROOT/scripts/sample-archive.sh"
 status=0
@@ -19,8 +24,7 @@ done
 # of the prefix of their own (scripts/lanes.sh), which go when the run ends.
 "$ROOT/scripts/setup-prefix.sh"
 . "$ROOT/scripts/lanes.sh"
-trap_interrupts
-trap 'lanes_stop; rm -f "$FIGURES"' EXIT
+run_at_end lanes_stop
 lanes_start 1
 lane_enter 1
 SNAPSHOTS="$ROOT/build/bench/snapshots-1920x1080"

@@ -16,6 +16,9 @@
 #                                   both Chinese sets, DIR/<lang>-*.png
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+# One demo at a time in a checkout; all it starts goes when it ends.
+. "$ROOT/scripts/run-guard.sh"
+run_guard demo "$@"
 cd "$ROOT"
 SKIP_NATIVE=1 "$ROOT/scripts/build.sh"
 "$ROOT/scripts/setup-prefix.sh"
@@ -38,6 +41,8 @@ BIN="$ROOT/build/win32/bin"
 if [ $headless = 0 ]; then
   export USE_USER_DISPLAY=1
   start_wineserver
+  # The prefix is the build's own: its server goes with the demo.
+  run_at_end stop_wineserver
   heap_check_registry off     # left behind by an interrupted test run
   echo "opening the browser on your display; leave it with File > Exit, close the host to end"
   wine "$BIN/SnapHost.exe" --open
@@ -50,8 +55,7 @@ fi
 unset USE_USER_DISPLAY
 [ -z "$languages" ] || "$ROOT/scripts/setup-locales.sh"
 . "$ROOT/scripts/lanes.sh"
-trap_interrupts
-trap lanes_stop EXIT
+run_at_end lanes_stop
 lanes_start 1
 lane_enter 1
 # Captures the virtual desktop; while Wine is still bringing the windows

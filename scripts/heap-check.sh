@@ -4,12 +4,19 @@
 # A program named in "Image File Execution Options" with GlobalFlag 0x70
 # gets tail and free checking and parameter checks: freed blocks are filled
 # with a pattern (and kept from reuse for the next 1,024 frees), block tails
-# are marked. The test programs validate every heap after each test, and the
-# host after each opening, once the browser's threads are gone
-# (host/HeapCheck.h); Wine reports what it finds on its err channel for
-# "heap". The key goes by file name, so it also covers SnapHost.exe when an
-# end-to-end test starts it, and not the copy under another name that the
-# tests of the host's memory figures start.
+# are marked. Wine's window of 1,024 frees is closed for what our modules
+# free with operator delete: with the flag they hold freed blocks back,
+# filled, in a quarantine checked when a block leaves it and at every
+# checkpoint (heapguard/HeapGuard.h). The test programs validate every heap
+# and check the quarantine after each test, and the host after each
+# opening, once the browser's threads are gone (host/HeapCheck.h); Wine
+# reports what it finds on its err channel for "heap", the quarantine and
+# the checkpoints on the debug channel. Before anything else each program
+# proves the checks on a write of its own into a freed block, and a log
+# without that proof fails (tools/heap_reports.py). The key goes by file
+# name, so it also covers SnapHost.exe when an end-to-end test starts it,
+# and not the copy under another name that the tests of the host's memory
+# figures start.
 #
 # Not 0x80, the validation of the whole heap at every heap call: Wine 8's
 # checker then fails the heap calls of one thread while another thread is
@@ -31,7 +38,11 @@ heap_check_programs() {
 heap_check_registry() {
   local reg program state=$1
   shift
-  reg=$(mktemp --suffix=.reg)
+  # Never on a prefix that is gone (a lane stopped meanwhile): Wine would
+  # make a new one there. The file lies inside the prefix, so that it goes
+  # with it whatever stops the write.
+  [ -d "$WINEPREFIX/drive_c" ] || return 1
+  reg="$WINEPREFIX/drive_c/heap-check-$$.reg"
   {
     printf 'REGEDIT4\n\n'
     for program in ${*:-$(heap_check_programs)}; do
@@ -48,13 +59,17 @@ heap_check_registry() {
   return $status
 }
 
-# With the check on, Wine prints heap reports, each line after the process
-# and thread number, and a test program names the host processes it
-# starts, so that a report can be traced to its program.
+# With the check on, Wine prints heap reports and the programs' debug
+# messages, each line after the process and thread number, and a test
+# program names the host processes it starts, so that a report can be
+# traced to its program. The log check wants the self-test of every
+# program of the build that it sees started.
 heap_check_environment() {
   export SNAP_HEAP_CHECK=1
-  export SNAP_WINEDEBUG=-all,err+heap,+pid
+  export SNAP_WINEDEBUG=-all,err+heap,warn+debugstr,+pid
   export WINEDEBUG=$SNAP_WINEDEBUG
+  SNAP_HEAP_CHECKED_PROGRAMS=$(heap_check_programs | tr '\n' ' ')
+  export SNAP_HEAP_CHECKED_PROGRAMS
 }
 
 # wine_run NAME PROGRAM ARGS...: the program under Wine, heap-checked when
@@ -88,8 +103,8 @@ run_heap_checked() {
   local status=0
   wait "$program" || status=$?
   wait "$shown"
-  if ! /usr/bin/python3 "$ROOT/tools/heap_reports.py" "$log" | sed "s/^/$name: /"; then
-    return 1
-  fi
+  /usr/bin/python3 "$ROOT/tools/heap_reports.py" "$log" | sed "s/^/$name: /"
+  # The check's own status, whether or not the caller has pipefail.
+  [ "${PIPESTATUS[0]}" = 0 ] || return 1
   return "$status"
 }

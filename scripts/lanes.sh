@@ -60,13 +60,21 @@ lane_enter() {
   export WINEPREFIX=$SNAP_WINEPREFIX
 }
 
+# The lanes stop side by side: a Wine server and a display each take a
+# second or two to go.
 lanes_stop() {
-  local dir
+  local dir pids=()
   for dir in "$SNAP_LANES_DIR"/*/; do
     [ -d "$dir" ] || continue
-    [ ! -d "$dir/prefix" ] || WINEPREFIX="$dir/prefix" stop_wineserver
-    stop_private_xvfb "$dir"
-    rm -rf "$dir"
+    lane_stop "$dir" &
+    pids+=($!)
   done
+  for pid in "${pids[@]}"; do wait "$pid" || true; done
   rm -f "$SNAP_LANES_DIR/lanes.json"
+}
+
+lane_stop() {
+  [ ! -d "$1/prefix" ] || WINEPREFIX="$1/prefix" stop_wineserver
+  stop_private_xvfb "$1"
+  rm -rf "$1"
 }

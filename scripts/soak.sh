@@ -7,9 +7,12 @@
 # SNAP_SOAK_FILTER picks the checks (a GoogleTest filter over both
 # programs); BUILD picks the cross-build tree. The run has a display and a
 # copy of the Wine prefix of its own (scripts/lanes.sh), which go when it
-# ends, also when it fails or is interrupted.
+# ends, also when it fails or is interrupted; one soak runs at a time in a
+# checkout (scripts/run-guard.sh).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$ROOT/scripts/run-guard.sh"
+run_guard soak "$@"
 BUILD=${BUILD:-$ROOT/build/win32}
 [ -n "${SKIP_BUILD:-}" ] || SKIP_NATIVE=1 "$ROOT/scripts/build.sh"
 "$ROOT/scripts/setup-prefix.sh"
@@ -23,8 +26,7 @@ if [ "${SNAP_SOAK_HEAP_CHECK:-}" = 1 ]; then
   export TEST_RESULTS_DIR="$ROOT/build/soak-results"
 fi
 . "$ROOT/scripts/lanes.sh"
-trap_interrupts
-trap lanes_stop EXIT
+run_at_end lanes_stop
 lanes_start 1
 lane_enter 1
 export SNAP_SOAK_OPENINGS=${SNAP_SOAK_OPENINGS:-1000}

@@ -6,9 +6,13 @@
 # The Windows tests run side by side in lanes (scripts/lanes.sh), one per
 # processor unless SNAP_TEST_LANES says otherwise; each lane has a display
 # and a copy of the Wine prefix of its own, and goes when the run ends, also
-# when it fails or is interrupted.
+# when it fails or is interrupted. One run at a time in a checkout: a second
+# refuses at once (scripts/run-guard.sh), and every process a run starts
+# goes when it ends, also on Ctrl+C.
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$ROOT/scripts/run-guard.sh"
+run_guard test "$@"
 cd "$ROOT"
 "$ROOT/scripts/build.sh" || exit 1
 FUZZ_BUILD_ONLY=1 "$ROOT/scripts/fuzz.sh" || exit 1
@@ -27,8 +31,7 @@ export TEST_RESULTS_DIR="$RESULTS"
 # demo's, the benchmarks' and the soak run's lanes go without it).
 heap_check_environment
 . "$ROOT/scripts/lanes.sh"
-trap_interrupts
-trap lanes_stop EXIT
+run_at_end lanes_stop
 lanes=${SNAP_TEST_LANES:-$(nproc)}
 lanes_start "$lanes" || exit 1
 
@@ -57,8 +60,11 @@ native=$!
 
 status=0
 echo "== Windows tests under Wine, in $lanes lanes"
+# Waited for in the background, so that Ctrl+C ends the run at once
+# instead of when ctest has finished with its tests.
 ctest --test-dir build/win32 --output-on-failure -j"$lanes" --timeout "$timeout" \
-  --resource-spec-file "$SNAP_LANES_DIR/lanes.json" --output-junit "$RESULTS/ctest/win32.xml" || status=1
+  --resource-spec-file "$SNAP_LANES_DIR/lanes.json" --output-junit "$RESULTS/ctest/win32.xml" &
+wait $! || status=1
 wait $native || status=1
 cat "$native_log"
 

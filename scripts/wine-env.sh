@@ -16,6 +16,14 @@ export WINEPREFIX="${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}"
 export WINEDEBUG=${SNAP_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEARCH=win32
+# Wine names files in the Unix locale's encoding: under the C locale (a
+# minimal root, a service, `env -i`) it cannot make a name outside ASCII.
+# Every Wine run gets a UTF-8 locale: the caller's when it is one (the
+# language tests set theirs), else C.UTF-8, which every Debian has.
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then
+  export LC_ALL=C.UTF-8
+  unset LANGUAGE
+fi
 
 # start_private_xvfb GEOMETRY STATE_DIR: starts an Xvfb on a display number
 # that no other server of the machine holds (Xvfb picks it and says it once

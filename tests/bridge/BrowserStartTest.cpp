@@ -15,6 +15,7 @@
 
 #include "bridge/Exports.h"
 #include "bridge/ModuleGlobals.h"
+#include "heapguard/HeapGuard.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/FileTree.h"
 #include "tests/support/OwnThreads.h"
@@ -37,17 +38,19 @@ bool FailThisAllocation()
 
 }  // namespace
 
+// On the heap checks' own allocation, so that the quarantine of the test
+// run holds what is freed.
 void* operator new(std::size_t size)
 {
     if (FailThisAllocation())
         throw std::bad_alloc();
-    if (void* p = std::malloc(size != 0 ? size : 1))
+    if (void* p = HeapGuardAllocate(size))
         return p;
     throw std::bad_alloc();
 }
 
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { HeapGuardRelease(p); }
+void operator delete(void* p, std::size_t) noexcept { HeapGuardRelease(p); }
 
 namespace {
 

@@ -13,7 +13,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <malloc.h>
 #include <new>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "album/FileNameRules.h"
 #include "bridge/AlbumWnd.h"
 #include "framework/Module.h"
+#include "heapguard/HeapGuard.h"
 #include "res/resource.h"
 #include "tests/support/BrowserOnThisThread.h"
 #include "tests/support/Gripper.h"
@@ -54,7 +54,7 @@ public:
     {
         g_watchingThread = 0;
         for (const KeptBlock& kept : m_kept) {
-            std::free(kept.block);
+            HeapGuardRelease(kept.block);
             std::free(kept.copy);
         }
     }
@@ -72,9 +72,11 @@ private:
 
 }  // namespace
 
+// On the heap checks' own allocation, so that the quarantine of the test
+// run still holds what is freed outside a watch.
 void* operator new(std::size_t size)
 {
-    if (void* p = std::malloc(size != 0 ? size : 1))
+    if (void* p = HeapGuardAllocate(size))
         return p;
     throw std::bad_alloc();
 }
@@ -84,14 +86,14 @@ void operator delete(void* p) noexcept
     const DWORD watching = g_watchingThread;
     if (p != nullptr && GetCurrentThreadId() == watching) {
         g_watchingThread = 0;   // the list's own growth is not kept
-        const size_t size = _msize(p);
+        const size_t size = HeapGuardSize(p);
         void* copy = std::malloc(size);
         std::memcpy(copy, p, size);
         g_pKept->push_back({p, copy, size});
         g_watchingThread = watching;
         return;
     }
-    std::free(p);
+    HeapGuardRelease(p);
 }
 
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }

@@ -117,4 +117,24 @@ TEST(HostOpenClose, EachOpeningPostsOneExitAndLeavesNoObjectsOrMemoryBehind)
     ExpectFlat("openings", samples, std::min(19, openings / 4), 50);
 }
 
+// A browser whose thread goes on after its exit message (a stand-in
+// library, bin/lingering): the host samples its resources and checks its
+// heaps only once that thread has ended, since the heap walk would meet
+// the thread freeing memory.
+TEST(HostOpenClose, SamplesAndChecksTheHeapOnlyOnceTheBrowsersThreadHasEnded)
+{
+    HostProcess host;
+    ASSERT_TRUE(host.StartWithBrowser(HostProcess::BinFolder() + "\\lingering\\ImageBrowse.dll",
+                                      "--open --quit-after-close"));
+    ASSERT_TRUE(host.WaitForExit(30000));
+    const std::vector<std::string> lines = host.LogLines();
+    const size_t ended = std::find(lines.begin(), lines.end(), "browser thread ended") - lines.begin();
+    const size_t sampled = std::find_if(lines.begin(), lines.end(),
+                                        [](const std::string& line) { return line.rfind("resources ", 0) == 0; }) -
+                           lines.begin();
+    ASSERT_LT(sampled, lines.size()) << "the host sampled nothing";
+    EXPECT_LT(ended, sampled) << "sampled while the browser's thread ran (log lines " << ended << " and " << sampled
+                              << ")";
+}
+
 }  // namespace

@@ -29,11 +29,15 @@ public:
     // would hide a leak. The copy and the two libraries lie in a temporary
     // folder while the host runs.
     bool StartOutsideHeapValidation(const std::string& arguments);
+    // The same with a copy of the host under its own name (so under the
+    // heap validation) beside the browser library given instead of ours.
+    bool StartWithBrowser(const std::string& browserLibrary, const std::string& arguments);
     // Waits for the host to end; false on timeout (the host is then killed).
     bool WaitForExit(DWORD milliseconds);
     // Waits for the host to end: true when it ended with code 0 and logged
-    // one load and one exit message per opening and else only its figures;
-    // what it logged is printed otherwise.
+    // one load and one exit message per opening and else only its figures
+    // (and, under the heap checks, what their self-test found); what it
+    // logged is printed otherwise.
     bool EndedWell(int openings);
     std::vector<std::string> LogLines() const;
     int CountLines(const std::string& line) const;
@@ -45,6 +49,9 @@ public:
 
 private:
     bool StartProgram(const std::string& program, const std::string& arguments);
+    // Copies the host under the name given, and the libraries, into a
+    // temporary folder; the copied host's path, empty on failure.
+    std::string CopyHost(const std::string& name, const std::string& browserLibrary);
 
     std::unique_ptr<TempFolder> m_copy;    // goes after the process has ended
     PROCESS_INFORMATION m_info = {};

@@ -105,7 +105,7 @@ TEST(OperatorDay, PagesShowsAPictureAloneAndSavesRenamesAndDeletesIt)
     EXPECT_TRUE(WaitUntil([&] { return !album.Exists(newName); }, 5000));
     EXPECT_EQ(19u, album.Names().size());
     EXPECT_TRUE(screen.WaitForCellFilled(1, false, 5000));
-    EXPECT_TRUE(screen.CellShowsPicture(0));
+    EXPECT_TRUE(WaitUntil([&] { return screen.CellShowsPicture(0); }, 5000));
 
     EXPECT_TRUE(session.ExitAndFinish());
     EXPECT_EQ(0, VisibleWindowsOf(GetProcessId(session.Host().Handle())));

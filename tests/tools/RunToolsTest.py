@@ -1,0 +1,137 @@
+#!/usr/bin/python3
+"""The rules of the test run's own checkers, which nothing else checks.
+
+The heap log check (tools/heap_reports.py) fails a program whose checks did
+not prove themselves (its self-test's checkpoint silent, the quarantine
+bypassed, no self-test at all) or that reported damage; were it to pass
+everything, the heap checks of every run would be blind and no run would
+show it. The run processes (tools/runs.py): a second run of a checkout is
+refused while the first lives, and what a run killed outright left behind
+is ended, and nothing of a live run or of another checkout."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools")
+sys.path.insert(0, TOOLS)
+import heap_reports  # noqa: E402
+
+
+def said(process, text):
+    """A program's debug message as Wine prints it under the heap checks."""
+    return '%s:0011:warn:debugstr:OutputDebugStringA "%s\\n"' % (process, text)
+
+
+def self_test(process, program, checkpoint=True, guard=True, ends=True):
+    lines = [said(process, "heap guard self-test begins in " + program)]
+    if guard:
+        lines.append(said(process, "heap guard: %s: a block of 64 bytes freed by %s was written at byte 0 "
+                                   "after its free" % (program, program)))
+    if checkpoint:
+        lines.append(said(process, "heap damaged by the heap guard's self-test in " + program))
+    if ends:
+        lines.append(said(process, "heap guard self-test ends in " + program))
+    return lines
+
+
+PROGRAM = self_test("0020", "t.exe")
+HOST = ["[host] SnapHost.exe is process 0030"]
+UNCHECKED_HOST = ["[host] SnapHostOutsideHeapValidation.exe is process 0040"]
+WINE_REPORT = ["0020:0024:err:heap:validate_used_block heap 00B70000, block 00B76C60: free block overwritten"]
+CHECKPOINT_REPORT = [said("0020", "heap damaged by the end of A.B in t.exe")]
+
+
+class HeapLogCheck(unittest.TestCase):
+    CASES = [
+        ("a proven self-test and nothing else", PROGRAM, True),
+        ("the self-test's checkpoint silenced", self_test("0020", "t.exe", checkpoint=False), False),
+        ("the quarantine bypassed", self_test("0020", "t.exe", guard=False), False),
+        ("no self-test: the checks off", ["[ RUN      ] A.B"], False),
+        ("a self-test that never ended", self_test("0020", "t.exe", ends=False), False),
+        ("a report of Wine's after the self-test", PROGRAM + WINE_REPORT, False),
+        ("a checkpoint's report after it", PROGRAM + CHECKPOINT_REPORT, False),
+        ("a host under the checks, proven", PROGRAM + HOST + self_test("0030", "SnapHost.exe"), True),
+        ("a host under the checks without a self-test", PROGRAM + HOST, False),
+        ("a host whose checkpoint is silenced", PROGRAM + HOST + self_test("0030", "SnapHost.exe", checkpoint=False),
+         False),
+        ("a host outside the checks", PROGRAM + UNCHECKED_HOST, True),
+    ]
+
+    def test_each_log(self):
+        for what, lines, passes in self.CASES:
+            with tempfile.NamedTemporaryFile("w", suffix=".log") as log:
+                log.write("\n".join(lines) + "\n")
+                log.flush()
+                found, _ = heap_reports.failures(log.name, {"SnapHost.exe", "t.exe"})
+            self.assertEqual(passes, not found, "%s: %s" % (what, found))
+
+
+def runs(*arguments):
+    return subprocess.run([sys.executable, os.path.join(TOOLS, "runs.py")] + list(arguments),
+                          capture_output=True, text=True)
+
+
+class RunProcesses(unittest.TestCase):
+    def setUp(self):
+        self.checkout = tempfile.mkdtemp()
+        self.started = []
+
+    def tearDown(self):
+        for process in self.started:
+            process.kill()
+            process.wait()
+        shutil.rmtree(self.checkout)
+
+    def start(self, mark=None):
+        environment = dict(os.environ)
+        environment.pop("SNAP_RUN", None)
+        if mark is not None:
+            environment["SNAP_RUN"] = mark
+        process = subprocess.Popen(["sleep", "30"], env=environment)
+        self.started.append(process)
+        return process
+
+    def wait_gone(self, process):
+        for _ in range(100):
+            if process.poll() is not None:
+                return True
+            time.sleep(0.05)
+        return False
+
+    def test_a_second_run_is_refused_while_the_first_lives(self):
+        first = self.start()
+        claimed = runs("claim", self.checkout, "test", str(first.pid))
+        self.assertEqual(0, claimed.returncode, claimed.stderr)
+        self.assertTrue(claimed.stdout.startswith("%s|test|%d|" % (self.checkout, first.pid)))
+        second = self.start()
+        refused = runs("claim", self.checkout, "test", str(second.pid))
+        self.assertEqual(1, refused.returncode)
+        self.assertIn("already running in this checkout (process %d" % first.pid, refused.stderr)
+        self.assertEqual(0, runs("claim", self.checkout, "soak", str(second.pid)).returncode, "another script")
+        first.kill()
+        first.wait()
+        self.assertEqual(0, runs("claim", self.checkout, "test", str(second.pid)).returncode, "the first is gone")
+
+    def test_what_a_run_killed_outright_left_is_ended_and_nothing_else(self):
+        owner = self.start()
+        live = runs("claim", self.checkout, "test", str(owner.pid)).stdout.strip()
+        killed = subprocess.Popen(["true"])
+        killed.wait()
+        orphan = self.start("%s|test|%d|1" % (self.checkout, killed.pid))
+        of_live_run = self.start(live)
+        elsewhere = self.start("%s-other|test|999999|1" % self.checkout)
+        self.assertEqual(0, runs("end-orphans", self.checkout).returncode)
+        self.assertTrue(self.wait_gone(orphan))
+        self.assertIsNone(of_live_run.poll())
+        self.assertIsNone(elsewhere.poll())
+        self.assertEqual(0, runs("end", live).returncode)
+        self.assertTrue(self.wait_gone(of_live_run))
+        self.assertIsNone(elsewhere.poll())
+
+
+if __name__ == "__main__":
+    unittest.main()
