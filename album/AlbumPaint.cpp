@@ -88,11 +88,16 @@ void CAlbumView::OnDraw(CDC* dc)
 
     if (m_bSingle) {
         SetFrameTitle(frame, m_strCurrent);
-        DrawPicture(m_strCurrent.c_str(), dc, &client, kSingleMargin, -1);
-        if (!dc->IsPrinting())
-            PrepareAround(SingleBox(client));
+        // Printed and previewed, the picture is whole, as it is fitted.
+        if (dc->IsPrinting()) {
+            DrawPicture(m_strCurrent.c_str(), dc, &client, kSingleMargin, -1);
+            return;
+        }
+        DrawAlone(dc, client);
+        PrepareAround(SingleBox(client));
         return;
     }
+    m_zoomed.Release();
 
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
     const CellBox box = ThumbnailBox(layout);
@@ -149,6 +154,50 @@ bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int marg
     CellKey key;
     const bool present = CurrentCellKey(path, box, m_nScreenBits, &key);
     return DrawCell(dc, *rc, present ? &key : nullptr, cell);
+}
+
+// The fitted cell tells the zoom the picture's size and fit: a picture of
+// another size, or one that cannot be read, goes back to the fit.
+void CAlbumView::DrawAlone(CDC* dc, const RECT& client)
+{
+    CellKey key;
+    const bool present = CurrentCellKey(m_strCurrent, SingleBox(client), m_nScreenBits, &key);
+    const CAlbumCells::Ptr fitted = present ? m_cells.Wait(key) : nullptr;
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (fitted != nullptr && fitted->Loaded())
+        m_zoom.Show(fitted->Width(), fitted->Height(), fitted->Fit(), width, height);
+    else
+        m_zoom.Show(0, 0, CellFit{}, width, height);
+    if (m_zoom.IsZoomed()) {
+        m_nImgWidth = fitted->Width();
+        m_nImgHeight = fitted->Height();
+        m_nImgColors = fitted->Colours();
+        if (DrawZoomed(dc, client, key, fitted->Width(), fitted->Height()))
+            return;
+        // What cannot be shown zoomed is shown fitted.
+        m_zoom.Reset();
+    }
+    m_zoomed.Release();
+    DrawCell(dc, client, present ? &key : nullptr, -1);
+}
+
+// The zoomed pixels, and the view's background where the picture leaves
+// room (it is centred where it is smaller than the view).
+bool CAlbumView::DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height)
+{
+    const CZoomedPicture::File file = {key.path, key.fileSize, key.writeTime};
+    if (!m_zoomed.Render(file, width, height, m_zoom.Region(), client.right - client.left,
+                         client.bottom - client.top))
+        return false;
+    const HDC hdc = dc->GetSafeHdc();
+    const int saved = SaveDC(hdc);
+    if (m_zoomed.Draw(hdc)) {
+        const RECT& shown = m_zoomed.Place();
+        ExcludeClipRect(hdc, shown.left, shown.top, shown.right, shown.bottom);
+    }
+    dc->FillRect(client, m_brushes.m_brCell);
+    RestoreDC(hdc, saved);
+    return true;
 }
 
 // A file that is gone, or that cannot be read, shows its frame only. On the

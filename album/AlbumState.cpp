@@ -4,10 +4,20 @@
 #include <algorithm>
 #include <unordered_set>
 
+namespace {
+
+// Where an arrow key takes the selection: a page top and a cell of it.
+struct Target {
+    int top, cell;
+};
+
+}  // namespace
+
 void CAlbumState::ResetList()
 {
     m_nPageTop = m_nCurrent = m_nCellSel = 0;
     m_bSingle = 0;
+    m_zoom.Reset(true);
     m_arrNames.clear();
     m_arrPaths.clear();
     m_index.Clear();
@@ -117,6 +127,7 @@ bool CAlbumState::MultiShow()
     if (!m_bSingle)
         return false;
     m_bSingle = 0;
+    m_zoom.Reset(true);
     m_nCellSel = m_nCurrent % ALBUM_PAGE_SIZE;
     m_nPageTop = m_nCurrent - m_nCellSel;
     return true;
@@ -148,6 +159,48 @@ void CAlbumState::ShowCellAlone(int k)
     m_strCurrent = PathAt(m_nPageTop + k);
     m_nCurrent = m_nPageTop + k;
     m_bSingle = 1;
+    m_zoom.Reset(true);
+}
+
+int CAlbumState::FilledCells(int top) const
+{
+    return std::max(0, std::min(Count() - top, ALBUM_PAGE_SIZE));
+}
+
+CAlbumState::MoveResult CAlbumState::MoveBy(int dx, int dy)
+{
+    if (!m_bSingle)
+        return MoveOnPage(dx, dy);
+    if (m_zoom.IsZoomed())
+        return {m_zoom.PanByKey(dx, dy) ? Moved::View : Moved::Nothing, m_nCellSel};
+    const bool moved = dx + dy < 0 ? PagePrev() : PageNext();
+    return {moved ? Moved::Picture : Moved::Nothing, m_nCellSel};
+}
+
+// The page a move reaches (this one, the next or the previous) and its cell
+// there; pages before the last are full.
+CAlbumState::MoveResult CAlbumState::MoveOnPage(int dx, int dy)
+{
+    const int cell = m_nCellSel, filled = FilledCells(m_nPageTop);
+    Target to = {m_nPageTop, -1};
+    if (dx < 0)
+        to = cell > 0 ? Target{m_nPageTop, cell - 1} : Target{m_nPageTop - ALBUM_PAGE_SIZE, ALBUM_PAGE_SIZE - 1};
+    else if (dx > 0)
+        to = cell + 1 < filled ? Target{m_nPageTop, cell + 1} : Target{m_nPageTop + ALBUM_PAGE_SIZE, 0};
+    else if (dy < 0)
+        to = cell >= 3 ? Target{m_nPageTop, cell - 3} : Target{m_nPageTop - ALBUM_PAGE_SIZE, cell + 6};
+    else if (cell + 3 < filled)
+        to = {m_nPageTop, cell + 3};
+    else if (cell / 3 < (filled - 1) / 3)
+        to = {m_nPageTop, filled - 1};     // the row below is shorter: its last cell
+    else
+        to = {m_nPageTop + ALBUM_PAGE_SIZE, std::min(cell % 3, FilledCells(m_nPageTop + ALBUM_PAGE_SIZE) - 1)};
+    if (to.top < 0 || to.top >= Count() || to.cell < 0 || to.cell >= FilledCells(to.top))
+        return {Moved::Nothing, cell};
+    const bool samePage = to.top == m_nPageTop;
+    m_nPageTop = to.top;
+    const int previous = SelectCell(to.cell);
+    return {samePage ? Moved::Cell : Moved::Page, previous};
 }
 
 bool CAlbumState::ToggleAutoShow()
@@ -246,6 +299,48 @@ bool CAlbumState::CanChangeCurrentFile() const
     return !m_bAutoShow && m_nCurrent < Count();
 }
 
+bool CAlbumState::CanMoveOnPage(int dx, int dy) const
+{
+    const int cell = m_nCellSel, filled = FilledCells(m_nPageTop);
+    const bool nextPage = m_nPageTop + ALBUM_PAGE_SIZE < Count();
+    if (filled == 0)
+        return false;
+    if (dx < 0)
+        return cell > 0 || m_nPageTop > 0;
+    if (dx > 0)
+        return cell + 1 < filled || nextPage;
+    if (dy < 0)
+        return cell >= 3 || m_nPageTop > 0;
+    return cell / 3 < (filled - 1) / 3 || nextPage;
+}
+
+bool CAlbumState::CanMoveAlone(int direction) const
+{
+    if (m_zoom.IsZoomed())
+        return m_zoom.CanPan();
+    return direction < 0 ? CanPageBack() : CanPageForward();
+}
+
+bool CAlbumState::CanMoveLeft() const
+{
+    return m_bSingle ? CanMoveAlone(-1) : CanMoveOnPage(-1, 0);
+}
+
+bool CAlbumState::CanMoveRight() const
+{
+    return m_bSingle ? CanMoveAlone(1) : CanMoveOnPage(1, 0);
+}
+
+bool CAlbumState::CanMoveUp() const
+{
+    return m_bSingle ? CanMoveAlone(-1) : CanMoveOnPage(0, -1);
+}
+
+bool CAlbumState::CanMoveDown() const
+{
+    return m_bSingle ? CanMoveAlone(1) : CanMoveOnPage(0, 1);
+}
+
 const std::string& CAlbumState::CurrentName() const
 {
     static const std::string empty;
@@ -259,6 +354,7 @@ const std::string& CAlbumState::CurrentPath() const
 
 void CAlbumState::PointAtFolder(const std::string& folder, const std::string& name)
 {
+    m_zoom.Reset(true);
     m_nPageTop = 0;
     m_strCurrent = folder;
     AppendFile(folder, name);

@@ -10,6 +10,7 @@
 
 #include "album/AlbumListIndex.h"
 #include "album/FileNameRules.h"
+#include "album/zoom/Zoom.h"
 
 constexpr int ALBUM_PAGE_SIZE = 9;
 
@@ -57,8 +58,24 @@ public:
     int HitTest(int x, int y) const;
     // A click selects cell k of the page; returns the previous cell.
     int SelectCell(int k);
-    // A double click shows cell k alone.
+    // A double click shows cell k alone, fitted.
     void ShowCellAlone(int k);
+
+    // The arrow keys. On a page they move the selection a cell or a row,
+    // and past the page's first or last cell (or row) onto the previous or
+    // next page, in the same column where that page has one. Alone they
+    // show the previous or next picture, or move the view over a zoomed
+    // picture. What changed: nothing, the selection within the page (the
+    // previous cell is given), the page, the picture, or the zoomed view.
+    enum class Moved { Nothing, Cell, Page, Picture, View };
+    struct MoveResult {
+        Moved moved;
+        int previousCell;
+    };
+    MoveResult MoveLeft() { return MoveBy(-1, 0); }
+    MoveResult MoveRight() { return MoveBy(1, 0); }
+    MoveResult MoveUp() { return MoveBy(0, -1); }
+    MoveResult MoveDown() { return MoveBy(0, 1); }
 
     // Automatic browse. Toggle returns the new flag.
     bool ToggleAutoShow();
@@ -124,6 +141,18 @@ public:
     bool IsAutoShowing() const { return m_bAutoShow != 0; }
     // Rename, delete, wallpaper and export: not while automatic browse runs.
     bool CanChangeCurrentFile() const;
+    // The arrow keys: a cell, page or picture that way, or a zoomed picture
+    // that is larger than the view.
+    bool CanMoveLeft() const;
+    bool CanMoveRight() const;
+    bool CanMoveUp() const;
+    bool CanMoveDown() const;
+    // Enter on a page: the selected picture alone.
+    bool CanShowAlone() const { return IsMultiMode() && HasCurrent(); }
+    // The zoom of a picture shown alone (m_zoom knows it once it was painted).
+    bool CanZoomIn() const { return IsSingleMode() && m_zoom.CanZoomIn(); }
+    bool CanZoomOut() const { return IsSingleMode() && m_zoom.CanZoomOut(); }
+    bool CanShowActualSize() const { return IsSingleMode() && m_zoom.CanShowActualSize(); }
 
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);
@@ -138,6 +167,10 @@ public:
     int32_t m_bSingle = 0;
     int32_t m_bAutoShow = 0;
     CellRect m_rcCell[ALBUM_PAGE_SIZE] = {};
+    // The zoom of the picture shown alone: kept while paging to pictures of
+    // the same size, back to the fit on a page, a refresh, the chooser and
+    // a picture chosen alone.
+    CZoom m_zoom;
 
 private:
     const std::string& PathAt(int index) const;
@@ -152,6 +185,11 @@ private:
     int StepSize() const;
     // The page top or picture one step in the direction of travel, or -1.
     int Neighbour(int travel) const;
+    int FilledCells(int top) const;
+    MoveResult MoveBy(int dx, int dy);
+    MoveResult MoveOnPage(int dx, int dy);
+    bool CanMoveOnPage(int dx, int dy) const;
+    bool CanMoveAlone(int direction) const;
 
     CAlbumListIndex m_index;
 };

@@ -14,7 +14,7 @@
 int g_nAutoShowInterval = 1000;
 
 // Every command the view handles, its handler and its rule.
-#define ALBUM_VIEW_ROW(id, handler, enabled, checked) {id, &CAlbumView::handler, enabled, checked},
+#define ALBUM_VIEW_ROW(id, handler, enabled, checked, keys) {id, &CAlbumView::handler, enabled, checked},
 const CommandEntry<CAlbumView> CAlbumView::s_commands[] = {ALBUM_VIEW_COMMANDS(ALBUM_VIEW_ROW)};
 #undef ALBUM_VIEW_ROW
 
@@ -124,6 +124,133 @@ void CAlbumView::OnMultiShow()
     RepaintIf(MultiShow());
 }
 
+void CAlbumView::OnSingleShow()
+{
+    // As a double click on the selected cell.
+    StartAfresh();
+    ShowCellAlone(m_nCellSel);
+    Invalidate(TRUE);
+}
+
+void CAlbumView::ShowMove(const MoveResult& result, int direction)
+{
+    switch (result.moved) {
+    case Moved::Cell:
+        RedrawCells(result.previousCell);   // as a click: the two cells only
+        break;
+    case Moved::Page:
+    case Moved::Picture:
+        Travel(direction);
+        Invalidate(TRUE);
+        break;
+    case Moved::View:
+        Invalidate(FALSE);
+        break;
+    case Moved::Nothing:
+        break;
+    }
+}
+
+void CAlbumView::OnMoveLeft()
+{
+    ShowMove(MoveLeft(), -1);
+}
+
+void CAlbumView::OnMoveRight()
+{
+    ShowMove(MoveRight(), 1);
+}
+
+void CAlbumView::OnMoveUp()
+{
+    ShowMove(MoveUp(), -1);
+}
+
+void CAlbumView::OnMoveDown()
+{
+    ShowMove(MoveDown(), 1);
+}
+
+void CAlbumView::RepaintZoom(bool changed)
+{
+    // The zoomed picture covers the view or paints around itself.
+    if (changed)
+        Invalidate(FALSE);
+}
+
+void CAlbumView::OnZoomIn()
+{
+    RepaintZoom(m_zoom.ZoomIn(ZoomAnchor()));
+}
+
+void CAlbumView::OnZoomOut()
+{
+    RepaintZoom(m_zoom.ZoomOut(ZoomAnchor()));
+}
+
+void CAlbumView::OnZoomFit()
+{
+    RepaintZoom(m_zoom.Fit());
+}
+
+void CAlbumView::OnZoomActual()
+{
+    RepaintZoom(m_zoom.ShowActualSize(ZoomAnchor()));
+}
+
+// The command passes the gate as a key's would; the pointer is its anchor
+// for as long as it runs.
+void CAlbumView::ZoomAtPointer(UINT id, POINT at)
+{
+    m_bZoomAtPointer = true;
+    m_ptZoomPointer = ZoomPoint{at.x, at.y};
+    SendCommand(id);
+    m_bZoomAtPointer = false;
+}
+
+// Down (toward the operator) is forward; with Ctrl held the wheel zooms at
+// the pointer.
+void CAlbumView::OnMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    const bool ctrl = (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) != 0;
+    const int notches = m_wheel.Turn(GET_WHEEL_DELTA_WPARAM(wParam), ctrl);
+    POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(m_hWnd, &at);
+    for (int n = 0; n < (notches < 0 ? -notches : notches); ++n) {
+        if (ctrl)
+            ZoomAtPointer(notches > 0 ? ID_ZOOM_IN : ID_ZOOM_OUT, at);
+        else
+            SendCommand(notches > 0 ? ID_PAGE_PREV : ID_PAGE_NEXT);
+    }
+}
+
+void CAlbumView::OnMouseMove(int x, int y)
+{
+    const int dx = x - m_ptPan.x, dy = y - m_ptPan.y;
+    m_ptPan = POINT{x, y};
+    if (m_zoom.Pan(dx, dy)) {
+        Invalidate(FALSE);
+        UpdateWindow(m_hWnd);
+    }
+}
+
+void CAlbumView::EndPan()
+{
+    if (!m_bPanning)
+        return;
+    m_bPanning = false;
+    ReleaseCapture();
+}
+
+// A hand while the picture alone can be moved.
+bool CAlbumView::OnSetCursor(UINT hitTest)
+{
+    if (hitTest != HTCLIENT || !m_bSingle || !m_zoom.CanPan())
+        return false;
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    return true;
+}
+
 void CAlbumView::OnAutoShow()
 {
     if (ToggleAutoShow())
@@ -143,8 +270,15 @@ void CAlbumView::OnTimer()
 
 void CAlbumView::OnLButtonDown(int x, int y)
 {
-    if (m_bSingle)
+    if (m_bSingle) {
+        // Alone, the button takes hold of a zoomed picture larger than the view.
+        if (m_zoom.CanPan()) {
+            m_bPanning = true;
+            m_ptPan = POINT{x, y};
+            SetCapture(m_hWnd);
+        }
         return;
+    }
     int cell = HitTest(x, y);
     if (cell >= 0)
         RedrawCells(SelectCell(cell));
@@ -187,6 +321,21 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDBLCLK:
         OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        if (m_bPanning)
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return Default();
+    case WM_LBUTTONUP:
+        EndPan();
+        return Default();
+    case WM_CAPTURECHANGED:
+        m_bPanning = false;
+        return Default();
+    case WM_SETCURSOR:
+        return OnSetCursor(LOWORD(lParam)) ? TRUE : Default();
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(wParam, lParam);
         return 0;
     case WM_TIMER:
         OnTimer();

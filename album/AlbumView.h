@@ -1,13 +1,16 @@
 // The album's one view: lists the pictures of the current directory and
-// follows the page, selection and mode commands, clicks, double clicks and
-// the automatic-browse timer.
+// follows the page, selection, mode and zoom commands (from menus, toolbar
+// and keys), clicks, double clicks, the wheel, a drag over a zoomed
+// picture and the automatic-browse timer.
 #pragma once
 
 #include <windows.h>
 
 #include "album/AlbumBrushes.h"
-#include "album/cells/AlbumCells.h"
 #include "album/AlbumState.h"
+#include "album/WheelNotches.h"
+#include "album/cells/AlbumCells.h"
+#include "album/zoom/ZoomedPicture.h"
 #include "album/watch/FolderWatch.h"
 #include "framework/CmdUI.h"
 #include "framework/View.h"
@@ -44,6 +47,17 @@ public:
     void OnPageLast();
     void OnMultiShow();
     void OnAutoShow();
+    // The keys' own commands: the selected picture alone, the arrow moves
+    // and the zoom of a picture shown alone.
+    void OnSingleShow();
+    void OnMoveLeft();
+    void OnMoveRight();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomFit();
+    void OnZoomActual();
 
     // The commands on the current picture (AlbumFileCommands.cpp).
     void OnFileSaveAs();
@@ -65,6 +79,10 @@ public:
     bool WaitForPreparedCells(DWORD milliseconds) { return m_cells.WaitIdle(std::chrono::milliseconds(milliseconds)); }
     unsigned CellsPrepared() const { return m_cells.Prepared(); }
     const CAlbumCells& Cells() const { return m_cells; }
+    // What the view holds of a zoomed picture, in bytes, and the wait for
+    // its notes (benchmarks).
+    std::size_t ZoomedBytes() const { return m_zoomed.Bytes(); }
+    void WaitForZoomNotes() { m_zoomed.WaitForNotes(); }
     // How often the list followed changes of its folder (tests).
     unsigned FolderUpdates() const { return m_nFolderUpdates; }
 
@@ -81,6 +99,11 @@ private:
     int OnCreate();
     void OnLButtonDown(int x, int y);
     void OnLButtonDblClk(int x, int y);
+    void OnMouseWheel(WPARAM wParam, LPARAM lParam);
+    // A drag with the left button moves a zoomed picture.
+    void OnMouseMove(int x, int y);
+    void EndPan();
+    bool OnSetCursor(UINT hitTest);
     void OnTimer();
     void SendCommand(UINT id);
     void RepaintIf(bool changed);
@@ -97,6 +120,17 @@ private:
     void PrepareAround(const CellBox& box);
     // The cells' budget follows the view's size (AlbumPaint.cpp).
     void FitCellBudget();
+    // Repaints what an arrow key moved.
+    void ShowMove(const MoveResult& result, int direction);
+    // The picture alone on the screen: fitted, or zoomed when the zoom
+    // still holds for it.
+    void DrawAlone(CDC* dc, const RECT& client);
+    bool DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height);
+    void RepaintZoom(bool changed);
+    // Where a zoom step keeps the picture still: the pointer for the
+    // wheel, else the view's centre.
+    ZoomPoint ZoomAnchor() const { return m_bZoomAtPointer ? m_ptZoomPointer : m_zoom.Centre(); }
+    void ZoomAtPointer(UINT id, POINT at);
 
     // Following the folder (AlbumFolderSync.cpp). The watch moves to the
     // current directory, the folder the list is about to be built from.
@@ -119,6 +153,12 @@ private:
     // The frame's title as this view last set it: asking the window for
     // its text at every paint costs more than the paint of a cached cell.
     std::string m_strFrameTitle;
+    CWheelNotches m_wheel;
+    bool m_bZoomAtPointer = false;
+    ZoomPoint m_ptZoomPointer = {0, 0};
+    bool m_bPanning = false;
+    POINT m_ptPan = {0, 0};
+    CZoomedPicture m_zoomed;
     // The folder the list was built from, as its paths begin.
     std::string m_strListFolder;
     unsigned m_nFolderUpdates = 0;

@@ -3,10 +3,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "album/AlbumKeys.h"
 #include "album/AlbumView.h"
 #include "bridge/AlbumThread.h"
 #include "bridge/ModuleGlobals.h"
 #include "res/resource.h"
+
+// Last: its macros would rename the framework's own members.
+#include <windowsx.h>
 
 const CommandEntry<CAlbumWnd> CAlbumWnd::s_commands[] = {
     {ID_ALBUM_RETURN, &CAlbumWnd::OnAlbumReturn, nullptr, nullptr},
@@ -17,6 +21,61 @@ BOOL CAlbumWnd::OnCmdMsg(UINT id, CCmdUI* ui)
     if (CFrameWnd::OnCmdMsg(id, ui))
         return TRUE;
     return DispatchCommand(this, s_commands, id, ui);
+}
+
+// The album's key codes are the system's.
+static_assert(albumkey::kEnter == VK_RETURN && albumkey::kEscape == VK_ESCAPE && albumkey::kSpace == VK_SPACE &&
+                  albumkey::kPageUp == VK_PRIOR && albumkey::kPageDown == VK_NEXT && albumkey::kEnd == VK_END &&
+                  albumkey::kHome == VK_HOME && albumkey::kLeft == VK_LEFT && albumkey::kUp == VK_UP &&
+                  albumkey::kRight == VK_RIGHT && albumkey::kDown == VK_DOWN && albumkey::kDelete == VK_DELETE &&
+                  albumkey::kNumPlus == VK_ADD && albumkey::kNumMinus == VK_SUBTRACT && albumkey::kF1 == VK_F1 &&
+                  albumkey::kPlus == VK_OEM_PLUS && albumkey::kMinus == VK_OEM_MINUS,
+              "virtual-key codes");
+
+// A modal dialog or message box of the browser disables the frame and runs
+// a loop of its own: its keys stay its own.
+BOOL CAlbumWnd::PreTranslateMessage(MSG* msg)
+{
+    if (g_pAlbumView == nullptr || !IsWindowEnabled(m_hWnd) || !IsBrowserWindow(msg->hwnd))
+        return FALSE;
+    switch (msg->message) {
+    case WM_KEYDOWN:
+        return TranslateKey(msg->wParam);
+    case WM_SYSKEYDOWN:
+        // Without Alt held, a key that no window had the focus for.
+        return (msg->lParam & (1 << 29)) == 0 ? TranslateKey(msg->wParam) : FALSE;
+    case WM_MOUSEWHEEL:
+        return RouteWheel(*msg);
+    default:
+        return FALSE;
+    }
+}
+
+bool CAlbumWnd::IsBrowserWindow(HWND wnd) const
+{
+    const HWND root = wnd != nullptr ? GetAncestor(wnd, GA_ROOT) : nullptr;
+    return root != nullptr && (root == m_hWnd || root == m_toolBarDock.FloatingWindow());
+}
+
+BOOL CAlbumWnd::TranslateKey(WPARAM virtualKey)
+{
+    const AlbumKey key = {static_cast<int>(virtualKey), GetKeyState(VK_CONTROL) < 0};
+    const UINT id = CommandOfKey(*g_pAlbumView, key);
+    if (id == 0)
+        return FALSE;
+    SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    return TRUE;
+}
+
+BOOL CAlbumWnd::RouteWheel(const MSG& msg)
+{
+    RECT frame;
+    GetWindowRect(m_hWnd, &frame);
+    const POINT at = {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+    if (!PtInRect(&frame, at))
+        return FALSE;
+    ::SendMessageA(g_pAlbumView->m_hWnd, WM_MOUSEWHEEL, msg.wParam, msg.lParam);
+    return TRUE;
 }
 
 int CAlbumWnd::OnCreate(CREATESTRUCTA* cs)

@@ -105,6 +105,11 @@ BOOL CWinThread::OnIdle(LONG count)
     return FALSE;
 }
 
+BOOL CWinThread::PreTranslateMessage(MSG* msg)
+{
+    return m_pMainWnd != nullptr && m_pMainWnd->PreTranslateMessage(msg);
+}
+
 int CWinThread::Run()
 {
     bool idle = true;
@@ -118,8 +123,10 @@ int CWinThread::Run()
         do {
             if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
                 return static_cast<int>(msg.wParam);
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            if (!PreTranslateMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
             if (IsIdleMessage(msg)) {
                 idle = true;
                 idleCount = 0;

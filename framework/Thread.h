@@ -29,6 +29,11 @@ public:
     // Called while the queue is empty; more calls follow while it returns
     // TRUE. The default brings the main window's toolbar up to date.
     virtual BOOL OnIdle(LONG count);
+    // The loop's first look at a message, before it is translated and
+    // dispatched: the main window's (CWnd::PreTranslateMessage). True when
+    // it was handled there. A loop that pumps this thread's messages
+    // instead of Run calls it too.
+    BOOL PreTranslateMessage(MSG* msg);
 
     CWnd* m_pMainWnd = nullptr;
 

@@ -118,6 +118,11 @@ BOOL CWnd::OnCmdMsg(UINT, CCmdUI*)
     return FALSE;
 }
 
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_COMMAND) {

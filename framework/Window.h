@@ -41,6 +41,10 @@ public:
     // Offers a command to this window: runs its update rule when ui is
     // given, else its handler. True when the window knows the command.
     virtual BOOL OnCmdMsg(UINT id, CCmdUI* ui);
+    // Sees each message of its thread's loop before it is translated and
+    // dispatched (the thread asks its main window): keys that act wherever
+    // the focus is. True when the message was handled here.
+    virtual BOOL PreTranslateMessage(MSG* msg);
 
     HWND m_hWnd = nullptr;
 

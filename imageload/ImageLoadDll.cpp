@@ -10,6 +10,7 @@
 
 #include "ImageLoad.h"
 #include "imageload/core/Codecs.h"
+#include "imageload/core/JpegIndex.h"
 
 static_assert(IL_MAX_PIXELS == il::kMaxPixels, "the header states the core's limit");
 // One numbering of file types: the core's is the header's.
@@ -188,6 +189,49 @@ private:
     void* context_;
 };
 
+// The caller's region and row procedures.
+class RegionProcedures : public il::JpegRegion {
+public:
+    RegionProcedures(IL_REGION_PROC region, IL_ROW_PROC row, void* context)
+        : region_(region), row_(row), context_(context)
+    {
+    }
+
+    bool Choose(uint32_t width, uint32_t height, il::JpegRect& rect) noexcept override
+    {
+        int x = 0, y = 0, w = 0, h = 0;
+        try {
+            if (!region_ || !region_(context_, static_cast<int>(width), static_cast<int>(height), &x, &y, &w, &h))
+                return false;
+        } catch (...) {
+            return false;
+        }
+        // A rectangle reaching out of the picture is clipped; one starting
+        // left of or above it loses what lies there.
+        const int64_t right = static_cast<int64_t>(x) + w, bottom = static_cast<int64_t>(y) + h;
+        const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+        rect.x = static_cast<uint32_t>(std::min<int64_t>(left, width));
+        rect.y = static_cast<uint32_t>(std::min<int64_t>(top, height));
+        rect.width = static_cast<uint32_t>(std::max<int64_t>(0, std::min<int64_t>(right, width) - rect.x));
+        rect.height = static_cast<uint32_t>(std::max<int64_t>(0, std::min<int64_t>(bottom, height) - rect.y));
+        return true;
+    }
+
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override
+    {
+        try {
+            return row_ != nullptr && row_(context_, static_cast<int>(y), bgr) != 0;
+        } catch (...) {
+            return false;
+        }
+    }
+
+private:
+    IL_REGION_PROC region_;
+    IL_ROW_PROC row_;
+    void* context_;
+};
+
 // A block given to a saver, locked for the duration of the save.
 class LockedBlock {
 public:
@@ -355,6 +399,45 @@ HGLOBAL __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context)
         FitProcedure procedure(fit, context);
         return il::DecodeJpegFitted(file, procedure, out);
     });
+}
+
+HGLOBAL __cdecl IndexJPG(const char* path)
+{
+    try {
+        std::vector<uint8_t> bytes;
+        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
+        std::vector<uint8_t> notes;
+        if (!il::IndexJpeg(il::Bytes{bytes.data(), bytes.size()}, notes))
+            return reinterpret_cast<HGLOBAL>(Failed(il::Status::Unsupported));
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, notes.size());
+        void* to = block != nullptr ? GlobalLock(block) : nullptr;
+        if (to == nullptr) {
+            if (block != nullptr) GlobalFree(block);
+            return reinterpret_cast<HGLOBAL>(Failed(il::Status::NoMemory));
+        }
+        std::copy(notes.begin(), notes.end(), static_cast<uint8_t*>(to));
+        GlobalUnlock(block);
+        return block;
+    } catch (...) {
+        return reinterpret_cast<HGLOBAL>(Failed(il::Status::NoMemory));
+    }
+}
+
+int __cdecl ReadJPGRegion(const char* path, HGLOBAL index, IL_REGION_PROC region, IL_ROW_PROC row, void* context)
+{
+    try {
+        std::vector<uint8_t> bytes;
+        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        if (s != il::Status::Ok) return Failed(s);
+        RegionProcedures procedures(region, row, context);
+        LockedBlock notes(index);
+        s = il::DecodeJpegRegion(il::Bytes{bytes.data(), bytes.size()}, procedures, il::kMaxPixels,
+                                 notes.Valid() ? notes.Bytes() : il::Bytes{nullptr, 0});
+        return s == il::Status::Ok ? 1 : Failed(s);
+    } catch (...) {
+        return Failed(il::Status::NoMemory);
+    }
 }
 
 int __cdecl SaveBMP(const char* path, HGLOBAL dib) { return Save(path, dib, il::EncodeBmp); }

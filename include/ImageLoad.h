@@ -165,6 +165,40 @@ typedef int (__cdecl *IL_FIT_PROC)(void* context, int width, int height, int* ta
  *   calling thread, once, and must not throw. */
 HGLOBAL IMAGELOAD_API __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context);
 
+/* Chooses the rectangle of a picture to read from its size in the file.
+ * Returns non-zero with the rectangle set (left, top, width, height; the
+ * library clips it to the picture), or 0 to refuse the picture. */
+typedef int (__cdecl *IL_REGION_PROC)(void* context, int width, int height, int* x, int* y, int* regionWidth,
+                                      int* regionHeight);
+/* Takes one row of the rectangle: y counts from the picture's top, bgr holds
+ * the rectangle's width of pixels as blue, green, red bytes. Returns 0 to
+ * stop reading. */
+typedef int (__cdecl *IL_ROW_PROC)(void* context, int y, const unsigned char* bgr);
+
+/* Notes of where each band of rows of a JPEG picture begins in its
+ * compressed data, for ReadJPGRegion: a movable block (the caller frees it
+ * with GlobalFree) that belongs to the file as it is now. Null, with
+ * IL_ERR_UNSUPPORTED, for a file that has no such notes (progressive,
+ * arithmetic-coded or restart-marked files, or damaged compressed data):
+ * ReadJPGRegion then works without them. Reads the whole file once, about as
+ * long as its rows take to skip. */
+HGLOBAL IMAGELOAD_API __cdecl IndexJPG(const char* path);
+
+/* The part of a JPEG picture that a view shows, without a block of the whole
+ * picture: region chooses the rectangle, then row takes its rows top row
+ * first, each pixel the colour LoadJPG's block has at that place (grey
+ * pictures as three equal bytes). Only the columns around the rectangle are
+ * decoded, and the rows down to its last; with the file's notes (IndexJPG;
+ * null: none) only a band of rows around it. Damage outside what is read
+ * goes unnoticed. Notes that do not belong to the file as it is now are not
+ * used. Returns 1 when the rows were read (all of them, or until row
+ * returned 0; none when the rectangle lies outside the picture), else 0 with
+ * the error as LoadJPG's, or IL_ERR_REFUSED when region returned 0. Both
+ * procedures run on the calling thread, get the same context and must not
+ * throw. */
+int IMAGELOAD_API __cdecl ReadJPGRegion(const char* path, HGLOBAL index, IL_REGION_PROC region, IL_ROW_PROC row,
+                                        void* context);
+
 int IMAGELOAD_API __cdecl SaveBMP(const char* path, HGLOBAL dib);
 int IMAGELOAD_API __cdecl SaveGIF(const char* path, HGLOBAL dib);
 int IMAGELOAD_API __cdecl SavePCX(const char* path, HGLOBAL dib);

@@ -30,6 +30,21 @@
 #define ID_BROWSER_COMMAND_FIRST ID_IMAGE_RENAME
 #define ID_BROWSER_COMMAND_LAST  ID_AUTO_SHOW
 
+/* Commands that only keys give (album/AlbumCommands.h names the keys): the
+ * arrow moves, the selected picture alone, and the zoom of a picture shown
+ * alone. No menu, toolbar or string shows them; they lie apart from the
+ * range above, whose numbers the resources fix, in a range of their own,
+ * 0x8040..0x8048. */
+#define ID_MOVE_LEFT            0x8040
+#define ID_MOVE_RIGHT           0x8041
+#define ID_MOVE_UP              0x8042
+#define ID_MOVE_DOWN            0x8043
+#define ID_SINGLE_SHOW          0x8044
+#define ID_ZOOM_IN              0x8045
+#define ID_ZOOM_OUT             0x8046
+#define ID_ZOOM_FIT             0x8047
+#define ID_ZOOM_ACTUAL          0x8048
+
 /* Standard application commands under their customary names and values
  * (ID_FILE_PRINT is the framework's), so that the frame's print and
  * print-preview machinery recognises them. */

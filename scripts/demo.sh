@@ -6,9 +6,11 @@
 #
 #   scripts/demo.sh                 interactive, or headless without a display
 #   scripts/demo.sh --headless OUT  always headless, screenshot to OUT
-#   scripts/demo.sh --screenshots DIR   headless: a page, single mode, the
-#                                   toolbar docked on the left and floating,
-#                                   the print preview zoomed in: DIR/*.png
+#   scripts/demo.sh --screenshots DIR   headless: a page, single mode, a 4K
+#                                   snapshot zoomed in at its number plate,
+#                                   the toolbar docked on the left and
+#                                   floating, the print preview zoomed in:
+#                                   DIR/*.png
 #   scripts/demo.sh --languages DIR     headless: the File menu, the chooser
 #                                   and the rename dialog in English and
 #                                   both Chinese sets, DIR/<lang>-*.png
@@ -105,6 +107,12 @@ if [ -n "$shots" ]; then
   capture "$shots/page.png"
   wine "$BIN/demo_driver.exe" single && sleep 2
   capture "$shots/single.png"
+  # Today's first 3840 x 2160 snapshot (tools/make_sample_archive.py)
+  # alone, then two notches of the wheel with Ctrl over its number plate.
+  wine "$BIN/demo_driver.exe" multi && sleep 1
+  wine "$BIN/demo_driver.exe" alone "-21.48.00-00.jpg" && sleep 2
+  wine "$BIN/demo_driver.exe" zoom-at 1920 1394 3840 2160 2 && sleep 2
+  capture "$shots/zoomed.png"
   wine "$BIN/demo_driver.exe" multi && sleep 1
   wine "$BIN/demo_driver.exe" dock-left && sleep 2
   capture "$shots/toolbar-left.png"

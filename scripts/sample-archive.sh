@@ -9,7 +9,7 @@ ARCHIVE="$ROOT/build/archive"
 STAMP="$ARCHIVE/.built-on"
 PREFIX="$ROOT/build/wine/prefix"
 today=$(date +%F)
-stamp="$today d+e, 27 today"    # what the archive holds; a change rebuilds it
+stamp="$today d+e, 27 today, 4 large"    # what the archive holds; a change rebuilds it
 if ! { [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$stamp" ]; }; then
   mkdir -p "$ARCHIVE/d" "$ARCHIVE/e"
   /usr/bin/python3 "$ROOT/tools/make_sample_archive.py" "$ARCHIVE/d" --second "$ARCHIVE/e" --today "$today"

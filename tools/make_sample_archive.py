@@ -5,6 +5,10 @@ channels, each folder holding camera-like snapshots in all six formats and
 several colour depths. Pictures are written by independent tools (Pillow and
 netpbm), never by the project's own picture library.
 
+Today's folder of the first camera ends with snapshots of the sizes today's
+cameras record (1920 x 1080 and 3840 x 2160), with detail that only a closer
+look shows: a number plate and the recorder's timestamp in small type.
+
 With --second ROOT2, a second archive drive gets day folders that the first
 lacks: two more days of the four channels, and today's folders of channels 5
 and 6, so that the chooser has something to find only there.
@@ -25,8 +29,10 @@ DAY_OFFSETS = [0, 1, 3]
 # Second drive: (days before today, channel numbers counted from 0).
 SECOND_DRIVE_FOLDERS = [(0, [4, 5]), (2, [0, 1, 2, 3]), (5, [0, 1, 2, 3])]
 # Today's folder of the first camera, which the host opens by default: three
-# full pages, since the album opens on its last page.
+# full pages, since the album opens on its last page; its last snapshots are
+# large ones (the last page shows them).
 TODAYS_FIRST_CAMERA = 27
+LARGE_SIZES = [(1920, 1080), (3840, 2160), (1920, 1080), (3840, 2160)]
 SIZES = [(704, 576), (352, 288), (640, 480)]
 # (extension, how it is written); each folder cycles through these.
 VARIANTS = [
@@ -80,6 +86,32 @@ def scene(size, channel, when, seq):
     return img
 
 
+def detailed_scene(size, channel, when, seq):
+    """The street scene with a car in the middle whose number plate, and the
+    recorder's timestamp at the bottom, are in type too small to read until
+    the picture is zoomed in."""
+    img = scene(size, channel, when, seq)
+    w, h = size
+    d = ImageDraw.Draw(img)
+    car_w, car_h = w // 9, h // 11
+    cx, cy = w // 2 - car_w // 2, h // 2 + h // 10
+    d.rectangle([cx + car_w // 6, cy - car_h // 2, cx + car_w - car_w // 6, cy], fill=(50, 70, 140), outline=(0, 0, 0))
+    d.rectangle([cx, cy, cx + car_w, cy + car_h], fill=(50, 70, 140), outline=(0, 0, 0))
+    for wheel in (cx + car_w // 6, cx + car_w - car_w // 6):
+        d.ellipse([wheel - car_h // 4, cy + car_h - car_h // 4, wheel + car_h // 4, cy + car_h + car_h // 4],
+                  fill=(10, 10, 10))
+    plate, plate_font = "SN %d%03d-K" % (channel + 1, 100 + seq), font(max(car_h // 10, 9))
+    left, top, right, bottom = d.textbbox((0, 0), plate, font=plate_font)
+    plate_w, plate_h = right + 6, bottom + 4
+    px, py = w // 2 - plate_w // 2, cy + car_h // 2 - plate_h // 2
+    d.rectangle([px, py, px + plate_w, py + plate_h], fill=(240, 240, 225), outline=(20, 20, 20))
+    d.text((px + 3, py + 1), plate, font=plate_font, fill=(10, 10, 10))
+    stamp = "%s.%03d  CH%02d  frame %06d  motion zone 3" % (when.strftime("%Y-%m-%d %H:%M:%S"), (seq * 37) % 1000,
+                                                            channel + 1, seq * 1500)
+    d.text((8, h - h // 90 - 10), stamp, font=font(max(h // 110, 10)), fill=(255, 255, 255))
+    return img
+
+
 def netpbm_bmp(img, bpp, path):
     with tempfile.NamedTemporaryFile(suffix=".ppm") as ppm:
         colours = 2 if bpp == 1 else 16
@@ -106,15 +138,19 @@ def write(img, ext, how, path):
         img.save(path)
 
 
-def fill_day_folder(pic, day, channel, count):
+def fill_day_folder(pic, day, channel, count, large=0):
+    """count snapshots, of which the last `large` are large JPEG ones."""
     folder = os.path.join(pic, day.strftime("%Y-%m-%d"), "%02d" % (channel + 1))
     os.makedirs(folder)
     for seq in range(count):
         when = datetime.datetime.combine(day, datetime.time(7, 0)) + datetime.timedelta(minutes=37 * seq + channel)
         ext, how = VARIANTS[(seq + channel) % len(VARIANTS)]
         size = SIZES[(seq + channel) % len(SIZES)]
+        draw = scene
+        if seq >= count - large:
+            ext, how, size, draw = "jpg", "rgb", LARGE_SIZES[(seq - count + large) % len(LARGE_SIZES)], detailed_scene
         name = "%02dway-%s-00.%s" % (channel + 1, when.strftime("%Y-%m-%d-%H.%M.%S"), ext)
-        write(scene(size, channel, when, seq), ext, how, os.path.join(folder, name))
+        write(draw(size, channel, when, seq), ext, how, os.path.join(folder, name))
 
 
 def fresh_snapshot_root(root):
@@ -129,7 +165,10 @@ def build(root, today):
     for offset in DAY_OFFSETS:
         day = today - datetime.timedelta(days=offset)
         for channel in range(len(CHANNELS)):
-            fill_day_folder(pic, day, channel, TODAYS_FIRST_CAMERA if (offset == 0 and channel == 0) else 12)
+            if offset == 0 and channel == 0:
+                fill_day_folder(pic, day, channel, TODAYS_FIRST_CAMERA, len(LARGE_SIZES))
+            else:
+                fill_day_folder(pic, day, channel, 12)
 
 
 def build_second(root, today):

@@ -38,6 +38,8 @@ public:
         return {rc.left + m_fit.dx, rc.top + m_fit.dy, rc.left + m_fit.dx + m_fit.width,
                 rc.top + m_fit.dy + m_fit.height};
     }
+    // How the picture was fitted into its cell's box.
+    const CellFit& Fit() const { return m_fit; }
 
     // Reads and fits the picture of key's file into key's box. A file that
     // is plainly not a picture gives a cell that shows its frame only, and

@@ -2,10 +2,12 @@
 // (1920 x 1080 and 704 x 576) in each format, and for JPEG and TIFF the
 // ratio of our load to the bare library decoding the same bytes into a
 // plain buffer in this same run; the loaders written here against the BMP
-// load of the same picture; and a JPEG decoded straight into a thumbnail
+// load of the same picture; a JPEG decoded straight into a thumbnail
 // cell or a single view against the whole decode followed by the picture
-// object's Resize. Only the ratios mean anything across machines; the
-// times are for orientation.
+// object's Resize; and the rectangles a zoomed view reads of a 4K JPEG, by
+// skipping the rows above and with the file's notes, against the whole
+// decode. Only the ratios mean anything across machines; the times are for
+// orientation.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -22,6 +24,7 @@
 #include <tiffio.h>
 
 #include "imageload/core/Codecs.h"
+#include "imageload/core/JpegIndex.h"
 #include "tests/support/ResizedBlock.h"
 
 namespace {
@@ -208,6 +211,65 @@ void BenchFittedJpeg()
     }
 }
 
+// Takes a rectangle's rows and drops them.
+class Rectangle : public il::JpegRegion {
+public:
+    explicit Rectangle(il::JpegRect rect) : rect_(rect) {}
+    bool Choose(uint32_t, uint32_t, il::JpegRect& rect) noexcept override
+    {
+        rect = rect_;
+        return true;
+    }
+    bool Row(uint32_t, const uint8_t*) noexcept override { return true; }
+
+private:
+    il::JpegRect rect_;
+};
+
+// What a zoomed 1024 x 690 view reads of a 3840 x 2160 snapshot: the whole
+// view at one to one in the middle and low in the picture, and what an
+// arrow key's pan at one to one adds (an eighth of the view across or
+// down); by skipping the rows above, and with the notes, which are made
+// once for the picture.
+void BenchJpegRegion()
+{
+    const std::vector<uint8_t> file = Encode(il::Format::Jpg, Snapshot(3840, 2160));
+    const il::Bytes bytes = {file.data(), file.size()};
+    std::vector<uint8_t> notes;
+    auto index = [&] {
+        if (!il::IndexJpeg(bytes, notes)) std::exit(1);
+    };
+    auto whole = [&] {
+        RawAllocator out;
+        if (il::Decode(il::Format::Jpg, bytes, out) != il::Status::Ok) std::exit(1);
+    };
+    auto [indexing, wholeDecode] = BestOfInterleaved(index, whole, 9);
+    Report("jpeg_notes_3840x2160_ms", 1000 * indexing, "ms");
+    Report("jpeg_notes_vs_whole_3840x2160", indexing / wholeDecode, "x");
+    const struct {
+        const char* name;
+        il::JpegRect rect;
+    } rects[] = {
+        {"view_middle", {1408, 735, 1024, 690}},     {"view_low", {1408, 1470, 1024, 690}},
+        {"pan_across_strip", {2432, 735, 128, 690}}, {"pan_down_band", {1408, 1425, 1024, 86}},
+    };
+    for (const auto& r : rects) {
+        auto skipping = [&] {
+            Rectangle rect(r.rect);
+            if (il::DecodeJpegRegion(bytes, rect) != il::Status::Ok) std::exit(1);
+        };
+        auto noted = [&] {
+            Rectangle rect(r.rect);
+            if (il::DecodeJpegRegion(bytes, rect, il::kMaxPixels, {notes.data(), notes.size()}) != il::Status::Ok)
+                std::exit(1);
+        };
+        auto [withNotes, bySkipping] = BestOfInterleaved(noted, skipping, 9);
+        const std::string tag = std::string(r.name) + "_3840x2160";
+        Report("jpeg_region_" + tag + "_skipping_vs_whole", bySkipping / wholeDecode, "x");
+        Report("jpeg_region_" + tag + "_with_notes_vs_whole", withNotes / wholeDecode, "x");
+    }
+}
+
 }  // namespace
 
 int main()
@@ -251,5 +313,6 @@ int main()
         }
     }
     BenchFittedJpeg();
+    BenchJpegRegion();
     return 0;
 }

@@ -7,7 +7,10 @@
 // tooltip gone, a dialog closed), a click on a cell, and the next picture
 // alone when it was read ahead, with the floor under that last figure (a
 // bare window putting a picture of that size on the screen). Also the peak
-// memory of paging through a folder of 4K snapshots.
+// memory of paging through a folder of 4K snapshots; and, against the
+// picture library's LoadJPG of the same 4K file, a notch of the wheel on a
+// prepared page, the zoom steps and pan steps of a 4K snapshot alone, and
+// the memory a zoomed 4K snapshot takes above a fitted one.
 //
 //   bench_paint.exe FOLDER_1080 FOLDER_4K   (each holds 27 .jpg snapshots)
 #include <windows.h>
@@ -24,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "ImageLoad.h"
 #include "bench/common/BenchClock.h"
 #include "framework/Module.h"
 #include "res/resource.h"
@@ -120,6 +124,18 @@ public:
         Settle();
     }
     bool Opened() const { return m_opened && View().Count() == 27; }
+    // A notch of the wheel toward the operator, with the pointer over the
+    // view, up to the finished page.
+    double TimeWheelNotch()
+    {
+        RECT rc;
+        GetWindowRect(m_browser.ViewWindow(), &rc);
+        const double start = BenchSeconds();
+        SendMessageA(m_browser.ViewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA),
+                     MAKELPARAM(rc.left + 100, rc.top + 100));
+        UpdateWindow(m_browser.ViewWindow());
+        return BenchSeconds() - start;
+    }
     CAlbumView& View() const { return *m_browser.View(); }
     HWND ViewWindow() const { return m_browser.ViewWindow(); }
 
@@ -281,6 +297,130 @@ void PagingFigures(const std::string& folder, const std::string& sizeName, HWND 
     std::printf("bench: bare_show_vs_its_decode_%s = %.3f x\n", size, bareShow / pictureDecode);
 }
 
+double LoadJpgSeconds(const std::vector<std::string>& files)
+{
+    return BestOf(kRuns, [&] {
+        for (const std::string& path : files)
+            GlobalFree(LoadJPG(path.c_str()));
+    });
+}
+
+// The median of every time of every kind, and the largest of the kinds'
+// medians.
+double MedianOfAll(const std::vector<std::vector<double>>& kinds)
+{
+    std::vector<double> all;
+    for (const std::vector<double>& times : kinds)
+        all.insert(all.end(), times.begin(), times.end());
+    return Median(all);
+}
+
+double SlowestMedian(const std::vector<std::vector<double>>& kinds)
+{
+    double slowest = 0;
+    for (const std::vector<double>& times : kinds)
+        slowest = std::max(slowest, Median(times));
+    return slowest;
+}
+
+const UINT kArrows[] = {ID_MOVE_RIGHT, ID_MOVE_DOWN, ID_MOVE_LEFT, ID_MOVE_UP};
+
+// The wheel on a page read ahead, and a 4K snapshot alone zoomed from its
+// fit to one to one (the first step, which decodes what the view shows by
+// skipping the rows above while the file's notes are made on another
+// thread), on to 16 and back, and panned by the arrow keys at one to one
+// and at 2, each timed from the command to the finished view, against the
+// library's LoadJPG of the same file.
+void WheelAndZoomFigures(const std::string& folder, HWND host)
+{
+    PagingBench bench(folder, host);
+    if (!bench.Opened())
+        return;
+    std::vector<double> notches;
+    for (int run = 0; run < kRuns; ++run) {
+        bench.TimeCommand(ID_PAGE_FIRST);
+        bench.Settle();                     // the second page read ahead
+        notches.push_back(bench.TimeWheelNotch());
+        bench.Settle();
+    }
+    const double pageLoad = LoadJpgSeconds(bench.PageFiles(0));
+
+    bench.View().SelectCell(4);
+    bench.TimeCommand(ID_SINGLE_SHOW);
+    bench.Settle();
+    const std::vector<std::string> picture = {bench.View().m_strCurrent};
+    const double load = LoadJpgSeconds(picture);
+    // Each kind of step (in from 1, 2, 4, 8; out from 16, 8, 4, 2; a pan
+    // each way) timed in every run; the median of each kind is its figure.
+    std::vector<double> first;
+    std::vector<std::vector<double>> further(8), pans(4), pansAt2(4);
+    for (int run = 0; run < kRuns; ++run) {
+        // A picture not zoomed before, then the steps at an operator's
+        // pace: its notes made meanwhile.
+        bench.TimeCommand(ID_ZOOM_FIT);
+        bench.TimeCommand(run % 2 == 0 ? ID_PAGE_NEXT : ID_PAGE_PREV);
+        bench.Settle();
+        first.push_back(bench.TimeCommand(ID_ZOOM_IN));
+        bench.View().WaitForZoomNotes();
+        for (size_t step = 0; step < 4; ++step)
+            further[step].push_back(bench.TimeCommand(ID_ZOOM_IN));
+        for (size_t step = 4; step < 8; ++step)
+            further[step].push_back(bench.TimeCommand(ID_ZOOM_OUT));
+        for (size_t way = 0; way < 4; ++way)
+            pans[way].push_back(bench.TimeCommand(kArrows[way]));
+        bench.TimeCommand(ID_ZOOM_IN);
+        for (size_t way = 0; way < 4; ++way)
+            pansAt2[way].push_back(bench.TimeCommand(kArrows[way]));
+    }
+    std::printf("bench: wheel_notch_page_prepared_4k = %.2f ms\n", Median(notches) * 1000);
+    std::printf("bench: wheel_notch_page_prepared_vs_load_4k = %.3f x\n", Median(notches) / pageLoad);
+    std::printf("bench: loadjpg_3840x2160 = %.1f ms\n", load * 1000);
+    std::printf("bench: zoom_first_step_4k = %.2f ms\n", Median(first) * 1000);
+    std::printf("bench: zoom_first_step_vs_load_4k = %.3f x\n", Median(first) / load);
+    std::printf("bench: zoom_further_step_vs_load_4k = %.3f x\n", MedianOfAll(further) / load);
+    std::printf("bench: zoom_further_step_slowest_kind_vs_load_4k = %.3f x\n", SlowestMedian(further) / load);
+    std::printf("bench: pan_step_one_to_one_vs_load_4k = %.3f x\n", MedianOfAll(pans) / load);
+    std::printf("bench: pan_step_one_to_one_slowest_way_vs_load_4k = %.3f x\n", SlowestMedian(pans) / load);
+    std::printf("bench: pan_step_at_2_vs_load_4k = %.3f x\n", MedianOfAll(pansAt2) / load);
+    std::printf("bench: pan_step_at_2_slowest_way_vs_load_4k = %.3f x\n", SlowestMedian(pansAt2) / load);
+}
+
+// A 4K snapshot shown alone from its page: the most memory committed above
+// the page while it is shown fitted (decoded, its neighbours read ahead),
+// and while it is then zoomed through every step and panned at one to one;
+// what zooming needs beyond what the fitted picture needed, against the
+// view's own pixels, and what the view holds zoomed.
+void ZoomMemory(const std::string& folder, HWND host)
+{
+    PagingBench bench(folder, host);
+    if (!bench.Opened())
+        return;
+    bench.View().SelectCell(4);
+    const SIZE_T page = CommittedBytes();
+    const SIZE_T fitted = PeakAbove([&] {
+        bench.TimeCommand(ID_SINGLE_SHOW);
+        bench.Settle();
+    });
+    const SIZE_T settled = CommittedBytes() - page;
+    size_t held = 0;
+    const SIZE_T zoomed = settled + PeakAbove([&] {
+        for (UINT id : {ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_ACTUAL, ID_MOVE_RIGHT,
+                        ID_MOVE_DOWN, ID_MOVE_LEFT, ID_MOVE_UP}) {
+            bench.TimeCommand(id);
+            bench.View().WaitForZoomNotes();
+            held = std::max(held, bench.View().ZoomedBytes());
+        }
+    });
+    RECT view;
+    GetClientRect(bench.ViewWindow(), &view);
+    std::printf("bench: fitted_4k_view_needs = %.2f MB\n", fitted / 1048576.0);
+    std::printf("bench: zoomed_4k_view_needs = %.2f MB\n", zoomed / 1048576.0);
+    std::printf("bench: zoomed_needs_beyond_fitted_4k = %.2f MB\n",
+                (static_cast<double>(zoomed) - static_cast<double>(fitted)) / 1048576.0);
+    std::printf("bench: zoomed_4k_view_holds = %.2f MB\n", held / 1048576.0);
+    std::printf("bench: view_pixels_32bit = %.2f MB\n", 4.0 * view.right * view.bottom / 1048576.0);
+}
+
 // Opening the album and going through every page and back, each painted
 // and read ahead: the most memory committed above the level before opening.
 void PagingPeakMemory(const std::string& folder, HWND host, const char* name, ViewSize view)
@@ -317,5 +457,7 @@ int main(int argc, char** argv)
     PagingPeakMemory(argv[2], host.Handle(), "paging_4k_peak_memory", kSmallView);
     PagingPeakMemory(argv[2], host.Handle(), "paging_4k_peak_memory_on_a_3840x2100_view", kLargeView);
     std::printf("bench: one_4k_picture_decoded = %.1f MB\n", 3840.0 * 2160 * 3 / 1048576.0);
+    WheelAndZoomFigures(argv[2], host.Handle());
+    ZoomMemory(argv[2], host.Handle());
     return 0;
 }

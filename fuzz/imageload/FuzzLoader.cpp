@@ -3,13 +3,16 @@
 // loader read again; anything else must be refused with an error number.
 // The JPEG target also decodes each input straight to a smaller size, which
 // must fail as the whole decode fails and otherwise equal it resampled as
-// the picture object resamples.
+// the picture object resamples; and a rectangle of each picture it decodes,
+// which must give the same rows from a band cut out with the file's notes as
+// by skipping.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "imageload/core/Codecs.h"
+#include "imageload/core/JpegIndex.h"
 #include "tests/support/ResizedBlock.h"
 
 namespace {
@@ -72,6 +75,38 @@ void CheckFitted(const uint8_t* data, size_t size, il::Status whole, const std::
         std::abort();
 }
 
+// Keeps the rows of a rectangle as they come.
+struct KeptRows : il::JpegRegion {
+    explicit KeptRows(uint8_t seed) : seed_(seed) {}
+    bool Choose(uint32_t width, uint32_t height, il::JpegRect& rect) noexcept override
+    {
+        rect = {width * (seed_ % 4) / 4, height * (seed_ / 4 % 4) / 4, width / 2 + 1, height / 3 + 1};
+        width_ = std::min(rect.width, width > rect.x ? width - rect.x : 0);
+        return true;
+    }
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override
+    {
+        rows.push_back(y);
+        pixels.insert(pixels.end(), bgr, bgr + 3 * width_);
+        return true;
+    }
+    uint8_t seed_;
+    uint32_t width_ = 0;
+    std::vector<uint32_t> rows;
+    std::vector<uint8_t> pixels;
+};
+
+void CheckRegion(const uint8_t* data, size_t size)
+{
+    std::vector<uint8_t> index;
+    if (!il::IndexJpeg({data, size}, index)) return;
+    const uint8_t seed = size > 2 ? data[size - 3] : 0;
+    KeptRows skipped(seed), cut(seed);
+    const il::Status s = il::DecodeJpegRegion({data, size}, skipped, kFuzzMaxPixels);
+    if (il::DecodeJpegRegion({data, size}, cut, kFuzzMaxPixels, {index.data(), index.size()}) != s) std::abort();
+    if (s == il::Status::Ok && (skipped.rows != cut.rows || skipped.pixels != cut.pixels)) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -80,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     il::VectorAllocator out;
     il::Status s = il::Decode(kFormat, {data, size}, out, kFuzzMaxPixels);
     if (kFormat == il::Format::Jpg) CheckFitted(data, size, s, out.block);
+    if (kFormat == il::Format::Jpg && s == il::Status::Ok) CheckRegion(data, size);
     if (s != il::Status::Ok) {
         if (!IsRefusal(s)) std::abort();
         return 0;

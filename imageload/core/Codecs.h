@@ -59,6 +59,34 @@ protected:
 // headers and colour table without pixel bytes, as the resample gives.
 Status DecodeJpegFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t maxPixels = kMaxPixels);
 
+// The part of a JPEG picture that a view shows, decoded row by row without
+// a block of the whole picture.
+struct JpegRect {
+    uint32_t x, y, width, height;
+};
+
+class JpegRegion {
+public:
+    // True with the rectangle to decode, given the picture's size (the
+    // decoder clips it to the picture); false to refuse the picture.
+    virtual bool Choose(uint32_t width, uint32_t height, JpegRect& rect) noexcept = 0;
+    // One row of the rectangle, top row first: y counts from the picture's
+    // top, bgr holds the rectangle's width of pixels as blue, green, red
+    // bytes, the colours DecodeJpeg's block has there. False stops.
+    virtual bool Row(uint32_t y, const uint8_t* bgr) noexcept = 0;
+
+protected:
+    ~JpegRegion() = default;
+};
+
+// Reads the rows down to the rectangle's last and decodes only the columns
+// around it (libjpeg-turbo's crop and skip): rows below it are not read, so
+// damage there goes unnoticed. With the file's notes (JpegIndex.h), only a
+// band of rows around the rectangle is decoded at all. The same failures as
+// DecodeJpeg, then Refused when region says no. A row that returned false
+// ends the decode with Ok.
+Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels = kMaxPixels, Bytes index = {nullptr, 0});
+
 // Encoders read the block (never change it) and append a whole file to out.
 // On failure out is left empty.
 Status EncodeBmp(Bytes dib, std::vector<uint8_t>& out);

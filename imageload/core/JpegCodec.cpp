@@ -4,6 +4,7 @@
 // libjpeg reports errors by calling back; the callbacks longjmp to the entry
 // function, so the functions between setjmp and the libjpeg calls hold no
 // objects with destructors and keep what must be freed in the job record.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <jerror.h>
 
 #include "imageload/core/Codecs.h"
+#include "imageload/core/JpegIndex.h"
 
 namespace il {
 
@@ -423,6 +425,88 @@ Status RunDecodeFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t max
     return Status::Ok;
 }
 
+// ---- decoding the part a view shows ---------------------------------------
+
+// libjpeg-turbo crops at an iMCU column and upsamples the crop's edge
+// columns without their neighbours outside it, so a crop a column of iMCUs
+// wider on each side gives the rectangle's columns as the whole decode does.
+void CropAround(jpeg_decompress_struct& cinfo, const JpegRect& rect, JDIMENSION& cropX, JDIMENSION& cropWidth)
+{
+    const JDIMENSION margin = static_cast<JDIMENSION>(cinfo.max_h_samp_factor) * DCTSIZE;
+    const JDIMENSION left = rect.x > margin ? rect.x - margin : 0;
+    const JDIMENSION right = rect.x + rect.width + margin < cinfo.output_width ? rect.x + rect.width + margin
+                                                                                : cinfo.output_width;
+    cropX = left;
+    cropWidth = right - left;
+    jpeg_crop_scanline(&cinfo, &cropX, &cropWidth);
+}
+
+// One decoded row of the crop as BGR from the rectangle's left edge: grey
+// and CMYK rows are converted into the scratch line.
+const uint8_t* RectangleRow(const jpeg_decompress_struct& cinfo, const uint8_t* cropped, JDIMENSION skip,
+                            uint32_t width, uint8_t* converted)
+{
+    const int components = cinfo.output_components;
+    const uint8_t* from = cropped + static_cast<size_t>(skip) * components;
+    if (components == 3) return from;
+    for (uint32_t x = 0; x < width; ++x) {
+        if (components == 1)
+            converted[3 * x] = converted[3 * x + 1] = converted[3 * x + 2] = from[x];
+        else
+            CmykPixelToBgr(from + 4 * x, converted + 3 * x, cinfo.saw_Adobe_marker != 0);
+    }
+    return converted;
+}
+
+Status RunDecodeRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, JpegFailure& f)
+{
+    jpeg_decompress_struct cinfo;
+    cinfo.err = &f.manager;
+    if (setjmp(f.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return f.status;
+    }
+    jpeg_create_decompress(&cinfo);
+    cinfo.progress = &f.progress;
+    JpegPicture picture;
+    JpegRect rect = {0, 0, 0, 0};
+    Status s = ReadPictureHeader(cinfo, file, maxPixels, f, picture);
+    if (s == Status::Ok && !region.Choose(picture.layout.width, picture.layout.height, rect)) s = Status::Refused;
+    if (s != Status::Ok) {
+        jpeg_destroy_decompress(&cinfo);
+        return s;
+    }
+    // Clipped to the picture; nothing of it: nothing to read.
+    const uint32_t width = picture.layout.width, height = picture.layout.height;
+    if (rect.x >= width || rect.y >= height || rect.width == 0 || rect.height == 0) {
+        jpeg_destroy_decompress(&cinfo);
+        return Status::Ok;
+    }
+    rect.width = rect.width < width - rect.x ? rect.width : width - rect.x;
+    rect.height = rect.height < height - rect.y ? rect.height : height - rect.y;
+    jpeg_start_decompress(&cinfo);
+    JDIMENSION cropX = 0, cropWidth = 0;
+    CropAround(cinfo, rect, cropX, cropWidth);
+    // One allocation: the cropped row, then the converted one.
+    const size_t croppedBytes = static_cast<size_t>(cropWidth) * cinfo.output_components;
+    f.scratch = static_cast<uint8_t*>(std::malloc(croppedBytes + static_cast<size_t>(rect.width) * 3));
+    if (!f.scratch) {
+        jpeg_destroy_decompress(&cinfo);
+        return Status::NoMemory;
+    }
+    // Skipping from row 0, a row-group boundary (see ReadFittedRows).
+    if (rect.y > 0) jpeg_skip_scanlines(&cinfo, rect.y);
+    while (cinfo.output_scanline < rect.y + rect.height) {
+        const uint32_t y = cinfo.output_scanline;
+        JSAMPROW row = f.scratch;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+        if (!region.Row(y, RectangleRow(cinfo, f.scratch, rect.x - cropX, rect.width, f.scratch + croppedBytes)))
+            break;
+    }
+    jpeg_destroy_decompress(&cinfo);
+    return Status::Ok;
+}
+
 // Rows handed to libjpeg top row first: the block's own rows when it is
 // 24-bit or grey, else each row converted to BGR in the scratch line.
 Status RunEncode(const DibView& v, int quality, JpegFailure& f)
@@ -500,6 +584,85 @@ Status DecodeJpegFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t ma
     Status s = RunDecodeFitted(file, fit, out, maxPixels, f);
     std::free(f.scratch);
     return s;
+}
+
+namespace {
+
+Status DecodeRegionOfFile(Bytes file, JpegRegion& region, uint64_t maxPixels)
+{
+    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
+    JpegFailure f;
+    InitFailure(f);
+    Status s = RunDecodeRegion(file, region, maxPixels, f);
+    std::free(f.scratch);
+    return s;
+}
+
+// The caller's rectangle, chosen once, decoded from a band cut out of the
+// file: the band's rows from skipRows on are the picture's from firstRow
+// on, its columns the picture's from firstColumn on.
+class BandRegion : public JpegRegion {
+public:
+    BandRegion(JpegRegion& picture, JpegRect rect, const JpegBand& band)
+        : picture_(picture), rect_(rect), width_(band.width), skip_(band.skipRows), first_(band.firstRow),
+          left_(band.firstColumn)
+    {
+    }
+    bool Choose(uint32_t width, uint32_t, JpegRect& rect) noexcept override
+    {
+        rect = rect_;
+        rect.x = rect_.x - left_;
+        rect.y = rect_.y - first_ + skip_;
+        return width == width_;
+    }
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override { return picture_.Row(y - skip_ + first_, bgr); }
+
+private:
+    JpegRegion& picture_;
+    JpegRect rect_;
+    uint32_t width_, skip_, first_, left_;
+};
+
+// The caller's rectangle, chosen once, decoded from the file itself.
+class ChosenRegion : public JpegRegion {
+public:
+    ChosenRegion(JpegRegion& picture, JpegRect rect) : picture_(picture), rect_(rect) {}
+    bool Choose(uint32_t, uint32_t, JpegRect& rect) noexcept override
+    {
+        rect = rect_;
+        return true;
+    }
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override { return picture_.Row(y, bgr); }
+
+private:
+    JpegRegion& picture_;
+    JpegRect rect_;
+};
+
+}  // namespace
+
+Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, Bytes index)
+{
+    uint32_t width = 0, height = 0;
+    if (index.size == 0 || !NotedSize(file, index, &width, &height) ||
+        static_cast<uint64_t>(width) * height > maxPixels)
+        return DecodeRegionOfFile(file, region, maxPixels);
+    JpegRect rect = {0, 0, 0, 0};
+    if (!region.Choose(width, height, rect)) return Status::Refused;
+    if (rect.x >= width || rect.y >= height || rect.width == 0 || rect.height == 0) return Status::Ok;
+    rect.width = std::min(rect.width, width - rect.x);
+    rect.height = std::min(rect.height, height - rect.y);
+    try {
+        JpegBand band;
+        if (CutJpegBand(file, index, rect, band)) {
+            BandRegion through(region, rect, band);
+            return DecodeRegionOfFile({band.file.data(), band.file.size()}, through, maxPixels);
+        }
+    } catch (const std::bad_alloc&) {
+        return Status::NoMemory;
+    }
+    ChosenRegion chosen(region, rect);
+    return DecodeRegionOfFile(file, chosen, maxPixels);
 }
 
 // Writes baseline JPEG: 8-bit pictures with the grey ramp as one grey

@@ -322,6 +322,126 @@ TEST(AlbumDelete, TheOnlyPictureLeavesAnEmptyAlbumInEitherMode)
     EXPECT_EQ(3, album.Count());
 }
 
+// An arrow key on a page: where the selection goes, whether the page turns,
+// and that the key's rule offers exactly the moves that go somewhere.
+TEST(AlbumArrowKeys, MoveTheSelectionByCellAndRowAndOntoTheNextOrPreviousPage)
+{
+    using Move = CAlbumState::MoveResult (CAlbumState::*)();
+    using Rule = bool (CAlbumState::*)() const;
+    const Move left = &CAlbumState::MoveLeft, right = &CAlbumState::MoveRight, up = &CAlbumState::MoveUp,
+               down = &CAlbumState::MoveDown;
+    using Moved = CAlbumState::Moved;
+    const struct {
+        const char* what;
+        int files, top, cell;
+        Move move;
+        Moved moved;
+        int toTop, toCell;
+    } cases[] = {
+        {"left within the page", 27, 9, 4, left, Moved::Cell, 9, 3},
+        {"left from the first cell: the previous page's last", 27, 9, 0, left, Moved::Page, 0, 8},
+        {"left from the very first picture", 27, 0, 0, left, Moved::Nothing, 0, 0},
+        {"right within the page", 14, 9, 3, right, Moved::Cell, 9, 4},
+        {"right from the last cell: the next page's first", 27, 9, 8, right, Moved::Page, 18, 0},
+        {"right from the very last picture", 14, 9, 4, right, Moved::Nothing, 9, 4},
+        {"up a row", 27, 9, 4, up, Moved::Cell, 9, 1},
+        {"up from the first row: the previous page's last row, same column", 27, 9, 1, up, Moved::Page, 0, 7},
+        {"up from the first page's first row", 27, 0, 2, up, Moved::Nothing, 0, 2},
+        {"down a row", 27, 9, 4, down, Moved::Cell, 9, 7},
+        {"down from the last row: the next page, same column", 27, 9, 7, down, Moved::Page, 18, 1},
+        {"down onto a next page too short for the column: its last cell", 20, 9, 8, down, Moved::Page, 18, 1},
+        {"down onto a shorter row: its last cell", 14, 9, 2, down, Moved::Cell, 9, 4},
+        {"down from the last row of the last page", 14, 9, 4, down, Moved::Nothing, 9, 4},
+        {"any way on an empty album", 0, 0, 0, right, Moved::Nothing, 0, 0},
+    };
+    const std::pair<Move, Rule> rules[] = {{left, &CAlbumState::CanMoveLeft}, {right, &CAlbumState::CanMoveRight},
+                                           {up, &CAlbumState::CanMoveUp}, {down, &CAlbumState::CanMoveDown}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CAlbumState album = AlbumOf(c.files);
+        album.m_nPageTop = c.top;
+        album.SelectCell(c.cell);
+        for (const auto& rule : rules) {
+            if (rule.first == c.move) {
+                EXPECT_EQ(c.moved != Moved::Nothing, (album.*rule.second)());
+            }
+        }
+        const CAlbumState::MoveResult result = (album.*c.move)();
+        EXPECT_EQ(static_cast<int>(c.moved), static_cast<int>(result.moved));
+        EXPECT_EQ(c.toTop, album.m_nPageTop);
+        EXPECT_EQ(c.toCell, album.m_nCellSel);
+        EXPECT_EQ(c.toTop + c.toCell, album.m_nCurrent);
+        if (c.moved != Moved::Nothing) {
+            EXPECT_EQ(PathOf(c.toTop + c.toCell), album.m_strCurrent) << "the file commands act on it";
+        }
+        if (c.moved == Moved::Cell) {
+            EXPECT_EQ(c.cell, result.previousCell) << "the cell to repaint beside the new one";
+        }
+    }
+}
+
+// Alone, the arrows page by picture; on a zoomed picture larger than the
+// view they move the view over it instead.
+TEST(AlbumArrowKeys, AloneTheyShowThePreviousOrNextPictureOrMoveTheZoomedView)
+{
+    CAlbumState album = AlbumOf(5);
+    album.ShowCellAlone(0);
+    EXPECT_FALSE(album.CanMoveLeft());
+    EXPECT_FALSE(album.CanMoveUp());
+    EXPECT_EQ(CAlbumState::Moved::Picture, album.MoveDown().moved);
+    EXPECT_EQ(CAlbumState::Moved::Picture, album.MoveRight().moved);
+    EXPECT_EQ(2, album.m_nCurrent);
+    EXPECT_EQ(PathOf(2), album.m_strCurrent);
+    EXPECT_EQ(CAlbumState::Moved::Picture, album.MoveUp().moved);
+    EXPECT_EQ(1, album.m_nCurrent);
+
+    album.m_zoom.Show(3840, 2160, FitIntoBox(3840, 2160, CellBox{1024, 690, 6}), 1024, 690);
+    album.m_zoom.ZoomIn(album.m_zoom.Centre());
+    EXPECT_TRUE(album.CanMoveLeft());
+    EXPECT_EQ(CAlbumState::Moved::View, album.MoveLeft().moved);
+    EXPECT_EQ(1, album.m_nCurrent) << "the same picture";
+}
+
+// The zoom belongs to the picture shown alone: paging keeps it (a picture
+// of another size drops it when painted, tests/album/ZoomTest), the page,
+// a refresh, the chooser and a picture chosen alone start fitted.
+TEST(AlbumZoom, PagingKeepsItThePageARefreshTheChooserAndAPictureChosenAloneDropIt)
+{
+    const CellFit fit = FitIntoBox(3840, 2160, CellBox{1024, 690, 6});
+    auto zoomedAlone = [&](CAlbumState& album) {
+        album.ShowCellAlone(1);
+        EXPECT_FALSE(album.CanZoomIn()) << "not painted yet";
+        album.m_zoom.Show(3840, 2160, fit, 1024, 690);
+        EXPECT_TRUE(album.CanZoomIn());
+        album.m_zoom.ZoomIn(album.m_zoom.Centre());
+        EXPECT_TRUE(album.CanZoomOut());
+        EXPECT_FALSE(album.CanShowActualSize()) << "one to one already";
+    };
+    CAlbumState album = AlbumOf(5);
+    zoomedAlone(album);
+    album.PageNext();
+    album.PagePrev();
+    album.AutoShowStep();
+    EXPECT_TRUE(album.m_zoom.IsZoomed());
+
+    const struct {
+        const char* what;
+        void (*drop)(CAlbumState&);
+    } drops[] = {
+        {"the page", [](CAlbumState& a) { a.MultiShow(); }},
+        {"a refresh", [](CAlbumState& a) { a.ResetList(); }},
+        {"the chooser", [](CAlbumState& a) { a.PointAtFolder("C:\\other", "other"); }},
+        {"a picture chosen alone", [](CAlbumState& a) { a.ShowCellAlone(2); }},
+    };
+    for (const auto& d : drops) {
+        CAlbumState again = AlbumOf(5);
+        zoomedAlone(again);
+        d.drop(again);
+        EXPECT_FALSE(again.m_zoom.IsZoomed()) << d.what;
+        EXPECT_FALSE(again.CanZoomIn()) << d.what;
+    }
+}
+
 }  // namespace
 
 // The album following its folder: lists of pictures of several patterns,

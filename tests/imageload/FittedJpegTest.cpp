@@ -1,7 +1,9 @@
 // Decoding a JPEG straight to a target size must give, byte for byte, what
 // the whole decode followed by the picture object's Resize gives, and fail
-// where the whole decode fails. Files of libjpeg-turbo's tools, ImageMagick
-// and libjpeg itself in every sampling and colour layout, at odd sizes.
+// where the whole decode fails; decoding only a rectangle of it must give
+// that rectangle's pixels of the whole decode. Files of libjpeg-turbo's
+// tools, ImageMagick and libjpeg itself in every sampling and colour
+// layout, at odd sizes.
 #include <gtest/gtest.h>
 
 #include <cstdio>  // before jpeglib.h: it uses FILE and size_t
@@ -9,6 +11,7 @@
 
 #include <jpeglib.h>
 
+#include "imageload/core/JpegIndex.h"
 #include "tests/imageload/Support.h"
 #include "tests/support/ResizedBlock.h"
 
@@ -129,6 +132,7 @@ const Layout kLayouts[] = {
     {"progressive 4:2:0", "cjpeg -progressive IN > OUT"},
     {"restart every MCU row", "cjpeg -sample 2x2 -restart 1 IN > OUT"},
     {"restart every 5 MCUs, optimised tables", "cjpeg -restart 5B -optimize IN > OUT"},
+    {"optimised tables", "cjpeg -optimize IN > OUT"},
     {"Adobe CMYK", "/usr/bin/convert IN -colorspace CMYK OUT"},
     {"YCCK", nullptr},
 };
@@ -215,4 +219,113 @@ TEST(FittedJpeg, FailsWhereTheWholeDecodeFailsThenAsTheFitSays)
     FixedFit fit(17, 13);
     EXPECT_EQ(il::DecodeJpegFitted({jpeg.data(), jpeg.size()}, fit, out, 35 * 38), Status::TooLarge)
         << "the source is held to the caller's limit as in the whole decode";
+}
+
+namespace {
+
+// Keeps the rows a region decode hands over, as colours.
+struct KeptRegion : il::JpegRegion {
+    explicit KeptRegion(il::JpegRect wanted, uint32_t stopAfter = 0xffffffff) : wanted(wanted), stopAfter(stopAfter) {}
+    bool Choose(uint32_t w, uint32_t h, il::JpegRect& rect) noexcept override
+    {
+        picture = {w, h};
+        rect = wanted;
+        return true;
+    }
+    bool Row(uint32_t y, const uint8_t* bgr) noexcept override
+    {
+        rows.push_back(y);
+        for (uint32_t x = 0; x < width; ++x)
+            pixels.push_back(Rgba{bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x], 0});
+        return rows.size() < stopAfter;
+    }
+    il::JpegRect wanted;
+    uint32_t stopAfter;
+    uint32_t width = 0;     // of the clipped rectangle, set by the test
+    std::pair<uint32_t, uint32_t> picture{0, 0};
+    std::vector<uint32_t> rows;
+    std::vector<Rgba> pixels;
+};
+
+}  // namespace
+
+// Rectangles at every kind of edge: of an iMCU, of a row group, of the
+// picture (clipped there), one pixel, a whole row, and the whole picture;
+// decoded by skipping the rows above, and from a band cut out with the
+// file's notes (rows, and columns between notes), which every layout has
+// but progressive and restart-marked files.
+TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
+{
+    const uint32_t width = 703, height = 391;
+    const il::JpegRect rects[] = {
+        {0, 0, 703, 391}, {0, 0, 1, 1},     {16, 16, 64, 32},  {17, 15, 33, 19}, {31, 7, 1, 1},
+        {350, 200, 100, 90}, {690, 380, 40, 40}, {1, 390, 702, 1}, {640, 0, 63, 391}, {5, 47, 600, 2},
+        {200, 100, 30, 40}, {0, 200, 50, 100}, {600, 150, 103, 100}, {333, 333, 1, 58},
+    };
+    ScratchDir dir;
+    const Colors source = Detailed(width, height);
+    for (const Layout& layout : kLayouts) {
+        const Bytes jpeg = Written(layout, source, dir);
+        Bytes wholeBlock;
+        ASSERT_EQ(DecodeAs(Format::Jpg, jpeg, wholeBlock), Status::Ok) << layout.name;
+        const Colors whole = ColorsOf(wholeBlock);
+        std::vector<uint8_t> index;
+        const std::string name = layout.name;
+        const bool noted = il::IndexJpeg({jpeg.data(), jpeg.size()}, index);
+        EXPECT_EQ(name.find("progressive") == std::string::npos && name.find("restart") == std::string::npos, noted)
+            << name;
+        for (const il::JpegRect& r : rects) {
+            for (const bool withNotes : {false, true}) {
+                const std::string what = name + (withNotes ? " with notes" : "") + " at " + std::to_string(r.x) +
+                                         "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+                                         std::to_string(r.height);
+                KeptRegion region(r);
+                region.width = std::min(r.width, width - r.x);
+                const il::Bytes notes = withNotes ? il::Bytes{index.data(), index.size()} : il::Bytes{nullptr, 0};
+                ASSERT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, region, il::kMaxPixels, notes), Status::Ok)
+                    << what;
+                EXPECT_EQ(region.picture, std::make_pair(width, height)) << what;
+                const uint32_t rows = std::min(r.height, height - r.y);
+                ASSERT_EQ(rows, region.rows.size()) << what;
+                int differing = 0;
+                for (uint32_t i = 0; i < rows; ++i) {
+                    EXPECT_EQ(r.y + i, region.rows[i]) << what;
+                    for (uint32_t x = 0; x < region.width; ++x) {
+                        const Rgba got = region.pixels[i * region.width + x], want = whole.At(r.x + x, r.y + i);
+                        differing += got.r != want.r || got.g != want.g || got.b != want.b;
+                    }
+                }
+                EXPECT_EQ(0, differing) << what;
+            }
+        }
+    }
+}
+
+TEST(JpegRegion, FailsAsTheWholeDecodeBeforeItsRectangleStopsWhenToldAndRefusesAsToldTo)
+{
+    ScratchDir dir;
+    const Bytes jpeg = Written(Named("4:2:0"), Detailed(35, 39), dir);
+    const Bytes header(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(FirstScanData(jpeg)));
+    KeptRegion cut({0, 0, 35, 39});
+    cut.width = 35;
+    EXPECT_EQ(il::DecodeJpegRegion({header.data(), header.size()}, cut), Status::Corrupt);
+    EXPECT_TRUE(cut.rows.empty());
+
+    KeptRegion stopped({0, 5, 35, 30}, 3);
+    stopped.width = 35;
+    EXPECT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, stopped), Status::Ok);
+    EXPECT_EQ((std::vector<uint32_t>{5, 6, 7}), stopped.rows);
+
+    KeptRegion outside({35, 0, 10, 10});
+    EXPECT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, outside), Status::Ok);
+    EXPECT_TRUE(outside.rows.empty());
+
+    struct Refusing : il::JpegRegion {
+        bool Choose(uint32_t, uint32_t, il::JpegRect&) noexcept override { return false; }
+        bool Row(uint32_t, const uint8_t*) noexcept override { return true; }
+    } refusing;
+    EXPECT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, refusing), Status::Refused);
+    il::JpegRect all = {0, 0, 35, 39};
+    KeptRegion limited(all);
+    EXPECT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, limited, 35 * 38), Status::TooLarge);
 }

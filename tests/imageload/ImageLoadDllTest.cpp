@@ -79,6 +79,36 @@ int __cdecl Answer(void* context, int width, int height, int* targetWidth, int* 
     return answer->accept;
 }
 
+// A region procedure's rectangle, and the rows it took, as colours.
+struct RegionRows {
+    int x, y, width, height;
+    int stopAfter = 1 << 30;
+    int shownWidth = -1;
+    std::vector<int> rows;
+    std::vector<Rgba> pixels;
+    int taken = 0;      // pixels a row holds: the clipped width, set by the test
+};
+
+int __cdecl ChooseRegion(void* context, int width, int, int* x, int* y, int* w, int* h)
+{
+    auto* r = static_cast<RegionRows*>(context);
+    r->shownWidth = width;
+    *x = r->x;
+    *y = r->y;
+    *w = r->width;
+    *h = r->height;
+    return r->stopAfter > 0;
+}
+
+int __cdecl TakeRow(void* context, int y, const unsigned char* bgr)
+{
+    auto* r = static_cast<RegionRows*>(context);
+    r->rows.push_back(y);
+    for (int i = 0; i < r->taken; ++i)
+        r->pixels.push_back(Rgba{bgr[3 * i + 2], bgr[3 * i + 1], bgr[3 * i], 0});
+    return static_cast<int>(r->rows.size()) < r->stopAfter;
+}
+
 }  // namespace
 
 // Runs first: nothing has failed yet in this process.
@@ -89,7 +119,8 @@ TEST(ImageLoadExports, EveryFunctionIsExportedByItsPlainName)
     HMODULE dll = GetModuleHandleA("ImageLoad.dll");
     ASSERT_NE(dll, nullptr);
     for (const char* name : {"FileType", "LoadBMP", "LoadGIF", "LoadPCX", "LoadTGA", "LoadJPG", "LoadTIF", "SaveBMP",
-                             "SaveGIF", "SavePCX", "SaveTGA", "SaveJPG", "SaveTIF", "GetLastPicLibError", "LoadJPGFitted"})
+                             "SaveGIF", "SavePCX", "SaveTGA", "SaveJPG", "SaveTIF", "GetLastPicLibError", "LoadJPGFitted",
+                             "IndexJPG", "ReadJPGRegion"})
         EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
     EXPECT_EQ(GetProcAddress(dll, "_FileType"), nullptr);
     EXPECT_EQ(GetProcAddress(dll, "FileType@4"), nullptr);
@@ -171,6 +202,63 @@ TEST(ImageLoadErrors, EachFailureLeavesItsOwnNumber)
     EXPECT_EQ(LoadJPGFitted(folder.PathOf("cut.jpg").c_str(), Answer, &refuse), nullptr);
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_CORRUPT) << "the file is judged before the fit";
     EXPECT_EQ(refuse.calls, 1);
+}
+
+// The codec's own table holds the rectangle's pixels in every layout
+// (FittedJpegTest); here the library clips what a caller asks for, stops
+// when told and refuses when told.
+TEST(ImageLoadRegion, ARectangleReachingOutOfThePictureIsClippedToIt)
+{
+    HGLOBAL whole = LoadJPG(Sample("pic.jpg").c_str());
+    ASSERT_NE(whole, nullptr);
+    const Colors expected = ColorsOf(BytesOf(whole));
+    GlobalFree(whole);
+    const int w = static_cast<int>(expected.width), h = static_cast<int>(expected.height);
+    HGLOBAL notes = IndexJPG(Sample("pic.jpg").c_str());
+    ASSERT_NE(nullptr, notes) << GetLastPicLibError();
+    for (HGLOBAL index : {static_cast<HGLOBAL>(nullptr), notes}) {
+        SCOPED_TRACE(index != nullptr ? "with notes" : "without notes");
+        RegionRows corner{w - 5, -3, 20, 7};
+        corner.taken = 5;
+        ASSERT_EQ(ReadJPGRegion(Sample("pic.jpg").c_str(), index, ChooseRegion, TakeRow, &corner), 1)
+            << GetLastPicLibError();
+        EXPECT_EQ(w, corner.shownWidth);
+        EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), corner.rows);
+        int differing = 0;
+        for (size_t i = 0; i < corner.pixels.size(); ++i) {
+            const Rgba got = corner.pixels[i];
+            const Rgba want =
+                expected.At(static_cast<uint32_t>(w - 5 + static_cast<int>(i) % 5), static_cast<uint32_t>(i / 5));
+            differing += got.r != want.r || got.g != want.g || got.b != want.b;
+        }
+        EXPECT_EQ(0, differing);
+        RegionRows stopped{0, 2, w, h, 2};
+        EXPECT_EQ(ReadJPGRegion(Sample("pic.jpg").c_str(), index, ChooseRegion, TakeRow, &stopped), 1);
+        EXPECT_EQ((std::vector<int>{2, 3}), stopped.rows);
+    }
+    RegionRows outside{w, 0, 10, 10};
+    EXPECT_EQ(ReadJPGRegion(Sample("pic.jpg").c_str(), notes, ChooseRegion, TakeRow, &outside), 1);
+    EXPECT_TRUE(outside.rows.empty());
+    RegionRows refused{0, 0, 1, 1, 0};
+    EXPECT_EQ(ReadJPGRegion(Sample("pic.jpg").c_str(), nullptr, ChooseRegion, TakeRow, &refused), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_REFUSED);
+    EXPECT_EQ(ReadJPGRegion(Sample("no-such-file.jpg").c_str(), notes, ChooseRegion, TakeRow, &outside), 0);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_FILE);
+    // Notes of another file are not used: the rows are still right.
+    HGLOBAL otherNotes = IndexJPG(Sample("pic.jpg").c_str());
+    TempFolder folder("imageload");
+    const Bytes jpeg = ReadBytes(Sample("pic.jpg"));
+    Bytes changed = jpeg;
+    changed.push_back(0);   // another size
+    WriteBytes(folder.PathOf("changed.jpg"), changed);
+    RegionRows again{0, 0, 5, 3};
+    again.taken = 5;
+    EXPECT_EQ(ReadJPGRegion(folder.PathOf("changed.jpg").c_str(), otherNotes, ChooseRegion, TakeRow, &again), 1);
+    EXPECT_EQ(3u, again.rows.size());
+    EXPECT_EQ(IndexJPG(Sample("pic.bmp").c_str()), nullptr);
+    EXPECT_EQ(GetLastPicLibError(), IL_ERR_UNSUPPORTED);
+    GlobalFree(otherNotes);
+    GlobalFree(notes);
 }
 
 TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlone)

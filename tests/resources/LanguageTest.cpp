@@ -31,9 +31,9 @@ struct LanguageTexts {
 };
 
 const LanguageTexts kLanguages[] = {
-    {"en", 0x0409, L"File", L"&Forward page", L"Date", L"Input new file name"},
-    {"zh_CN", 0x0804, L"文件(&F)", L"前面一页(&P)", L"查询日期", L"输入新文件名"},
-    {"zh_TW", 0x0404, L"檔案(&F)", L"前面一頁(&P)", L"查詢日期", L"輸入新檔名"},
+    {"en", 0x0409, L"File", L"&Forward page\tPgDn", L"Date", L"Input new file name"},
+    {"zh_CN", 0x0804, L"文件(&F)", L"前面一页(&P)\tPgDn", L"查询日期", L"输入新文件名"},
+    {"zh_TW", 0x0404, L"檔案(&F)", L"前面一頁(&P)\tPgDn", L"查詢日期", L"輸入新檔名"},
 };
 
 const LanguageTexts* Expected()

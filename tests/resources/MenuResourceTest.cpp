@@ -1,7 +1,8 @@
 // The main menu and the popup bar of every language set, as the system's
 // menu loader builds them from the compiled templates: labels (with their
-// tabs and mnemonics), commands, popup titles, separators and nesting. (The
-// popup the view shows in single mode, found by its index, is
+// tabs and mnemonics), commands, popup titles, separators and nesting, and
+// after each tab the key its command's row names (album/AlbumCommands.h).
+// (The popup the view shows in single mode, found by its index, is
 // PopupMenuTest's.)
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "album/AlbumKeys.h"
 #include "res/resource.h"
 #include "tests/resources/ExpectedResources.h"
 #include "tests/resources/TestModules.h"
@@ -71,6 +73,11 @@ TEST_P(MenuResource, BothMenusHoldEveryLabelAndCommandInOrder)
             EXPECT_EQ(want.id, got.id);
             EXPECT_EQ(std::u16string(want.text[set_]), got.text) << "got \"" << Utf8(got.text) << "\"";
             EXPECT_EQ(0u, got.flags) << "no item is checked, greyed, disabled or broken in the resource";
+            if (got.kind == kCommand) {
+                const size_t tab = got.text.find(u'\t');
+                const std::string key = tab == std::u16string::npos ? "" : Utf8(got.text.substr(tab + 1));
+                EXPECT_EQ(MenuKeyLabel(KeyNamesOf(got.id)), key) << "the key of the command's row";
+            }
         }
     }
 }

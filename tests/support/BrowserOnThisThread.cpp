@@ -93,8 +93,11 @@ bool BrowserOnThisThread::DispatchOne()
         Exit();
         return true;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    // As the thread's own loop (CWinThread::Run) does: the keys first.
+    if (m_pThread == nullptr || !m_pThread->PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
     return true;
 }
 

@@ -10,7 +10,7 @@ const int kDragSteps = 12;
 
 // One mouse event at a point: every event carries its position, since Wine
 // may otherwise take a button's position from where the X pointer was.
-void MouseAt(POINT at, DWORD flags)
+void MouseAt(POINT at, DWORD flags, DWORD data = 0)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
@@ -18,6 +18,7 @@ void MouseAt(POINT at, DWORD flags)
     input.mi.dx = static_cast<LONG>((at.x * 65536LL + 32768) / GetSystemMetrics(SM_CXSCREEN));
     input.mi.dy = static_cast<LONG>((at.y * 65536LL + 32768) / GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    input.mi.mouseData = data;
     SendInput(1, &input, sizeof input);
     Sleep(kStepMs);
 }
@@ -48,7 +49,7 @@ void PressAndMove(POINT from, POINT to)
 
 }  // namespace
 
-void RealInput::Run(const std::function<void()>& gesture) const
+void RealInput::Run(const std::function<void()>& gesture, int settle) const
 {
     std::atomic<bool> done{false};
     std::thread hands([&] {
@@ -62,7 +63,7 @@ void RealInput::Run(const std::function<void()>& gesture) const
     }
     hands.join();
     // What the last input caused.
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < settle; ++i) {
         if (m_pump)
             m_pump();
         Sleep(kStepMs);
@@ -112,6 +113,35 @@ void RealInput::Click(POINT at) const
         MouseAt(at, MOUSEEVENTF_LEFTDOWN);
         MouseAt(at, MOUSEEVENTF_LEFTUP);
     });
+}
+
+void RealInput::Press(WORD key, bool withCtrl) const
+{
+    Run([=] {
+        if (withCtrl)
+            Key(VK_CONTROL, false);
+        Key(key, false);
+        Key(key, true);
+        if (withCtrl)
+            Key(VK_CONTROL, true);
+    }, 2);  // a key's command ran when its key went down
+}
+
+void RealInput::Wheel(POINT at, const std::vector<int>& turns, bool withCtrl) const
+{
+    Run([=] {
+        MoveTo(at);
+        // Ctrl goes down after the last move: under Wine a move takes the
+        // modifier keys from the X server, which never saw the key.
+        if (withCtrl)
+            Key(VK_CONTROL, false);
+        // Each turn carries the pointer's place, which Wine would otherwise
+        // take from the X pointer; staying there, it keeps the keys held.
+        for (int delta : turns)
+            MouseAt(at, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+        if (withCtrl)
+            Key(VK_CONTROL, true);
+    }, 2);  // each turn's command ran when the turn came
 }
 
 void RealInput::DoubleClick(POINT at) const

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 class RealInput {
 public:
@@ -25,8 +26,16 @@ public:
     static void RightClickAt(POINT at);
     void Click(POINT at) const;
     void DoubleClick(POINT at) const;
+    // A key pressed and released, with Ctrl held when asked.
+    void Press(WORD key, bool withCtrl = false) const;
+    // The wheel turned by delta (120 a notch, positive away from the
+    // operator) with the pointer at at, each of the turns given as one, and
+    // Ctrl held when asked.
+    void Wheel(POINT at, const std::vector<int>& turns, bool withCtrl = false) const;
 
 private:
-    void Run(const std::function<void()>& gesture) const;
+    // Runs the gesture, then dispatches what its last input caused for
+    // settle steps of 25 ms.
+    void Run(const std::function<void()>& gesture, int settle = 10) const;
     std::function<void()> m_pump;
 };

@@ -4,9 +4,14 @@
 // "wait" only waits for the browser (up to a minute: the first program
 // after Wine changed its language starts slowly); "dock-left" and "float"
 // drag the toolbar by its gripper with the real mouse to the frame's left
-// edge or into its middle; "zoom" opens the print preview and zooms in once.
+// edge or into its middle; "zoom" opens the print preview and zooms in once;
+// "alone TEXT" shows the first picture of the page alone and pages on
+// until the picture's path (the frame's title) holds TEXT; "zoom-at X Y W
+// H N" turns the
+// wheel N notches with Ctrl held over the pixel (X, Y) of the W x H picture
+// shown alone and fitted.
 //
-//   demo_driver.exe wait|single|multi|menu|escape|command ID|dock-left|float|zoom
+//   demo_driver.exe wait|single|multi|menu|escape|command ID|dock-left|float|zoom|alone TEXT|zoom-at X Y W H N
 #include "framework/FwResource.h"
 #include "framework/PrintPreview.h"
 #include "res/resource.h"
@@ -17,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -50,6 +56,38 @@ void DragBar(HWND frame, bool toLeftEdge)
     const POINT to = toLeftEdge ? POINT{client.left + 4, middle.y} : middle;
     SetForegroundWindow(frame);
     RealInput().Drag(GripperOf(GetDlgItem(frame, AFX_IDW_TOOLBAR)), to);
+}
+
+// Where the view shows pixel (x, y) of a width x height picture fitted into
+// it, as the album fits a picture shown alone (a margin of 6).
+POINT FittedPixel(HWND view, int x, int y, int width, int height)
+{
+    RECT client;
+    GetClientRect(view, &client);
+    const double scale = std::min(1.0, std::min((client.right - 6.0) / width, (client.bottom - 6.0) / height));
+    POINT at = {static_cast<LONG>((client.right - width * scale) / 2 + x * scale),
+                static_cast<LONG>((client.bottom - height * scale) / 2 + y * scale)};
+    ClientToScreen(view, &at);
+    return at;
+}
+
+bool TitleHolds(HWND frame, const char* text)
+{
+    char title[MAX_PATH] = "";
+    GetWindowTextA(frame, title, sizeof title);
+    return std::strstr(title, text) != nullptr;
+}
+
+bool ShowAlone(HWND frame, HWND view, const RECT& client, const char* text)
+{
+    DoubleClick(view, client.right / 6, client.bottom / 6);
+    for (int step = 0; step < 40; ++step) {
+        Sleep(500);
+        if (TitleHolds(frame, text))
+            return true;
+        PostMessageA(frame, WM_COMMAND, ID_PAGE_NEXT, 0);
+    }
+    return false;
 }
 
 bool ZoomInPreview(HWND frame)
@@ -98,6 +136,15 @@ int main(int argc, char** argv)
         PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 0)), 0);
     } else if (std::strcmp(argv[1], "dock-left") == 0 || std::strcmp(argv[1], "float") == 0) {
         DragBar(frame, std::strcmp(argv[1], "dock-left") == 0);
+    } else if (std::strcmp(argv[1], "alone") == 0 && argc > 2) {
+        if (!ShowAlone(frame, view, client, argv[2])) {
+            std::fprintf(stderr, "no picture named like %s\n", argv[2]);
+            return 1;
+        }
+    } else if (std::strcmp(argv[1], "zoom-at") == 0 && argc > 6) {
+        const POINT at = FittedPixel(view, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+        for (int notch = 0; notch < std::atoi(argv[6]); ++notch)
+            PostMessageA(view, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(at.x, at.y));
     } else if (std::strcmp(argv[1], "zoom") == 0) {
         if (!ZoomInPreview(frame)) {
             std::fprintf(stderr, "no print preview\n");
