@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -13,10 +15,10 @@ namespace {
 // The list is built in these passes, in this order.
 const char* const kListPatterns[] = {"*.bmp", "*.GIF", "*.PCX", "*.TGA", "*.JPG", "*.TIF"};
 const char kExtensions[][4] = {"BMP", "GIF", "PCX", "TGA", "JPG", "TIF"};
-constexpr int kPasses = 6;
+constexpr int kPasses = ALBUM_RUNS;
 
 // Whether a name's own case-insensitive match is the system's to decide.
-constexpr unsigned kUndecided = 1u << kPasses;
+constexpr unsigned kUndecided = CAlbumFolderList::kUndecided;
 
 // The passes whose pattern a name matches, one bit each: "*" takes any
 // start, so the name must end in "." and the extension, letters in either
@@ -78,9 +80,11 @@ private:
     HANDLE m_hFind;
 };
 
+}  // namespace
+
 // The current directory made absolute, as the framework's finder puts it
 // before a backslash and a name.
-std::string CurrentFolder()
+std::string CAlbumFolderList::CurrentFolder()
 {
     char full[MAX_PATH * 2];
     const DWORD length = GetFullPathNameA("*", sizeof full, full, nullptr);
@@ -92,9 +96,10 @@ std::string CurrentFolder()
     return folder;
 }
 
+namespace {
+
 // Moves both strings in; a failure leaves neither.
-void AppendEntry(std::vector<std::string>& paths, std::vector<std::string>& names, std::string path,
-                 std::string name)
+void AppendEntry(AlbumList& paths, AlbumList& names, std::string path, std::string name)
 {
     paths.push_back(std::move(path));
     try {
@@ -107,15 +112,28 @@ void AppendEntry(std::vector<std::string>& paths, std::vector<std::string>& name
 
 }  // namespace
 
-bool CAlbumFolderList::List(std::vector<std::string>& paths, std::vector<std::string>& names)
+unsigned CAlbumFolderList::RunsOf(const WIN32_FIND_DATAW& data)
 {
-    if (ListInOneWalk(paths, names))
-        return true;
-    ListPatternByPattern(paths, names);
-    return false;
+    return PassesOf(data.cFileName) | PassesOf(data.cAlternateFileName);
 }
 
-bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vector<std::string>& names)
+bool CAlbumFolderList::NarrowName(const wchar_t* name, std::string& text)
+{
+    return AppendNarrow(name, AreFileApisANSI() ? CP_ACP : CP_OEMCP, text);
+}
+
+bool CAlbumFolderList::List(AlbumList& paths, AlbumList& names, int (*runLengths)[ALBUM_RUNS])
+{
+    int lengths[ALBUM_RUNS] = {};
+    const bool oneWalk = ListInOneWalk(paths, names, lengths);
+    if (!oneWalk)
+        ListPatternByPattern(paths, names, lengths);
+    if (runLengths != nullptr)
+        std::copy(std::begin(lengths), std::end(lengths), *runLengths);
+    return oneWalk;
+}
+
+bool CAlbumFolderList::ListInOneWalk(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS])
 {
     // The matching names one after another in one string, so that the walk
     // allocates next to nothing.
@@ -126,7 +144,6 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
     };
     std::vector<Entry> entries;
     std::string text;
-    size_t listed = 0;
     WIN32_FIND_DATAW data;
     FindHandle find(FindFirstFileW(L"*", &data));
     if (!find.Valid())
@@ -134,7 +151,7 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
     // Names as the system's 8-bit search hands them out.
     const UINT codePage = AreFileApisANSI() ? CP_ACP : CP_OEMCP;
     do {
-        const unsigned passes = PassesOf(data.cFileName) | PassesOf(data.cAlternateFileName);
+        const unsigned passes = RunsOf(data);
         if (passes & kUndecided)
             return false;
         if (passes == 0)
@@ -143,15 +160,11 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
         if (!AppendNarrow(data.cFileName, codePage, text))
             return false;  // longer than an 8-bit name can be
         entries.push_back({offset, text.size() - offset, passes});
-        for (unsigned bits = passes; bits != 0; bits &= bits - 1)
-            ++listed;
     } while (FindNextFileW(find.Get(), &data));
 
     const std::string folder = CurrentFolder();
     if (folder.empty())
         return false;
-    paths.reserve(paths.size() + listed);
-    names.reserve(names.size() + listed);
     for (int pass = 0; pass < kPasses; ++pass)
         for (const Entry& entry : entries) {
             if (!(entry.passes & (1u << pass)))
@@ -160,17 +173,20 @@ bool CAlbumFolderList::ListInOneWalk(std::vector<std::string>& paths, std::vecto
             path.reserve(folder.size() + 1 + entry.length);
             path.append(folder).append(1, '\\').append(text, entry.offset, entry.length);
             AppendEntry(paths, names, std::move(path), text.substr(entry.offset, entry.length));
+            ++runLengths[pass];
         }
     return true;
 }
 
-void CAlbumFolderList::ListPatternByPattern(std::vector<std::string>& paths, std::vector<std::string>& names)
+void CAlbumFolderList::ListPatternByPattern(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS])
 {
-    for (const char* pattern : kListPatterns) {
+    for (int pass = 0; pass < kPasses; ++pass) {
         CFileFind finder;
-        if (!finder.FindFile(pattern))
+        if (!finder.FindFile(kListPatterns[pass]))
             continue;
-        while (finder.FindNextFile())
+        while (finder.FindNextFile()) {
             AppendEntry(paths, names, finder.GetFilePath(), finder.GetFileName());
+            ++runLengths[pass];
+        }
     }
 }

@@ -8,8 +8,12 @@
 // (hidden entries and folders are listed too).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
+
+#include "album/AlbumListIndex.h"
 
 class CAlbumFolderList {
 public:
@@ -18,10 +22,22 @@ public:
     // directory finds them all; but where the last characters of a name
     // are not plain ASCII, how the system's case-insensitive match takes
     // them is its own affair, and the directory is then searched once per
-    // pattern as it always was. Returns whether one walk did.
-    static bool List(std::vector<std::string>& paths, std::vector<std::string>& names);
+    // pattern as it always was. Returns whether one walk did. Given
+    // runLengths, stores how many entries each pattern's run holds.
+    static bool List(AlbumList& paths, AlbumList& names, int (*runLengths)[ALBUM_RUNS] = nullptr);
+
+    // What the list makes of one entry as a wide search finds it: the runs
+    // whose pattern its name or its short name matches, bit r for run r,
+    // or kUndecided when only the system's own search can tell.
+    static constexpr unsigned kUndecided = 1u << ALBUM_RUNS;
+    static unsigned RunsOf(const WIN32_FIND_DATAW& data);
+    // The name as the system's 8-bit search hands it out; false when it
+    // cannot be.
+    static bool NarrowName(const wchar_t* name, std::string& text);
+    // The current directory made absolute, as the list's paths begin.
+    static std::string CurrentFolder();
 
 private:
-    static bool ListInOneWalk(std::vector<std::string>& paths, std::vector<std::string>& names);
-    static void ListPatternByPattern(std::vector<std::string>& paths, std::vector<std::string>& names);
+    static bool ListInOneWalk(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS]);
+    static void ListPatternByPattern(AlbumList& paths, AlbumList& names, int (&runLengths)[ALBUM_RUNS]);
 };

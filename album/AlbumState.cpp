@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -19,6 +20,7 @@ void CAlbumState::ResetList()
     m_zoom.Reset(true);
     m_arrNames.clear();
     m_arrPaths.clear();
+    m_index.Clear();
 }
 
 void CAlbumState::AppendFile(const std::string& path, const std::string& name)
@@ -31,6 +33,12 @@ void CAlbumState::AppendFile(const std::string& path, const std::string& name)
         m_arrPaths.pop_back();
         throw;
     }
+    m_index.Invalidate();
+}
+
+void CAlbumState::IndexRuns(const int (&runLengths)[ALBUM_RUNS])
+{
+    m_index.Build(m_arrNames, runLengths);
 }
 
 int CAlbumState::LastPageTop(int count)
@@ -358,6 +366,7 @@ void CAlbumState::ReplaceCurrentName(const std::string& newName, LeadBytePredica
     if (!HasCurrent())
         return;
     const size_t at = static_cast<size_t>(m_nCurrent);
+    m_index.Renaming(m_nCurrent, newName, m_arrNames);
     m_arrNames[at] = newName;
     m_arrPaths[at] = FolderOf(m_arrPaths[at], isLead) + newName;
     m_strCurrent = m_arrPaths[at];
@@ -368,6 +377,7 @@ void CAlbumState::RemoveCurrent()
     if (!HasCurrent())
         return;
     const int removed = m_nCurrent;
+    m_index.Erasing(removed, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + removed);
     m_arrNames.erase(m_arrNames.begin() + removed);
     const int count = Count();
@@ -388,4 +398,157 @@ void CAlbumState::RemoveCurrent()
         if (!m_bSingle)
             m_nPageTop -= ALBUM_PAGE_SIZE;
     }
+}
+
+unsigned CAlbumState::ListedRuns(const std::string& name) const
+{
+    unsigned runs = 0;
+    for (int index : m_index.Find(name, m_arrNames))
+        runs |= 1u << m_index.RunOf(index);
+    return runs;
+}
+
+void CAlbumState::FollowCurrent()
+{
+    if (m_bSingle)
+        return;
+    if (Count() == 0) {
+        m_nPageTop = m_nCurrent = m_nCellSel = 0;
+        return;
+    }
+    m_nCellSel = m_nCurrent % ALBUM_PAGE_SIZE;
+    m_nPageTop = m_nCurrent - m_nCellSel;
+}
+
+void CAlbumState::InsertInRun(int run, const std::string& path, const std::string& name)
+{
+    const int at = m_index.EndOfRun(run);
+    const bool wasEmpty = Count() == 0;
+    m_arrPaths.insert(m_arrPaths.begin() + at, path);
+    try {
+        m_arrNames.insert(m_arrNames.begin() + at, name);
+    } catch (...) {
+        m_arrPaths.erase(m_arrPaths.begin() + at);
+        throw;
+    }
+    m_index.Inserted(run, m_arrNames);
+    if (wasEmpty) {
+        // The first picture of an empty album is its current one, also
+        // alone on the screen.
+        m_nCurrent = 0;
+        m_strCurrent = path;
+    } else if (at <= m_nCurrent) {
+        ++m_nCurrent;
+    }
+}
+
+void CAlbumState::RemoveAt(int index)
+{
+    if (index == m_nCurrent) {
+        RemoveCurrent();
+        return;
+    }
+    m_index.Erasing(index, m_arrNames);
+    m_arrPaths.erase(m_arrPaths.begin() + index);
+    m_arrNames.erase(m_arrNames.begin() + index);
+    if (index < m_nCurrent)
+        --m_nCurrent;
+}
+
+bool CAlbumState::IsShown(int index) const
+{
+    if (m_bSingle)
+        return index == m_nCurrent;
+    return index >= m_nPageTop && index < m_nPageTop + ALBUM_PAGE_SIZE;
+}
+
+std::vector<std::string> CAlbumState::ShownPaths() const
+{
+    if (m_bSingle)
+        return {m_strCurrent};
+    std::vector<std::string> shown;
+    for (int i = m_nPageTop; i < std::min(m_nPageTop + ALBUM_PAGE_SIZE, Count()); ++i)
+        shown.push_back(m_arrPaths[static_cast<size_t>(i)]);
+    return shown;
+}
+
+bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, const std::string& folder)
+{
+    if (!m_index.Valid())
+        return false;
+    const std::vector<std::string> shownBefore = ShownPaths();
+
+    // Renames within a pattern first: the entry keeps its place. The old
+    // name's own change then finds nothing listed. An old name that is
+    // there again (written anew since) stays where it is.
+    std::unordered_set<std::string> present;
+    for (const FolderChange& change : changes)
+        if (change.runs != 0)
+            present.insert(change.name);
+    for (const FolderChange& change : changes) {
+        if (change.renamedFrom.empty() || change.runs == 0 || present.count(change.renamedFrom) != 0 ||
+            ListedRuns(change.renamedFrom) != change.runs || ListedRuns(change.name) != 0)
+            continue;
+        const std::string path = folder + "\\" + change.name;
+        for (int index : m_index.Find(change.renamedFrom, m_arrNames)) {
+            const size_t at = static_cast<size_t>(index);
+            if (m_strCurrent == m_arrPaths[at])
+                m_strCurrent = path;
+            m_index.Renaming(index, change.name, m_arrNames);
+            m_arrNames[at] = change.name;
+            m_arrPaths[at] = path;
+        }
+    }
+
+    // Then every name as the folder has it now.
+    std::vector<const std::string*> writtenAgain;
+    for (const FolderChange& change : changes) {
+        const unsigned listed = ListedRuns(change.name);
+        if (listed == change.runs) {
+            if (listed != 0)
+                writtenAgain.push_back(&change.name);
+            continue;
+        }
+        const std::vector<int> indices = m_index.Find(change.name, m_arrNames);
+        for (auto it = indices.rbegin(); it != indices.rend(); ++it)
+            RemoveAt(*it);
+        for (int run = 0; run < ALBUM_RUNS; ++run)
+            if (change.runs & (1u << run))
+                InsertInRun(run, folder + "\\" + change.name, change.name);
+    }
+    FollowCurrent();
+
+    if (ShownPaths() != shownBefore)
+        return true;
+    for (const std::string* name : writtenAgain)
+        for (int index : m_index.Find(*name, m_arrNames))
+            if (IsShown(index))
+                return true;
+    return false;
+}
+
+void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, const int (&runLengths)[ALBUM_RUNS])
+{
+    const bool hadCurrent = HasCurrent();
+    const std::string currentName = CurrentName();
+    const std::string currentPath = CurrentPath();
+    const int previous = m_nCurrent;
+    m_arrPaths.swap(paths);
+    m_arrNames.swap(names);
+    m_index.Build(m_arrNames, runLengths);
+
+    int found = -1;
+    if (hadCurrent)
+        for (int index : m_index.Find(currentName, m_arrNames))
+            if (m_arrPaths[static_cast<size_t>(index)] == currentPath)
+                found = index;
+    if (found >= 0) {
+        m_nCurrent = found;
+    } else {
+        // Gone: as after a delete, the one that moved into its place, or
+        // the new last one.
+        m_nCurrent = std::max(0, std::min(previous, Count() - 1));
+        m_strCurrent = PathAt(m_nCurrent);
+    }
+    FollowCurrent();
 }

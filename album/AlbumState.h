@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "album/AlbumListIndex.h"
 #include "album/FileNameRules.h"
 #include "album/zoom/Zoom.h"
 
@@ -17,6 +18,18 @@ struct CellRect {
     int32_t left, top, right, bottom;
 };
 
+// One name's change in the album's folder, as the folder has it now. A
+// rename is two changes: the old name's (gone) and the new name's, which
+// says where it came from.
+struct FolderChange {
+    std::string name;
+    // The runs the name belongs in now, bit r for run r (AlbumListIndex.h);
+    // 0 when it is gone or names no picture.
+    unsigned runs = 0;
+    // Not empty: the name was renamed from this one.
+    std::string renamedFrom;
+};
+
 class CAlbumState {
 public:
     int Count() const { return static_cast<int>(m_arrPaths.size()); }
@@ -24,7 +37,11 @@ public:
     // Empties the list and resets page, selection and mode; automatic
     // browse and the current path are kept.
     void ResetList();
+    // Appends an entry at the end of the list, of no run: the list follows
+    // its folder's changes again after IndexRuns.
     void AppendFile(const std::string& path, const std::string& name);
+    // After a list build into the two lists: how many entries each run holds.
+    void IndexRuns(const int (&runLengths)[ALBUM_RUNS]);
     // After a list build: the first cell of the last page. False (and no
     // page computed) when the list is empty.
     bool ShowLastPage();
@@ -83,6 +100,27 @@ public:
     // its page).
     void RemoveCurrent();
 
+    // The album follows its folder (album/watch). Whether changes can be
+    // applied one by one; false while the list is not a folder's list as
+    // built (the chooser's stand-in) or its index could not be kept.
+    bool FollowsChanges() const { return m_index.Valid(); }
+    // The runs that list the name, bit r for run r.
+    unsigned ListedRuns(const std::string& name) const;
+    // Applies the changes in their order: a rename that keeps its pattern
+    // keeps its place; a picture that went leaves the list (the current one
+    // as after a delete); a new one joins the end of its run (where a list
+    // build would put a name that sorts after the others); one written again
+    // stays. New paths are folder, a backslash and the name. The current
+    // picture stays current, and in multi mode the page shown is the one
+    // that holds it. Returns whether what is shown changed: the pictures or
+    // names of the page, the picture shown alone, or a file shown that was
+    // written again.
+    bool ApplyFolderChanges(const std::vector<FolderChange>& changes, const std::string& folder);
+    // The list built again from the folder replaces the old one (moved in);
+    // the mode stays, the current picture stays current where it is still
+    // listed, and otherwise its place goes as after a delete.
+    void ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, const int (&runLengths)[ALBUM_RUNS]);
+
     // What is worth having prepared around what is shown, as list indices.
     // In multi mode, whole pages; in single mode, single pictures.
     // Ahead: the page or picture next in the direction of travel (+1 or
@@ -119,8 +157,8 @@ public:
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);
 
-    std::vector<std::string> m_arrNames;
-    std::vector<std::string> m_arrPaths;
+    AlbumList m_arrNames;
+    AlbumList m_arrPaths;
     int32_t m_nPageTop = 0;
     int32_t m_nCurrent = 0;
     int32_t m_nCellSel = 0;
@@ -136,6 +174,13 @@ public:
 
 private:
     const std::string& PathAt(int index) const;
+    // In multi mode the page and cell follow the current picture.
+    void FollowCurrent();
+    void InsertInRun(int run, const std::string& path, const std::string& name);
+    void RemoveAt(int index);
+    // The paths of the page shown, or of the picture shown alone.
+    std::vector<std::string> ShownPaths() const;
+    bool IsShown(int index) const;
     int ShownIndex() const;
     int StepSize() const;
     // The page top or picture one step in the direction of travel, or -1.
@@ -145,4 +190,6 @@ private:
     MoveResult MoveOnPage(int dx, int dy);
     bool CanMoveOnPage(int dx, int dy) const;
     bool CanMoveAlone(int direction) const;
+
+    CAlbumListIndex m_index;
 };

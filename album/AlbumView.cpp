@@ -80,8 +80,13 @@ void CAlbumView::StartAfresh()
 void CAlbumView::OnAlbumRefresh()
 {
     StartAfresh();
+    // Watched before the walk, so that nothing written meanwhile is missed.
+    WatchCurrentFolder();
     ResetList();
-    CAlbumFolderList::List(m_arrPaths, m_arrNames);
+    int runLengths[ALBUM_RUNS] = {};
+    CAlbumFolderList::List(m_arrPaths, m_arrNames, &runLengths);
+    IndexRuns(runLengths);
+    m_strListFolder = CAlbumFolderList::CurrentFolder();
     ShowLastPage();
     // Also when nothing was found, so that pictures of a folder that has
     // become empty do not stay on the screen.
@@ -335,6 +340,12 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer();
         return 0;
+    case UM_FOLDER_CHANGED:
+        OnFolderChanged();
+        return 0;
+    case WM_DESTROY:
+        m_watch.Stop();
+        return CView::WindowProc(msg, wParam, lParam);
     case UM_SHOW_DAY_FOLDER:
         ShowDayFolder(reinterpret_cast<const char*>(lParam), wParam != 0);
         return 0;

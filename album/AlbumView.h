@@ -11,6 +11,7 @@
 #include "album/WheelNotches.h"
 #include "album/cells/AlbumCells.h"
 #include "album/zoom/ZoomedPicture.h"
+#include "album/watch/FolderWatch.h"
 #include "framework/CmdUI.h"
 #include "framework/View.h"
 
@@ -19,6 +20,9 @@ class CPicture;
 
 // Milliseconds between two automatic-browse steps.
 extern int g_nAutoShowInterval;
+// Bytes of the system's record of the folder's changes between two reads
+// of the watch: 64 KB, about 2,000 names.
+extern int g_nFolderChangeBufferBytes;
 // The save dialog's type choice, counted from 1 in filter order. It lives
 // as long as the module, so a reopened browser preselects the last
 // confirmed type.
@@ -79,6 +83,8 @@ public:
     // its notes (benchmarks).
     std::size_t ZoomedBytes() const { return m_zoomed.Bytes(); }
     void WaitForZoomNotes() { m_zoomed.WaitForNotes(); }
+    // How often the list followed changes of its folder (tests).
+    unsigned FolderUpdates() const { return m_nFolderUpdates; }
 
     CAlbumBrushes m_brushes;
     CPicture* m_pPicture = nullptr;     // owned; null when none could be made
@@ -126,10 +132,19 @@ private:
     ZoomPoint ZoomAnchor() const { return m_bZoomAtPointer ? m_ptZoomPointer : m_zoom.Centre(); }
     void ZoomAtPointer(UINT id, POINT at);
 
+    // Following the folder (AlbumFolderSync.cpp). The watch moves to the
+    // current directory, the folder the list is about to be built from.
+    void WatchCurrentFolder();
+    void OnFolderChanged();
+    // What the folder's changes mean for the list, name by name; false when
+    // only a walk of the folder can tell.
+    bool ResolveChanges(const CFolderChanges& changes, std::vector<FolderChange>* resolved) const;
+    void RebuildKeepingPlace();
+
     static const CommandEntry<CAlbumView> s_commands[];
 
-    // Last among the members: its workers stop before anything they might
-    // use goes.
+    // After everything its workers might use: they stop before any of it
+    // goes.
     CAlbumCells m_cells;
     int m_nTravel = 1;
     // The screen's depth, part of every cell's key: read when the view is
@@ -144,4 +159,10 @@ private:
     bool m_bPanning = false;
     POINT m_ptPan = {0, 0};
     CZoomedPicture m_zoomed;
+    // The folder the list was built from, as its paths begin.
+    std::string m_strListFolder;
+    unsigned m_nFolderUpdates = 0;
+    // Stopped when the window goes (WM_DESTROY), and at the latest as the
+    // first member to go: its thread uses nothing else of the view.
+    CFolderWatch m_watch;
 };

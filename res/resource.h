@@ -92,6 +92,10 @@
  * also in single mode). */
 #define UM_SHOW_DAY_FOLDER      0x8001
 
+/* Posted by the watch of the album's folder to the view: changes of the
+ * folder wait to be taken (album/watch/FolderWatch.h). */
+#define UM_FOLDER_CHANGED       0x8002
+
 /* Timer of the automatic browse (1000 ms). */
 #define ID_TIMER_AUTOSHOW       5
 

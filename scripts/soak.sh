@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Long runs through the host (not part of `make test`, which runs them
 # briefly): 1,000 openings and closings, an hour of automatic browse in each
-# mode with a resource sample a minute, and the album of 100,000 names.
+# mode and an hour of snapshots arriving in the album's folder, each with a
+# resource sample a minute, and the album of 100,000 names.
 # Prints the start and end of every sampled count ("soak:" lines).
 # SNAP_SOAK_MINUTES, SNAP_SOAK_OPENINGS and SNAP_LOAD_NAMES shorten a run,
 # SNAP_SOAK_FILTER picks the checks (a GoogleTest filter over both

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,23 +19,30 @@ namespace {
 
 using Listing = std::vector<std::pair<std::string, std::string>>;  // path, name
 
-Listing SixPatternSearches()
+// With how many entries each pattern found: the runs of the list.
+Listing SixPatternSearches(std::vector<int>* runLengths = nullptr)
 {
     Listing found;
     for (const char* pattern : {"*.bmp", "*.GIF", "*.PCX", "*.TGA", "*.JPG", "*.TIF"}) {
+        const size_t before = found.size();
         CFileFind finder;
-        if (!finder.FindFile(pattern))
-            continue;
-        while (finder.FindNextFile())
-            found.emplace_back(finder.GetFilePath(), finder.GetFileName());
+        if (finder.FindFile(pattern))
+            while (finder.FindNextFile())
+                found.emplace_back(finder.GetFilePath(), finder.GetFileName());
+        if (runLengths != nullptr)
+            runLengths->push_back(static_cast<int>(found.size() - before));
     }
     return found;
 }
 
 Listing Listed(bool& oneWalk)
 {
-    std::vector<std::string> paths, names;
-    oneWalk = CAlbumFolderList::List(paths, names);
+    AlbumList paths, names;
+    int runLengths[ALBUM_RUNS] = {};
+    oneWalk = CAlbumFolderList::List(paths, names, &runLengths);
+    std::vector<int> expectedRuns;
+    SixPatternSearches(&expectedRuns);
+    EXPECT_EQ(expectedRuns, std::vector<int>(std::begin(runLengths), std::end(runLengths)));
     Listing listed;
     for (size_t i = 0; i < paths.size() && i < names.size(); ++i) listed.emplace_back(paths[i], names[i]);
     EXPECT_EQ(paths.size(), names.size());

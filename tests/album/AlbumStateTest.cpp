@@ -246,7 +246,7 @@ TEST(AlbumRename, ReplacesTheCurrentEntryInPlaceInBothLists)
     CAlbumState album = AlbumOf(3);
     album.SelectCell(1);
     album.ReplaceCurrentName("door.jpg");
-    EXPECT_EQ((std::vector<std::string>{"f0.jpg", "door.jpg", "f2.jpg"}), album.m_arrNames);
+    EXPECT_EQ((AlbumList{"f0.jpg", "door.jpg", "f2.jpg"}), album.m_arrNames);
     EXPECT_EQ("C:\\album\\door.jpg", album.m_strCurrent);
     EXPECT_EQ(1, album.m_nCurrent);
     EXPECT_EQ(1, album.m_nCellSel);
@@ -443,3 +443,319 @@ TEST(AlbumZoom, PagingKeepsItThePageARefreshTheChooserAndAPictureChosenAloneDrop
 }
 
 }  // namespace
+
+// The album following its folder: lists of pictures of several patterns,
+// each name's run from its extension, as a list build makes them.
+namespace {
+
+const char* const kRunExtensions[] = {".bmp", ".gif", ".pcx", ".tga", ".jpg", ".tif"};
+
+unsigned RunsOfName(const std::string& name)
+{
+    for (int run = 0; run < ALBUM_RUNS; ++run)
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, kRunExtensions[run]) == 0)
+            return 1u << run;
+    return 0;
+}
+
+int RunOfName(const std::string& name)
+{
+    for (int run = 0; run < ALBUM_RUNS; ++run)
+        if (RunsOfName(name) == 1u << run)
+            return run;
+    return -1;
+}
+
+const char kFolder[] = "C:\\album";
+
+// As a list build makes it: the entries, then their runs.
+CAlbumState AlbumWith(const std::vector<std::string>& names)
+{
+    CAlbumState album;
+    album.ResetList();
+    int runLengths[ALBUM_RUNS] = {};
+    for (const std::string& name : names) {
+        album.AppendFile(std::string(kFolder) + "\\" + name, name);
+        ++runLengths[RunOfName(name)];
+    }
+    album.IndexRuns(runLengths);
+    album.ShowLastPage();
+    return album;
+}
+
+std::vector<std::string> Names(const char* stem, int count)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(stem + std::to_string(i) + ".jpg");
+    return names;
+}
+
+std::vector<std::string> Joined(std::vector<std::string> a, const std::vector<std::string>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// There now, as a picture of its extension's pattern.
+FolderChange There(const std::string& name, const std::string& renamedFrom = "")
+{
+    return FolderChange{name, RunsOfName(name), renamedFrom};
+}
+// Gone, or there under a name that is no picture's.
+FolderChange Gone(const std::string& name, const std::string& renamedFrom = "")
+{
+    return FolderChange{name, 0, renamedFrom};
+}
+
+std::string InFolder(const std::string& name) { return std::string(kFolder) + "\\" + name; }
+
+}  // namespace
+
+// Each row: an album, the picture made current (shown alone or selected on
+// its page), the changes as the folder has them, and then the list, the
+// current picture, the page shown in multi mode and whether the screen
+// must be painted again.
+TEST(AlbumFollowsFolder, ChangesKeepTheCurrentPictureAndItsPage)
+{
+    const std::vector<std::string> j10 = Names("j", 10);
+    const struct {
+        const char* what;
+        std::vector<std::string> list;
+        bool single;
+        int current;
+        std::vector<FolderChange> changes;
+        std::vector<std::string> after;
+        int currentAfter;
+        std::string currentName;
+        bool shownChanged;
+    } rows[] = {
+        {"a tenth picture on a one-page album joins the next page", Names("j", 9), false, 0, {There("j9.jpg")},
+         j10, 0, "j0.jpg", false},
+        {"a picture arriving on the last page shows in its cell", j10, false, 9, {There("new.jpg")},
+         Joined(j10, {"new.jpg"}), 9, "j9.jpg", true},
+        {"a BMP joins the end of the BMP run, before the JPG pictures", Joined({"b0.bmp"}, Names("j", 9)), false, 9,
+         {There("b1.bmp")}, Joined({"b0.bmp", "b1.bmp"}, Names("j", 9)), 10, "j8.jpg", true},
+        {"a picture before the current one went: the current one moves back a page", j10, false, 9, {Gone("j0.jpg")},
+         {j10.begin() + 1, j10.end()}, 8, "j9.jpg", true},
+        {"the current picture went inside its page: the next takes its place", Names("j", 5), false, 3,
+         {Gone("j3.jpg")}, {"j0.jpg", "j1.jpg", "j2.jpg", "j4.jpg"}, 3, "j4.jpg", true},
+        {"the current picture went alone on the last page: the last of the page before", j10, false, 9,
+         {Gone("j9.jpg")}, Names("j", 9), 8, "j8.jpg", true},
+        {"a rename within a pattern keeps the place", Names("j", 5), false, 2,
+         {Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, {"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}, 2,
+         "door.jpg", true},
+        {"a rename into another pattern leaves its run for the other's end", {"b0.bmp", "j0.jpg", "j1.jpg"}, false, 2,
+         {Gone("j1.jpg"), There("j1.bmp", "j1.jpg")}, {"b0.bmp", "j1.bmp", "j0.jpg"}, 2, "j0.jpg", true},
+        {"a temporary file renamed into a picture name arrives", {"j0.jpg", "j1.jpg"}, false, 0,
+         {Gone("snap.tmp"), There("snap.jpg", "snap.tmp")}, {"j0.jpg", "j1.jpg", "snap.jpg"}, 0, "j0.jpg", true},
+        {"a picture renamed out of the patterns goes", Names("j", 3), false, 0,
+         {Gone("j1.jpg"), Gone("j1.txt", "j1.jpg")}, {"j0.jpg", "j2.jpg"}, 0, "j0.jpg", true},
+        {"an old name written anew is no rename", {"j0.jpg", "j1.jpg"}, false, 1,
+         {There("j0.jpg"), There("k.jpg", "j0.jpg")}, {"j0.jpg", "j1.jpg", "k.jpg"}, 1, "j1.jpg", true},
+        {"a picture shown written again is painted again", j10, false, 9, {There("j9.jpg")}, j10, 9, "j9.jpg", true},
+        {"a picture not shown written again changes nothing", j10, false, 9, {There("j0.jpg")}, j10, 9, "j9.jpg",
+         false},
+        {"a name that is no picture changes nothing", j10, false, 9, {There("notes.txt"), Gone("old.txt")}, j10, 9,
+         "j9.jpg", false},
+        {"alone: a picture arriving before it keeps it shown", {"b0.bmp", "j0.jpg", "j1.jpg"}, true, 2,
+         {There("b1.bmp")}, {"b0.bmp", "b1.bmp", "j0.jpg", "j1.jpg"}, 3, "j1.jpg", false},
+        {"alone: the picture shown went, the next one is shown", Names("j", 3), true, 1, {Gone("j1.jpg")},
+         {"j0.jpg", "j2.jpg"}, 1, "j2.jpg", true},
+        {"alone: renamed, it stays shown under its new name", Names("j", 3), true, 1,
+         {Gone("j1.jpg"), There("gate.jpg", "j1.jpg")}, {"j0.jpg", "gate.jpg", "j2.jpg"}, 1, "gate.jpg", true},
+        {"a name whose short name is of another pattern is in both runs", {"j0.jpg"}, false, 0,
+         {FolderChange{"x.tif", 1u << 0 | 1u << 5, ""}}, {"x.tif", "j0.jpg", "x.tif"}, 1, "j0.jpg", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(row.list);
+        album.m_nPageTop = row.current - row.current % ALBUM_PAGE_SIZE;
+        if (row.single)
+            album.ShowCellAlone(row.current % ALBUM_PAGE_SIZE);
+        else
+            album.SelectCell(row.current % ALBUM_PAGE_SIZE);
+        ASSERT_TRUE(album.FollowsChanges());
+
+        EXPECT_EQ(row.shownChanged, album.ApplyFolderChanges(row.changes, kFolder));
+        EXPECT_EQ(AlbumList(row.after.begin(), row.after.end()), album.m_arrNames);
+        ExpectListsAgree(album);
+        EXPECT_EQ(row.currentAfter, album.m_nCurrent);
+        EXPECT_EQ(row.currentName, album.CurrentName());
+        EXPECT_EQ(row.single, album.IsSingleMode());
+        if (row.single) {
+            EXPECT_EQ(InFolder(row.currentName), album.m_strCurrent);
+        } else {
+            EXPECT_EQ(row.currentAfter - row.currentAfter % ALBUM_PAGE_SIZE, album.m_nPageTop);
+            EXPECT_EQ(row.currentAfter % ALBUM_PAGE_SIZE, album.m_nCellSel);
+        }
+        // And the index found every name where it now is.
+        for (size_t i = 0; i < album.m_arrNames.size(); ++i)
+            EXPECT_NE(0u, album.ListedRuns(album.m_arrNames[i])) << album.m_arrNames[i];
+    }
+}
+
+// The rules follow the new count at once.
+TEST(AlbumFollowsFolder, ATenthPictureOnAOnePageAlbumOpensTheWayForward)
+{
+    CAlbumState album = AlbumWith(Names("j", 9));
+    EXPECT_FALSE(album.CanPageForward());
+    album.ApplyFolderChanges({There("j9.jpg")}, kFolder);
+    EXPECT_TRUE(album.CanPageForward());
+    EXPECT_FALSE(album.CanPageBack());
+    album.ApplyFolderChanges({Gone("j9.jpg")}, kFolder);
+    EXPECT_FALSE(album.CanPageForward());
+}
+
+TEST(AlbumFollowsFolder, TheFirstPictureOfAnEmptiedAlbumIsShownAlsoAlone)
+{
+    for (const bool single : {false, true}) {
+        CAlbumState album = AlbumWith({"j0.jpg"});
+        if (single)
+            album.ShowCellAlone(0);
+        album.RemoveCurrent();
+        ASSERT_EQ(0, album.Count());
+        EXPECT_TRUE(album.ApplyFolderChanges({There("j5.jpg")}, kFolder)) << single;
+        EXPECT_EQ(0, album.m_nCurrent) << single;
+        EXPECT_EQ(InFolder("j5.jpg"), album.m_strCurrent) << single;
+        EXPECT_TRUE(album.HasCurrent()) << single;
+    }
+}
+
+// The delete and rename commands change the list too: the changes the
+// folder then reports of them find the list already as it is, and later
+// ones find every name where it now stands.
+TEST(AlbumFollowsFolder, TheFileCommandsOwnChangesAreAlreadyThere)
+{
+    // Whether the index of names was made before the commands or after.
+    for (const bool lookedUpBefore : {false, true}) {
+        SCOPED_TRACE(lookedUpBefore ? "looked up before" : "not looked up before");
+        CAlbumState album = AlbumWith(Names("j", 5));
+        if (lookedUpBefore)
+            album.ListedRuns("j0.jpg");
+        album.SelectCell(2);
+        album.ReplaceCurrentName("door.jpg");
+        album.ApplyFolderChanges({Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, kFolder);
+        EXPECT_EQ((AlbumList{"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        EXPECT_EQ(2, album.m_nCurrent);
+        album.SelectCell(1);
+        album.RemoveCurrent();
+        EXPECT_FALSE(album.ApplyFolderChanges({Gone("j1.jpg")}, kFolder));
+        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        album.ApplyFolderChanges({Gone("j3.jpg"), There("j5.jpg")}, kFolder);
+        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
+        ExpectListsAgree(album);
+    }
+}
+
+// Many changes in a row, against a plain model of the rules: each run's
+// names in the order they came, a rename within a run in place. The index
+// must find every name where the lists have it after each change.
+TEST(AlbumFollowsFolder, ALongRunOfChangesKeepsTheListAsAPlainModelDoes)
+{
+    // Forty names in three runs, as a list build gives them.
+    std::vector<std::vector<std::string>> model(ALBUM_RUNS);
+    for (int i = 0; i < 40; ++i)
+        model[static_cast<size_t>(i % 3 * 2)].push_back("n" + std::to_string(i) + kRunExtensions[i % 3 * 2]);
+    std::vector<std::string> initial;
+    for (const auto& run : model)
+        initial.insert(initial.end(), run.begin(), run.end());
+    CAlbumState album = AlbumWith(initial);
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    int made = 100;
+    for (int step = 0; step < 2000; ++step) {
+        std::vector<std::string> listed;
+        for (const auto& run : model)
+            listed.insert(listed.end(), run.begin(), run.end());
+        const unsigned what = next(3);
+        if (what == 0 || listed.empty()) {         // arrives
+            const std::string name = "n" + std::to_string(made++) + kRunExtensions[next(ALBUM_RUNS)];
+            album.ApplyFolderChanges({There(name)}, kFolder);
+            model[static_cast<size_t>(RunOfName(name))].push_back(name);
+        } else {
+            const std::string old = listed[next(static_cast<unsigned>(listed.size()))];
+            auto& run = model[static_cast<size_t>(RunOfName(old))];
+            const auto at = std::find(run.begin(), run.end(), old);
+            if (what == 1) {                        // goes
+                album.ApplyFolderChanges({Gone(old)}, kFolder);
+                run.erase(at);
+            } else {                                // renamed within its pattern
+                const std::string name = "n" + std::to_string(made++) + old.substr(old.size() - 4);
+                album.ApplyFolderChanges({Gone(old), There(name, old)}, kFolder);
+                *at = name;
+            }
+        }
+        std::vector<std::string> expected;
+        for (const auto& run : model)
+            expected.insert(expected.end(), run.begin(), run.end());
+        ASSERT_EQ(AlbumList(expected.begin(), expected.end()), album.m_arrNames) << "step " << step;
+        for (size_t i = 0; i < expected.size(); ++i)
+            ASSERT_EQ(1u << RunOfName(expected[i]), album.ListedRuns(expected[i])) << "step " << step;
+    }
+    ExpectListsAgree(album);
+}
+
+// The chooser's stand-in for its folder is no entry of any run: the list is
+// not a folder's until it is built again.
+TEST(AlbumFollowsFolder, TheChoosersStandInStopsTheChangesUntilTheNextBuild)
+{
+    CAlbumState album = AlbumWith(Names("j", 3));
+    album.PointAtFolder("D:\\DataPic\\2010-12-21\\03", "01way-2001-07-05-13.57.36-00.jpg");
+    EXPECT_FALSE(album.FollowsChanges());
+    EXPECT_FALSE(album.ApplyFolderChanges({There("j9.jpg")}, kFolder));
+    EXPECT_EQ(4, album.Count());
+    album.ResetList();
+    EXPECT_TRUE(album.FollowsChanges());
+}
+
+// After a walk of the folder (its changes were lost): the mode stays, the
+// current picture stays current where it is still listed, else its place
+// goes as after a delete.
+TEST(AlbumFollowsFolder, ARebuildKeepsThePlace)
+{
+    const std::vector<std::string> j12 = Names("j", 12);
+    const struct {
+        const char* what;
+        bool single;
+        int current;
+        std::vector<std::string> rebuilt;
+        int currentAfter;
+        std::string currentName;
+    } rows[] = {
+        {"still listed, further on", false, 4, Joined({"b0.bmp", "b1.bmp"}, Names("j", 12)), 6, "j4.jpg"},
+        {"still listed alone, further back", true, 11, {j12.begin() + 3, j12.end()}, 8, "j11.jpg"},
+        {"gone: the one now in its place", false, 4, {"j0.jpg", "j1.jpg", "j2.jpg", "j3.jpg", "j5.jpg", "j6.jpg"}, 4,
+         "j5.jpg"},
+        {"gone with all after it: the new last one", true, 10, Names("j", 3), 2, "j2.jpg"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(Names("j", 12));
+        album.m_nPageTop = row.current - row.current % ALBUM_PAGE_SIZE;
+        if (row.single)
+            album.ShowCellAlone(row.current % ALBUM_PAGE_SIZE);
+        else
+            album.SelectCell(row.current % ALBUM_PAGE_SIZE);
+        AlbumList paths;
+        int runLengths[ALBUM_RUNS] = {};
+        for (const std::string& name : row.rebuilt) {
+            paths.push_back(InFolder(name));
+            ++runLengths[RunOfName(name)];
+        }
+        album.ReplaceListKeepingPlace(std::move(paths), AlbumList(row.rebuilt.begin(), row.rebuilt.end()), runLengths);
+        EXPECT_EQ(AlbumList(row.rebuilt.begin(), row.rebuilt.end()), album.m_arrNames);
+        EXPECT_EQ(row.single, album.IsSingleMode());
+        EXPECT_EQ(row.currentAfter, album.m_nCurrent);
+        EXPECT_EQ(row.currentName, album.CurrentName());
+        if (row.single) {
+            EXPECT_EQ(InFolder(row.currentName), album.m_strCurrent);
+        } else {
+            EXPECT_EQ(row.currentAfter - row.currentAfter % ALBUM_PAGE_SIZE, album.m_nPageTop);
+        }
+        EXPECT_TRUE(album.FollowsChanges());
+    }
+}

@@ -17,6 +17,9 @@
 #include "picture/Picture.h"
 #include "res/resource.h"
 #include "tests/album/AlbumViewFixture.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/CellColours.h"
+#include "tests/support/FolderWriter.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/WaitUntil.h"
 
@@ -252,7 +255,7 @@ TEST_F(FileCommandsTest, RenameRefusesABlankNameOneThatWouldLeaveTheFolderAndAnE
     EXPECT_TRUE(FilesIn(sub).empty());
     EXPECT_TRUE(FileExists(folder.PathOf(other)) && FileExists(folder.PathOf("c.jpg")));
     EXPECT_EQ(2u, FilesIn(folder.Path()).size()) << "nothing left under the old name, no doubled extension";
-    EXPECT_EQ((std::vector<std::string>{"c.jpg", other}), View().m_arrNames);
+    EXPECT_EQ((AlbumList{"c.jpg", other}), View().m_arrNames);
 }
 
 // Where the album goes after a delete is a rule tested natively
@@ -311,10 +314,55 @@ TEST_F(FileCommandsTest, RenameAndDeleteActOnTheFileAskedAboutThoughTheAlbumMove
     const std::string deleted = Path(View().m_nCurrent);
     Run(ID_IMAGE_DELETE, deleting.OnDialog(pageBackThen(Answer(&question, IDYES))));
     EXPECT_FALSE(FileExists(deleted));
-    std::vector<std::string> listed = View().m_arrNames;
+    std::vector<std::string> listed(View().m_arrNames.begin(), View().m_arrNames.end());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(FilesIn(folder.Path()), listed);
     EXPECT_EQ(9u, listed.size());
+}
+
+// Another program removes the picture while its question is open: the list
+// follows at once (the question's modal loop runs the album's messages),
+// and the answer still acts on the file asked about, which is gone: the
+// C runtime's error text, and nothing else leaves the list.
+TEST_F(FileCommandsTest, AQuestionAboutAPictureAnotherProgramRemovedMeanwhileGivesTheErrorText)
+{
+    OpenWith(5);
+    FolderWriter writer(folder.Path());
+    // Waits, on the driver's thread, until the page shows one cell less.
+    auto removedMeanwhile = [this, &writer](const std::string& name, int lastCell, ModalDriver::Action answer) {
+        const CellRect rc = View().m_rcCell[lastCell];
+        const POINT at = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        const HWND view = browser.ViewWindow();
+        return [=, &writer](HWND dialog) {
+            EXPECT_TRUE(writer.Remove(name));
+            EXPECT_TRUE(WaitUntil([&] { return !IsCellFill(Canvas::OfClient(view).At(at.x, at.y)); }, 5000));
+            answer(dialog);
+        };
+    };
+
+    ClickCell(2);
+    const std::string asked = View().CurrentName(), next = View().m_arrNames[3];
+    std::string question, error;
+    ModalDriver deleting;
+    deleting.OnDialog(removedMeanwhile(asked, 4, Answer(&question, IDYES))).OnDialog(Answer(&error));
+    Run(ID_IMAGE_DELETE, deleting);
+    EXPECT_EQ(std::strerror(ENOENT), error);
+    EXPECT_EQ(4, View().Count());
+    EXPECT_EQ(next, View().CurrentName());
+
+    ClickCell(1);
+    const std::string renamed = View().CurrentName();
+    std::string shown, renameError;
+    ModalDriver renaming;
+    renaming.OnDialog(removedMeanwhile(renamed, 3, Rename(&shown, "door"))).OnDialog(Answer(&renameError));
+    renaming.OnDialog([](HWND dialog) { modal::Press(dialog, IDCANCEL); });
+    Run(ID_IMAGE_RENAME, renaming);
+    EXPECT_EQ(std::strerror(ENOENT), renameError);
+    EXPECT_FALSE(FileExists(folder.PathOf("door.jpg")));
+    std::vector<std::string> listed(View().m_arrNames.begin(), View().m_arrNames.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(FilesIn(folder.Path()), listed);
+    EXPECT_EQ(3u, listed.size());
 }
 
 // Each command loads the current picture itself: painting left nothing

@@ -246,14 +246,14 @@ protected:
         return [this, folder, picture](HWND) {
             EXPECT_STREQ(folder.c_str(), CurrentDirectory().c_str());
             EXPECT_EQ(folder, View().m_strCurrent);
-            EXPECT_EQ(std::vector<std::string>{picture}, View().m_arrNames);
+            EXPECT_EQ(AlbumList{picture}, View().m_arrNames);
         };
     }
     std::function<void(HWND)> AlbumAtHome()
     {
         return [this](HWND) {
             EXPECT_STREQ(album.Path().c_str(), CurrentDirectory().c_str());
-            EXPECT_EQ((std::vector<std::string>{"home1.jpg", "home2.jpg"}), View().m_arrNames);
+            EXPECT_EQ((AlbumList{"home1.jpg", "home2.jpg"}), View().m_arrNames);
         };
     }
 
@@ -288,7 +288,7 @@ TEST_F(Chooser, OpensAtItsPlaceOnTodayOverADisabledFrameAndClosesWithoutMovingTh
     Enable(0, 0, "Gate");
     SetHostChannel(1);
     MakeDayFolder('d', Today(), 1, "today.jpg");
-    const std::vector<std::string> paths = View().m_arrPaths;
+    const AlbumList paths = View().m_arrPaths;
     const int current = View().m_nCurrent;
     const std::string strCurrent = View().m_strCurrent;
     script.Check([this](HWND dialog) {
@@ -479,7 +479,7 @@ TEST_F(NoArchiveDriveChooser, AFallbackThatNamesNoDriveKeepsTheFolderAndListsItA
     CloseUpOn(script, OtherDay());
     script.Check([this](HWND) {
         EXPECT_STREQ(album.Path().c_str(), CurrentDirectory().c_str());
-        EXPECT_EQ((std::vector<std::string>{"home1.jpg", "home2.jpg", "home3.jpg"}), View().m_arrNames);
+        EXPECT_EQ((AlbumList{"home1.jpg", "home2.jpg", "home3.jpg"}), View().m_arrNames);
     });
     ASSERT_TRUE(script.Play(browser));
 }

@@ -3,9 +3,10 @@
 // period; every count must stay flat. The host runs outside the heap
 // validation, which would move the memory figures (automatic browse under
 // it: AlbumViewTest.AutomaticBrowseWrapsInBothModesAndSurvivesARefresh).
-// `make test` runs 18 seconds of each; scripts/soak.sh sets
+// `make test` runs 30 seconds of each; scripts/soak.sh sets
 // SNAP_SOAK_MINUTES for the long ones. (The openings and closings are
-// HostOpenCloseTest's.)
+// HostOpenCloseTest's, files arriving while the album is open
+// RecordingSoakTest's.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
