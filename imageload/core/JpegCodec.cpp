@@ -98,7 +98,7 @@ void OnError(j_common_ptr cinfo)
 // extraneous bytes before a marker or a damaged APP block change nothing,
 // and data cut short inside a scan decodes as far as it goes (libjpeg fills
 // the rest). Only errors refuse a file, and a file that ends before its
-// first scan's data (RunDecode checks).
+// first scan's data (ReadPictureHeader checks).
 void OnMessage(j_common_ptr cinfo, int level)
 {
     if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) FailureOf(cinfo)->endOfData = true;
@@ -218,7 +218,12 @@ Status ReadPictureHeader(jpeg_decompress_struct& cinfo, Bytes file, uint64_t max
     return DibLayout::TryFor(cinfo.image_width, cinfo.image_height, picture.grey ? 8 : 24, maxPixels, picture.layout);
 }
 
-Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure& f)
+// Runs a decode: the headers read, then body(cinfo, picture, f) with the
+// decompressor started or not as it needs; the decompressor goes on every
+// path, a libjpeg error's longjmp included. The body holds no objects with
+// destructors, since a longjmp passes over them.
+template <class Body>
+Status RunDecoder(Bytes file, uint64_t maxPixels, JpegFailure& f, Body& body)
 {
     jpeg_decompress_struct cinfo;
     cinfo.err = &f.manager;
@@ -230,32 +235,41 @@ Status RunDecode(Bytes file, DibAllocator& out, uint64_t maxPixels, JpegFailure&
     cinfo.progress = &f.progress;
     JpegPicture picture;
     Status s = ReadPictureHeader(cinfo, file, maxPixels, f, picture);
-    if (s != Status::Ok) {
-        jpeg_destroy_decompress(&cinfo);
-        return s;
-    }
+    if (s == Status::Ok) s = body(cinfo, static_cast<const JpegPicture&>(picture), f);
+    jpeg_destroy_decompress(&cinfo);
+    return s;
+}
+
+// The entry of every decode: what is not a JPEG is refused before libjpeg
+// sees it, and the scratch the body took is freed whatever the outcome.
+template <class Body>
+Status Decode(Bytes file, uint64_t maxPixels, Body body)
+{
+    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
+    JpegFailure f;
+    InitFailure(f);
+    Status s = RunDecoder(file, maxPixels, f, body);
+    std::free(f.scratch);
+    return s;
+}
+
+Status ReadWhole(jpeg_decompress_struct& cinfo, const JpegPicture& picture, JpegFailure& f, DibAllocator& out)
+{
     const DibLayout& layout = picture.layout;
     jpeg_start_decompress(&cinfo);
     uint8_t* block = DibWriter::CreateBlock(layout, out);
-    if (!block) {
-        jpeg_destroy_decompress(&cinfo);
-        return Status::NoMemory;
-    }
+    if (!block) return Status::NoMemory;
     uint8_t* pixels = block + layout.pixelOffset;
     if (picture.grey) SetGreyTable(block);
     ZeroRowPadding(layout, pixels);
     if (picture.cmyk) {
         f.scratch = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(cinfo.output_width) * 4));
-        if (!f.scratch) {
-            jpeg_destroy_decompress(&cinfo);
-            return Status::NoMemory;
-        }
+        if (!f.scratch) return Status::NoMemory;
         ReadCmykRows(cinfo, layout, pixels, f.scratch);
     } else {
         ReadRows(cinfo, layout, pixels);
     }
     jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
     return Status::Ok;
 }
 
@@ -377,29 +391,14 @@ void ReadFittedRows(jpeg_decompress_struct& cinfo, FittedRows& t, uint8_t* batch
     }
 }
 
-Status RunDecodeFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t maxPixels, JpegFailure& f)
+Status ReadFitted(jpeg_decompress_struct& cinfo, const JpegPicture& picture, JpegFailure& f, JpegFit& fit,
+                  DibAllocator& out, uint64_t maxPixels)
 {
-    jpeg_decompress_struct cinfo;
-    cinfo.err = &f.manager;
-    if (setjmp(f.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return f.status;
-    }
-    jpeg_create_decompress(&cinfo);
-    cinfo.progress = &f.progress;
-    JpegPicture picture;
     dib::Shape target;
-    Status s = ReadPictureHeader(cinfo, file, maxPixels, f, picture);
-    if (s == Status::Ok) {
-        int64_t width = 0, height = 0;
-        s = fit.Choose(picture.layout.width, picture.layout.height, width, height)
-                ? TargetShape(width, height, picture.layout.bits, maxPixels, target)
-                : Status::Refused;
-    }
-    if (s != Status::Ok) {
-        jpeg_destroy_decompress(&cinfo);
-        return s;
-    }
+    int64_t width = 0, height = 0;
+    if (!fit.Choose(picture.layout.width, picture.layout.height, width, height)) return Status::Refused;
+    Status s = TargetShape(width, height, picture.layout.bits, maxPixels, target);
+    if (s != Status::Ok) return s;
     jpeg_start_decompress(&cinfo);
     const int sourceBytes = cinfo.output_components;
     const size_t rowBytes = static_cast<size_t>(cinfo.output_width) * sourceBytes;
@@ -407,10 +406,7 @@ Status RunDecodeFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t max
     // One allocation: the column table, then the batch of source rows.
     const size_t columnBytes = sizeof(uint32_t) * target.width;
     f.scratch = static_cast<uint8_t*>(std::malloc(columnBytes + kRowBatch * rowBytes));
-    if (!block || !f.scratch) {
-        jpeg_destroy_decompress(&cinfo);
-        return Status::NoMemory;
-    }
+    if (!block || !f.scratch) return Status::NoMemory;
     dib::WriteHeaders(block, target);
     if (picture.grey) SetGreyTable(block);
     auto* columns = reinterpret_cast<uint32_t*>(f.scratch);
@@ -421,7 +417,6 @@ Status RunDecodeFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t max
                     columns, sourceBytes, cinfo.saw_Adobe_marker != 0, 0};
     ReadFittedRows(cinfo, rows, batch, rowBytes);
     jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
     return Status::Ok;
 }
 
@@ -458,30 +453,13 @@ const uint8_t* RectangleRow(const jpeg_decompress_struct& cinfo, const uint8_t* 
     return converted;
 }
 
-Status RunDecodeRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, JpegFailure& f)
+Status ReadRegion(jpeg_decompress_struct& cinfo, const JpegPicture& picture, JpegFailure& f, JpegRegion& region)
 {
-    jpeg_decompress_struct cinfo;
-    cinfo.err = &f.manager;
-    if (setjmp(f.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return f.status;
-    }
-    jpeg_create_decompress(&cinfo);
-    cinfo.progress = &f.progress;
-    JpegPicture picture;
     JpegRect rect = {0, 0, 0, 0};
-    Status s = ReadPictureHeader(cinfo, file, maxPixels, f, picture);
-    if (s == Status::Ok && !region.Choose(picture.layout.width, picture.layout.height, rect)) s = Status::Refused;
-    if (s != Status::Ok) {
-        jpeg_destroy_decompress(&cinfo);
-        return s;
-    }
+    if (!region.Choose(picture.layout.width, picture.layout.height, rect)) return Status::Refused;
     // Clipped to the picture; nothing of it: nothing to read.
     const uint32_t width = picture.layout.width, height = picture.layout.height;
-    if (rect.x >= width || rect.y >= height || rect.width == 0 || rect.height == 0) {
-        jpeg_destroy_decompress(&cinfo);
-        return Status::Ok;
-    }
+    if (rect.x >= width || rect.y >= height || rect.width == 0 || rect.height == 0) return Status::Ok;
     rect.width = rect.width < width - rect.x ? rect.width : width - rect.x;
     rect.height = rect.height < height - rect.y ? rect.height : height - rect.y;
     jpeg_start_decompress(&cinfo);
@@ -490,10 +468,7 @@ Status RunDecodeRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, JpegF
     // One allocation: the cropped row, then the converted one.
     const size_t croppedBytes = static_cast<size_t>(cropWidth) * cinfo.output_components;
     f.scratch = static_cast<uint8_t*>(std::malloc(croppedBytes + static_cast<size_t>(rect.width) * 3));
-    if (!f.scratch) {
-        jpeg_destroy_decompress(&cinfo);
-        return Status::NoMemory;
-    }
+    if (!f.scratch) return Status::NoMemory;
     // Skipping from row 0, a row-group boundary (see ReadFittedRows).
     if (rect.y > 0) jpeg_skip_scanlines(&cinfo, rect.y);
     while (cinfo.output_scanline < rect.y + rect.height) {
@@ -503,7 +478,6 @@ Status RunDecodeRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, JpegF
         if (!region.Row(y, RectangleRow(cinfo, f.scratch, rect.x - cropX, rect.width, f.scratch + croppedBytes)))
             break;
     }
-    jpeg_destroy_decompress(&cinfo);
     return Status::Ok;
 }
 
@@ -568,34 +542,25 @@ Status RunEncode(const DibView& v, int quality, JpegFailure& f)
 
 Status DecodeJpeg(Bytes file, DibAllocator& out, uint64_t maxPixels)
 {
-    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
-    JpegFailure f;
-    InitFailure(f);
-    Status s = RunDecode(file, out, maxPixels, f);
-    std::free(f.scratch);
-    return s;
+    return Decode(file, maxPixels, [&](jpeg_decompress_struct& cinfo, const JpegPicture& picture, JpegFailure& f) {
+        return ReadWhole(cinfo, picture, f, out);
+    });
 }
 
 Status DecodeJpegFitted(Bytes file, JpegFit& fit, DibAllocator& out, uint64_t maxPixels)
 {
-    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
-    JpegFailure f;
-    InitFailure(f);
-    Status s = RunDecodeFitted(file, fit, out, maxPixels, f);
-    std::free(f.scratch);
-    return s;
+    return Decode(file, maxPixels, [&](jpeg_decompress_struct& cinfo, const JpegPicture& picture, JpegFailure& f) {
+        return ReadFitted(cinfo, picture, f, fit, out, maxPixels);
+    });
 }
 
 namespace {
 
 Status DecodeRegionOfFile(Bytes file, JpegRegion& region, uint64_t maxPixels)
 {
-    if (file.size < 2 || file.data[0] != 0xff || file.data[1] != 0xd8) return Status::Corrupt;
-    JpegFailure f;
-    InitFailure(f);
-    Status s = RunDecodeRegion(file, region, maxPixels, f);
-    std::free(f.scratch);
-    return s;
+    return Decode(file, maxPixels, [&](jpeg_decompress_struct& cinfo, const JpegPicture& picture, JpegFailure& f) {
+        return ReadRegion(cinfo, picture, f, region);
+    });
 }
 
 // The caller's rectangle, chosen once, decoded from a band cut out of the
