@@ -74,3 +74,18 @@ function(add_gtest_program name)
   # The names of the tests, for properties such as fixtures.
   set(${name}_TESTS ${tests} PARENT_SCOPE)
 endfunction()
+
+# add_x64_test(NAME PROGRAM [ARGS...]): in the 64-bit tree (build/win64),
+# runs a test program of the 32-bit suite, or the part of it that ARGS
+# choose (--gtest_filter), as the test x64_NAME, labelled "x64": the run of
+# the 64-bit libraries under 64-bit Wine selects them by that label
+# (scripts/test-x64.sh). Nothing in the 32-bit tree.
+function(add_x64_test name program)
+  if(NOT WINDOWS_ARCH STREQUAL x86_64)
+    return()
+  endif()
+  set(test x64_${name})
+  add_test(NAME ${test} COMMAND ${program} --gtest_output=xml:${TEST_RESULTS_ARG}/${test}.xml ${ARGN})
+  set_tests_properties(${test} PROPERTIES LABELS "gtest_report;x64" RESOURCE_GROUPS lanes:1)
+  set(${name}_X64_TEST ${test} PARENT_SCOPE)
+endfunction()

@@ -35,9 +35,20 @@ struct BlockHead {
     DWORD mark;
     DWORD bytes;
     HMODULE freedBy;
-    DWORD unused;
+#ifndef _WIN64
+    DWORD unused;   // where a module handle takes four bytes
+#endif
 };
 static_assert(sizeof(BlockHead) == 16, "the head keeps the block's alignment");
+
+BlockHead HeadOf(DWORD mark, DWORD bytes, HMODULE freedBy)
+{
+    BlockHead head = {};
+    head.mark = mark;
+    head.bytes = bytes;
+    head.freedBy = freedBy;
+    return head;
+}
 
 // A held block, with its size kept apart from its head, which a stray
 // write may reach.
@@ -169,7 +180,7 @@ bool FindDamage(const HeldBlock& held, DamageNote* note)
 // Fills a freed block, or one found written, as its free left it.
 void Refill(BlockHead* block, DWORD bytes, HMODULE freedBy)
 {
-    *block = {kHeld, bytes, freedBy, 0};
+    *block = HeadOf(kHeld, bytes, freedBy);
     std::memset(block + 1, kFill, bytes);
 }
 
@@ -266,7 +277,7 @@ void* HeapGuardAllocate(std::size_t bytes)
     auto* block = static_cast<BlockHead*>(std::malloc(sizeof(BlockHead) + bytes));
     if (block == nullptr)
         return nullptr;
-    *block = {kInUse, static_cast<DWORD>(bytes), nullptr, 0};
+    *block = HeadOf(kInUse, static_cast<DWORD>(bytes), nullptr);
     return block + 1;
 }
 

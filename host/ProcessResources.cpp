@@ -8,13 +8,20 @@
 namespace {
 
 // Wine answers GetGuiResources with 0. Its GDI handle table, which the
-// process environment block points to as on Windows, holds one 24-byte
-// entry per handle whose first 8 bytes are non-zero while the object
-// lives; the table belongs to this process alone.
+// process environment block points to as on Windows (from its own place in
+// the 32-bit and the 64-bit block), holds one 24-byte entry per handle
+// whose first 8 bytes are non-zero while the object lives; the table
+// belongs to this process alone.
+#ifdef _WIN64
+constexpr size_t kPebGdiTable = 0xF8;
+#else
+constexpr size_t kPebGdiTable = 0x94;
+#endif
+
 unsigned long CountWineGdiObjects()
 {
     const unsigned char* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(peb + 0x94);
+    const unsigned char* table = *reinterpret_cast<const unsigned char* const*>(peb + kPebGdiTable);
     if (table == nullptr)
         return 0;
     const size_t entryBytes = 24, entries = 0x10000;

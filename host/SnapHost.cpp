@@ -15,6 +15,8 @@
 //                     damage then, or in their self-test at start), and the
 //                     process's heap checking flags at start
 //   --sample-every MS  also log the process's resources every MS milliseconds
+//   --versions        log "version <library> <a.b.c.d>" for the two libraries
+//                     beside the exe (their version blocks), and end
 #include <windows.h>
 
 #include <algorithm>
@@ -47,6 +49,7 @@ struct HostState {
     std::string logPath;
     bool openAtStart = false;
     bool quitAfterClose = false;
+    bool versionsOnly = false;
     int openCount = 1;          // openings wanted in this run (with --open)
     int sampleEveryMs = 0;      // periodic resource samples for soak runs
     int openingsDone = 0;
@@ -361,7 +364,32 @@ void ParseCommandLine(int argc, char** argv, std::string* settingsPath, std::str
             g_host.openAtStart = true;
         else if (arg == "--quit-after-close")
             g_host.quitAfterClose = true;
+        else if (arg == "--versions")
+            g_host.versionsOnly = true;
     }
+}
+
+// The file version of a library beside the exe as its version block has
+// it, "a.b.c.d"; empty when it has none.
+std::string FileVersionOf(const char* library)
+{
+    const std::string path = ExeFolder() + "\\" + library;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0)
+        return std::string();
+    std::vector<char> block(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
+        !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+        fixedSize < sizeof *fixed)
+        return std::string();
+    char text[64];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", unsigned{HIWORD(fixed->dwFileVersionMS)},
+                  unsigned{LOWORD(fixed->dwFileVersionMS)}, unsigned{HIWORD(fixed->dwFileVersionLS)},
+                  unsigned{LOWORD(fixed->dwFileVersionLS)});
+    return text;
 }
 
 HMENU BuildMenu()
@@ -383,6 +411,11 @@ int main(int argc, char** argv)
     std::string settingsPath = ExeFolder() + "\\SnapHost.ini";
     std::string folder;
     ParseCommandLine(argc, argv, &settingsPath, &folder);
+    if (g_host.versionsOnly) {
+        for (const char* library : {"ImageBrowse.dll", "ImageLoad.dll"})
+            Log("version %s %s", library, FileVersionOf(library).c_str());
+        return 0;
+    }
 
     std::string text, errors;
     g_host.settings = ReadFile(settingsPath, &text) ? HostSettings::Parse(text, &errors) : HostSettings::Defaults();

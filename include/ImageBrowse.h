@@ -4,7 +4,7 @@
  *
  * Use, from the host's user-interface thread:
  *   1. SetImageBrowsePath(NULL, folder, initialChannel, allChannels, record)
- *   2. LoadImageBrowse(NULL, (int)hostWindow) returns at once; the browser
+ *   2. LoadImageBrowse(NULL, (int)(INT_PTR)hostWindow) returns at once; the browser
  *      runs in a thread of its own, in a maximised window over the host's.
  *   3. When the browser ends (or could not start), it posts UM_BROWSE_EXIT
  *      with wParam BROWSE_EXIT_WPARAM and lParam 0 to hostWindow, exactly
@@ -16,8 +16,10 @@
  * thread may still be finishing when the message arrives.
  *
  * Both functions have undecorated C names and the C calling convention, so
- * GetProcAddress finds them by name. Ship ImageBrowse.dll with
- * ImageLoad.dll beside it. Strings are 8-bit, in the system code page. */
+ * GetProcAddress finds them by name, in the 32-bit and the 64-bit library
+ * alike. Ship ImageBrowse.dll with ImageLoad.dll of the same architecture
+ * beside it. Strings are 8-bit, in the system code page. The header
+ * compiles as C (C99 and later) and as C++. */
 #ifndef IMAGEBROWSE_H
 #define IMAGEBROWSE_H
 
@@ -32,56 +34,70 @@
  * in the process's current directory. */
 #define BROWSE_PATH_MAX 259
 
-#ifdef __cplusplus
+/* The record's layout: the same in 32-bit and 64-bit processes (it holds
+ * no pointers). Channel entry i lies at BROWSE_CHANNEL_OFFSET + 1312 i;
+ * entries 0 to 19 have their number, name and flag inside the record,
+ * later ones read as unnamed and not enabled. The host's current channel,
+ * counted from 1, is the 32-bit integer at BROWSE_CURRENT_CHANNEL_OFFSET
+ * (inside the reserved tail of entry 15). Nothing else of the record is
+ * read. */
+#define BROWSE_SETTINGS_BYTES 25456
+#define BROWSE_CHANNEL_OFFSET 36
+#define BROWSE_CHANNEL_COUNT 80
+#define BROWSE_CHANNELS_IN_RECORD 20
+#define BROWSE_CURRENT_CHANNEL_OFFSET 20996
 
 /* One camera channel as the host describes it (1312 bytes). */
-struct ChannelEntry {
+typedef struct ChannelEntry {
     int32_t nFolderChannel;     /* day-folder channel number, counted from 0 */
     char szName[396];           /* zero-terminated; empty when unnamed */
     int32_t bEnabled;           /* non-zero when the channel is in use */
     unsigned char reserved[908];
-};
-static_assert(sizeof(ChannelEntry) == 1312, "ChannelEntry is 1312 bytes");
-static_assert(offsetof(ChannelEntry, szName) == 4, "name at offset 4");
-static_assert(offsetof(ChannelEntry, bEnabled) == 400, "enabled flag at offset 400");
+} ChannelEntry;
 
-/* The settings record, passed by value. Channel entry i lies at
- * BROWSE_CHANNEL_OFFSET + 1312 i; entries 0 to 19 have their number, name
- * and flag inside the record, later ones read as unnamed and not enabled.
- * The host's current channel, counted from 1, is the 32-bit integer at
- * BROWSE_CURRENT_CHANNEL_OFFSET (inside the reserved tail of entry 15).
- * Nothing else of the record is read. */
-constexpr size_t BROWSE_SETTINGS_BYTES = 25456;
-constexpr size_t BROWSE_CHANNEL_OFFSET = 36;
-constexpr int BROWSE_CHANNEL_COUNT = 80;
-constexpr int BROWSE_CHANNELS_IN_RECORD = 20;
-constexpr size_t BROWSE_CURRENT_CHANNEL_OFFSET = 20996;
-struct BrowseSettings {
+/* The settings record, passed by value. */
+typedef struct BrowseSettings {
     unsigned char bytes[BROWSE_SETTINGS_BYTES];
-};
-static_assert(sizeof(BrowseSettings) == BROWSE_SETTINGS_BYTES, "BrowseSettings is 25456 bytes");
-static_assert(BROWSE_CHANNEL_OFFSET + sizeof(ChannelEntry) * (BROWSE_CHANNELS_IN_RECORD - 1) +
-                      offsetof(ChannelEntry, bEnabled) + 4 <= BROWSE_SETTINGS_BYTES,
-              "entry 19's number, name and flag lie in the record");
-static_assert(BROWSE_CURRENT_CHANNEL_OFFSET + 4 <= BROWSE_SETTINGS_BYTES, "current channel lies in the record");
+} BrowseSettings;
+
+/* The layout checked when the header is compiled, in C and in C++. */
+#if defined(__cplusplus)
+#define BROWSE_LAYOUT_CHECK(condition, name) static_assert(condition, #name)
+#elif defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define BROWSE_LAYOUT_CHECK(condition, name) _Static_assert(condition, #name)
+#else
+#define BROWSE_LAYOUT_CHECK(condition, name) typedef char browse_layout_##name[(condition) ? 1 : -1]
+#endif
+BROWSE_LAYOUT_CHECK(sizeof(ChannelEntry) == 1312, channel_entry_is_1312_bytes);
+BROWSE_LAYOUT_CHECK(offsetof(ChannelEntry, szName) == 4, channel_name_at_4);
+BROWSE_LAYOUT_CHECK(offsetof(ChannelEntry, bEnabled) == 400, channel_flag_at_400);
+BROWSE_LAYOUT_CHECK(sizeof(BrowseSettings) == BROWSE_SETTINGS_BYTES, record_is_25456_bytes);
+BROWSE_LAYOUT_CHECK(BROWSE_CHANNEL_OFFSET + 1312 * (BROWSE_CHANNELS_IN_RECORD - 1) + 400 + 4 <= BROWSE_SETTINGS_BYTES,
+                    entry_19_lies_in_the_record);
+BROWSE_LAYOUT_CHECK(BROWSE_CURRENT_CHANNEL_OFFSET + 4 <= BROWSE_SETTINGS_BYTES, current_channel_lies_in_the_record);
+#undef BROWSE_LAYOUT_CHECK
 
 #ifdef _WIN32
+#ifdef __cplusplus
 extern "C" {
+#endif
 /* reserved: not used. path: the album folder. nInitialChannel: the
  * chooser's preselected row when bAllChannels is non-zero. bAllChannels:
  * non-zero to offer all 80 channels instead of the enabled ones. */
 void __cdecl SetImageBrowsePath(void* reserved, const char* path, int nInitialChannel, int bAllChannels,
                                 BrowseSettings settings);
-/* reserved: not used. hostWnd: the window that receives UM_BROWSE_EXIT.
- * Returns non-zero when the browser's thread was started. */
+/* reserved: not used. hostWnd: the window that receives UM_BROWSE_EXIT,
+ * as (int)(INT_PTR)hwnd (a window handle keeps its meaning in 32 bits in a
+ * 64-bit process too). Returns non-zero when the browser's thread was
+ * started. */
 int __cdecl LoadImageBrowse(void* reserved, int hostWnd);
+#ifdef __cplusplus
 }
+#endif
 
 /* For hosts that load the library with GetProcAddress. */
-using SetImageBrowsePathFn = void(__cdecl*)(void*, const char*, int, int, BrowseSettings);
-using LoadImageBrowseFn = int(__cdecl*)(void*, int);
+typedef void(__cdecl* SetImageBrowsePathFn)(void*, const char*, int, int, BrowseSettings);
+typedef int(__cdecl* LoadImageBrowseFn)(void*, int);
 #endif /* _WIN32 */
-
-#endif /* __cplusplus */
 
 #endif /* IMAGEBROWSE_H */

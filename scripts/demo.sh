@@ -20,7 +20,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/run-guard.sh"
 run_guard demo "$@"
 cd "$ROOT"
-SKIP_NATIVE=1 "$ROOT/scripts/build.sh"
+skip_x64=1
+[ "${ARCH:-}" != x64 ] || skip_x64=
+SKIP_NATIVE=1 SKIP_X64=$skip_x64 "$ROOT/scripts/build.sh"
 "$ROOT/scripts/setup-prefix.sh"
 "$ROOT/scripts/sample-archive.sh"
 "$ROOT/scripts/setup-printer.sh"
@@ -34,9 +36,19 @@ languages=""
 if [ "${1:-}" = "--languages" ]; then headless=1; languages=${2:-$ROOT/docs/languages}; fi
 if [ $headless = 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then headless=1; fi
 
+# ARCH=x64: the 64-bit host and libraries in the 64-bit prefix (the plain
+# opening only: the screenshot drivers are 32-bit programs).
+BIN="$ROOT/build/win32/bin"
+if [ "${ARCH:-}" = x64 ]; then
+  "$ROOT/scripts/setup-prefix.sh" win64
+  "$ROOT/scripts/sample-archive.sh"
+  export SNAP_WINEARCH=win64 SNAP_WINEPREFIX="$ROOT/build/wine/prefix64"
+  export SNAP_LANE_PREFIX="$SNAP_WINEPREFIX"
+  BIN="$ROOT/build/win64/bin"
+  [ -z "$shots$languages" ] || { echo "screenshots and languages are made with the 32-bit build" >&2; exit 2; }
+fi
 . "$ROOT/scripts/wine-env.sh"
 . "$ROOT/scripts/heap-check.sh"
-BIN="$ROOT/build/win32/bin"
 
 if [ $headless = 0 ]; then
   export USE_USER_DISPLAY=1

@@ -27,9 +27,9 @@
 HEAP_CHECK_KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options'
 HEAP_CHECK_FLAGS=00000070
 
-# The program names of the build, one per line.
+# The program names of the build (both architectures), one per line.
 heap_check_programs() {
-  ls "$ROOT"/build/win32/bin/*.exe "$ROOT"/build/win32/bin-enus/*.exe 2>/dev/null |
+  ls "$ROOT"/build/win32/bin/*.exe "$ROOT"/build/win32/bin-enus/*.exe "$ROOT"/build/win64/bin/*.exe 2>/dev/null |
     xargs -n1 basename | sort -u
 }
 

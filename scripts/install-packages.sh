@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   # cross toolchain and Wine
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686 libz-mingw-w64-dev nasm
+  # and the same for 64-bit hosts: the x86_64 cross compilers and 64-bit Wine
+  g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64
   wine wine32:i386 fonts-wine fonts-wqy-microhei xvfb xauth x11-utils
   # native build, tests, fuzzers
   cmake make g++ clang libclang-rt-14-dev pkg-config

@@ -16,7 +16,8 @@
 # Each script that sources this has lanes of its own (build/lanes/test,
 # build/lanes/soak...), so that its runs never meet another script's.
 # With the heap validation on (scripts/heap-check.sh), every lane's prefix
-# gets it.
+# gets it. SNAP_LANE_PREFIX and SNAP_WINEARCH make lanes of another prefix
+# (the 64-bit one of scripts/test-x64.sh).
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export SNAP_LANES_DIR=${SNAP_LANES_DIR:-$ROOT/build/lanes/$(basename "$0" .sh)}
 . "$ROOT/scripts/wine-env.sh"
@@ -43,9 +44,10 @@ lanes_start() {
 lane_make() {
   local dir="$SNAP_LANES_DIR/$1" display
   mkdir -p "$dir"
-  cp -a "$ROOT/build/wine/prefix" "$dir/prefix" || return 1
+  cp -a "${SNAP_LANE_PREFIX:-$ROOT/build/wine/prefix}" "$dir/prefix" || return 1
   display=$(start_private_xvfb 1280x1024x24 "$dir") || return 1
-  printf 'export DISPLAY=%s SNAP_WINEPREFIX=%s SNAP_LANE=%s\n' "$display" "$dir/prefix" "$1" >"$dir/env"
+  printf 'export DISPLAY=%s SNAP_WINEPREFIX=%s SNAP_LANE=%s SNAP_WINEARCH=%s\n' "$display" "$dir/prefix" "$1" \
+    "${SNAP_WINEARCH:-win32}" >"$dir/env"
   lane_enter "$1"
   start_wineserver
   if [ "${SNAP_HEAP_CHECK:-}" = 1 ]; then

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Creates the build's Wine prefix once: UI fonts, a virtual desktop so that
 # windows can be maximised, and the sample archive's drive D:.
+#   setup-prefix.sh [win32|win64]   build/wine/prefix, or the 64-bit
+#                                   build/wine/prefix64 for the x64 tests
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-win32}" = win64 ]; then
+  export SNAP_WINEARCH=win64 SNAP_WINEPREFIX="$ROOT/build/wine/prefix64"
+fi
 . "$ROOT/scripts/wine-env.sh"
 STAMP="$WINEPREFIX/.snapalbum-ready"
 [ -f "$STAMP" ] && exit 0

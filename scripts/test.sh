@@ -39,6 +39,8 @@ lanes_start "$lanes" || exit 1
 for tree in build/asan build/win32; do
   ctest --test-dir "$tree" -N -L gtest_report -FA '.*' | sed -n 's/^ *Test *#[0-9]*: *//p'
 done > "$RESULTS/programs.txt"
+[ "${SKIP_X64:-}" = 1 ] ||
+  ctest --test-dir build/win64 -N -L '^x64$' | sed -n 's/^ *Test *#[0-9]*: *//p' | grep '^x64_' >> "$RESULTS/programs.txt"
 
 # A program that hangs fails after this many seconds (the longest take two
 # minutes on a busy machine).
@@ -58,6 +60,14 @@ native_log="$RESULTS/native.log"
 ) >"$native_log" 2>&1 &
 native=$!
 
+# The 64-bit libraries under 64-bit Wine, in a lane of their own beside
+# the 32-bit lanes; their output follows the others'.
+x64_log="$RESULTS/x64.log" x64=""
+if [ "${SKIP_X64:-}" != 1 ]; then
+  "$ROOT/scripts/test-x64.sh" >"$x64_log" 2>&1 &
+  x64=$!
+fi
+
 status=0
 echo "== Windows tests under Wine, in $lanes lanes"
 # Waited for in the background, so that Ctrl+C ends the run at once
@@ -67,6 +77,10 @@ ctest --test-dir build/win32 --output-on-failure -j"$lanes" --timeout "$timeout"
 wait $! || status=1
 wait $native || status=1
 cat "$native_log"
+if [ -n "$x64" ]; then
+  wait $x64 || status=1
+  cat "$x64_log"
+fi
 
 /usr/bin/python3 "$ROOT/tools/test_summary.py" "$RESULTS" || status=1
 exit $status

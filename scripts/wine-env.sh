@@ -15,7 +15,8 @@ export WINEPREFIX="${SNAP_WINEPREFIX:-$ROOT/build/wine/prefix}"
 # Quiet, unless the test run checks the heap (scripts/heap-check.sh).
 export WINEDEBUG=${SNAP_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml="
-export WINEARCH=win32
+# The 64-bit lanes (scripts/test-x64.sh) say win64 and name a 64-bit prefix.
+export WINEARCH=${SNAP_WINEARCH:-win32}
 # Wine names files in the Unix locale's encoding: under the C locale (a
 # minimal root, a service, `env -i`) it cannot make a name outside ASCII.
 # Every Wine run gets a UTF-8 locale: the caller's when it is one (the

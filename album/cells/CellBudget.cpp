@@ -20,12 +20,12 @@ std::uint64_t LargestCell(const CellBox& box)
 
 }  // namespace
 
-std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single)
+std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single, std::size_t ceiling)
 {
     const std::uint64_t thumb = LargestCell(thumbnail);
     const std::uint64_t pages = kKeptSteps * kPageCells * thumb;
     const std::uint64_t alone = kKeptSteps * LargestCell(single) + kPageCells * thumb;
     const std::uint64_t promised = std::max(pages, alone);
     // An eighth more, for a cell drawn while its successor is kept.
-    return static_cast<std::size_t>(std::min<std::uint64_t>(promised + promised / 8, kCellBudgetCeiling));
+    return static_cast<std::size_t>(std::min<std::uint64_t>(promised + promised / 8, ceiling));
 }

@@ -12,10 +12,16 @@
 #include "album/cells/CellFit.h"
 
 // A 32-bit host process has 2 GB of address space, and the host records
-// video in it: the cells take at most a sixteenth of it. A 3840 x 2160
-// screen needs 118 MB for what the album promises.
-constexpr std::size_t kCellBudgetCeiling = 128u * 1024 * 1024;
+// video in it: the cells take at most a sixteenth of it, which keeps what
+// the album promises on screens up to 3840 x 2160 (about 123 MB) but not
+// on larger ones. A 64-bit host has room: its ceiling keeps the promise
+// and its eighth more on screens up to 7680 x 4320 (about 575 MB), and
+// only still larger views drop the least recently used cells early.
+constexpr std::size_t kCellBudgetCeiling32 = std::size_t{128} * 1024 * 1024;
+constexpr std::size_t kCellBudgetCeiling64 = std::size_t{768} * 1024 * 1024;
+constexpr std::size_t kCellBudgetCeiling = sizeof(void*) == 8 ? kCellBudgetCeiling64 : kCellBudgetCeiling32;
 
 // The budget for a view whose thumbnails are fitted into thumbnail and
-// whose picture shown alone is fitted into single.
-std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single);
+// whose picture shown alone is fitted into single, at most ceiling.
+std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single,
+                          std::size_t ceiling = kCellBudgetCeiling);

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "album/cells/CellBudget.h"
 #include "album/cells/CellCache.h"
 #include "album/cells/CellFit.h"
 #include "album/cells/CellWorkers.h"
@@ -95,6 +96,45 @@ TEST(CellFit, ShrinksByHeightThenWidthTruncatesAndCentres)
         EXPECT_EQ(c.fit.height, fit.height) << c.pw << "x" << c.ph;
         EXPECT_EQ(c.fit.dx, fit.dx) << c.pw << "x" << c.ph;
         EXPECT_EQ(c.fit.dy, fit.dy) << c.pw << "x" << c.ph;
+    }
+}
+
+// What the album promises to keep on screens of each size: the picture
+// shown alone and those on both sides of it, with a page of thumbnails,
+// at four bytes a pixel. The 32-bit ceiling keeps it up to 3840 x 2160;
+// the 64-bit one up to 7680 x 4320, with room to spare.
+TEST(CellBudget, KeepsWhatTheAlbumPromisesUpToTheCeilingOfTheArchitecture)
+{
+    const auto promise = [](const CellBox& thumbnail, const CellBox& single) {
+        const auto bytes = [](const CellBox& box) {
+            return std::size_t{4} * static_cast<std::size_t>(box.width - box.margin) *
+                   static_cast<std::size_t>(box.height - box.margin);
+        };
+        return 3 * bytes(single) + 9 * bytes(thumbnail);
+    };
+    // The views of maximised frames: the screen less the frame's bars,
+    // cut into three by three cells.
+    const CellBox thumbnail4k = {1274, 669, 50}, single4k = {3840, 2082, 6};
+    const CellBox thumbnail8k = {2554, 1389, 50}, single8k = {7680, 4242, 6};
+    const CellBox thumbnail16k = {5114, 2829, 50}, single16k = {15360, 8562, 6};
+    const struct {
+        const char* screen;
+        CellBox thumbnail, single;
+        std::size_t ceiling;
+        bool promiseKept, atCeiling;
+    } cases[] = {
+        {"1024 x 768, 32-bit", {336, 205, 50}, {1024, 690, 6}, kCellBudgetCeiling32, true, false},
+        {"3840 x 2160, 32-bit", thumbnail4k, single4k, kCellBudgetCeiling32, true, true},
+        {"7680 x 4320, 32-bit", thumbnail8k, single8k, kCellBudgetCeiling32, false, true},
+        {"3840 x 2160, 64-bit", thumbnail4k, single4k, kCellBudgetCeiling64, true, false},
+        {"7680 x 4320, 64-bit", thumbnail8k, single8k, kCellBudgetCeiling64, true, false},
+        {"15360 x 8640, 64-bit", thumbnail16k, single16k, kCellBudgetCeiling64, false, true},
+    };
+    for (const auto& c : cases) {
+        const std::size_t budget = CellBudgetFor(c.thumbnail, c.single, c.ceiling);
+        EXPECT_EQ(c.promiseKept, budget >= promise(c.thumbnail, c.single)) << c.screen;
+        EXPECT_EQ(c.atCeiling, budget == c.ceiling) << c.screen;
+        EXPECT_LE(budget, c.ceiling) << c.screen;
     }
 }
 

@@ -137,4 +137,31 @@ TEST(HostOpenClose, SamplesAndChecksTheHeapOnlyOnceTheBrowsersThreadHasEnded)
                               << ")";
 }
 
+// The host written in C against the public headers alone opens the
+// browser and gets its one exit message.
+TEST(HostOpenClose, TheCHostGetsItsExitMessage)
+{
+    AlbumFolder album("chost");
+    ASSERT_EQ(3u, album.CopySnapshots(3).size());
+    HostProcess host;
+    ASSERT_TRUE(host.StartCHost(album.Path()));
+    BrowserScreen screen;
+    ASSERT_TRUE(screen.Attach(20000));
+    screen.Choose(ID_ALBUM_RETURN);
+    ASSERT_TRUE(host.WaitForExit(30000));
+    EXPECT_EQ(0u, host.ExitCode()) << "1: no exit message, or another wParam";
+}
+
+// The host reads the version blocks of both libraries, which the build
+// fills from the source tree's one version number.
+TEST(HostOpenClose, BothLibrariesCarryTheSourcesVersion)
+{
+    HostProcess host;
+    ASSERT_TRUE(host.Start("--versions"));
+    ASSERT_TRUE(host.WaitForExit(30000));
+    EXPECT_EQ((std::vector<std::string>{"version ImageBrowse.dll " SNAP_SOURCE_VERSION,
+                                        "version ImageLoad.dll " SNAP_SOURCE_VERSION}),
+              host.LogLines());
+}
+
 }  // namespace

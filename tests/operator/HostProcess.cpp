@@ -54,14 +54,22 @@ std::string HostProcess::CopyHost(const std::string& name, const std::string& br
     return copied ? program : std::string();
 }
 
-bool HostProcess::StartProgram(const std::string& program, const std::string& arguments)
+bool HostProcess::StartCHost(const std::string& folder)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    char logFile[MAX_PATH];
-    GetTempFileNameA(temp, "hst", 0, logFile);
-    m_logPath = logFile;
-    std::string command = "\"" + program + "\" " + arguments + " --log \"" + m_logPath + "\"";
+    return StartProgram(BinFolder() + "\\CHost.exe", "\"" + folder + "\"", false);
+}
+
+bool HostProcess::StartProgram(const std::string& program, const std::string& arguments, bool logged)
+{
+    std::string command = "\"" + program + "\" " + arguments;
+    if (logged) {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        char logFile[MAX_PATH];
+        GetTempFileNameA(temp, "hst", 0, logFile);
+        m_logPath = logFile;
+        command += " --log \"" + m_logPath + "\"";
+    }
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     std::vector<char> line(command.begin(), command.end());

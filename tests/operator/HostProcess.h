@@ -1,4 +1,5 @@
-// Starts SnapHost.exe from the test's folder and reads what it logged.
+// Starts SnapHost.exe (or the C host) from the test's folder and reads what
+// it logged.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,9 @@ public:
     // The same with a copy of the host under its own name (so under the
     // heap validation) beside the browser library given instead of ours.
     bool StartWithBrowser(const std::string& browserLibrary, const std::string& arguments);
+    // Starts the C host of examples/ (CHost.exe) on the album folder; it
+    // keeps no log, and ends with 0 once one exit message came.
+    bool StartCHost(const std::string& folder);
     // Waits for the host to end; false on timeout (the host is then killed).
     bool WaitForExit(DWORD milliseconds);
     // Waits for the host to end: true when it ended with code 0 and logged
@@ -48,7 +52,7 @@ public:
     static std::string BinFolder();
 
 private:
-    bool StartProgram(const std::string& program, const std::string& arguments);
+    bool StartProgram(const std::string& program, const std::string& arguments, bool logged = true);
     // Copies the host under the name given, and the libraries, into a
     // temporary folder; the copied host's path, empty on failure.
     std::string CopyHost(const std::string& name, const std::string& browserLibrary);

@@ -1,0 +1,2 @@
+// The C check compiled as C++: the headers must hold in both languages.
+#include "HeaderCheck.c"
