@@ -22,7 +22,8 @@ package() {
   cp include/ImageBrowse.h include/ImageLoad.h "$stage/include/"
   for library in ImageBrowse ImageLoad; do
     cp "$tree/lib/lib$library.dll.a" "$stage/lib/mingw/"
-    "$tool-dlltool" -d "$(def_of $library)" -D "$library.dll" -l "$stage/lib/msvc/$library.lib" -m "$machine"
+    # Run in the folder: the library's inner names follow the path given.
+    (cd "$stage/lib/msvc" && "$tool-dlltool" -d "$ROOT/$(def_of $library)" -D "$library.dll" -l "$library.lib" -m "$machine")
   done
   cp examples/CHost.c "$stage/examples/"
   sed "s/@VERSION@/$version/; s/@ARCH@/$name/" docs/INTEGRATORS.txt >"$stage/README.txt"

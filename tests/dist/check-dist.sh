@@ -29,12 +29,13 @@ for arch in win32:pei-i386 win64:pei-x86-64; do
   [ "$(cd "$dir" && find . -type f ! -name SHA256SUMS | wc -l)" = "$(wc -l <"$dir/SHA256SUMS")" ] ||
     fail "$name: SHA256SUMS does not cover every file"
   for dll in ImageBrowse ImageLoad; do
-    objdump -f "$dir/bin/$dll.dll" | grep -q "file format $format" || fail "$name: $dll.dll is not $format"
+    grep -q "file format $format" <<<"$(objdump -f "$dir/bin/$dll.dll")" || fail "$name: $dll.dll is not $format"
   done
   # The import library's entries carry the names the DLL exports.
+  exports=$(objdump -p "$dir/bin/ImageBrowse.dll") imports=$(strings "$dir/lib/msvc/ImageBrowse.lib")
   for export in SetImageBrowsePath LoadImageBrowse; do
-    objdump -p "$dir/bin/ImageBrowse.dll" | grep -Eq "\] $export\$" || fail "$name: the DLL does not export $export"
-    strings "$dir/lib/msvc/ImageBrowse.lib" | grep -qx "$export" || fail "$name: ImageBrowse.lib does not import $export"
+    grep -Eq "\] $export\$" <<<"$exports" || fail "$name: the DLL does not export $export"
+    grep -qx "$export" <<<"$imports" || fail "$name: ImageBrowse.lib does not import $export"
   done
   grep -q "SnapAlbum $version ($name)" "$dir/README.txt" || fail "$name: README does not name the version"
 done
