@@ -35,6 +35,8 @@ echo "== bench_picture (32-bit Windows build)"
 wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
 echo "== bench_paint"
 wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" "$(winepath -w "$SNAPSHOTS_4K")" || status=1
+# The same two with the 64-bit build under 64-bit Wine, in this run.
+[ "${SKIP_X64:-}" = 1 ] || "$ROOT/scripts/bench-x64.sh" "$SNAPSHOTS" "$SNAPSHOTS_4K" || status=1
 echo "== bench_list_build"
 wine "$ROOT/build/win32/bin/bench_list_build.exe" || status=1
 # Folders of 100 and 100,000 empty snapshot names, made here: Wine looks

@@ -38,7 +38,8 @@ if [ "${SKIP_X64:-}" != 1 ]; then
   # that scripts/test-x64.sh runs (the tests labelled x64).
   echo "building the 64-bit Windows tree (build/win64)"
   BUILD_TARGETS="ImageBrowse ImageLoad SnapHost CHost public_headers_c99 public_headers_c11
-    public_headers_cxx11 public_headers_cxx17 imageload_dll_tests e2e_tests operator_tests album_view_tests" \
+    public_headers_cxx11 public_headers_cxx17 imageload_dll_tests e2e_tests operator_tests album_view_tests
+    bench_picture bench_paint" \
     build_tree build/win64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-x86_64-mingw.cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run.sh"
 fi
