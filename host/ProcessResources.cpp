@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -109,7 +110,8 @@ std::string DescribeThread(unsigned long id)
     if (thread == nullptr)
         return described;
     if (void* start = StartAddress(thread)) {
-        std::snprintf(text, sizeof text, " started at %p in ", start);
+        std::snprintf(text, sizeof text, " started at 0x%llx in ",
+                      static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(start)));
         described += text + ModuleNameAt(start);
     }
     const std::string description = Description(thread);
