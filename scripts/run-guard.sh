@@ -37,7 +37,10 @@ run_guard() {
   if [[ "${SNAP_RUN:-}" != "$ROOT|$name|$$|"* ]]; then
     "$ROOT/scripts/install-packages.sh" || exit 1
     mark=$(/usr/bin/python3 "$ROOT/tools/runs.py" claim "$ROOT" "$name" $$) || exit 1
-    exec env SNAP_RUN="$mark" "$ROOT/scripts/$(basename "$0")" "$@"
+    # Ctrl+C ends the run also when it was started where the signal is
+    # ignored (in the background of a script): a shell cannot trap a
+    # signal ignored when it starts.
+    exec env --default-signal=INT SNAP_RUN="$mark" "$ROOT/scripts/$(basename "$0")" "$@"
   fi
   SNAP_RUN_NAME=$name
   /usr/bin/python3 "$ROOT/tools/runs.py" end-orphans "$ROOT"

@@ -198,11 +198,15 @@ class RunInterrupted(unittest.TestCase):
         return True
 
     def test_ctrl_c_ends_the_run_and_all_it_started(self):
-        for stage in ("step", "job"):
-            with self.subTest(stage=stage):
+        # A run started in the background of a script starts with Ctrl+C
+        # ignored.
+        for stage, ignored in (("step", False), ("job", False), ("job", True)):
+            with self.subTest(stage=stage, ignored=ignored):
                 ready = os.path.join(self.checkout, "ready")
-                self.make = subprocess.Popen(["make", "-s", "-C", self.checkout, "fake", "STAGE=" + stage],
-                                             start_new_session=True, stdout=subprocess.DEVNULL)
+                self.make = subprocess.Popen(
+                    ["make", "-s", "-C", self.checkout, "fake", "STAGE=" + stage], start_new_session=True,
+                    stdout=subprocess.DEVNULL,
+                    preexec_fn=(lambda: signal.signal(signal.SIGINT, signal.SIG_IGN)) if ignored else None)
                 self.assertTrue(self.wait_for(lambda: os.path.exists(ready), 30), "the run did not start")
                 os.remove(ready)
                 os.killpg(self.make.pid, signal.SIGINT)
