@@ -143,17 +143,19 @@ class RunProcesses(unittest.TestCase):
 
 # A run in the shapes of scripts/test.sh: a display server stopped in order
 # at the end, a job in the background beside the steps, and a step in the
-# foreground's place that outlives Ctrl+C (as Wine's programs do).
+# foreground's place that outlives Ctrl+C (as Wine's programs do). Its
+# processes carry its own mark, not that of a test run around this test:
+# they last a minute at most.
 FAKE_RUN = """#!/usr/bin/env bash
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/run-guard.sh"
 run_guard fake "$@"
-"$ROOT/bin/Xvfb" 300 &
+"$ROOT/bin/Xvfb" 60 &
 run_at_end "kill $!"
-(sleep 300; echo never) &
+(sleep 60; echo never) &
 case $1 in
-  step) run_step bash -c 'trap "" INT; touch "$0/ready"; sleep 300' "$ROOT" || exit 1 ;;
+  step) run_step bash -c 'trap "" INT; touch "$0/ready"; sleep 60' "$ROOT" || exit 1 ;;
   job) touch "$ROOT/ready"; wait $! ;;
 esac
 """
@@ -210,8 +212,8 @@ class RunInterrupted(unittest.TestCase):
                 self.assertTrue(self.wait_for(lambda: os.path.exists(ready), 30), "the run did not start")
                 os.remove(ready)
                 os.killpg(self.make.pid, signal.SIGINT)
-                # Seconds, where a run held by a step took minutes.
-                self.assertTrue(self.wait_for(lambda: self.make.poll() is not None and not self.left(), 20),
+                # Seconds, where a run held by a step lasted as long as the step.
+                self.assertTrue(self.wait_for(lambda: self.make.poll() is not None and not self.left(), 15),
                                 "left running: %s" % ["%d %s" % (pid, runs_command(pid)) for pid in self.left()])
 
 
