@@ -32,6 +32,9 @@ public:
     // The same with a copy of the host under its own name (so under the
     // heap validation) beside the browser library given instead of ours.
     bool StartWithBrowser(const std::string& browserLibrary, const std::string& arguments);
+    // The same under another name, which the heap validation reaches as the
+    // registry names it.
+    bool StartCopy(const std::string& name, const std::string& browserLibrary, const std::string& arguments);
     // Waits for the host to end; false on timeout (the host is then killed).
     bool WaitForExit(DWORD milliseconds);
     // Waits for the host to end: true when it ended with code 0 and logged
