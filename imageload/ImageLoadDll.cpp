@@ -68,13 +68,24 @@ private:
     HANDLE h_;
 };
 
+// Opens a file for reading. The program that writes the file (the host
+// recording its snapshots) may overwrite, rename or delete it meanwhile.
+HANDLE OpenForReading(const char* path)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool StopAsked(const volatile LONG* stop) { return stop != nullptr && *stop != 0; }
+
 // Reads up to limit bytes of a file; a missing, unreadable or empty file is
-// IL_ERR_FILE.
-il::Status ReadFileBytes(const char* path, LONGLONG limit, bool wholeFile, std::vector<uint8_t>& bytes)
+// IL_ERR_FILE. Bytes come a few megabytes at a time, and stop (null: never)
+// is looked at between them.
+il::Status ReadFileBytes(const char* path, LONGLONG limit, bool wholeFile, std::vector<uint8_t>& bytes,
+                         const volatile LONG* stop = nullptr)
 {
     if (!path || !*path) return il::Status::File;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    FileHandle file(OpenForReading(path));
     if (!file.Valid()) return il::Status::File;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size)) return il::Status::File;
@@ -90,8 +101,9 @@ il::Status ReadFileBytes(const char* path, LONGLONG limit, bool wholeFile, std::
     }
     size_t done = 0;
     while (done < bytes.size()) {
+        if (StopAsked(stop)) return il::Status::Stopped;
         DWORD got = 0;
-        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 22));
         if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr)) return il::Status::File;
         if (got == 0) break;  // the file shrank while we read it
         done += got;
@@ -401,15 +413,17 @@ HGLOBAL __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context)
     });
 }
 
-HGLOBAL __cdecl IndexJPG(const char* path)
+HGLOBAL __cdecl IndexJPG(const char* path) { return IndexJPGUntil(path, nullptr); }
+
+HGLOBAL __cdecl IndexJPGUntil(const char* path, const volatile LONG* stop)
 {
     try {
         std::vector<uint8_t> bytes;
-        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes, stop);
         if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
         std::vector<uint8_t> notes;
-        if (!il::IndexJpeg(il::Bytes{bytes.data(), bytes.size()}, notes))
-            return reinterpret_cast<HGLOBAL>(Failed(il::Status::Unsupported));
+        if (!il::IndexJpeg(il::Bytes{bytes.data(), bytes.size()}, notes, stop))
+            return reinterpret_cast<HGLOBAL>(Failed(StopAsked(stop) ? il::Status::Stopped : il::Status::Unsupported));
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, notes.size());
         void* to = block != nullptr ? GlobalLock(block) : nullptr;
         if (to == nullptr) {

@@ -86,6 +86,11 @@
  *   no state, and each thread has its own last error number. (Relative
  *   paths are taken from the process's current directory at the call.)
  *
+ * Files read
+ *   A file is opened for reading with read, write and delete sharing, so
+ *   that the program that writes it may overwrite, rename or delete it
+ *   while it is read; it is open only while a call reads it.
+ *
  * Limits
  *   A picture of more than IL_MAX_PIXELS pixels (width x height x 4 above
  *   256 MiB) is refused with IL_ERR_TOO_LARGE before anything is allocated;
@@ -134,6 +139,7 @@ extern "C" {
 #define IL_ERR_WRITE 106        /* the output file could not be written */
 #define IL_ERR_NO_PICTURE 107   /* null block, or a block that is not a picture in the layout */
 #define IL_ERR_REFUSED 108      /* the caller's fit procedure refused the picture */
+#define IL_ERR_STOPPED 109      /* the caller asked the call to stop */
 
 int IMAGELOAD_API __cdecl FileType(const char* path);
 
@@ -183,6 +189,10 @@ typedef int (__cdecl *IL_ROW_PROC)(void* context, int y, const unsigned char* bg
  * ReadJPGRegion then works without them. Reads the whole file once, about as
  * long as its rows take to skip. */
 HGLOBAL IMAGELOAD_API __cdecl IndexJPG(const char* path);
+/* IndexJPG that ends soon after *stop becomes non-zero (set by another
+ * thread; the reading of the file and the walk of its rows look at it
+ * often), then with null and IL_ERR_STOPPED. A null stop never stops. */
+HGLOBAL IMAGELOAD_API __cdecl IndexJPGUntil(const char* path, const volatile LONG* stop);
 
 /* The part of a JPEG picture that a view shows, without a block of the whole
  * picture: region chooses the rectangle, then row takes its rows top row

@@ -256,7 +256,7 @@ bool CopySegment(Bytes file, const Frame& frame, const Entry& from, const Entry&
 
 }  // namespace
 
-bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
+bool IndexJpeg(Bytes file, std::vector<uint8_t>& index, const volatile long* stop)
 {
     index.clear();
     Frame frame;
@@ -271,6 +271,8 @@ bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
     EntropyReader in(file, {static_cast<uint32_t>(frame.dataStart), 0});
     int dc[4] = {0, 0, 0, 0};
     for (uint32_t row = 0; row < frame.rows; ++row) {
+        if (stop != nullptr && *stop != 0)
+            return false;
         for (uint32_t mcu = 0; mcu < frame.mcusPerRow; ++mcu) {
             if (mcu % Stride(frame) == 0)
                 PutEntry(notes, in.Place(), dc);

@@ -20,8 +20,10 @@
 namespace il {
 
 // The notes of a file, as bytes; false (and no notes) for a file of
-// another layout or with damaged compressed data.
-bool IndexJpeg(Bytes file, std::vector<uint8_t>& index);
+// another layout or with damaged compressed data, and when stop (null:
+// never) is set while they are made: it is looked at before each row of
+// MCUs, so that a walk of a large file ends soon after it is asked to.
+bool IndexJpeg(Bytes file, std::vector<uint8_t>& index, const volatile long* stop = nullptr);
 
 // A band cut out of a noted file: a JPEG whose rows from skipRows on are
 // the picture's rows from firstRow on, and whose columns are the picture's
