@@ -536,4 +536,83 @@ TEST_F(KeysAndZoomTest, InputsInQuickSuccessionActOnThePictureShownWhenTheyArriv
     }
 }
 
+// The host rewrites the zoomed snapshot, holding the file without sharing
+// while it writes: the zoom stays, the screen keeps what it showed, and
+// once the file is free the new picture is shown at the same zoom.
+TEST_F(KeysAndZoomTest, AZoomedSnapshotItsWriterHoldsKeepsItsZoomAndShowsTheNewPictureOnceFree)
+{
+    const std::string path = folder.PathOf("snap.jpg");
+    ASSERT_TRUE(SaveAs(CodedPicture(1600, 1200, 0), path, SaveJpgAt95));
+    ASSERT_TRUE(SaveAs(CodedPicture(1600, 1200, 1), folder.PathOf("next.jpg.tmp"), SaveJpgAt95));
+    const Bytes next = ReadBytes(folder.PathOf("next.jpg.tmp"));
+    OpenInFront();
+    browser.Command(ID_SINGLE_SHOW);
+    for (int step = 0; step < 4; ++step)
+        browser.Command(ID_ZOOM_IN);
+    ASSERT_EQ(8, View().m_zoom.Scale());
+    const HWND view = browser.ViewWindow();
+    RECT client;
+    GetClientRect(view, &client);
+    const Canvas before = Canvas::OfClient(view);
+    const POINT at = {client.right / 2, client.bottom / 2};
+    ASSERT_EQ(0, Decoded(before.At(at.x, at.y), 1600, 1200).id);
+
+    const HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    DWORD wrote = 0;
+    ASSERT_TRUE(WriteFile(writer, next.data(), static_cast<DWORD>(next.size()), &wrote, nullptr));
+    InvalidateRect(view, nullptr, FALSE);
+    browser.Pump();
+    EXPECT_EQ(8, View().m_zoom.Scale()) << "while the writer holds the file";
+    EXPECT_TRUE(Canvas::OfClient(view).SameRegion(before, client));
+    CloseHandle(writer);
+    EXPECT_TRUE(browser.PumpUntil(
+        [&] { return Decoded(Canvas::OfClient(view).At(at.x, at.y), 1600, 1200).id == 1; }, 10000))
+        << "the new picture, read again";
+    EXPECT_EQ(8, View().m_zoom.Scale());
+}
+
+// A picture that is not a JPEG is held whole while zoomed; one larger than
+// the host can spare (6000 x 6000 at 24 bits) stays fitted and says so.
+TEST_F(KeysAndZoomTest, APictureTooLargeToHoldWholeStaysFittedWithAMessage)
+{
+    const int side = 6000;
+    {
+        Bytes header = DibOf(PixelGrid(24, 1, 1));
+        header.resize(54);
+        const std::uint32_t rowBytes = side * 3, size = 54 + rowBytes * side;
+        auto put = [&](size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                header[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        };
+        put(2, size);
+        put(18, side);
+        put(22, side);
+        put(34, rowBytes * side);
+        const HANDLE file = CreateFileA(folder.PathOf("huge.bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD wrote = 0;
+        WriteFile(file, header.data(), 54, &wrote, nullptr);
+        const std::vector<unsigned char> rows(rowBytes * 100, 90);
+        for (int y = 0; y < side; y += 100)
+            WriteFile(file, rows.data(), static_cast<DWORD>(rows.size()), &wrote, nullptr);
+        CloseHandle(file);
+    }
+    OpenInFront();
+    PostKey("Enter");
+    PostKey("+");
+    browser.Pump();
+    ASSERT_TRUE(View().IsSingleMode());
+    EXPECT_FALSE(View().m_zoom.IsZoomed());
+    const Canvas shot = Canvas::OfClient(browser.ViewWindow());
+    RECT message = {12, 12, 300, 24};
+    int lit = 0;
+    for (int y = message.top; y < message.bottom; ++y)
+        for (int x = message.left; x < message.right; ++x)
+            lit += shot.At(x, y) == RGB(255, 255, 225);
+    EXPECT_GT(lit, 500) << "the message over the fitted picture";
+    EXPECT_EQ(0u, View().ZoomedBytes());
+}
+
 }  // namespace
