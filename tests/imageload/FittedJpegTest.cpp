@@ -274,6 +274,10 @@ TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
         const bool noted = il::IndexJpeg({jpeg.data(), jpeg.size()}, index);
         EXPECT_EQ(name.find("progressive") == std::string::npos && name.find("restart") == std::string::npos, noted)
             << name;
+        volatile long stop = 1;
+        std::vector<uint8_t> stopped;
+        EXPECT_FALSE(il::IndexJpeg({jpeg.data(), jpeg.size()}, stopped, &stop)) << name << ": told to stop";
+        EXPECT_TRUE(stopped.empty()) << name;
         for (const il::JpegRect& r : rects) {
             for (const bool withNotes : {false, true}) {
                 const std::string what = name + (withNotes ? " with notes" : "") + " at " + std::to_string(r.x) +
