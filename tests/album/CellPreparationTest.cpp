@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "album/cells/CellBudget.h"
 #include "album/cells/CellCache.h"
 #include "album/cells/CellFit.h"
 #include "album/cells/CellWorkers.h"
