@@ -199,7 +199,8 @@ HGLOBAL IMAGELOAD_API __cdecl IndexJPGUntil(const char* path, const volatile LON
  * first, each pixel the colour LoadJPG's block has at that place (grey
  * pictures as three equal bytes). Only the columns around the rectangle are
  * decoded, and the rows down to its last; with the file's notes (IndexJPG;
- * null: none) only a band of rows around it. Damage outside what is read
+ * null: none) only a band of rows around it, and only the file's headers
+ * and that band's compressed data are read from it. Damage outside what is read
  * goes unnoticed. Notes that do not belong to the file as it is now are not
  * used. Returns 1 when the rows were read (all of them, or until row
  * returned 0; none when the rectangle lies outside the picture), else 0 with
