@@ -39,7 +39,27 @@ CView* CAlbumView::CreateObject()
 
 BOOL CAlbumView::OnCmdMsg(UINT id, CCmdUI* ui)
 {
+    // Before the rule is asked, too: it follows the zoom.
+    if (ActsByZoom(id))
+        MeasureBeforeInput();
     return DispatchCommand(this, s_commands, id, ui);
+}
+
+bool CAlbumView::ActsByZoom(UINT id)
+{
+    switch (id) {
+    case ID_ZOOM_IN:
+    case ID_ZOOM_OUT:
+    case ID_ZOOM_FIT:
+    case ID_ZOOM_ACTUAL:
+    case ID_MOVE_LEFT:
+    case ID_MOVE_RIGHT:
+    case ID_MOVE_UP:
+    case ID_MOVE_DOWN:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int CAlbumView::OnCreate()
@@ -180,7 +200,8 @@ void CAlbumView::RepaintZoom(bool changed)
 
 void CAlbumView::OnZoomIn()
 {
-    RepaintZoom(m_zoom.ZoomIn(ZoomAnchor()));
+    if (!RefusesZoom())
+        RepaintZoom(m_zoom.ZoomIn(ZoomAnchor()));
 }
 
 void CAlbumView::OnZoomOut()
@@ -195,7 +216,8 @@ void CAlbumView::OnZoomFit()
 
 void CAlbumView::OnZoomActual()
 {
-    RepaintZoom(m_zoom.ShowActualSize(ZoomAnchor()));
+    if (!RefusesZoom())
+        RepaintZoom(m_zoom.ShowActualSize(ZoomAnchor()));
 }
 
 // The command passes the gate as a key's would; the pointer is its anchor
@@ -271,6 +293,7 @@ void CAlbumView::OnTimer()
 void CAlbumView::OnLButtonDown(int x, int y)
 {
     if (m_bSingle) {
+        MeasureBeforeInput();
         // Alone, the button takes hold of a zoomed picture larger than the view.
         if (m_zoom.CanPan()) {
             m_bPanning = true;
@@ -338,6 +361,11 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnMouseWheel(wParam, lParam);
         return 0;
     case WM_TIMER:
+        if (wParam == ID_TIMER_ZOOM_RETRY) {
+            KillTimer(ID_TIMER_ZOOM_RETRY);
+            Invalidate(FALSE);
+            return 0;
+        }
         OnTimer();
         return 0;
     case UM_FOLDER_CHANGED:

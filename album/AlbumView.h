@@ -125,7 +125,25 @@ private:
     // The picture alone on the screen: fitted, or zoomed when the zoom
     // still holds for it.
     void DrawAlone(CDC* dc, const RECT& client);
-    bool DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height);
+    CZoomedPicture::Rendered DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height);
+    // The fitted cell of the picture alone tells the zoom the picture's size
+    // and fit (AlbumPaint.cpp). Null when the file is gone, and when the
+    // cell could not be made for a reason that may pass: the zoom is left
+    // as it was then.
+    CAlbumCells::Ptr MeasureAlone(const RECT& client, CellKey* key, bool* present);
+    // An input that acts on the zoom or by it acts on the picture shown
+    // alone as it is now: one made current since the last paint (a page
+    // step, Enter) is measured first.
+    void MeasureBeforeInput();
+    static bool ActsByZoom(UINT id);
+    // A picture that is not a JPEG is held whole while zoomed; one larger
+    // than the host can spare stays fitted and says so.
+    bool RefusesZoom();
+    void DrawZoomRefusal(CDC* dc);
+    void ReleaseZoomed();
+    // A zoomed picture whose file could not be read for a moment keeps its
+    // zoom and what the screen shows, and is read again soon.
+    void RetryZoomSoon();
     void RepaintZoom(bool changed);
     // Where a zoom step keeps the picture still: the pointer for the
     // wheel, else the view's centre.
@@ -159,6 +177,11 @@ private:
     bool m_bPanning = false;
     POINT m_ptPan = {0, 0};
     CZoomedPicture m_zoomed;
+    // The cell the zoom was last measured from, and its key.
+    CAlbumCells::Ptr m_pMeasured;
+    CellKey m_measuredKey;
+    // The picture whose zoom was refused as too large.
+    std::string m_strZoomRefused;
     // The folder the list was built from, as its paths begin.
     std::string m_strListFolder;
     unsigned m_nFolderUpdates = 0;

@@ -98,5 +98,7 @@
 
 /* Timer of the automatic browse (1000 ms). */
 #define ID_TIMER_AUTOSHOW       5
+/* Timer of a zoomed picture read again after its file was busy. */
+#define ID_TIMER_ZOOM_RETRY     6
 
 #endif /* IMAGEBROWSE_RESOURCE_H */

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "album/cells/CellFit.h"
 
@@ -19,3 +20,14 @@ constexpr std::size_t kCellBudgetCeiling = 128u * 1024 * 1024;
 // The budget for a view whose thumbnails are fitted into thumbnail and
 // whose picture shown alone is fitted into single.
 std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single);
+
+// A picture shown alone that is not a JPEG is held whole while it is
+// zoomed, and what it holds counts against the same ceiling: the cells get
+// what is left of it beside the picture (the view's budget, or less).
+std::size_t CellBudgetBeside(std::size_t viewBudget, std::size_t heldWhole);
+// The most a picture of width x height decoded whole takes, at the depth
+// its colour count gives (0: 16 bits a pixel or more, taken as 32).
+std::uint64_t WholeDecodeBytes(int width, int height, int colours);
+// Whether a picture decoded whole into that many bytes may be held for its
+// zoom: no more than the ceiling, which is what the host can spare.
+inline bool MayHoldWhole(std::uint64_t bytes) { return bytes <= kCellBudgetCeiling; }

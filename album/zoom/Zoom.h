@@ -34,6 +34,8 @@ public:
     void Reset(bool forget = false);
 
     bool IsZoomed() const { return m_nScale > 0; }
+    // A picture to zoom is known (its size, and a fit that shows it).
+    bool KnowsPicture() const { return Known(); }
     // View pixels per picture pixel; 0 while fitted.
     int Scale() const { return m_nScale; }
     int ViewWidth() const { return m_nViewWidth; }

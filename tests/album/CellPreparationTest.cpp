@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "album/cells/CellBudget.h"
 #include "album/cells/CellCache.h"
 #include "album/cells/CellFit.h"
 #include "album/cells/CellWorkers.h"
@@ -95,6 +96,42 @@ TEST(CellFit, ShrinksByHeightThenWidthTruncatesAndCentres)
         EXPECT_EQ(c.fit.height, fit.height) << c.pw << "x" << c.ph;
         EXPECT_EQ(c.fit.dx, fit.dx) << c.pw << "x" << c.ph;
         EXPECT_EQ(c.fit.dy, fit.dy) << c.pw << "x" << c.ph;
+    }
+}
+
+// A picture held whole for its zoom shares the ceiling with the cells;
+// its bytes are those of its rows at the depth its colour count gives, and
+// one larger than the ceiling is not held.
+TEST(CellBudget, APictureHeldWholeCountsAgainstTheCeilingAndOneLargerIsNotHeld)
+{
+    const std::size_t mb = 1024 * 1024;
+    const struct {
+        std::size_t view, held, cells;
+    } budgets[] = {
+        {40 * mb, 0, 40 * mb},
+        {40 * mb, 80 * mb, 40 * mb},        // room beside it
+        {118 * mb, 32 * mb, 96 * mb},       // what is left of the ceiling
+        {118 * mb, 200 * mb, 0},
+    };
+    for (const auto& b : budgets)
+        EXPECT_EQ(b.cells, CellBudgetBeside(b.view, b.held)) << b.view / mb << " MB, " << b.held / mb << " MB held";
+    const struct {
+        int width, height, colours;
+        std::uint64_t pixelBytes;
+        bool held;
+    } pictures[] = {
+        {3840, 2160, 0, 3840ull * 2160 * 4, true},
+        {5792, 5792, 0, 5792ull * 5792 * 4, true},        // 127.97 MB
+        {5793, 5793, 0, 5793ull * 5793 * 4, false},
+        {8192, 8192, 256, 8192ull * 8192, true},
+        {8191, 8, 2, 1028ull * 8, true},                  // rows padded to four bytes
+        {8192, 8192, 16, 4096ull * 8192, true},
+    };
+    for (const auto& p : pictures) {
+        const std::uint64_t bytes = WholeDecodeBytes(p.width, p.height, p.colours);
+        EXPECT_GE(bytes, p.pixelBytes) << p.width << "x" << p.height << "x" << p.colours;
+        EXPECT_LT(bytes, p.pixelBytes + 4096) << p.width << "x" << p.height << "x" << p.colours;
+        EXPECT_EQ(p.held, MayHoldWhole(bytes)) << p.width << "x" << p.height << "x" << p.colours;
     }
 }
 

@@ -247,6 +247,29 @@ struct KeptRegion : il::JpegRegion {
     std::vector<Rgba> pixels;
 };
 
+enum { kSkipping, kWithNotes, kReadInRanges };
+
+// A file of which only its first head bytes are there at first; the
+// decode brings in the rest range by range.
+struct RangesOf : il::JpegFileRanges {
+    RangesOf(const Bytes& whole, size_t head) : whole(whole), file(whole.size(), 0), filled(std::min(head, whole.size()))
+    {
+        std::copy(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(filled), file.begin());
+    }
+    bool Fill(size_t from, size_t to) noexcept override
+    {
+        if (from > to || to > whole.size())
+            return false;
+        std::copy(whole.begin() + static_cast<std::ptrdiff_t>(from), whole.begin() + static_cast<std::ptrdiff_t>(to),
+                  file.begin() + static_cast<std::ptrdiff_t>(from));
+        filled += to - from;
+        return true;
+    }
+    const Bytes& whole;
+    Bytes file;
+    size_t filled;
+};
+
 }  // namespace
 
 // Rectangles at every kind of edge: of an iMCU, of a row group, of the
@@ -274,16 +297,29 @@ TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
         const bool noted = il::IndexJpeg({jpeg.data(), jpeg.size()}, index);
         EXPECT_EQ(name.find("progressive") == std::string::npos && name.find("restart") == std::string::npos, noted)
             << name;
+        volatile long stop = 1;
+        std::vector<uint8_t> stopped;
+        EXPECT_FALSE(il::IndexJpeg({jpeg.data(), jpeg.size()}, stopped, &stop)) << name << ": told to stop";
+        EXPECT_TRUE(stopped.empty()) << name;
         for (const il::JpegRect& r : rects) {
-            for (const bool withNotes : {false, true}) {
-                const std::string what = name + (withNotes ? " with notes" : "") + " at " + std::to_string(r.x) +
-                                         "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-                                         std::to_string(r.height);
+            for (const int how : {kSkipping, kWithNotes, kReadInRanges}) {
+                const bool withNotes = how != kSkipping;
+                const std::string what = name + (how == kWithNotes ? " with notes" : how == kReadInRanges ? " in ranges" : "") +
+                                         " at " + std::to_string(r.x) + "," + std::to_string(r.y) + " " +
+                                         std::to_string(r.width) + "x" + std::to_string(r.height);
                 KeptRegion region(r);
                 region.width = std::min(r.width, width - r.x);
                 const il::Bytes notes = withNotes ? il::Bytes{index.data(), index.size()} : il::Bytes{nullptr, 0};
-                ASSERT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, region, il::kMaxPixels, notes), Status::Ok)
+                // Read in ranges, the file holds only its headers until the
+                // decode asks for more; what it never asked for stays zero.
+                RangesOf ranges(jpeg, il::NotedHeadBytes(notes));
+                const Bytes& file = how == kReadInRanges ? ranges.file : jpeg;
+                ASSERT_EQ(il::DecodeJpegRegion({file.data(), file.size()}, region, il::kMaxPixels, notes,
+                                               how == kReadInRanges ? &ranges : nullptr),
+                          Status::Ok)
                     << what;
+                if (how == kReadInRanges && noted && r.y >= 64 && r.height < 100)
+                    EXPECT_LT(ranges.filled, jpeg.size() / 2) << what << ": a band, not the file";
                 EXPECT_EQ(region.picture, std::make_pair(width, height)) << what;
                 const uint32_t rows = std::min(r.height, height - r.y);
                 ASSERT_EQ(rows, region.rows.size()) << what;
