@@ -175,6 +175,22 @@ protected:
         ClientToScreen(browser.ViewWindow(), &at);
         return at;
     }
+    // The toolbar floated over the view and focused: a click leaves the
+    // frame active (the floating window does not take the activation); the
+    // bar focused as a program or the system may leave it. Null when it
+    // did not float.
+    HWND FocusOnTheFloatingToolbar()
+    {
+        CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
+        dock.FloatAt(ViewPoint(600, 300));
+        const HWND floating = dock.FloatingWindow();
+        if (floating == nullptr)
+            return nullptr;
+        const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
+        SetForegroundWindow(floating);
+        SetFocus(bar);
+        return bar;
+    }
 };
 
 // What the album shows after a key: a page and its selected cell, or a
@@ -317,15 +333,7 @@ TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToo
     for (int i = 0; i < 27; ++i)
         Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
     OpenInFront();
-    CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
-    dock.FloatAt(ViewPoint(600, 300));
-    const HWND floating = dock.FloatingWindow();
-    ASSERT_NE(nullptr, floating);
-    // A click leaves the frame active (the floating window does not take
-    // the activation); the bar focused as a program or the system may leave it.
-    const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
-    SetForegroundWindow(floating);
-    SetFocus(bar);
+    const HWND bar = FocusOnTheFloatingToolbar();
     ASSERT_EQ(bar, GetFocus());
     ASSERT_EQ(18, View().m_nPageTop);
 
@@ -372,13 +380,7 @@ TEST_F(KeysAndZoomTest, SpaceAndEnterWhoseCommandsAreDisabledPressTheFocusedTool
     PrintRequests printing;
     OpenInFront();
     ASSERT_EQ(0, View().Count());
-    CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
-    dock.FloatAt(ViewPoint(600, 300));
-    const HWND floating = dock.FloatingWindow();
-    ASSERT_NE(nullptr, floating);
-    const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
-    SetForegroundWindow(floating);
-    SetFocus(bar);
+    const HWND bar = FocusOnTheFloatingToolbar();
     ASSERT_EQ(bar, GetFocus());
     const LRESULT print = SendMessageA(bar, TB_COMMANDTOINDEX, ID_FILE_PRINT, 0);
     int expected = 0;
