@@ -4,7 +4,8 @@
 // by the names the menus show (album/AlbumKeys.h; "": none). The view's
 // command table is made from this list, once, and with it the gate for
 // disabled commands, the menus and the toolbar; the key table is made from
-// it too, and a key's command passes the same gate. The rules are members
+// it too: a key gives its command only where the same rule enables it, and
+// is otherwise left to the focused window. The rules are members
 // of CAlbumState, tested natively by name.
 //
 // A new command is one row here, its handler, its identifier in

@@ -34,8 +34,9 @@ std::vector<AlbumKey> KeysOfNames(const char* names);
 std::string MenuKeyLabel(const char* names);
 
 // The command a key gives in the album's state: of the rows that name the
-// key, the first whose rule enables it, or the first of them when none does
-// (the command gate then drops it); 0 when no row names the key.
+// key, the first whose rule enables it; 0 when none does or no row names
+// the key, and the key is then the focused window's (a focused toolbar
+// button takes Space and Enter).
 unsigned CommandOfKey(const CAlbumState& state, AlbumKey key);
 // The key names of a command's row ("" for a command without keys or an
 // identifier no row has).

@@ -314,31 +314,34 @@ bool CAlbumState::CanMoveOnPage(int dx, int dy) const
     return cell / 3 < (filled - 1) / 3 || nextPage;
 }
 
-bool CAlbumState::CanMoveAlone(int direction) const
+// Zoomed in, an arrow only moves the view, and only while the picture
+// reaches past the view's edge that way: at the edge it does nothing (and
+// is disabled) rather than leave the zoomed spot for another picture.
+bool CAlbumState::CanMoveAlone(int dx, int dy) const
 {
     if (m_zoom.IsZoomed())
-        return m_zoom.CanPan();
-    return direction < 0 ? CanPageBack() : CanPageForward();
+        return m_zoom.CanPanByKey(dx, dy);
+    return dx + dy < 0 ? CanPageBack() : CanPageForward();
 }
 
 bool CAlbumState::CanMoveLeft() const
 {
-    return m_bSingle ? CanMoveAlone(-1) : CanMoveOnPage(-1, 0);
+    return m_bSingle ? CanMoveAlone(-1, 0) : CanMoveOnPage(-1, 0);
 }
 
 bool CAlbumState::CanMoveRight() const
 {
-    return m_bSingle ? CanMoveAlone(1) : CanMoveOnPage(1, 0);
+    return m_bSingle ? CanMoveAlone(1, 0) : CanMoveOnPage(1, 0);
 }
 
 bool CAlbumState::CanMoveUp() const
 {
-    return m_bSingle ? CanMoveAlone(-1) : CanMoveOnPage(0, -1);
+    return m_bSingle ? CanMoveAlone(0, -1) : CanMoveOnPage(0, -1);
 }
 
 bool CAlbumState::CanMoveDown() const
 {
-    return m_bSingle ? CanMoveAlone(1) : CanMoveOnPage(0, 1);
+    return m_bSingle ? CanMoveAlone(0, 1) : CanMoveOnPage(0, 1);
 }
 
 const std::string& CAlbumState::CurrentName() const

@@ -65,7 +65,7 @@ public:
     // and past the page's first or last cell (or row) onto the previous or
     // next page, in the same column where that page has one. Alone they
     // show the previous or next picture, or move the view over a zoomed
-    // picture. What changed: nothing, the selection within the page (the
+    // picture (at its edge that way, nothing). What changed: nothing, the selection within the page (the
     // previous cell is given), the page, the picture, or the zoomed view.
     enum class Moved { Nothing, Cell, Page, Picture, View };
     struct MoveResult {
@@ -141,8 +141,8 @@ public:
     bool IsAutoShowing() const { return m_bAutoShow != 0; }
     // Rename, delete, wallpaper and export: not while automatic browse runs.
     bool CanChangeCurrentFile() const;
-    // The arrow keys: a cell, page or picture that way, or a zoomed picture
-    // that is larger than the view.
+    // The arrow keys: a cell, page or picture that way, or, zoomed in, the
+    // view can move over the picture that way.
     bool CanMoveLeft() const;
     bool CanMoveRight() const;
     bool CanMoveUp() const;
@@ -189,7 +189,7 @@ private:
     MoveResult MoveBy(int dx, int dy);
     MoveResult MoveOnPage(int dx, int dy);
     bool CanMoveOnPage(int dx, int dy) const;
-    bool CanMoveAlone(int direction) const;
+    bool CanMoveAlone(int dx, int dy) const;
 
     CAlbumListIndex m_index;
 };

@@ -46,6 +46,9 @@ public:
     bool CanShowActualSize() const;
     // Zoomed and larger than the view on some side.
     bool CanPan() const;
+    // An arrow key would move the view (PanByKey): the picture reaches
+    // past the view's edge that way.
+    bool CanPanByKey(int dx, int dy) const;
 
     // The steps: the fit; one view pixel per picture pixel when the fit
     // shrank the picture; then 2, 4, 8 and 16. Each keeps the picture pixel

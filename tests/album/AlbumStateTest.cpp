@@ -395,11 +395,56 @@ TEST(AlbumArrowKeys, AloneTheyShowThePreviousOrNextPictureOrMoveTheZoomedView)
     EXPECT_EQ(CAlbumState::Moved::Picture, album.MoveUp().moved);
     EXPECT_EQ(1, album.m_nCurrent);
 
-    album.m_zoom.Show(3840, 2160, FitIntoBox(3840, 2160, CellBox{1024, 690, 6}), 1024, 690);
-    album.m_zoom.ZoomIn(album.m_zoom.Centre());
-    EXPECT_TRUE(album.CanMoveLeft());
-    EXPECT_EQ(CAlbumState::Moved::View, album.MoveLeft().moved);
-    EXPECT_EQ(1, album.m_nCurrent) << "the same picture";
+}
+
+// Zoomed in, an arrow moves the view over the picture while the picture
+// reaches past the view's edge that way; elsewhere it does nothing, never
+// another picture, and its rule says so: the rule is what the move does.
+TEST(AlbumArrowKeys, ZoomedInTheyMoveTheViewOnlyWhereThePictureReachesPastTheViewThatWay)
+{
+    using Move = CAlbumState::MoveResult (CAlbumState::*)();
+    using Rule = bool (CAlbumState::*)() const;
+    const struct {
+        const char* name;
+        Move move;
+        Rule rule;
+    } arrows[] = {{"Left", &CAlbumState::MoveLeft, &CAlbumState::CanMoveLeft},
+                  {"Right", &CAlbumState::MoveRight, &CAlbumState::CanMoveRight},
+                  {"Up", &CAlbumState::MoveUp, &CAlbumState::CanMoveUp},
+                  {"Down", &CAlbumState::MoveDown, &CAlbumState::CanMoveDown}};
+    const struct {
+        const char* what;
+        int width, height, scale;
+        int panX, panY;             // view pixels, before the arrows
+        bool left, right, up, down; // the view moves that way
+    } cases[] = {
+        {"a 4K picture at 1, in the middle", 3840, 2160, 1, 0, 0, true, true, true, true},
+        {"at its top-left corner", 3840, 2160, 1, 100000, 100000, false, true, false, true},
+        {"at its bottom-right corner", 3840, 2160, 1, -100000, -100000, true, false, true, false},
+        {"wider than the view, lower than it", 1920, 200, 2, 0, 0, true, true, false, false},
+        {"higher than the view, narrower than it", 200, 1920, 2, 0, 0, false, false, true, true},
+        {"smaller than the view on both sides", 352, 288, 2, 0, 0, false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        for (size_t a = 0; a < 4; ++a) {
+            SCOPED_TRACE(std::string(c.what) + ": " + arrows[a].name);
+            CAlbumState album = AlbumOf(5);
+            album.ShowCellAlone(2);
+            album.m_zoom.Show(c.width, c.height, FitIntoBox(c.width, c.height, CellBox{1024, 690, 6}), 1024, 690);
+            while (album.m_zoom.Scale() < c.scale)
+                ASSERT_TRUE(album.m_zoom.ZoomIn(album.m_zoom.Centre()));
+            album.m_zoom.Pan(c.panX, c.panY);
+            const bool moves = a == 0 ? c.left : a == 1 ? c.right : a == 2 ? c.up : c.down;
+            const ZoomRegion before = album.m_zoom.Region();
+            EXPECT_EQ(moves, (album.*arrows[a].rule)());
+            EXPECT_EQ(static_cast<int>(moves ? CAlbumState::Moved::View : CAlbumState::Moved::Nothing),
+                      static_cast<int>((album.*arrows[a].move)().moved));
+            const ZoomRegion after = album.m_zoom.Region();
+            EXPECT_EQ(moves, after.left != before.left || after.top != before.top);
+            EXPECT_EQ(2, album.m_nCurrent) << "the same picture";
+            EXPECT_EQ(c.scale, album.m_zoom.Scale());
+        }
+    }
 }
 
 // The zoom belongs to the picture shown alone: paging keeps it (a picture

@@ -135,6 +135,26 @@ TEST(CellBudget, APictureHeldWholeCountsAgainstTheCeilingAndOneLargerIsNotHeld)
     }
 }
 
+// What the album promises to keep, at four bytes a pixel of each box less
+// its margin, an eighth more, up to the ceiling; each side of each box
+// counts: a view made only lower asks for less.
+TEST(CellBudget, FollowsTheWidthAndHeightOfBothBoxesUpToTheCeiling)
+{
+    const struct {
+        const char* what;
+        CellBox thumbnail, single;
+        std::size_t budget;
+    } cases[] = {
+        {"a 1024 x 690 view", {336, 205, 50}, {1024, 690, 6}, 11223225},
+        {"the box alone lower", {336, 205, 50}, {1024, 400, 6}, 7237755},
+        {"the cells lower", {336, 120, 50}, {1024, 690, 6}, 10238670},
+        {"a 3840 x 2100 view: the ceiling", {1280, 720, 50}, {3840, 2100, 6}, kCellBudgetCeiling},
+        {"no room inside the margins", {0, 0, 50}, {0, 0, 6}, 62208},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.budget, CellBudgetFor(c.thumbnail, c.single)) << c.what;
+}
+
 struct FakeCell {
     explicit FakeCell(std::size_t b, int v = 0) : bytes(b), value(v) {}
     std::size_t Bytes() const { return bytes; }

@@ -2,16 +2,20 @@
 // input (SendInput, as the system delivers keys and the wheel): every key of
 // the album's command rows on a page and alone, as one table, with the
 // dialogs some of them open and the keys after them; keys and the wheel
-// with the focus on the floating toolbar; and the zoom steps, the drag to
+// with the focus on the floating toolbar, none while a modal window is over
+// the browser, and disabled keys left to the toolbar button that has the
+// focus; and the zoom steps, the drag to
 // each edge and the paging between pictures read back from the screen.
 // Where a key goes and which command it gives are rules tested natively
 // (AlbumKeysTest, AlbumStateTest, ZoomTest).
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ImageLoad.h"
@@ -194,6 +198,22 @@ protected:
             PostMessageA(browser.ViewWindow(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
         PostMessageA(browser.ViewWindow(), WM_LBUTTONUP, 0, MAKELPARAM(moves.back().x, moves.back().y));
     }
+    // The toolbar floated over the view and focused: a click leaves the
+    // frame active (the floating window does not take the activation); the
+    // bar focused as a program or the system may leave it. Null when it
+    // did not float.
+    HWND FocusOnTheFloatingToolbar()
+    {
+        CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
+        dock.FloatAt(ViewPoint(600, 300));
+        const HWND floating = dock.FloatingWindow();
+        if (floating == nullptr)
+            return nullptr;
+        const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
+        SetForegroundWindow(floating);
+        SetFocus(bar);
+        return bar;
+    }
 };
 
 // What the album shows after a key: a page and its selected cell, or a
@@ -336,15 +356,7 @@ TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToo
     for (int i = 0; i < 27; ++i)
         Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
     OpenInFront();
-    CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
-    dock.FloatAt(ViewPoint(600, 300));
-    const HWND floating = dock.FloatingWindow();
-    ASSERT_NE(nullptr, floating);
-    // A click leaves the frame active (the floating window does not take
-    // the activation); the bar focused as a program or the system may leave it.
-    const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
-    SetForegroundWindow(floating);
-    SetFocus(bar);
+    const HWND bar = FocusOnTheFloatingToolbar();
     ASSERT_EQ(bar, GetFocus());
     ASSERT_EQ(18, View().m_nPageTop);
 
@@ -359,6 +371,49 @@ TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToo
     Hands().Wheel(ViewPoint(200, 200), {60});
     EXPECT_EQ(0, View().m_nPageTop) << "and the other half: one page back";
     EXPECT_EQ(bar, GetFocus());
+
+    // A modal window over the browser disables its frame while the
+    // browser's own loop runs on: keys sent to the view or the bar then are
+    // not the album's. One of another thread, owned by the frame, leaves
+    // that loop running.
+    const char caption[] = "A modal window over the browser";
+    std::thread modalWindow([&] { MessageBoxA(browser.Frame(), "Wait", caption, MB_OK); });
+    HWND box = nullptr;
+    EXPECT_TRUE(browser.PumpUntil(
+        [&] { return (box = FindWindowA("#32770", caption)) != nullptr && !IsWindowEnabled(browser.Frame()); },
+        5000));
+    for (const HWND to : {browser.ViewWindow(), bar}) {
+        PostMessageA(to, WM_KEYDOWN, VK_NEXT, 1);
+        browser.Pump();
+        EXPECT_EQ(0, View().m_nPageTop) << (to == bar ? "a key to the bar" : "a key to the view");
+    }
+    modal::Press(box, IDOK);
+    EXPECT_TRUE(browser.PumpUntil([&] { return IsWindowEnabled(browser.Frame()) != FALSE; }, 5000));
+    modalWindow.join();
+    PostMessageA(bar, WM_KEYDOWN, VK_NEXT, 1);
+    browser.Pump();
+    EXPECT_EQ(9, View().m_nPageTop) << "the same key once the window is gone";
+}
+
+// A key whose command is disabled is the focused window's: with the focus
+// on a button of the floating toolbar, Space and Enter of an empty album
+// (automatic browse and showing alone disabled) press that button.
+TEST_F(KeysAndZoomTest, SpaceAndEnterWhoseCommandsAreDisabledPressTheFocusedToolbarButton)
+{
+    PrintRequests printing;
+    OpenInFront();
+    ASSERT_EQ(0, View().Count());
+    const HWND bar = FocusOnTheFloatingToolbar();
+    ASSERT_EQ(bar, GetFocus());
+    const LRESULT print = SendMessageA(bar, TB_COMMANDTOINDEX, ID_FILE_PRINT, 0);
+    int expected = 0;
+    for (const char* key : {"Space", "Enter"}) {
+        SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(print), 0);
+        Press(key);
+        EXPECT_EQ(++expected, PrintRequests::s_count) << key;
+        EXPECT_FALSE(View().IsAutoShowing()) << key;
+        EXPECT_TRUE(View().IsMultiMode()) << key;
+    }
 }
 
 // A coded picture of 1600 x 1200 (every pixel names its place), a JPEG of

@@ -6,6 +6,7 @@
 // layout, at odd sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>  // before jpeglib.h: it uses FILE and size_t
 #include <stdexcept>
 
@@ -364,4 +365,50 @@ TEST(JpegRegion, FailsAsTheWholeDecodeBeforeItsRectangleStopsWhenToldAndRefusesA
     il::JpegRect all = {0, 0, 35, 39};
     KeptRegion limited(all);
     EXPECT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, limited, 35 * 38), Status::TooLarge);
+}
+
+// The notes walk the headers as the decoder does, and read nothing past the
+// file: fill bytes up to its end, a marker cut off before its length, and
+// markers that stand alone (TEM, which has no length) or are stray bytes to
+// the decoder (0xFF00, which cannot be followed and is not noted). A file
+// that is noted gives, with its notes, the region it gives without them.
+TEST(JpegNotes, WalkTheHeadersAsTheDecoderDoesAndReadNothingPastTheFile)
+{
+    ScratchDir dir;
+    const Bytes real = Written(Named("4:2:0"), Detailed(35, 39), dir);
+    const auto afterStart = [&real](Bytes inserted) {
+        Bytes file = real;
+        file.insert(file.begin() + 2, inserted.begin(), inserted.end());
+        return file;
+    };
+    const struct {
+        const char* what;
+        Bytes file;
+        bool noted;
+    } cases[] = {
+        {"fill bytes to the end", {0xff, 0xd8, 0xff, 0xff, 0xff, 0xff}, false},
+        {"fill bytes then a marker at the end", {0xff, 0xd8, 0xff, 0xff, 0xff, 0xc4}, false},
+        {"fill bytes then half a length", {0xff, 0xd8, 0xff, 0xff, 0xc4, 0x00}, false},
+        {"a lone 0xFF after the start", {0xff, 0xd8, 0xff}, false},
+        {"TEM at the end", {0xff, 0xd8, 0xff, 0x01}, false},
+        {"TEM before the headers", afterStart({0xff, 0x01}), true},
+        {"fill bytes and TEM twice", afterStart({0xff, 0xff, 0x01, 0xff, 0x01}), true},
+        {"0xFF00 before the headers", afterStart({0xff, 0x00, 0x00, 0x04}), false},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> index;
+        ASSERT_EQ(il::IndexJpeg({c.file.data(), c.file.size()}, index), c.noted) << c.what;
+        if (!c.noted) continue;
+        KeptRegion skipped({3, 17, 20, 9}), cut({3, 17, 20, 9});
+        skipped.width = cut.width = 20;
+        ASSERT_EQ(il::DecodeJpegRegion({c.file.data(), c.file.size()}, skipped), Status::Ok) << c.what;
+        ASSERT_EQ(il::DecodeJpegRegion({c.file.data(), c.file.size()}, cut, il::kMaxPixels,
+                                       {index.data(), index.size()}),
+                  Status::Ok)
+            << c.what;
+        EXPECT_EQ(skipped.rows, cut.rows) << c.what;
+        EXPECT_TRUE(std::equal(skipped.pixels.begin(), skipped.pixels.end(), cut.pixels.begin(), cut.pixels.end(),
+                               [](Rgba a, Rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b; }))
+            << c.what;
+    }
 }
