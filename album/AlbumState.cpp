@@ -154,6 +154,26 @@ int CAlbumState::SelectCell(int k)
     return previous;
 }
 
+int CAlbumState::SelectIndex(int index)
+{
+    const int previous = m_nCellSel;
+    m_nCurrent = index;
+    m_strCurrent = PathAt(index);
+    FollowCurrent();
+    return previous;
+}
+
+int CAlbumState::IndexOfPath(const std::string& path, int hint) const
+{
+    if (0 <= hint && hint < Count() && m_arrPaths[static_cast<size_t>(hint)] == path)
+        return hint;
+    const size_t slash = path.find_last_of('\\');
+    for (int index : m_index.Find(path.substr(slash == std::string::npos ? 0 : slash + 1), m_arrNames))
+        if (m_arrPaths[static_cast<size_t>(index)] == path)
+            return index;
+    return -1;
+}
+
 void CAlbumState::ShowCellAlone(int k)
 {
     m_nCellSel = k;

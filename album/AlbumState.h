@@ -58,6 +58,12 @@ public:
     int HitTest(int x, int y) const;
     // A click selects cell k of the page; returns the previous cell.
     int SelectCell(int k);
+    // Makes the entry at index current (in multi mode its page is shown);
+    // returns the previous cell.
+    int SelectIndex(int index);
+    // The list index of the entry of that path, or -1; hint is where it
+    // was last seen.
+    int IndexOfPath(const std::string& path, int hint) const;
     // A double click shows cell k alone, fitted.
     void ShowCellAlone(int k);
 
