@@ -308,7 +308,8 @@ TEST_F(FolderWatchTest, AFolderThatCannotBeReadForAWhileIsFollowedAgainOnceItCan
     ReadFaults::s_nFailedResults = 1;
     ReadFaults::s_nFailedIssues = 2;
     ASSERT_TRUE(writer.Copy(Source("blue.bmp"), "b.bmp"));
-    ASSERT_TRUE(browser.PumpUntil([&] { return ReadFaults::s_nFailedIssues == 0; }, 3 * CFolderWatch::kFirstRetryMs + 10000));
+    ASSERT_TRUE(browser.PumpUntil([&] { return ReadFaults::s_nFailedIssues == 0; },
+                                   8 * CFolderWatch::kFirstRetryMs + kPickUpMs));
     ASSERT_TRUE(writer.Copy(Source("blue.bmp"), "c.bmp"));
     EXPECT_TRUE(browser.PumpUntil([&] { return View().Count() == 3; }, kPickUpMs));
     ASSERT_TRUE(writer.Remove("a.bmp"));
