@@ -46,6 +46,8 @@ struct CFolderWatch::Shared {
     bool Read();
     // A new handle and a new read after a failed one.
     bool Reopen();
+    // A read failed or could not be issued: the next try after a pause.
+    void Failed();
     void Record(DWORD bytes);
     void Lose();
     void PostIfDue();
@@ -65,7 +67,10 @@ struct CFolderWatch::Shared {
     std::vector<DWORD> m_buffer;    // DWORD-aligned, as the records need
     bool m_bReading = false;        // a read is issued and not taken
     DWORD m_nLastPost = 0;
-    DWORD m_nRetryMs = CFolderWatch::kFirstRetryMs;
+    // The pause before the failed read is tried again, and the next one's:
+    // back to the first only after a read that brought changes.
+    DWORD m_nRetryMs = 0;
+    DWORD m_nNextRetryMs = CFolderWatch::kFirstRetryMs;
     DWORD m_nFailedAt = 0;
 
     mutable std::mutex m_lock;      // guards what follows
@@ -216,6 +221,7 @@ bool CFolderWatch::Shared::Read()
 {
     DWORD bytes = 0;
     if (g_pfnGetOverlappedResult(m_hFolder, &m_overlapped, &bytes, FALSE)) {
+        m_nNextRetryMs = CFolderWatch::kFirstRetryMs;
         Record(bytes);
         if (Issue())
             return true;
@@ -228,8 +234,7 @@ bool CFolderWatch::Shared::Read()
     // The folder went or cannot be read for now: one walk tells what is
     // left of it, and the read is tried again later.
     Lose();
-    m_nFailedAt = GetTickCount();
-    m_nRetryMs = CFolderWatch::kFirstRetryMs;
+    Failed();
     return false;
 }
 
@@ -242,9 +247,15 @@ bool CFolderWatch::Shared::Reopen()
         Lose();
         return true;
     }
-    m_nFailedAt = GetTickCount();
-    m_nRetryMs = std::min(2 * m_nRetryMs, CFolderWatch::kLastRetryMs);
+    Failed();
     return false;
+}
+
+void CFolderWatch::Shared::Failed()
+{
+    m_nFailedAt = GetTickCount();
+    m_nRetryMs = m_nNextRetryMs;
+    m_nNextRetryMs = std::min(2 * m_nNextRetryMs, CFolderWatch::kLastRetryMs);
 }
 
 void CFolderWatch::Shared::Lose()
