@@ -91,6 +91,8 @@ void CAlbumView::OnDraw(CDC* dc)
     CFrameWnd* frame = GetParentFrame();
 
     if (m_bSingle) {
+        if (!dc->IsPrinting())
+            m_paintedPaths.clear();
         SetFrameTitle(frame, m_strCurrent);
         // Printed and previewed, the picture is whole, as it is fitted.
         if (dc->IsPrinting()) {
@@ -104,6 +106,8 @@ void CAlbumView::OnDraw(CDC* dc)
     ReleaseZoomed();
 
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
+    if (!dc->IsPrinting())
+        RememberPainted(end);
     const CellBox box = ThumbnailBox(layout);
     const int screenBits = m_nScreenBits;
     std::vector<CellKey> keys;

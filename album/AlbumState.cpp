@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace {
@@ -151,6 +152,26 @@ int CAlbumState::SelectCell(int k)
     m_strCurrent = PathAt(m_nPageTop + k);
     m_nCurrent = m_nPageTop + k;
     return previous;
+}
+
+int CAlbumState::SelectIndex(int index)
+{
+    const int previous = m_nCellSel;
+    m_nCurrent = index;
+    m_strCurrent = PathAt(index);
+    FollowCurrent();
+    return previous;
+}
+
+int CAlbumState::IndexOfPath(const std::string& path, int hint) const
+{
+    if (0 <= hint && hint < Count() && m_arrPaths[static_cast<size_t>(hint)] == path)
+        return hint;
+    const size_t slash = path.find_last_of('\\');
+    for (int index : m_index.Find(path.substr(slash == std::string::npos ? 0 : slash + 1), m_arrNames))
+        if (m_arrPaths[static_cast<size_t>(index)] == path)
+            return index;
+    return -1;
 }
 
 void CAlbumState::ShowCellAlone(int k)
@@ -369,10 +390,39 @@ void CAlbumState::ReplaceCurrentName(const std::string& newName, LeadBytePredica
     if (!HasCurrent())
         return;
     const size_t at = static_cast<size_t>(m_nCurrent);
-    m_index.Renaming(m_nCurrent, newName, m_arrNames);
-    m_arrNames[at] = newName;
-    m_arrPaths[at] = FolderOf(m_arrPaths[at], isLead) + newName;
-    m_strCurrent = m_arrPaths[at];
+    const std::string path = FolderOf(m_arrPaths[at], isLead) + newName;
+    RenameEntry(m_nCurrent, newName, path);
+    m_strCurrent = path;
+    FollowCurrent();
+}
+
+void CAlbumState::RenameEntry(int index, const std::string& name, const std::string& path)
+{
+    const size_t at = static_cast<size_t>(index);
+    m_index.Renaming(index, name, m_arrNames);
+    if (m_strCurrent == m_arrPaths[at])
+        m_strCurrent = path;
+    m_arrNames[at] = name;
+    m_arrPaths[at] = path;
+    const int to = m_index.PlaceOfRenamed(index, m_arrNames);
+    if (to == index)
+        return;
+    // Within its run, by moves alone: nothing is allocated, nothing can fail.
+    const auto move = [index, to](AlbumList& list) {
+        const auto from = list.begin() + index;
+        if (to < index)
+            std::rotate(list.begin() + to, from, from + 1);
+        else
+            std::rotate(from, from + 1, list.begin() + to + 1);
+    };
+    move(m_arrNames);
+    move(m_arrPaths);
+    if (m_nCurrent == index)
+        m_nCurrent = to;
+    else if (to < index && to <= m_nCurrent && m_nCurrent < index)
+        ++m_nCurrent;
+    else if (index < to && index < m_nCurrent && m_nCurrent <= to)
+        --m_nCurrent;
 }
 
 void CAlbumState::RemoveCurrent()
@@ -411,6 +461,35 @@ unsigned CAlbumState::ListedRuns(const std::string& name) const
     return runs;
 }
 
+namespace {
+
+// A name as the system makes short ones for long names: at most eight
+// characters with a "~" and a digit, and an extension of at most three
+// that is one of the list's patterns.
+bool IsShortPictureName(const std::string& name)
+{
+    static const char* const kExtensions[] = {"BMP", "GIF", "PCX", "TGA", "JPG", "TIF"};
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot > 8 || name.size() - dot - 1 != 3)
+        return false;
+    const size_t tilde = name.find('~');
+    if (tilde >= dot || tilde + 1 >= dot || name[tilde + 1] < '0' || name[tilde + 1] > '9')
+        return false;
+    const std::string extension = FileNameKey(name.substr(dot + 1));
+    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
+                       [&extension](const char* known) { return extension == known; });
+}
+
+}  // namespace
+
+bool CAlbumState::NeedsWalk(const std::vector<FolderChange>& changes) const
+{
+    // A rename from a short name has that name's own change too.
+    return std::any_of(changes.begin(), changes.end(), [this](const FolderChange& change) {
+        return change.runs == 0 && IsShortPictureName(change.name) && ListedRuns(change.name) == 0;
+    });
+}
+
 void CAlbumState::FollowCurrent()
 {
     if (m_bSingle)
@@ -425,7 +504,7 @@ void CAlbumState::FollowCurrent()
 
 void CAlbumState::InsertInRun(int run, const std::string& path, const std::string& name)
 {
-    const int at = m_index.EndOfRun(run);
+    const int at = m_index.PlaceFor(run, name, m_arrNames);
     const bool wasEmpty = Count() == 0;
     m_arrPaths.insert(m_arrPaths.begin() + at, path);
     try {
@@ -434,7 +513,7 @@ void CAlbumState::InsertInRun(int run, const std::string& path, const std::strin
         m_arrPaths.erase(m_arrPaths.begin() + at);
         throw;
     }
-    m_index.Inserted(run, m_arrNames);
+    m_index.Inserted(run, at, m_arrNames);
     if (wasEmpty) {
         // The first picture of an empty album is its current one, also
         // alone on the screen.
@@ -481,31 +560,37 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
         return false;
     const std::vector<std::string> shownBefore = ShownPaths();
 
-    // Renames within a pattern first: the entry keeps its place. The old
-    // name's own change then finds nothing listed. An old name that is
-    // there again (written anew since) stays where it is.
+    // The names there now, told apart as the file system does (a rename in
+    // case only is one name, there).
     std::unordered_set<std::string> present;
     for (const FolderChange& change : changes)
         if (change.runs != 0)
-            present.insert(change.name);
+            present.insert(FileNameKey(change.name));
+
+    // Renames within a pattern first: the entry keeps its place, or in a
+    // list in name order takes its new name's. The old name's own change
+    // then finds nothing listed. An old name that is there again (written
+    // anew since) stays where it is.
     for (const FolderChange& change : changes) {
-        if (change.renamedFrom.empty() || change.runs == 0 || present.count(change.renamedFrom) != 0 ||
-            ListedRuns(change.renamedFrom) != change.runs || ListedRuns(change.name) != 0)
+        if (change.renamedFrom.empty() || change.runs == 0)
+            continue;
+        const bool caseOnly = SameFileName(change.renamedFrom, change.name);
+        if ((!caseOnly && (present.count(FileNameKey(change.renamedFrom)) != 0 || ListedRuns(change.name) != 0)) ||
+            ListedRuns(change.renamedFrom) != change.runs)
             continue;
         const std::string path = folder + "\\" + change.name;
-        for (int index : m_index.Find(change.renamedFrom, m_arrNames)) {
-            const size_t at = static_cast<size_t>(index);
-            if (m_strCurrent == m_arrPaths[at])
-                m_strCurrent = path;
-            m_index.Renaming(index, change.name, m_arrNames);
-            m_arrNames[at] = change.name;
-            m_arrPaths[at] = path;
-        }
+        for (std::vector<int> indices = m_index.Find(change.renamedFrom, m_arrNames);
+             !indices.empty() && m_arrNames[static_cast<size_t>(indices.front())] != change.name;
+             indices = m_index.Find(change.renamedFrom, m_arrNames))
+            RenameEntry(indices.front(), change.name, path);
     }
 
     // Then every name as the folder has it now.
     std::vector<const std::string*> writtenAgain;
     for (const FolderChange& change : changes) {
+        // Gone in one case, there in another: the same file.
+        if (change.runs == 0 && present.count(FileNameKey(change.name)) != 0)
+            continue;
         const unsigned listed = ListedRuns(change.name);
         if (listed == change.runs) {
             if (listed != 0)

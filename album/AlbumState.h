@@ -58,6 +58,12 @@ public:
     int HitTest(int x, int y) const;
     // A click selects cell k of the page; returns the previous cell.
     int SelectCell(int k);
+    // Makes the entry at index current (in multi mode its page is shown);
+    // returns the previous cell.
+    int SelectIndex(int index);
+    // The list index of the entry of that path, or -1; hint is where it
+    // was last seen.
+    int IndexOfPath(const std::string& path, int hint) const;
     // A double click shows cell k alone, fitted.
     void ShowCellAlone(int k);
 
@@ -88,8 +94,10 @@ public:
     bool HasCurrent() const { return 0 <= m_nCurrent && m_nCurrent < Count(); }
     const std::string& CurrentName() const;
     const std::string& CurrentPath() const;
-    // After a rename: the entry keeps its place, its name becomes newName
-    // and its path the old folder followed by newName; m_strCurrent follows.
+    // After a rename: the entry's name becomes newName and its path the old
+    // folder followed by newName; m_strCurrent follows. It keeps its place,
+    // or in a list in name order takes its new name's (and in multi mode
+    // the page follows it).
     void ReplaceCurrentName(const std::string& newName, LeadBytePredicate isLead = nullptr);
     // The chooser moved the album to folder: page 0, and the folder is the
     // current entry, appended under the given name, until the next list build.
@@ -106,11 +114,17 @@ public:
     bool FollowsChanges() const { return m_index.Valid(); }
     // The runs that list the name, bit r for run r.
     unsigned ListedRuns(const std::string& name) const;
-    // Applies the changes in their order: a rename that keeps its pattern
-    // keeps its place; a picture that went leaves the list (the current one
-    // as after a delete); a new one joins the end of its run (where a list
-    // build would put a name that sorts after the others); one written again
-    // stays. New paths are folder, a backslash and the name. The current
+    // Whether the changes name a picture that only a walk of the folder
+    // can find: one gone under a short name (01WAY-~1.JPG) that no entry
+    // bears; the list keeps the names, not their short names.
+    bool NeedsWalk(const std::vector<FolderChange>& changes) const;
+    // Applies the changes in their order, names matched as the file system
+    // matches them (without regard to case). Where the list is in name
+    // order (as NTFS lists), a new picture takes its place by name and a
+    // renamed one moves to its new name's place; elsewhere a new one joins
+    // the end of its run and a rename keeps its place: where a new walk of
+    // the folder would list them. A picture that went leaves the list (the
+    // current one as after a delete); one written again stays. New paths are folder, a backslash and the name. The current
     // picture stays current, and in multi mode the page shown is the one
     // that holds it. Returns whether what is shown changed: the pictures or
     // names of the page, the picture shown alone, or a file shown that was
@@ -177,6 +191,8 @@ private:
     // In multi mode the page and cell follow the current picture.
     void FollowCurrent();
     void InsertInRun(int run, const std::string& path, const std::string& name);
+    // The entry at index is now name at path (it moves where its name belongs).
+    void RenameEntry(int index, const std::string& name, const std::string& path);
     void RemoveAt(int index);
     // The paths of the page shown, or of the picture shown alone.
     std::vector<std::string> ShownPaths() const;

@@ -302,20 +302,43 @@ void CAlbumView::OnLButtonDown(int x, int y)
         }
         return;
     }
-    int cell = HitTest(x, y);
-    if (cell >= 0)
-        RedrawCells(SelectCell(cell));
+    const int index = PaintedIndexAt(x, y);
+    if (index >= 0) {
+        const int pageTop = m_nPageTop;
+        const int previous = SelectIndex(index);
+        if (m_nPageTop == pageTop)
+            RedrawCells(previous);
+        else
+            Invalidate(TRUE);
+    }
     Default();
+}
+
+void CAlbumView::RememberPainted(int end)
+{
+    m_paintedPaths.assign(m_arrPaths.begin() + m_nPageTop, m_arrPaths.begin() + end);
+    m_nPaintedTop = m_nPageTop;
+}
+
+int CAlbumView::PaintedIndexAt(int x, int y) const
+{
+    for (size_t k = 0; k < m_paintedPaths.size() && k < ALBUM_PAGE_SIZE; ++k) {
+        const CellRect& rc = m_rcCell[k];
+        if (rc.left < x && x < rc.right && rc.top < y && y < rc.bottom)
+            return IndexOfPath(m_paintedPaths[k], m_nPaintedTop + static_cast<int>(k));
+    }
+    return -1;
 }
 
 void CAlbumView::OnLButtonDblClk(int x, int y)
 {
     if (m_bSingle)
         return;
-    int cell = HitTest(x, y);
-    if (cell >= 0) {
+    const int index = PaintedIndexAt(x, y);
+    if (index >= 0) {
         StartAfresh();
-        ShowCellAlone(cell);
+        SelectIndex(index);
+        ShowCellAlone(m_nCurrent - m_nPageTop);
         Invalidate(TRUE);
     }
     Default();

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "album/AlbumBrushes.h"
 #include "album/AlbumState.h"
 #include "album/WheelNotches.h"
@@ -97,6 +100,9 @@ protected:
 
 private:
     int OnCreate();
+    // A click acts on the picture painted under the pointer, wherever an
+    // update of the list (applied before the click came to be handled)
+    // has put it since.
     void OnLButtonDown(int x, int y);
     void OnLButtonDblClk(int x, int y);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
@@ -117,6 +123,10 @@ private:
     // picture, instead of the erase before the paint (DrawCell).
     bool PaintsOwnBackground() const { return m_bSingle && m_pPicture != nullptr; }
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
+    // The page as last painted, up to list index end.
+    void RememberPainted(int end);
+    // The list index of the picture painted in the cell under (x, y), or -1.
+    int PaintedIndexAt(int x, int y) const;
     void PrepareAround(const CellBox& box);
     // The cells' budget follows the view's size (AlbumPaint.cpp).
     void FitCellBudget();
@@ -182,6 +192,10 @@ private:
     CellKey m_measuredKey;
     // The picture whose zoom was refused as too large.
     std::string m_strZoomRefused;
+    // The paths of the page's cells as last painted on the screen, and
+    // the list index of the first.
+    std::vector<std::string> m_paintedPaths;
+    int m_nPaintedTop = 0;
     // The folder the list was built from, as its paths begin.
     std::string m_strListFolder;
     unsigned m_nFolderUpdates = 0;

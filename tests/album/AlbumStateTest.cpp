@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -587,9 +590,26 @@ TEST(AlbumFollowsFolder, ChangesKeepTheCurrentPictureAndItsPage)
          {Gone("j3.jpg")}, {"j0.jpg", "j1.jpg", "j2.jpg", "j4.jpg"}, 3, "j4.jpg", true},
         {"the current picture went alone on the last page: the last of the page before", j10, false, 9,
          {Gone("j9.jpg")}, Names("j", 9), 8, "j8.jpg", true},
-        {"a rename within a pattern keeps the place", Names("j", 5), false, 2,
-         {Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, {"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}, 2,
+        {"in name order, a picture arriving takes its place by name", Names("j", 5), false, 3, {There("j11.jpg")},
+         {"j0.jpg", "j1.jpg", "j11.jpg", "j2.jpg", "j3.jpg", "j4.jpg"}, 4, "j3.jpg", true},
+        {"in name order, letters compare as capitals: _ comes after them", {"ab.jpg", "b.jpg"}, false, 0,
+         {There("a_.jpg")}, {"ab.jpg", "a_.jpg", "b.jpg"}, 0, "ab.jpg", true},
+        {"in name order, case does not count", {"aa.jpg", "Ac.jpg"}, false, 1, {There("AB.jpg")},
+         {"aa.jpg", "AB.jpg", "Ac.jpg"}, 2, "Ac.jpg", true},
+        {"in name order, a rename takes its new name's place and stays current", Names("j", 5), false, 2,
+         {Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, {"door.jpg", "j0.jpg", "j1.jpg", "j3.jpg", "j4.jpg"}, 0,
          "door.jpg", true},
+        {"in name order, a rename further on moves the others back", Names("j", 5), false, 3,
+         {Gone("j1.jpg"), There("k.jpg", "j1.jpg")}, {"j0.jpg", "j2.jpg", "j3.jpg", "j4.jpg", "k.jpg"}, 2, "j3.jpg",
+         true},
+        {"in creation order, a picture arriving joins the end of its run", {"j5.jpg", "j2.jpg"}, false, 0,
+         {There("j3.jpg")}, {"j5.jpg", "j2.jpg", "j3.jpg"}, 0, "j5.jpg", true},
+        {"in creation order, a rename keeps the place", {"k.jpg", "j1.jpg", "j2.jpg"}, false, 1,
+         {Gone("j1.jpg"), There("door.jpg", "j1.jpg")}, {"k.jpg", "door.jpg", "j2.jpg"}, 1, "door.jpg", true},
+        {"a rename in case only keeps the picture under its new name", Names("j", 3), false, 1,
+         {Gone("j1.jpg"), There("J1.jpg", "j1.jpg")}, {"j0.jpg", "J1.jpg", "j2.jpg"}, 1, "J1.jpg", true},
+        {"a picture gone under its name in another case leaves", Names("j", 3), false, 0, {Gone("J2.JPG")},
+         {"j0.jpg", "j1.jpg"}, 0, "j0.jpg", true},
         {"a rename into another pattern leaves its run for the other's end", {"b0.bmp", "j0.jpg", "j1.jpg"}, false, 2,
          {Gone("j1.jpg"), There("j1.bmp", "j1.jpg")}, {"b0.bmp", "j1.bmp", "j0.jpg"}, 2, "j0.jpg", true},
         {"a temporary file renamed into a picture name arrives", {"j0.jpg", "j1.jpg"}, false, 0,
@@ -608,7 +628,7 @@ TEST(AlbumFollowsFolder, ChangesKeepTheCurrentPictureAndItsPage)
         {"alone: the picture shown went, the next one is shown", Names("j", 3), true, 1, {Gone("j1.jpg")},
          {"j0.jpg", "j2.jpg"}, 1, "j2.jpg", true},
         {"alone: renamed, it stays shown under its new name", Names("j", 3), true, 1,
-         {Gone("j1.jpg"), There("gate.jpg", "j1.jpg")}, {"j0.jpg", "gate.jpg", "j2.jpg"}, 1, "gate.jpg", true},
+         {Gone("j1.jpg"), There("gate.jpg", "j1.jpg")}, {"gate.jpg", "j0.jpg", "j2.jpg"}, 0, "gate.jpg", true},
         {"a name whose short name is of another pattern is in both runs", {"j0.jpg"}, false, 0,
          {FolderChange{"x.tif", 1u << 0 | 1u << 5, ""}}, {"x.tif", "j0.jpg", "x.tif"}, 1, "j0.jpg", true},
     };
@@ -681,14 +701,14 @@ TEST(AlbumFollowsFolder, TheFileCommandsOwnChangesAreAlreadyThere)
         album.SelectCell(2);
         album.ReplaceCurrentName("door.jpg");
         album.ApplyFolderChanges({Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, kFolder);
-        EXPECT_EQ((AlbumList{"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
-        EXPECT_EQ(2, album.m_nCurrent);
-        album.SelectCell(1);
+        EXPECT_EQ((AlbumList{"door.jpg", "j0.jpg", "j1.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        EXPECT_EQ(0, album.m_nCurrent);
+        album.SelectCell(2);
         album.RemoveCurrent();
         EXPECT_FALSE(album.ApplyFolderChanges({Gone("j1.jpg")}, kFolder));
-        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        EXPECT_EQ((AlbumList{"door.jpg", "j0.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
         album.ApplyFolderChanges({Gone("j3.jpg"), There("j5.jpg")}, kFolder);
-        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
+        EXPECT_EQ((AlbumList{"door.jpg", "j0.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
         ExpectListsAgree(album);
     }
 }
@@ -742,6 +762,114 @@ TEST(AlbumFollowsFolder, ALongRunOfChangesKeepsTheListAsAPlainModelDoes)
             ASSERT_EQ(1u << RunOfName(expected[i]), album.ListedRuns(expected[i])) << "step " << step;
     }
     ExpectListsAgree(album);
+}
+
+// Another program makes, removes and renames pictures (also in case only)
+// in a folder that lists its names in name order: after every change the
+// list is what a fresh listing of the folder gives (each pattern's names
+// ordered as the file system orders them, capitals for letters), and the
+// current picture stays current while it is there.
+TEST(AlbumFollowsFolder, InNameOrderTheListStaysAsAFreshListingOfTheFolder)
+{
+    std::mt19937 random(20261209);
+    const std::string letters = "aBc_Z09.-";
+    auto nameOf = [&](int run) {
+        std::string name;
+        for (int i = 1 + static_cast<int>(random() % 4); i > 0; --i)
+            name += letters[random() % letters.size()];
+        return name + kRunExtensions[run];
+    };
+    auto capitals = [](std::string name) {
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return name;
+    };
+    // The folder: its names by run, as the file system tells them apart.
+    std::vector<std::map<std::string, std::string>> folder(ALBUM_RUNS);
+    auto freshListing = [&] {
+        std::vector<std::string> listed;
+        for (const auto& run : folder)
+            for (const auto& entry : run)
+                listed.push_back(entry.second);
+        return listed;
+    };
+    for (int i = 0; i < 30; ++i) {
+        const int run = static_cast<int>(random() % 3) * 2;
+        const std::string name = nameOf(run);
+        folder[static_cast<size_t>(run)].emplace(capitals(name), name);
+    }
+    CAlbumState album = AlbumWith(freshListing());
+    for (int step = 0; step < 3000; ++step) {
+        const std::vector<std::string> listed = freshListing();
+        const int current = listed.empty() ? -1 : static_cast<int>(random() % listed.size());
+        if (current >= 0) {
+            album.m_nPageTop = current - current % ALBUM_PAGE_SIZE;
+            album.SelectCell(current % ALBUM_PAGE_SIZE);
+        }
+        const std::string currentName = current >= 0 ? listed[static_cast<size_t>(current)] : "";
+        const unsigned what = listed.empty() ? 0 : random() % 4;
+        std::vector<FolderChange> changes;
+        std::string renamedTo;
+        if (what == 0) {                                    // arrives
+            const int run = static_cast<int>(random() % ALBUM_RUNS);
+            const std::string name = nameOf(run);
+            if (!folder[static_cast<size_t>(run)].emplace(capitals(name), name).second)
+                continue;
+            changes = {There(name)};
+        } else {
+            const std::string old = listed[random() % listed.size()];
+            auto& run = folder[static_cast<size_t>(RunOfName(old))];
+            run.erase(capitals(old));
+            if (what == 1) {                                // goes
+                changes = {Gone(old)};
+            } else {                                        // renamed within its pattern
+                std::string name = what == 2 ? nameOf(RunOfName(old)) : old;
+                if (what == 3)                              // in case only
+                    for (char& c : name)
+                        c = static_cast<char>(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c)
+                                                                                           : std::toupper(c));
+                name.replace(name.size() - 4, 4, old.substr(old.size() - 4));
+                if (!run.emplace(capitals(name), name).second) {
+                    run.emplace(capitals(old), old);
+                    continue;
+                }
+                changes = {Gone(old), There(name, old)};
+                if (old == currentName)
+                    renamedTo = name;
+            }
+        }
+        album.ApplyFolderChanges(changes, kFolder);
+        const std::vector<std::string> expected = freshListing();
+        ASSERT_EQ(AlbumList(expected.begin(), expected.end()), album.m_arrNames) << "step " << step;
+        const std::string stillCurrent = renamedTo.empty() ? currentName : renamedTo;
+        if (std::find(expected.begin(), expected.end(), stillCurrent) != expected.end()) {
+            ASSERT_EQ(stillCurrent, album.CurrentName()) << "step " << step;
+        }
+    }
+    ExpectListsAgree(album);
+}
+
+// Windows may report a file that went by its short name, which the list
+// does not keep: only a walk of the folder can tell which one went.
+TEST(AlbumFollowsFolder, APictureGoneUnderAShortNameNoEntryBearsNeedsAWalk)
+{
+    const CAlbumState album = AlbumWith({"01way-2001-07-05-13.57.36-00.jpg", "AB~1.jpg", "j0.jpg"});
+    const struct {
+        const char* what;
+        std::vector<FolderChange> changes;
+        bool needsWalk;
+    } rows[] = {
+        {"removed by its short name", {Gone("01WAY-~1.JPG")}, true},
+        {"renamed from its short name", {Gone("01WAY-~1.JPG"), There("door.jpg", "01WAY-~1.JPG")}, true},
+        {"short names of the other patterns", {Gone("X~1.TIF"), Gone("PCX~12.pcx")}, true},
+        {"a long name of that shape that is listed", {Gone("ab~1.JPG")}, false},
+        {"a long name that went (the list's own delete)", {Gone("j9.jpg")}, false},
+        {"the short name of no picture", {Gone("NOTES~1.TXT"), Gone("X~1.JPE")}, false},
+        {"a name with a tilde that no short name has", {Gone("a~b.jpg"), Gone("longer-than-8~1.jpg")}, false},
+        {"there under a short name: looked up by it", {There("01WAY-~1.jpg")}, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.needsWalk, album.NeedsWalk(row.changes)) << row.what;
 }
 
 // The chooser's stand-in for its folder is no entry of any run: the list is
