@@ -72,8 +72,10 @@ void CExportProgressWnd::OnTick()
     const std::string count =
         std::to_string(m_pJob->m_nPicturesDone.load()) + " / " + std::to_string(m_pJob->PictureCount());
     SetWindowTextA(m_hText, MessageWith(IDS_EXPORT_PROGRESS, count, percent).c_str());
+    // Shown without taking the activation: the browser's keys go on
+    // reaching the browser.
     if (!IsWindowVisible(m_hWnd) && GetTickCount() - m_nStarted >= s_nShowAfterMs)
-        ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
 }
 
 void CExportProgressWnd::OnCancel()

@@ -49,12 +49,50 @@ bool IsDiskFull(DWORD error)
     return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
 }
 
-ExportResult WriteFailure(const std::string& path = std::string())
+// A write that the system cut short without an error (as Wine does on a
+// full filesystem) is a full drive when the drive has no room for another
+// piece.
+bool HasNoRoomLeft(const std::string& path)
 {
-    const DWORD error = GetLastError();
-    return {IsDiskFull(error) ? ExportOutcome::DiskFull : ExportOutcome::WriteFailed, path,
-            error != 0 ? error : ERROR_WRITE_FAULT};
+    const size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    ULARGE_INTEGER free = {};
+    return GetDiskFreeSpaceExA(folder.c_str(), &free, nullptr, nullptr) && free.QuadPart < 2 * kPieceBytes;
 }
+
+// The system's file functions for the zip, with the error of the last write
+// that failed kept: the zip library reports only that it failed, and calls
+// made after the failure clear the thread's last error.
+struct WriteErrorKeeper {
+    zlib_filefunc64_def system;
+    DWORD error = 0;
+
+    static uLong ZCALLBACK Write(voidpf opaque, voidpf stream, const void* buffer, uLong size)
+    {
+        auto* self = static_cast<WriteErrorKeeper*>(opaque);
+        const uLong written = self->system.zwrite_file(self->system.opaque, stream, buffer, size);
+        if (written != size)
+            self->error = GetLastError() != 0 ? GetLastError() : ERROR_WRITE_FAULT;
+        return written;
+    }
+    zlib_filefunc64_def Functions()
+    {
+        fill_win32_filefunc64A(&system);
+        zlib_filefunc64_def functions = system;
+        functions.zwrite_file = &WriteErrorKeeper::Write;
+        functions.opaque = this;
+        return functions;
+    }
+    ExportResult Failure(const std::string& path) const
+    {
+        DWORD cause = error != 0 ? error : GetLastError();
+        if (cause == 0)
+            cause = ERROR_WRITE_FAULT;
+        if (cause == ERROR_WRITE_FAULT && HasNoRoomLeft(path))
+            cause = ERROR_DISK_FULL;
+        return {IsDiskFull(cause) ? ExportOutcome::DiskFull : ExportOutcome::WriteFailed, path, cause};
+    }
+};
 
 struct HandleCloser {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
@@ -150,7 +188,7 @@ ExportResult CZipExport::Run()
         result = {ExportOutcome::Cancelled, std::string(), 0};
     if (result.outcome == ExportOutcome::Done &&
         !MoveFileExA(m_strTemporary.c_str(), m_strTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        result = WriteFailure(m_strTarget);
+        result = {ExportOutcome::WriteFailed, m_strTarget, GetLastError()};
     if (result.outcome != ExportOutcome::Done)
         DeleteFileA(m_strTemporary.c_str());
     return result;
@@ -161,11 +199,11 @@ ExportResult CZipExport::WriteZip(std::vector<ExportedPicture>* written)
     CSha256 sha;
     if (!sha.Ready())
         return {ExportOutcome::NoHash, std::string(), 0};
-    zlib_filefunc64_def io;
-    fill_win32_filefunc64A(&io);
+    WriteErrorKeeper keeper;
+    zlib_filefunc64_def io = keeper.Functions();
     std::unique_ptr<void, ZipCloser> zip(zipOpen2_64(m_strTemporary.c_str(), APPEND_STATUS_CREATE, nullptr, &io));
     if (zip == nullptr)
-        return WriteFailure(m_strTarget);
+        return keeper.Failure(m_strTarget);
     std::vector<char> piece(kPieceBytes);
 
     for (size_t i = 0; i < m_sources.size(); ++i) {
@@ -183,7 +221,7 @@ ExportResult CZipExport::WriteZip(std::vector<ExportedPicture>* written)
         if (zipOpenNewFileInZip4_64(zip.get(), source.zipPath.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0,
                                     0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8Names,
                                     size >= 0xFFFFFFFFull ? 1 : 0) != ZIP_OK)
-            return WriteFailure(m_strTarget);
+            return keeper.Failure(m_strTarget);
 
         uint64_t read = 0;
         for (;;) {
@@ -196,12 +234,12 @@ ExportResult CZipExport::WriteZip(std::vector<ExportedPicture>* written)
                 break;
             sha.Update(piece.data(), got);
             if (zipWriteInFileInZip(zip.get(), piece.data(), got) != ZIP_OK)
-                return WriteFailure(m_strTarget);
+                return keeper.Failure(m_strTarget);
             read += got;
             m_nBytesDone += got;
         }
         if (zipCloseFileInZip(zip.get()) != ZIP_OK)
-            return WriteFailure(m_strTarget);
+            return keeper.Failure(m_strTarget);
         ExportedPicture picture;
         picture.zipPath = source.zipPath;
         picture.originalPath = Utf8OfSystemText(source.path);
@@ -224,10 +262,10 @@ ExportResult CZipExport::WriteZip(std::vector<ExportedPicture>* written)
     if (!AddText(zip.get(), "SHA256SUMS", Sha256SumsText(*written)) ||
         !AddText(zip.get(), "manifest.csv",
                  ManifestCsv(IsoOf(now), Utf8OfSystemText(m_strAlbumFolder), *written)))
-        return WriteFailure(m_strTarget);
+        return keeper.Failure(m_strTarget);
     // The central directory is written now: its failure is the export's.
     if (zipClose(zip.release(), nullptr) != ZIP_OK)
-        return WriteFailure(m_strTarget);
+        return keeper.Failure(m_strTarget);
     return {};
 }
 

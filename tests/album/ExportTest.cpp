@@ -80,9 +80,6 @@ protected:
         CreateDirectoryA("C:\\export-album\\2010-12-21", nullptr);
         CreateDirectoryA(kAlbum, nullptr);
         CreateDirectoryA("C:\\export-out", nullptr);
-        // Under the host's settings the album's camera has a name.
-        g_settings.channels[0].nFolderChannel = 2;
-        lstrcpyA(g_settings.channels[0].szName, "Gate north");
     }
     void Picture(const std::string& name, int width, int height, COLORREF colour)
     {
@@ -91,6 +88,9 @@ protected:
     void OpenInFront()
     {
         ASSERT_TRUE(browser.Open(kAlbum, host.Handle()));
+        // Under the host's settings the album's camera has a name.
+        g_settings.channels[0].nFolderChannel = 2;
+        lstrcpyA(g_settings.channels[0].szName, "Gate north");
         SetForegroundWindow(browser.Frame());
         browser.Pump();
     }
@@ -168,6 +168,7 @@ TEST_F(ExportJourney, CtrlEWritesTheMarkedPicturesIntoOneZipAndSaysSo)
 // with a message and no file.
 TEST_F(ExportJourney, CancelInTheProgressWindowLeavesNoFileAndTheBrowserAnswersMeanwhile)
 {
+    DeleteFileA(kCancelledZip);
     for (int i = 0; i < 12; ++i)
         Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48, RGB(200, 30, 30));
     const std::string held = std::string(kAlbum) + "\\p11.bmp";

@@ -35,7 +35,7 @@ protected:
     void ClickCell(int k, WORD held = 0)
     {
         const LPARAM centre = CellCentre(k);
-        POINT at = {GET_X_LPARAM(centre), GET_Y_LPARAM(centre)};
+        POINT at = {static_cast<short>(LOWORD(centre)), static_cast<short>(HIWORD(centre))};
         ClientToScreen(browser.ViewWindow(), &at);
         Hands().Click(at, held);
     }
@@ -48,7 +48,7 @@ protected:
     }
 };
 
-std::vector<int> Run(int from, int to)
+std::vector<int> Indices(int from, int to)
 {
     std::vector<int> run;
     for (int i = from; i <= to; ++i)
@@ -98,7 +98,7 @@ TEST_F(MarksTest, CtrlAndShiftClicksInsertCtrlAAndEscMarkAsTheOperatorMeans)
     EXPECT_EQ(7u, Marked().size());
 
     Press("Ctrl+A");
-    EXPECT_EQ(Run(0, 19), Marked());
+    EXPECT_EQ(Indices(0, 19), Marked());
     EXPECT_NE(std::string::npos, Title().find("20 marked")) << Title();
     Press("Esc");
     EXPECT_TRUE(Marked().empty());
