@@ -1,8 +1,8 @@
-// Marks with the real mouse and keyboard on the real frame and view:
-// Ctrl+click, Shift+click across a page, Insert, Ctrl+A and Esc, and a
-// marked cell read back from the screen: its band and tick in the margin
-// around the picture, the picture itself untouched, the count in the
-// frame's title. Which pictures each gesture marks is a rule tested
+// Marks on the real frame and view, by the mouse's messages as the system
+// sends them (Ctrl+click, Shift+click across a page) and the real keyboard
+// (Insert, Ctrl+A and Esc), and a marked cell read back from the screen:
+// its band and tick in the margin around the picture, the picture itself
+// untouched, the count in the frame's title. Which pictures each gesture marks is a rule tested
 // natively (AlbumStateTest, AlbumMarks).
 #include <gtest/gtest.h>
 
@@ -32,12 +32,14 @@ protected:
         ASSERT_TRUE(ParseKeyName(name, &key)) << name;
         Hands().Press(static_cast<WORD>(key.code), key.ctrl);
     }
-    void ClickCell(int k, WORD held = 0)
+    // A click on cell k as the system sends it, with the keys held given
+    // as the message's flags (MK_CONTROL, MK_SHIFT).
+    void ClickCell(int k, WPARAM held = 0)
     {
-        const LPARAM centre = CellCentre(k);
-        POINT at = {static_cast<short>(LOWORD(centre)), static_cast<short>(HIWORD(centre))};
-        ClientToScreen(browser.ViewWindow(), &at);
-        Hands().Click(at, held);
+        const LPARAM at = CellCentre(k);
+        PostMessageA(browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON | held, at);
+        PostMessageA(browser.ViewWindow(), WM_LBUTTONUP, held, at);
+        browser.Pump();
     }
     std::vector<int> Marked() { return View().MarkedIndices(); }
     std::string Title()
@@ -68,19 +70,19 @@ TEST_F(MarksTest, CtrlAndShiftClicksInsertCtrlAAndEscMarkAsTheOperatorMeans)
     Press("Home");
     ASSERT_EQ(0, View().m_nPageTop);
 
-    ClickCell(2, VK_CONTROL);
-    ClickCell(4, VK_CONTROL);
+    ClickCell(2, MK_CONTROL);
+    ClickCell(4, MK_CONTROL);
     EXPECT_EQ((std::vector<int>{2, 4}), Marked());
     EXPECT_EQ(4, View().m_nCurrent) << "a Ctrl+click selects as a click";
     EXPECT_FALSE(View().IsSingleMode());
     EXPECT_NE(std::string::npos, Title().find("2 marked")) << Title();
-    ClickCell(2, VK_CONTROL);
+    ClickCell(2, MK_CONTROL);
     EXPECT_EQ((std::vector<int>{4}), Marked());
 
     ClickCell(7);
     EXPECT_EQ((std::vector<int>{4}), Marked()) << "a plain click marks nothing";
     Press("PgDn");
-    ClickCell(3, VK_SHIFT);
+    ClickCell(3, MK_SHIFT);
     EXPECT_EQ((std::vector<int>{4, 7, 8, 9, 10, 11, 12}), Marked());
     EXPECT_EQ(9, View().m_nPageTop);
     EXPECT_EQ(12, View().m_nCurrent);
@@ -115,7 +117,7 @@ TEST_F(MarksTest, AMarkedCellShowsItsBandAndTickAroundThePictureNotOnIt)
     Open(600, 450);
     SetForegroundWindow(browser.Frame());
     browser.Pump();
-    ClickCell(1, VK_CONTROL);
+    ClickCell(1, MK_CONTROL);
     ASSERT_EQ((std::vector<int>{1}), Marked());
     ClickCell(0);       // the selection leaves cell 1: repainted unselected
     browser.Pump();

@@ -106,18 +106,12 @@ void RealInput::Drag(POINT from, POINT to, bool withCtrl) const
     });
 }
 
-void RealInput::Click(POINT at, WORD heldKey) const
+void RealInput::Click(POINT at) const
 {
     Run([=] {
         MoveTo(at);
-        // Down after the move: under Wine a move takes the modifier keys
-        // from the X server, which never saw the key.
-        if (heldKey != 0)
-            Key(heldKey, false);
         MouseAt(at, MOUSEEVENTF_LEFTDOWN);
         MouseAt(at, MOUSEEVENTF_LEFTUP);
-        if (heldKey != 0)
-            Key(heldKey, true);
     });
 }
 

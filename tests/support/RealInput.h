@@ -24,8 +24,7 @@ public:
     void DragHolding(POINT from, POINT to, const std::function<void()>& whileHeld) const;
     // A press and release of the right button, as a step of a gesture.
     static void RightClickAt(POINT at);
-    // A click, with a key (VK_CONTROL, VK_SHIFT) held down when given.
-    void Click(POINT at, WORD heldKey = 0) const;
+    void Click(POINT at) const;
     void DoubleClick(POINT at) const;
     // A key pressed and released, with Ctrl held when asked.
     void Press(WORD key, bool withCtrl = false) const;
