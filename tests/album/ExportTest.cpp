@@ -14,7 +14,6 @@
 #include <thread>
 #include <vector>
 
-#include "album/AlbumKeys.h"
 #include "album/AlbumView.h"
 #include "album/export/ZipExport.h"
 #include "bridge/ModuleGlobals.h"
@@ -94,15 +93,19 @@ protected:
         SetForegroundWindow(browser.Frame());
         browser.Pump();
     }
-    RealInput Hands()
+    void Press(const char* name) { browser.PressKey(name); }
+    // The save dialog answered with the zip's name, then the message the
+    // export ends with, kept.
+    void SaveThenReadMessage(ModalDriver* driver, const char* zip, std::string* message)
     {
-        return RealInput([this] { browser.Pump(); });
-    }
-    void Press(const char* name)
-    {
-        AlbumKey key = {0, false};
-        ASSERT_TRUE(ParseKeyName(name, &key)) << name;
-        Hands().Press(static_cast<WORD>(key.code), key.ctrl);
+        driver->OnDialog([zip](HWND dialog) {
+            modal::SetSaveName(dialog, zip);
+            modal::Press(dialog, IDOK);
+        });
+        driver->OnDialog([message](HWND box) {
+            *message = modal::MessageText(box);
+            modal::Press(box, IDOK);
+        });
     }
     CAlbumView& View() { return *browser.View(); }
     int IndexOf(const std::string& name)
@@ -143,14 +146,7 @@ TEST_F(ExportJourney, CtrlEWritesTheMarkedPicturesIntoOneZipAndSaysSo)
 
     std::string message;
     ModalDriver driver;
-    driver.OnDialog([](HWND dialog) {
-        modal::SetSaveName(dialog, kZip);
-        modal::Press(dialog, IDOK);
-    });
-    driver.OnDialog([&](HWND box) {
-        message = modal::MessageText(box);
-        modal::Press(box, IDOK);
-    });
+    SaveThenReadMessage(&driver, kZip, &message);
     driver.Start();
     Press("Ctrl+E");
     EXPECT_TRUE(browser.PumpUntil([&] { return driver.StepsDone() == 2; }, 60000));
@@ -181,14 +177,7 @@ TEST_F(ExportJourney, CancelInTheProgressWindowLeavesNoFileAndTheBrowserAnswersM
 
     std::string message;
     ModalDriver driver;
-    driver.OnDialog([](HWND dialog) {
-        modal::SetSaveName(dialog, kCancelledZip);
-        modal::Press(dialog, IDOK);
-    });
-    driver.OnDialog([&](HWND box) {
-        message = modal::MessageText(box);
-        modal::Press(box, IDOK);
-    });
+    SaveThenReadMessage(&driver, kCancelledZip, &message);
     driver.Start();
     Press("Ctrl+E");
     HWND progress = nullptr;
@@ -205,7 +194,7 @@ TEST_F(ExportJourney, CancelInTheProgressWindowLeavesNoFileAndTheBrowserAnswersM
 
     RECT button;
     GetWindowRect(GetDlgItem(progress, IDCANCEL), &button);
-    Hands().Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+    RealInput([this] { browser.Pump(); }).Click(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
     EXPECT_TRUE(browser.PumpUntil([&] { return driver.StepsDone() == 2; }, 30000));
     driver.Finish();
     CloseHandle(holder);

@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "album/AlbumKeys.h"
 #include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
-#include "tests/support/RealInput.h"
 
 namespace {
 
@@ -22,16 +20,7 @@ const COLORREF kMarkColour = RGB(0, 92, 200);
 
 class MarksTest : public AlbumViewFixture {
 protected:
-    RealInput Hands()
-    {
-        return RealInput([this] { browser.Pump(); });
-    }
-    void Press(const char* name)
-    {
-        AlbumKey key = {0, false};
-        ASSERT_TRUE(ParseKeyName(name, &key)) << name;
-        Hands().Press(static_cast<WORD>(key.code), key.ctrl);
-    }
+    void Press(const char* name) { browser.PressKey(name); }
     // A click on cell k as the system sends it, with the keys held given
     // as the message's flags (MK_CONTROL, MK_SHIFT).
     void ClickCell(int k, WPARAM held = 0)
