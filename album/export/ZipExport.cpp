@@ -18,6 +18,8 @@ const DWORD kPieceBytes = 1 << 20;
 const DWORD kHeldWaitMs = 100;
 // Names in the zip are UTF-8 (the general purpose flag's bit 11).
 const uLong kUtf8Names = 1u << 11;
+// Room for a name in the zip read back, its terminator included.
+const size_t kNameBytes = 4096;
 
 std::string IsoOf(const SYSTEMTIME& t)
 {
@@ -281,10 +283,17 @@ ExportResult CZipExport::CheckZip(const std::vector<ExportedPicture>& written)
         global.number_entry != written.size() + 2)
         return unreadable;
     std::vector<char> piece(kPieceBytes);
+    // The entries in the order they were written: a search by name would
+    // read the directory from its start for every picture.
+    std::vector<char> name(kNameBytes);
     for (size_t i = 0; i < written.size(); ++i) {
         const ExportedPicture& picture = written[i];
-        if (unzLocateFile(zip.get(), picture.zipPath.c_str(), 1) != UNZ_OK ||
-            unzOpenCurrentFile(zip.get()) != UNZ_OK)
+        unz_file_info64 about = {};
+        const int moved = i == 0 ? unzGoToFirstFile(zip.get()) : unzGoToNextFile(zip.get());
+        if (moved != UNZ_OK ||
+            unzGetCurrentFileInfo64(zip.get(), &about, name.data(), static_cast<uLong>(name.size()), nullptr, 0,
+                                    nullptr, 0) != UNZ_OK ||
+            picture.zipPath != name.data() || unzOpenCurrentFile(zip.get()) != UNZ_OK)
             return unreadable;
         uint64_t size = 0;
         int got = 0;
