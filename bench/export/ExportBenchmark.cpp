@@ -1,8 +1,9 @@
 // Exporting marked 4K snapshots into a zip against the plain way of
 // handing them over with a proof: copying each file and hashing each copy
 // (CopyFile and the system's SHA-256, in this process, as cp and sha256sum
-// would). Meanwhile the browser pages on its own thread: the slowest page
-// command (command and paint) while the export runs.
+// would). Then a second export while the browser, on this thread, turns
+// pages: the slowest page command (command and paint) against the same
+// commands without an export.
 //   bench_export.exe SNAPSHOT_FOLDER [COUNT]
 #include <windows.h>
 
