@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "tests/album/AlbumViewFixture.h"
+#include "res/resource.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/ModalDriver.h"
 
 namespace {
 
@@ -138,4 +140,45 @@ TEST_F(MarksTest, AMarkedCellShowsItsBandAndTickAroundThePictureNotOnIt)
             }
     EXPECT_GT(red, 1000);
     EXPECT_EQ(0, notRed);
+}
+
+// Delete marked: one question with the count, each picture deleted as
+// Delete does; one that another program holds is named in one message at
+// the end and stays listed and marked.
+TEST_F(MarksTest, DeleteMarkedAsksOnceAndNamesWhatStayed)
+{
+    for (int i = 0; i < 5; ++i)
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
+    Open();
+    SetForegroundWindow(browser.Frame());
+    browser.Pump();
+    for (int cell : {1, 2, 3})
+        ClickCell(cell, MK_CONTROL);
+    HANDLE holder = CreateFileA(folder.PathOf("p12.bmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+
+    std::string question, stayed;
+    ModalDriver driver;
+    driver.OnDialog([&](HWND box) {
+        question = modal::MessageText(box);
+        modal::Press(box, IDYES);
+    });
+    driver.OnDialog([&](HWND box) {
+        stayed = modal::MessageText(box);
+        modal::Press(box, IDOK);
+    });
+    driver.Start();
+    browser.Command(ID_DELETE_MARKED);
+    driver.Finish();
+    CloseHandle(holder);
+    for (const std::string& stray : driver.Unexpected())
+        ADD_FAILURE() << "unexpected: " << stray;
+
+    EXPECT_EQ("Delete the 3 marked pictures ?", question);
+    EXPECT_EQ(0u, stayed.find("These pictures could not be deleted and stay listed:\np12.bmp: ")) << stayed;
+    EXPECT_EQ((std::vector<std::string>{"p10.bmp", "p12.bmp", "p14.bmp"}), folder.Names());
+    EXPECT_EQ(3, View().Count());
+    EXPECT_EQ((std::vector<int>{1}), Marked()) << "the picture that stayed keeps its mark";
+    EXPECT_EQ("p14.bmp", View().CurrentName()) << "as after a delete of the selected picture";
 }
