@@ -93,8 +93,12 @@ LRESULT CALLBACK CExportProgressWnd::WindowProc(HWND wnd, UINT msg, WPARAM wPara
     CExportProgressWnd* self = reinterpret_cast<CExportProgressWnd*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     switch (msg) {
     case WM_TIMER:
-        if (self != nullptr)
-            self->OnTick();
+        // A text that found no memory waits for the next tick.
+        try {
+            if (self != nullptr)
+                self->OnTick();
+        } catch (...) {
+        }
         return 0;
     case WM_COMMAND:
         if (self != nullptr && LOWORD(wParam) == IDCANCEL)
