@@ -45,4 +45,9 @@
     COMMAND(ID_ZOOM_IN, OnZoomIn, &CAlbumState::CanZoomIn, nullptr, "+|Num +")                                 \
     COMMAND(ID_ZOOM_OUT, OnZoomOut, &CAlbumState::CanZoomOut, nullptr, "-|Num -")                              \
     COMMAND(ID_ZOOM_FIT, OnZoomFit, &CAlbumState::CanZoomOut, nullptr, "0")                                    \
-    COMMAND(ID_ZOOM_ACTUAL, OnZoomActual, &CAlbumState::CanShowActualSize, nullptr, "1")
+    COMMAND(ID_ZOOM_ACTUAL, OnZoomActual, &CAlbumState::CanShowActualSize, nullptr, "1")                      \
+    COMMAND(ID_MARK_TOGGLE, OnMarkToggle, &CAlbumState::HasCurrent, nullptr, "Ins")                            \
+    COMMAND(ID_MARK_ALL, OnMarkAll, &CAlbumState::HasCurrent, nullptr, "Ctrl+A")                               \
+    COMMAND(ID_MARKS_CLEAR, OnMarksClear, &CAlbumState::CanClearMarks, nullptr, "Esc")                        \
+    COMMAND(ID_EXPORT_MARKED, OnExportMarked, &CAlbumState::HasCurrent, nullptr, "Ctrl+E")                     \
+    COMMAND(ID_DELETE_MARKED, OnDeleteMarked, &CAlbumState::CanDeleteMarked, nullptr, "")

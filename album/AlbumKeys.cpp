@@ -19,7 +19,7 @@ const NamedKey kNamedKeys[] = {
     {"Home", albumkey::kHome},   {"Left", albumkey::kLeft},     {"Up", albumkey::kUp},
     {"Right", albumkey::kRight}, {"Down", albumkey::kDown},     {"Del", albumkey::kDelete},
     {"+", albumkey::kPlus},      {"-", albumkey::kMinus},       {"Num +", albumkey::kNumPlus},
-    {"Num -", albumkey::kNumMinus},
+    {"Num -", albumkey::kNumMinus}, {"Ins", albumkey::kInsert},
 };
 
 // A digit or capital letter is its own code; F1 to F12 follow each other.

@@ -23,7 +23,8 @@ struct AlbumKey {
 namespace albumkey {
 constexpr int kEnter = 0x0D, kEscape = 0x1B, kSpace = 0x20, kPageUp = 0x21, kPageDown = 0x22, kEnd = 0x23,
               kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28, kDelete = 0x2E,
-              kNumPlus = 0x6B, kNumMinus = 0x6D, kF1 = 0x70, kPlus = 0xBB, kMinus = 0xBD;
+              kNumPlus = 0x6B, kNumMinus = 0x6D, kF1 = 0x70, kPlus = 0xBB, kMinus = 0xBD,
+              kInsert = 0x2D;
 }
 
 // One key by its menu name; false when the name is not a key.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ImageLoad.h"
+#include "album/AlbumMessages.h"
 #include "album/AlbumView.h"
 #include "framework/Frame.h"
 #include "picture/Picture.h"
@@ -21,6 +22,7 @@ const COLORREF kTextColour = RGB(0, 0, 0);
 const COLORREF kSelectedTextColour = RGB(255, 100, 0);
 // A zoomed picture whose file was busy is read again after this long.
 const UINT kZoomRetryMilliseconds = 250;
+const char kAlbumTitle[] = "Image browse";
 
 // The caption of a cell: width, height and colour count, or "16M" for
 // pictures of 16 bits per pixel and more.
@@ -93,7 +95,7 @@ void CAlbumView::OnDraw(CDC* dc)
     if (m_bSingle) {
         if (!dc->IsPrinting())
             m_paintedPaths.clear();
-        SetFrameTitle(frame, m_strCurrent);
+        SetFrameTitle(frame, TitleWithMarks(m_strCurrent));
         // Printed and previewed, the picture is whole, as it is fitted.
         if (dc->IsPrinting()) {
             DrawPicture(m_strCurrent.c_str(), dc, &client, kSingleMargin, -1);
@@ -138,7 +140,7 @@ void CAlbumView::OnDraw(CDC* dc)
                         Caption(m_nImgWidth, m_nImgHeight, m_nImgColors).c_str());
         dc->TextOut(rc.left + 20, rc.top + layout.rowHeight - 20, m_arrNames[static_cast<size_t>(i)].c_str());
     }
-    SetFrameTitle(frame, "Image browse");
+    SetFrameTitle(frame, TitleWithMarks(kAlbumTitle));
     if (!dc->IsPrinting())
         PrepareAround(box);
 }
@@ -152,6 +154,14 @@ void CAlbumView::SetFrameTitle(CFrameWnd* frame, const std::string& title)
         return;
     frame->SetWindowText(title.c_str());
     m_strFrameTitle = title;
+}
+
+std::string CAlbumView::TitleWithMarks(const std::string& title) const
+{
+    if (!HasMarks())
+        return title;
+    const bool shownMarked = m_bSingle && IsMarked(m_nCurrent);
+    return MessageWith(shownMarked ? IDS_TITLE_MARKED_ALONE : IDS_TITLE_MARKED, title, MarkedCount());
 }
 
 bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell)
@@ -316,6 +326,10 @@ bool CAlbumView::DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell)
     if (cell < 0 && PaintsOwnBackground() && !dc->IsPrinting())
         FillRect(hdc, &rc, reinterpret_cast<HBRUSH>(GetClassLongPtrA(m_hWnd, GCLP_HBRBACKGROUND)));
     m_brushes.DrawCellFrame(dc, rc, cell == m_nCellSel ? &m_brushes.m_brCellSel : &m_brushes.m_brCell);
+    // On the screen the picture is out of the clip here: the mark cannot
+    // cover it.
+    if (cell >= 0 && !dc->IsPrinting() && IsMarked(m_nPageTop + cell))
+        m_brushes.DrawMark(dc, rc);
     if (saved != 0)
         RestoreDC(hdc, saved);
     else if (loaded)
@@ -387,4 +401,5 @@ void CAlbumView::RedrawCells(int previousCell)
         if (cell == previousCell)
             drawCell();     // in whatever colour is set now
     }
+    SetFrameTitle(GetParentFrame(), TitleWithMarks(kAlbumTitle));   // the count of marks
 }

@@ -40,6 +40,9 @@ void CAlbumState::AppendFile(const std::string& path, const std::string& name)
 void CAlbumState::IndexRuns(const int (&runLengths)[ALBUM_RUNS])
 {
     m_index.Build(m_arrNames, runLengths);
+    // A list built anew keeps the marks of the pictures it still lists: a
+    // refresh keeps them, another folder's list clears them.
+    m_marks.KeepOnly(m_arrPaths);
 }
 
 int CAlbumState::LastPageTop(int count)
@@ -151,6 +154,7 @@ int CAlbumState::SelectCell(int k)
     m_nCellSel = k;
     m_strCurrent = PathAt(m_nPageTop + k);
     m_nCurrent = m_nPageTop + k;
+    SetAnchor(m_nCurrent);
     return previous;
 }
 
@@ -160,6 +164,7 @@ int CAlbumState::SelectIndex(int index)
     m_nCurrent = index;
     m_strCurrent = PathAt(index);
     FollowCurrent();
+    SetAnchor(m_nCurrent);
     return previous;
 }
 
@@ -402,6 +407,7 @@ void CAlbumState::RenameEntry(int index, const std::string& name, const std::str
     m_index.Renaming(index, name, m_arrNames);
     if (m_strCurrent == m_arrPaths[at])
         m_strCurrent = path;
+    m_marks.Rename(m_arrPaths[at], path);
     m_arrNames[at] = name;
     m_arrPaths[at] = path;
     const int to = m_index.PlaceOfRenamed(index, m_arrNames);
@@ -430,6 +436,7 @@ void CAlbumState::RemoveCurrent()
     if (!HasCurrent())
         return;
     const int removed = m_nCurrent;
+    m_marks.Erase(m_arrPaths[static_cast<size_t>(removed)]);
     m_index.Erasing(removed, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + removed);
     m_arrNames.erase(m_arrNames.begin() + removed);
@@ -530,6 +537,7 @@ void CAlbumState::RemoveAt(int index)
         RemoveCurrent();
         return;
     }
+    m_marks.Erase(m_arrPaths[static_cast<size_t>(index)]);
     m_index.Erasing(index, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + index);
     m_arrNames.erase(m_arrNames.begin() + index);
@@ -586,6 +594,7 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
     }
 
     // Then every name as the folder has it now.
+    const std::unordered_set<std::string> markedRenames = MarkedRenames(changes, folder);
     std::vector<const std::string*> writtenAgain;
     for (const FolderChange& change : changes) {
         // Gone in one case, there in another: the same file.
@@ -598,11 +607,16 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
             continue;
         }
         const std::vector<int> indices = m_index.Find(change.name, m_arrNames);
+        bool marked = markedRenames.count(change.name) != 0;
+        for (int index : indices)
+            marked = marked || IsMarked(index);
         for (auto it = indices.rbegin(); it != indices.rend(); ++it)
             RemoveAt(*it);
         for (int run = 0; run < ALBUM_RUNS; ++run)
             if (change.runs & (1u << run))
                 InsertInRun(run, folder + "\\" + change.name, change.name);
+        if (marked && change.runs != 0)
+            m_marks.Set(folder + "\\" + change.name, true);
     }
     FollowCurrent();
 
@@ -624,6 +638,7 @@ void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, 
     m_arrPaths.swap(paths);
     m_arrNames.swap(names);
     m_index.Build(m_arrNames, runLengths);
+    m_marks.KeepOnly(m_arrPaths);
 
     int found = -1;
     if (hadCurrent)
@@ -638,5 +653,105 @@ void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, 
         m_nCurrent = std::max(0, std::min(previous, Count() - 1));
         m_strCurrent = PathAt(m_nCurrent);
     }
+    FollowCurrent();
+}
+
+// The new names of marked pictures renamed into another pattern: the old
+// name leaves the list by its own change, before or after the new one's.
+std::unordered_set<std::string> CAlbumState::MarkedRenames(const std::vector<FolderChange>& changes,
+                                                           const std::string& folder) const
+{
+    std::unordered_set<std::string> names;
+    if (m_marks.Empty())
+        return names;
+    for (const FolderChange& change : changes)
+        if (!change.renamedFrom.empty() && change.runs != 0 && m_marks.Has(folder + "\\" + change.renamedFrom))
+            names.insert(change.name);
+    return names;
+}
+
+std::vector<int> CAlbumState::MarkedIndices() const
+{
+    std::vector<int> marked;
+    if (m_marks.Empty())
+        return marked;
+    for (int i = 0; i < Count(); ++i)
+        if (m_marks.Has(m_arrPaths[static_cast<size_t>(i)]))
+            marked.push_back(i);
+    return marked;
+}
+
+void CAlbumState::SetAnchor(int index)
+{
+    m_nAnchor = index;
+    m_strAnchor = PathAt(index);
+}
+
+// Where the anchor's picture is now: the list may have changed around it.
+int CAlbumState::AnchorIndex() const
+{
+    if (m_strAnchor.empty())
+        return m_nCurrent;
+    if (PathAt(m_nAnchor) == m_strAnchor)
+        return m_nAnchor;
+    const auto found = std::find(m_arrPaths.begin(), m_arrPaths.end(), m_strAnchor);
+    return found != m_arrPaths.end() ? static_cast<int>(found - m_arrPaths.begin()) : m_nCurrent;
+}
+
+int CAlbumState::ToggleMarkOfCell(int k)
+{
+    return ToggleMarkAt(m_nPageTop + k);
+}
+
+int CAlbumState::ToggleMarkAt(int index)
+{
+    const int previous = SelectIndex(index);
+    m_marks.Toggle(m_strCurrent);
+    SetAnchor(m_nCurrent);
+    return previous;
+}
+
+int CAlbumState::MarkToCell(int k)
+{
+    return MarkTo(m_nPageTop + k);
+}
+
+int CAlbumState::MarkTo(int index)
+{
+    const int from = AnchorIndex();
+    const int previous = SelectIndex(index);
+    SetAnchor(from);    // further Shift+clicks mark from the same picture
+    const int first = std::min(from, m_nCurrent), last = std::max(from, m_nCurrent);
+    for (int i = std::max(first, 0); i <= last && i < Count(); ++i)
+        m_marks.Set(m_arrPaths[static_cast<size_t>(i)], true);
+    return previous;
+}
+
+CAlbumState::MoveResult CAlbumState::ToggleMarkAndMoveOn()
+{
+    if (!HasCurrent())
+        return {Moved::Nothing, m_nCellSel};
+    m_marks.Toggle(CurrentPath());
+    SetAnchor(m_nCurrent);
+    if (m_bSingle) {
+        const int cell = m_nCellSel;
+        return {PageNext() ? Moved::Picture : Moved::Nothing, cell};
+    }
+    return MoveOnPage(1, 0);
+}
+
+bool CAlbumState::MarkAll()
+{
+    const int before = m_marks.Count();
+    for (const std::string& path : m_arrPaths)
+        m_marks.Set(path, true);
+    return m_marks.Count() != before;
+}
+
+void CAlbumState::RemoveListed(const std::string& path)
+{
+    for (int index = Count() - 1; index >= 0; --index)
+        if (m_arrPaths[static_cast<size_t>(index)] == path)
+            RemoveAt(index);
     FollowCurrent();
 }

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "album/AlbumListIndex.h"
+#include "album/AlbumMarks.h"
 #include "album/FileNameRules.h"
 #include "album/zoom/Zoom.h"
 
@@ -168,6 +170,37 @@ public:
     bool CanZoomOut() const { return IsSingleMode() && m_zoom.CanZoomOut(); }
     bool CanShowActualSize() const { return IsSingleMode() && m_zoom.CanShowActualSize(); }
 
+    // Marks. A mark belongs to a picture's path: it follows the picture
+    // through paging, modes and the folder's changes, and goes when the
+    // picture leaves the list.
+    bool IsMarked(int index) const { return m_marks.Has(PathAt(index)); }
+    int MarkedCount() const { return m_marks.Count(); }
+    bool HasMarks() const { return !m_marks.Empty(); }
+    // The marked entries in list order.
+    std::vector<int> MarkedIndices() const;
+    // Ctrl+click: cell k is selected as by a click and its mark toggled;
+    // returns the previous cell.
+    int ToggleMarkOfCell(int k);
+    // The same for the entry at a list index (the click's picture as painted).
+    int ToggleMarkAt(int index);
+    // Shift+click: every picture from the last one clicked or marked (the
+    // selected one when that is no longer listed) to cell k is marked, also
+    // across pages, and cell k is selected; returns the previous cell.
+    int MarkToCell(int k);
+    int MarkTo(int index);
+    // Insert: the current picture's mark toggled, then the next picture
+    // (the next cell on a page).
+    MoveResult ToggleMarkAndMoveOn();
+    // Ctrl+A and Esc; true when a mark changed.
+    bool MarkAll();
+    bool ClearMarks() { return m_marks.Clear(); }
+    bool CanClearMarks() const { return IsMultiMode() && HasMarks(); }
+    // Delete marked: as delete, with marks, and not while automatic browse runs.
+    bool CanDeleteMarked() const { return !m_bAutoShow && HasMarks(); }
+    // After a picture of the list was deleted: its entries go, and the
+    // current picture gives way as after a delete.
+    void RemoveListed(const std::string& path);
+
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);
 
@@ -207,5 +240,14 @@ private:
     bool CanMoveOnPage(int dx, int dy) const;
     bool CanMoveAlone(int dx, int dy) const;
 
+    // The entry a Shift+click marks from: its path, and where it was.
+    int AnchorIndex() const;
+    std::unordered_set<std::string> MarkedRenames(const std::vector<FolderChange>& changes,
+                                                  const std::string& folder) const;
+    void SetAnchor(int index);
+
     CAlbumListIndex m_index;
+    CAlbumMarks m_marks;
+    std::string m_strAnchor;
+    int m_nAnchor = -1;
 };

@@ -290,7 +290,28 @@ void CAlbumView::OnTimer()
         SendCommand(ID_PAGE_NEXT);
 }
 
-void CAlbumView::OnLButtonDown(int x, int y)
+void CAlbumView::OnMarkToggle()
+{
+    const MoveResult result = ToggleMarkAndMoveOn();
+    if (m_bSingle || result.moved != Moved::Cell)
+        Invalidate(TRUE);   // also when nothing moved: the mark changed
+    else
+        RedrawCells(result.previousCell);
+    if (result.moved == Moved::Page || result.moved == Moved::Picture)
+        Travel(1);
+}
+
+void CAlbumView::OnMarkAll()
+{
+    RepaintIf(MarkAll());
+}
+
+void CAlbumView::OnMarksClear()
+{
+    RepaintIf(ClearMarks());
+}
+
+void CAlbumView::OnLButtonDown(int x, int y, UINT keys)
 {
     if (m_bSingle) {
         MeasureBeforeInput();
@@ -303,9 +324,14 @@ void CAlbumView::OnLButtonDown(int x, int y)
         return;
     }
     const int index = PaintedIndexAt(x, y);
-    if (index >= 0) {
+    // With Ctrl the cell's mark changes with the selection, the two cells
+    // only; with Shift the marks of a run that may reach other cells.
+    if (index >= 0 && (keys & MK_SHIFT) != 0 && (keys & MK_CONTROL) == 0) {
+        MarkTo(index);
+        Invalidate(TRUE);
+    } else if (index >= 0) {
         const int pageTop = m_nPageTop;
-        const int previous = SelectIndex(index);
+        const int previous = (keys & MK_CONTROL) != 0 ? ToggleMarkAt(index) : SelectIndex(index);
         if (m_nPageTop == pageTop)
             RedrawCells(previous);
         else
@@ -330,9 +356,11 @@ int CAlbumView::PaintedIndexAt(int x, int y) const
     return -1;
 }
 
-void CAlbumView::OnLButtonDblClk(int x, int y)
+void CAlbumView::OnLButtonDblClk(int x, int y, UINT keys)
 {
-    if (m_bSingle)
+    // A Ctrl or Shift double click is a marking click (its first click
+    // marked); only a plain double click shows the picture alone.
+    if (m_bSingle || (keys & (MK_CONTROL | MK_SHIFT)) != 0)
         return;
     const int index = PaintedIndexAt(x, y);
     if (index >= 0) {
@@ -363,10 +391,10 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         Invalidate(TRUE);
         return Default();
     case WM_LBUTTONDOWN:
-        OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), static_cast<UINT>(wParam));
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), static_cast<UINT>(wParam));
         return 0;
     case WM_MOUSEMOVE:
         if (m_bPanning)
@@ -394,8 +422,12 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case UM_FOLDER_CHANGED:
         OnFolderChanged();
         return 0;
+    case UM_EXPORT_DONE:
+        OnExportDone();
+        return 0;
     case WM_DESTROY:
         m_watch.Stop();
+        m_pExport.reset();  // cancelled and joined
         return CView::WindowProc(msg, wParam, lParam);
     case UM_SHOW_DAY_FOLDER:
         ShowDayFolder(reinterpret_cast<const char*>(lParam), wParam != 0);

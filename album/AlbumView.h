@@ -15,6 +15,9 @@
 #include "album/cells/AlbumCells.h"
 #include "album/zoom/ZoomedPicture.h"
 #include "album/watch/FolderWatch.h"
+#include "album/export/ExportJob.h"
+
+#include <memory>
 #include "framework/CmdUI.h"
 #include "framework/View.h"
 
@@ -61,6 +64,10 @@ public:
     void OnZoomOut();
     void OnZoomFit();
     void OnZoomActual();
+    // Marks: Insert, Ctrl+A and Esc on a page (AlbumView.cpp).
+    void OnMarkToggle();
+    void OnMarkAll();
+    void OnMarksClear();
 
     // The commands on the current picture (AlbumFileCommands.cpp).
     void OnFileSaveAs();
@@ -69,6 +76,11 @@ public:
     void OnSetWallpaper();
     void OnExportNewBmp();
     void OnContextMenu(HWND from, int screenX, int screenY);
+    // The commands on the marked pictures (AlbumMarkedCommands.cpp).
+    void OnExportMarked();
+    void OnDeleteMarked();
+    // Whether an export runs (tests).
+    bool IsExporting() const { return m_pExport != nullptr; }
 
     // The date-and-camera chooser, and what it does to the album.
     void OnFileOpen();
@@ -103,8 +115,8 @@ private:
     // A click acts on the picture painted under the pointer, wherever an
     // update of the list (applied before the click came to be handled)
     // has put it since.
-    void OnLButtonDown(int x, int y);
-    void OnLButtonDblClk(int x, int y);
+    void OnLButtonDown(int x, int y, UINT keys);
+    void OnLButtonDblClk(int x, int y, UINT keys);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     // A drag with the left button moves a zoomed picture.
     void OnMouseMove(int x, int y);
@@ -127,6 +139,9 @@ private:
     void RememberPainted(int end);
     // The list index of the picture painted in the cell under (x, y), or -1.
     int PaintedIndexAt(int x, int y) const;
+    // The frame's title for what is shown: the path of the picture alone or
+    // the album's name, and the count of marks when there are any.
+    std::string TitleWithMarks(const std::string& title) const;
     void PrepareAround(const CellBox& box);
     // The cells' budget follows the view's size (AlbumPaint.cpp).
     void FitCellBudget();
@@ -169,6 +184,13 @@ private:
     bool ResolveChanges(const CFolderChanges& changes, std::vector<FolderChange>* resolved) const;
     void RebuildKeepingPlace();
 
+    // The export's end, posted by its thread: the outcome told.
+    void OnExportDone();
+    // Deletes a picture's file as the delete command does: empty when done,
+    // else the reason it stays.
+    static std::string DeletePictureFile(const std::string& path);
+    std::vector<ExportSource> MarkedExportSources() const;
+
     static const CommandEntry<CAlbumView> s_commands[];
 
     // After everything its workers might use: they stop before any of it
@@ -199,6 +221,8 @@ private:
     // The folder the list was built from, as its paths begin.
     std::string m_strListFolder;
     unsigned m_nFolderUpdates = 0;
+    // The export running, if any; it ends (cancelled) before the window goes.
+    std::unique_ptr<CExportJob> m_pExport;
     // Stopped when the window goes (WM_DESTROY), and at the latest as the
     // first member to go: its thread uses nothing else of the view.
     CFolderWatch m_watch;

@@ -35,6 +35,8 @@ echo "== bench_picture (32-bit Windows build)"
 run_step wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
 echo "== bench_paint"
 run_step wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" "$(winepath -w "$SNAPSHOTS_4K")" || status=1
+echo "== bench_export"
+run_step wine "$ROOT/build/win32/bin/bench_export.exe" "$(winepath -w "$SNAPSHOTS_4K")" 1000 || status=1
 echo "== bench_list_build"
 run_step wine "$ROOT/build/win32/bin/bench_list_build.exe" || status=1
 # Folders of 100 and 100,000 empty snapshot names, made here: Wine looks

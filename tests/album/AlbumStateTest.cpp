@@ -932,3 +932,180 @@ TEST(AlbumFollowsFolder, ARebuildKeepsThePlace)
         EXPECT_TRUE(album.FollowsChanges());
     }
 }
+
+// Marks: which names are marked, in list order.
+namespace {
+
+std::vector<std::string> MarkedNames(const CAlbumState& album)
+{
+    std::vector<std::string> names;
+    for (int index : album.MarkedIndices())
+        names.push_back(album.m_arrNames[static_cast<size_t>(index)]);
+    return names;
+}
+
+std::vector<std::string> NamesOf(const std::vector<int>& indices)
+{
+    std::vector<std::string> names;
+    for (int i : indices)
+        names.push_back("j" + std::to_string(i) + ".jpg");
+    return names;
+}
+
+}  // namespace
+
+// Each row: what the operator does on an album of twenty pictures shown on
+// its first page, the marks then, and the picture then current. The clicks
+// select as a plain click does; Shift+click marks from the picture last
+// clicked or marked, also on another page.
+TEST(AlbumMarks, ClicksKeysAndPagingMarkAndKeepTheMarks)
+{
+    using Actions = void (*)(CAlbumState&);
+    const struct {
+        const char* what;
+        Actions act;
+        std::vector<int> marked;
+        int current;
+    } rows[] = {
+        {"Ctrl+click marks, again unmarks", [](CAlbumState& a) { a.ToggleMarkOfCell(2); a.ToggleMarkOfCell(4); a.ToggleMarkOfCell(2); },
+         {4}, 2},
+        {"Shift+click marks from the picture clicked before, across a page",
+         [](CAlbumState& a) { a.SelectCell(7); a.PageNext(); a.MarkToCell(3); }, {7, 8, 9, 10, 11, 12}, 12},
+        {"Shift+click backwards, and again from the same picture",
+         [](CAlbumState& a) { a.PageNext(); a.SelectCell(4); a.PagePrev(); a.MarkToCell(6); a.MarkToCell(8); },
+         {6, 7, 8, 9, 10, 11, 12, 13}, 8},
+        {"Shift+click without a click before marks from the selected picture", [](CAlbumState& a) { a.MarkToCell(2); },
+         {0, 1, 2}, 2},
+        {"Insert marks and moves to the next cell, onto the next page",
+         [](CAlbumState& a) { a.SelectCell(7); a.ToggleMarkAndMoveOn(); a.ToggleMarkAndMoveOn(); a.ToggleMarkAndMoveOn(); },
+         {7, 8, 9}, 10},
+        {"Insert on the last picture marks it and stays",
+         [](CAlbumState& a) { a.PageLast(); a.SelectCell(1); a.ToggleMarkAndMoveOn(); }, {19}, 19},
+        {"Insert alone marks and shows the next picture",
+         [](CAlbumState& a) { a.ShowCellAlone(3); a.ToggleMarkAndMoveOn(); a.ToggleMarkAndMoveOn(); }, {3, 4}, 5},
+        {"Ctrl+A marks every picture of the album", [](CAlbumState& a) { a.ToggleMarkOfCell(1); a.MarkAll(); },
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 1},
+        {"Esc clears them", [](CAlbumState& a) { a.MarkAll(); a.ClearMarks(); }, {}, 0},
+        {"paging, the picture alone and automatic browse keep them",
+         [](CAlbumState& a) {
+             a.ToggleMarkOfCell(5);
+             a.PageLast();
+             a.ShowCellAlone(0);
+             a.MultiShow();
+             a.ToggleAutoShow();
+             a.AutoShowStep();
+             a.PageNext();
+         },
+         {5}, 9},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(Names("j", 20));
+        album.PageFirst();
+        row.act(album);
+        EXPECT_EQ(NamesOf(row.marked), MarkedNames(album));
+        EXPECT_EQ(static_cast<int>(row.marked.size()), album.MarkedCount());
+        EXPECT_EQ(row.current, album.m_nCurrent);
+        for (int i = 0; i < album.Count(); ++i)
+            EXPECT_EQ(std::count(row.marked.begin(), row.marked.end(), i) != 0, album.IsMarked(i)) << i;
+    }
+}
+
+TEST(AlbumMarks, EscClearsThemOnAPageOnly)
+{
+    CAlbumState album = AlbumWith(Names("j", 5));
+    EXPECT_FALSE(album.CanClearMarks());
+    album.ToggleMarkOfCell(1);
+    EXPECT_TRUE(album.CanClearMarks());
+    album.ShowCellAlone(1);
+    EXPECT_FALSE(album.CanClearMarks());    // Esc goes back to the page
+}
+
+// A mark follows its file: a picture that goes leaves the marks, a renamed
+// one keeps its mark (also into another pattern), a list built again keeps
+// the marks of the pictures still listed, and another folder's list none.
+TEST(AlbumMarks, FollowTheirFilesThroughTheFoldersChanges)
+{
+    const std::vector<std::string> bj = {"b0.bmp", "j0.jpg", "j1.jpg", "j2.jpg"};
+    using Change = void (*)(CAlbumState&);
+    const struct {
+        const char* what;
+        Change change;
+        std::vector<std::string> marked;
+    } rows[] = {
+        {"a marked picture removed", [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg")}, kFolder); },
+         {"b0.bmp"}},
+        {"renamed within its pattern",
+         [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg"), There("door.jpg", "j1.jpg")}, kFolder); },
+         {"b0.bmp", "door.jpg"}},
+        {"renamed into another pattern, the old name's change after the new one's",
+         [](CAlbumState& a) { a.ApplyFolderChanges({There("j1.bmp", "j1.jpg"), Gone("j1.jpg")}, kFolder); },
+         {"b0.bmp", "j1.bmp"}},
+        {"renamed into another pattern, the old name's change first",
+         [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg"), There("j1.bmp", "j1.jpg")}, kFolder); },
+         {"b0.bmp", "j1.bmp"}},
+        {"renamed out of the patterns",
+         [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg"), Gone("j1.txt", "j1.jpg")}, kFolder); },
+         {"b0.bmp"}},
+        {"renamed by the rename command",
+         [](CAlbumState& a) { a.SelectCell(2); a.ReplaceCurrentName("gate.jpg"); }, {"b0.bmp", "gate.jpg"}},
+        {"deleted by the delete command", [](CAlbumState& a) { a.SelectCell(0); a.RemoveCurrent(); }, {"j1.jpg"}},
+        {"a walk of the folder", [](CAlbumState& a) {
+             a.ReplaceListKeepingPlace({InFolder("b0.bmp"), InFolder("j2.jpg")}, {"b0.bmp", "j2.jpg"}, {1, 0, 0, 0, 1, 0});
+         },
+         {"b0.bmp"}},
+        {"the same folder listed again", [](CAlbumState& a) {
+             a.ResetList();
+             for (const char* name : {"b0.bmp", "j0.jpg", "j1.jpg"})
+                 a.AppendFile(InFolder(name), name);
+             a.IndexRuns({1, 0, 0, 0, 2, 0});
+         },
+         {"b0.bmp", "j1.jpg"}},
+        {"another folder listed", [](CAlbumState& a) {
+             a.ResetList();
+             a.AppendFile("D:\\other\\b0.bmp", "b0.bmp");
+             a.IndexRuns({1, 0, 0, 0, 0, 0});
+         },
+         {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(bj);
+        album.ToggleMarkOfCell(0);
+        album.ToggleMarkOfCell(2);
+        row.change(album);
+        EXPECT_EQ(row.marked, MarkedNames(album));
+        EXPECT_EQ(static_cast<int>(row.marked.size()), album.MarkedCount());
+    }
+}
+
+// Delete marked takes the pictures that went out one by one: the current
+// picture stays current, or gives way as after a delete, and the page
+// follows it.
+TEST(AlbumMarks, DeletedMarkedPicturesLeaveTheSelectionAsDeleteDoes)
+{
+    const struct {
+        const char* what;
+        int current;
+        std::vector<int> deleted;
+        std::string currentName;
+        int top;
+    } rows[] = {
+        {"the current one went: the next after the run", 4, {4, 5}, "j6.jpg", 0},
+        {"the last ones went: the new last, on the page before", 9, {9, 10, 11}, "j8.jpg", 0},
+        {"others before it went: it stays, further back", 11, {0, 1, 2}, "j11.jpg", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(Names("j", 12));
+        album.m_nPageTop = row.current - row.current % ALBUM_PAGE_SIZE;
+        album.SelectCell(row.current % ALBUM_PAGE_SIZE);
+        for (int index : row.deleted)
+            album.RemoveListed(InFolder("j" + std::to_string(index) + ".jpg"));
+        EXPECT_EQ(12 - static_cast<int>(row.deleted.size()), album.Count());
+        EXPECT_EQ(row.currentName, album.CurrentName());
+        EXPECT_EQ(row.top, album.m_nPageTop);
+        EXPECT_EQ(album.m_nPageTop + album.m_nCellSel, album.m_nCurrent);
+        ExpectListsAgree(album);
+    }
+}
