@@ -21,9 +21,15 @@ public:
     CBrush m_brCellSel;
     CBrush m_brMagenta;
     CBrush m_brBlack;
+    // A marked picture's own colour: a band inside its cell's frame and a
+    // tick in the frame's top right corner, both in the margin around the
+    // picture.
+    CBrush m_brMarked;
+    void DrawMark(CDC* dc, const RECT& rc) const;
 
 private:
     // The bevel's pens, made once: a paint draws nine frames.
     CPen m_penGrey;
     CPen m_penWhite;
+    CPen m_penTick;
 };

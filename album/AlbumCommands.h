@@ -4,7 +4,8 @@
 // by the names the menus show (album/AlbumKeys.h; "": none). The view's
 // command table is made from this list, once, and with it the gate for
 // disabled commands, the menus and the toolbar; the key table is made from
-// it too, and a key's command passes the same gate. The rules are members
+// it too: a key gives its command only where the same rule enables it, and
+// is otherwise left to the focused window. The rules are members
 // of CAlbumState, tested natively by name.
 //
 // A new command is one row here, its handler, its identifier in
@@ -44,4 +45,9 @@
     COMMAND(ID_ZOOM_IN, OnZoomIn, &CAlbumState::CanZoomIn, nullptr, "+|Num +")                                 \
     COMMAND(ID_ZOOM_OUT, OnZoomOut, &CAlbumState::CanZoomOut, nullptr, "-|Num -")                              \
     COMMAND(ID_ZOOM_FIT, OnZoomFit, &CAlbumState::CanZoomOut, nullptr, "0")                                    \
-    COMMAND(ID_ZOOM_ACTUAL, OnZoomActual, &CAlbumState::CanShowActualSize, nullptr, "1")
+    COMMAND(ID_ZOOM_ACTUAL, OnZoomActual, &CAlbumState::CanShowActualSize, nullptr, "1")                      \
+    COMMAND(ID_MARK_TOGGLE, OnMarkToggle, &CAlbumState::HasCurrent, nullptr, "Ins")                            \
+    COMMAND(ID_MARK_ALL, OnMarkAll, &CAlbumState::HasCurrent, nullptr, "Ctrl+A")                               \
+    COMMAND(ID_MARKS_CLEAR, OnMarksClear, &CAlbumState::CanClearMarks, nullptr, "Esc")                        \
+    COMMAND(ID_EXPORT_MARKED, OnExportMarked, &CAlbumState::HasCurrent, nullptr, "Ctrl+E")                     \
+    COMMAND(ID_DELETE_MARKED, OnDeleteMarked, &CAlbumState::CanDeleteMarked, nullptr, "")

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "album/AlbumMessages.h"
 #include "album/AlbumView.h"
 #include "album/FileNameRules.h"
 #include "album/RenameDlg.h"
@@ -36,19 +37,6 @@ const int kJpegBitCount = 24;
 bool IsSystemLeadByte(unsigned char c)
 {
     return IsDBCSLeadByte(c) != FALSE;
-}
-
-// A string of the module's table with "%s", if any, replaced by text; no
-// fixed buffer holds the result, so long paths are shown whole.
-std::string MessageWith(UINT id, const std::string& text = std::string())
-{
-    char pattern[512] = "";
-    FwLoadString(id, pattern, sizeof pattern);
-    std::string message = pattern;
-    size_t at = message.find("%s");
-    if (at != std::string::npos)
-        message.replace(at, 2, text);
-    return message;
 }
 
 // The C runtime's text for the error number a call left.
@@ -226,6 +214,18 @@ void CAlbumView::OnImageRename()
     }
 }
 
+std::string CAlbumView::DeletePictureFile(const std::string& path)
+{
+    if (std::remove(path.c_str()) != 0)
+        return ErrorText(errno);
+    // On a read-only mount Wine reports the delete done and keeps the file
+    // (the unlink happens at close and its failure is lost): a file that is
+    // still there was refused, and stays in the list.
+    if (FileExists(path))
+        return ErrorText(EACCES);
+    return std::string();
+}
+
 void CAlbumView::OnImageDelete()
 {
     if (!HasCurrent())
@@ -235,15 +235,9 @@ void CAlbumView::OnImageDelete()
     const std::string path = CurrentPath();
     if (FwMessageBox(DeleteQuestion(CurrentName()).c_str(), MB_YESNO) != IDYES)
         return;
-    if (std::remove(path.c_str()) != 0) {
-        FwMessageBox(ErrorText(errno).c_str());
-        return;
-    }
-    // On a read-only mount Wine reports the delete done and keeps the file
-    // (the unlink happens at close and its failure is lost): a file that is
-    // still there was refused, and stays in the list.
-    if (FileExists(path)) {
-        FwMessageBox(ErrorText(EACCES).c_str());
+    const std::string error = DeletePictureFile(path);
+    if (!error.empty()) {
+        FwMessageBox(error.c_str());
         return;
     }
     if (CurrentPath() != path) {

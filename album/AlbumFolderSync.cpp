@@ -3,9 +3,11 @@
 // and the album's rules (CAlbumState::ApplyFolderChanges) update the list
 // change by change, without a walk of the folder. Only names that the
 // notifications say are there are looked up, with one exact search each,
-// which also gives the short name (x.tiff is a TIF by its short name); a
-// name that is gone is not: Wine looks for a name it cannot find in exact
-// case in the whole folder (170 ms in one of 100,000 names).
+// which also gives the short name (x.tiff is a TIF by its short name) and
+// the name as listed (a notice may give the short name); a name that is
+// gone is not: Wine looks for a name it cannot find in exact case in the
+// whole folder (170 ms in one of 100,000 names). One gone under a short
+// name that no entry bears is found by a walk that keeps the place.
 #include <windows.h>
 
 #include <cwchar>
@@ -18,9 +20,12 @@ int g_nFolderChangeBufferBytes = 64 * 1024;
 
 namespace {
 
-// The runs a name of the folder belongs in now: 0 when it is not there.
-unsigned RunsNow(const std::wstring& folder, const std::wstring& name)
+// The runs a name of the folder belongs in now (0 when it is not there),
+// and the name as the folder's listing has it: a notice may name a file
+// by its short name or in another case.
+unsigned RunsNow(const std::wstring& folder, const std::wstring& name, std::wstring* listedName)
 {
+    *listedName = name;
     // Wildcards in a name (from a Unix program) would make the search a
     // pattern: the system's own searches decide then.
     if (name.find_first_of(L"*?") != std::wstring::npos)
@@ -31,10 +36,13 @@ unsigned RunsNow(const std::wstring& folder, const std::wstring& name)
     if (find == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(find);
-    // Found under another name only when that one differs in case: this
-    // name itself is gone.
-    if (std::wcscmp(data.cFileName, name.c_str()) != 0)
-        return 0;
+    if (std::wcscmp(data.cFileName, name.c_str()) != 0) {
+        // Found by its short name, or in another case: the same file. A
+        // drive that tells case apart may hold this name as another file.
+        if (lstrcmpiW(data.cFileName, name.c_str()) != 0 && lstrcmpiW(data.cAlternateFileName, name.c_str()) != 0)
+            return 0;
+        *listedName = data.cFileName;
+    }
     return CAlbumFolderList::RunsOf(data);
 }
 
@@ -86,16 +94,17 @@ bool CAlbumView::ResolveChanges(const CFolderChanges& changes, std::vector<Folde
     resolved->reserve(changes.Entries().size());
     for (const CFolderChanges::Entry& entry : changes.Entries()) {
         FolderChange change;
-        if (!CAlbumFolderList::NarrowName(entry.name.c_str(), change.name))
+        std::wstring listedName = entry.name;
+        change.runs = entry.present ? RunsNow(m_watch.Folder(), entry.name, &listedName) : 0;
+        if (change.runs & CAlbumFolderList::kUndecided)
+            return false;
+        if (!CAlbumFolderList::NarrowName(listedName.c_str(), change.name))
             return false;
         if (!entry.renamedFrom.empty() && !CAlbumFolderList::NarrowName(entry.renamedFrom.c_str(), change.renamedFrom))
             return false;
-        change.runs = entry.present ? RunsNow(m_watch.Folder(), entry.name) : 0;
-        if (change.runs & CAlbumFolderList::kUndecided)
-            return false;
         resolved->push_back(std::move(change));
     }
-    return true;
+    return !NeedsWalk(*resolved);
 }
 
 void CAlbumView::RebuildKeepingPlace()

@@ -19,7 +19,7 @@ const NamedKey kNamedKeys[] = {
     {"Home", albumkey::kHome},   {"Left", albumkey::kLeft},     {"Up", albumkey::kUp},
     {"Right", albumkey::kRight}, {"Down", albumkey::kDown},     {"Del", albumkey::kDelete},
     {"+", albumkey::kPlus},      {"-", albumkey::kMinus},       {"Num +", albumkey::kNumPlus},
-    {"Num -", albumkey::kNumMinus},
+    {"Num -", albumkey::kNumMinus}, {"Ins", albumkey::kInsert},
 };
 
 // A digit or capital letter is its own code; F1 to F12 follow each other.
@@ -113,16 +113,10 @@ std::string MenuKeyLabel(const char* names)
 
 unsigned CommandOfKey(const CAlbumState& state, AlbumKey key)
 {
-    unsigned first = 0;
-    for (const KeyRow& row : kRows) {
-        if (!RowHasKey(row, key))
-            continue;
-        if (row.enabled == nullptr || (state.*row.enabled)())
+    for (const KeyRow& row : kRows)
+        if (RowHasKey(row, key) && (row.enabled == nullptr || (state.*row.enabled)()))
             return row.id;
-        if (first == 0)
-            first = row.id;
-    }
-    return first;
+    return 0;
 }
 
 const char* KeyNamesOf(unsigned id)

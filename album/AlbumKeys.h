@@ -23,7 +23,8 @@ struct AlbumKey {
 namespace albumkey {
 constexpr int kEnter = 0x0D, kEscape = 0x1B, kSpace = 0x20, kPageUp = 0x21, kPageDown = 0x22, kEnd = 0x23,
               kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28, kDelete = 0x2E,
-              kNumPlus = 0x6B, kNumMinus = 0x6D, kF1 = 0x70, kPlus = 0xBB, kMinus = 0xBD;
+              kNumPlus = 0x6B, kNumMinus = 0x6D, kF1 = 0x70, kPlus = 0xBB, kMinus = 0xBD,
+              kInsert = 0x2D;
 }
 
 // One key by its menu name; false when the name is not a key.
@@ -34,8 +35,9 @@ std::vector<AlbumKey> KeysOfNames(const char* names);
 std::string MenuKeyLabel(const char* names);
 
 // The command a key gives in the album's state: of the rows that name the
-// key, the first whose rule enables it, or the first of them when none does
-// (the command gate then drops it); 0 when no row names the key.
+// key, the first whose rule enables it; 0 when none does or no row names
+// the key, and the key is then the focused window's (a focused toolbar
+// button takes Space and Enter).
 unsigned CommandOfKey(const CAlbumState& state, AlbumKey key);
 // The key names of a command's row ("" for a command without keys or an
 // identifier no row has).

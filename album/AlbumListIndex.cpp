@@ -7,16 +7,42 @@
 
 namespace {
 
+unsigned char Folded(char c)
+{
+    return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+}
+
+// Names that differ in case only share a hash.
 size_t HashOf(const std::string& name)
 {
-    return std::hash<std::string>()(name);
+    return std::hash<std::string>()(FileNameKey(name));
 }
 
 }  // namespace
 
+std::string FileNameKey(const std::string& name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(Folded(c));
+    return folded;
+}
+
+int CompareFileNames(const std::string& a, const std::string& b)
+{
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const unsigned char x = Folded(a[i]), y = Folded(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
 void CAlbumListIndex::Clear()
 {
     m_bValid = true;
+    m_bNameOrder = true;
     std::fill(std::begin(m_nRunLength), std::end(m_nRunLength), 0);
     std::fill(std::begin(m_nNextStamp), std::end(m_nNextStamp), 0u);
     m_stamps.clear();
@@ -28,6 +54,7 @@ void CAlbumListIndex::Invalidate()
 {
     Clear();
     m_bValid = false;
+    m_bNameOrder = false;
 }
 
 void CAlbumListIndex::Build(const AlbumList& names, const int (&runLengths)[ALBUM_RUNS])
@@ -41,7 +68,14 @@ void CAlbumListIndex::Build(const AlbumList& names, const int (&runLengths)[ALBU
         return;
     }
     std::copy(std::begin(runLengths), std::end(runLengths), m_nRunLength);
-    m_bStamped = names.empty();
+    for (int run = 0; run < ALBUM_RUNS && m_bNameOrder; ++run) {
+        const auto begin = names.begin() + RunStart(run);
+        const auto end = begin + m_nRunLength[run];
+        m_bNameOrder = std::is_sorted(begin, end, [](const std::string& a, const std::string& b) {
+            return CompareFileNames(a, b) < 0;
+        });
+    }
+    m_bStamped = m_bNameOrder || names.empty();
 }
 
 void CAlbumListIndex::Stamp(const AlbumList& names) const
@@ -76,9 +110,32 @@ int CAlbumListIndex::RunStart(int run) const
     return start;
 }
 
-int CAlbumListIndex::EndOfRun(int run) const
+int CAlbumListIndex::PlaceFor(int run, const std::string& name, const AlbumList& names) const
 {
-    return RunStart(run) + m_nRunLength[run];
+    if (!m_bNameOrder)
+        return EndOfRun(run);
+    const auto begin = names.begin() + RunStart(run);
+    const auto end = begin + m_nRunLength[run];
+    const auto place = std::upper_bound(begin, end, name, [](const std::string& a, const std::string& b) {
+        return CompareFileNames(a, b) < 0;
+    });
+    return static_cast<int>(place - names.begin());
+}
+
+int CAlbumListIndex::PlaceOfRenamed(int index, const AlbumList& names) const
+{
+    if (!m_bValid || !m_bNameOrder)
+        return index;
+    const int run = RunOf(index);
+    const auto begin = names.begin() + RunStart(run);
+    const auto end = begin + m_nRunLength[run];
+    const auto at = names.begin() + index;
+    const auto less = [](const std::string& a, const std::string& b) { return CompareFileNames(a, b) < 0; };
+    if (at != begin && less(*at, *(at - 1)))
+        return static_cast<int>(std::upper_bound(begin, at, *at, less) - names.begin());
+    if (at + 1 != end && less(*(at + 1), *at))
+        return static_cast<int>(std::upper_bound(at + 1, end, *at, less) - names.begin()) - 1;
+    return index;
 }
 
 int CAlbumListIndex::RunOf(int index) const
@@ -92,14 +149,13 @@ int CAlbumListIndex::RunOf(int index) const
     return -1;
 }
 
-void CAlbumListIndex::Inserted(int run, const AlbumList& names)
+void CAlbumListIndex::Inserted(int run, int at, const AlbumList& names)
 {
     if (!m_bValid)
         return;
-    const int at = EndOfRun(run);
     ++m_nRunLength[run];
-    if (!m_bStamped)
-        return;     // stamped with the rest when first needed
+    if (m_bNameOrder || !m_bStamped)
+        return;     // no stamps, or stamped with the rest when first needed
     // Four thousand million arrivals into one list without a new build: the
     // whole list is stamped afresh.
     if (m_nNextStamp[run] == std::numeric_limits<uint32_t>::max()) {
@@ -127,9 +183,19 @@ int CAlbumListIndex::IndexOf(const Key& key) const
     return static_cast<int>(found - m_stamps.begin());
 }
 
-std::vector<int> CAlbumListIndex::Find(const std::string& name, const AlbumList& names) const
+std::vector<int> CAlbumListIndex::FindAll(const std::string& name, const AlbumList& names) const
 {
     std::vector<int> indices;
+    if (m_bNameOrder) {
+        const auto less = [](const std::string& a, const std::string& b) { return CompareFileNames(a, b) < 0; };
+        for (int run = 0; run < ALBUM_RUNS; ++run) {
+            const auto begin = names.begin() + RunStart(run);
+            const auto range = std::equal_range(begin, begin + m_nRunLength[run], name, less);
+            for (auto it = range.first; it != range.second; ++it)
+                indices.push_back(static_cast<int>(it - names.begin()));
+        }
+        return indices;
+    }
     Stamp(names);
     if (!m_bValid)
         return indices;
@@ -137,11 +203,21 @@ std::vector<int> CAlbumListIndex::Find(const std::string& name, const AlbumList&
     for (auto it = range.first; it != range.second; ++it) {
         const int index = IndexOf(it->second);
         // Another name of the same hash is told apart here.
-        if (index >= 0 && names[static_cast<size_t>(index)] == name)
+        if (index >= 0 && SameFileName(names[static_cast<size_t>(index)], name))
             indices.push_back(index);
     }
     std::sort(indices.begin(), indices.end());
     return indices;
+}
+
+std::vector<int> CAlbumListIndex::Find(const std::string& name, const AlbumList& names) const
+{
+    std::vector<int> indices = FindAll(name, names);
+    std::vector<int> exact;
+    for (int index : indices)
+        if (names[static_cast<size_t>(index)] == name)
+            exact.push_back(index);
+    return exact.empty() ? indices : exact;
 }
 
 void CAlbumListIndex::Forget(size_t hash, int index)
@@ -164,7 +240,7 @@ void CAlbumListIndex::Erasing(int index, const AlbumList& names)
         Invalidate();
         return;
     }
-    if (m_bStamped) {
+    if (!m_bNameOrder && m_bStamped) {
         Forget(HashOf(names[static_cast<size_t>(index)]), index);
         m_stamps.erase(m_stamps.begin() + index);
     }
@@ -173,13 +249,18 @@ void CAlbumListIndex::Erasing(int index, const AlbumList& names)
 
 void CAlbumListIndex::Renaming(int index, const std::string& newName, const AlbumList& names)
 {
-    if (!m_bValid || !m_bStamped)
+    if (!m_bValid)
         return;
     const int run = RunOf(index);
     if (run < 0) {
         Invalidate();
         return;
     }
+    // In name order the state moves the entry (PlaceOfRenamed).
+    if (m_bNameOrder)
+        return;
+    if (!m_bStamped)
+        return;
     Forget(HashOf(names[static_cast<size_t>(index)]), index);
     try {
         m_byName.emplace(HashOf(newName), Key{m_stamps[static_cast<size_t>(index)], run});

@@ -1,10 +1,18 @@
 // Where the entries of the album's list stand, found without a walk of the
 // list. The list is six runs, one per pattern in the order of the passes
-// (BMP, GIF, PCX, TGA, JPG, TIF); a picture that arrives joins the end of
-// its run. Each entry carries a stamp that grows along its run, and its
-// name's hash leads to its run and stamp: a name's place is then a binary
-// search of one run. So an arrival or a removal in a folder of 100,000
-// names compares a few strings, not 100,000.
+// (BMP, GIF, PCX, TGA, JPG, TIF).
+//
+// Most folders list their names in name order (NTFS, and Wine's drives):
+// there a name's place in each run is a binary search of the names
+// themselves, and a picture that arrives takes its place by name, where a
+// new walk of the folder would list it. Elsewhere (FAT lists in the order
+// the names were made) a picture that arrives joins the end of its run;
+// each entry then carries a stamp that grows along its run, and its name's
+// hash leads to its run and stamp. Either way an arrival or a removal in a
+// folder of 100,000 names compares a few strings, not 100,000.
+//
+// Names are matched as the file system matches them: without regard to
+// case (an exact match is preferred where a drive keeps both).
 //
 // The stamps and hashes are made when a name is first looked for, not at
 // the list build: a refresh costs what it did, and the first change after
@@ -28,9 +36,20 @@ constexpr int ALBUM_RUNS = 6;
 // moves none of the others.
 using AlbumList = std::deque<std::string>;
 
+// The file system's order of names: letters compared as capitals (so "_"
+// comes after "z"), everything else by its code.
+int CompareFileNames(const std::string& a, const std::string& b);
+// A name as the file system tells names apart (equal for names that
+// differ in case only).
+std::string FileNameKey(const std::string& name);
+inline bool SameFileName(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && CompareFileNames(a, b) == 0;
+}
+
 class CAlbumListIndex {
 public:
-    // An empty list, which can be updated.
+    // An empty list, which can be updated (and is in name order).
     void Clear();
     // After a list build: run r holds runLengths[r] entries of names, one
     // run after another. Names past the runs make the index unusable.
@@ -39,18 +58,25 @@ public:
     // folder): unusable until the next build.
     void Invalidate();
     bool Valid() const { return m_bValid; }
+    // Whether every run was listed in name order, and is kept so.
+    bool NameOrder() const { return m_bNameOrder; }
 
-    // Where a new entry of the run goes: after the last one of its run.
-    int EndOfRun(int run) const;
+    // Where a new entry of the run named name goes: its place by name in
+    // a list in name order, else after the last one of its run.
+    int PlaceFor(int run, const std::string& name, const AlbumList& names) const;
     int RunOf(int index) const;
-    // An entry of the run was put at EndOfRun(run) of names (already there).
-    void Inserted(int run, const AlbumList& names);
-    // The list indices of the entries of that name, one per run, in list order.
+    // An entry of the run was put at PlaceFor(run, ...) of names (already there).
+    void Inserted(int run, int at, const AlbumList& names);
+    // The list indices of the entries of that name, in list order: those of
+    // exactly that name, else those that differ from it in case only.
     std::vector<int> Find(const std::string& name, const AlbumList& names) const;
     // The entry at index of names is about to leave the list.
     void Erasing(int index, const AlbumList& names);
     // The entry at index of names is about to be named newName.
     void Renaming(int index, const std::string& newName, const AlbumList& names);
+    // Where the entry at index goes now that it was renamed: its new name's
+    // place in a list in name order (the others keep theirs), else index.
+    int PlaceOfRenamed(int index, const AlbumList& names) const;
 
 private:
     struct Key {
@@ -58,6 +84,8 @@ private:
         int run;
     };
     int RunStart(int run) const;
+    int EndOfRun(int run) const { return RunStart(run) + m_nRunLength[run]; }
+    std::vector<int> FindAll(const std::string& name, const AlbumList& names) const;
     // Stamps and hashes for the names as they are now, if not made yet.
     void Stamp(const AlbumList& names) const;
     // The list index of the entry with that key, or -1.
@@ -65,8 +93,10 @@ private:
     void Forget(size_t hash, int index);
 
     mutable bool m_bValid = true;
+    bool m_bNameOrder = true;
     int m_nRunLength[ALBUM_RUNS] = {};
-    // Made when first needed (Stamp), kept up to date from then on.
+    // Not in name order only: made when first needed (Stamp), kept up to
+    // date from then on.
     mutable bool m_bStamped = false;
     mutable uint32_t m_nNextStamp[ALBUM_RUNS] = {};
     mutable std::deque<uint32_t> m_stamps;     // one per list entry

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "ImageLoad.h"
+#include "album/AlbumMessages.h"
 #include "album/AlbumView.h"
 #include "framework/Frame.h"
 #include "picture/Picture.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -17,6 +20,9 @@ const int kThumbnailMargin = 50;
 const int kSingleMargin = 6;
 const COLORREF kTextColour = RGB(0, 0, 0);
 const COLORREF kSelectedTextColour = RGB(255, 100, 0);
+// A zoomed picture whose file was busy is read again after this long.
+const UINT kZoomRetryMilliseconds = 250;
+const char kAlbumTitle[] = "Image browse";
 
 // The caption of a cell: width, height and colour count, or "16M" for
 // pictures of 16 bits per pixel and more.
@@ -87,7 +93,9 @@ void CAlbumView::OnDraw(CDC* dc)
     CFrameWnd* frame = GetParentFrame();
 
     if (m_bSingle) {
-        SetFrameTitle(frame, m_strCurrent);
+        if (!dc->IsPrinting())
+            m_paintedPaths.clear();
+        SetFrameTitle(frame, TitleWithMarks(m_strCurrent));
         // Printed and previewed, the picture is whole, as it is fitted.
         if (dc->IsPrinting()) {
             DrawPicture(m_strCurrent.c_str(), dc, &client, kSingleMargin, -1);
@@ -97,9 +105,11 @@ void CAlbumView::OnDraw(CDC* dc)
         PrepareAround(SingleBox(client));
         return;
     }
-    m_zoomed.Release();
+    ReleaseZoomed();
 
     const int end = std::min(m_nPageTop + ALBUM_PAGE_SIZE, static_cast<int>(m_arrNames.size()));
+    if (!dc->IsPrinting())
+        RememberPainted(end);
     const CellBox box = ThumbnailBox(layout);
     const int screenBits = m_nScreenBits;
     std::vector<CellKey> keys;
@@ -130,7 +140,7 @@ void CAlbumView::OnDraw(CDC* dc)
                         Caption(m_nImgWidth, m_nImgHeight, m_nImgColors).c_str());
         dc->TextOut(rc.left + 20, rc.top + layout.rowHeight - 20, m_arrNames[static_cast<size_t>(i)].c_str());
     }
-    SetFrameTitle(frame, "Image browse");
+    SetFrameTitle(frame, TitleWithMarks(kAlbumTitle));
     if (!dc->IsPrinting())
         PrepareAround(box);
 }
@@ -146,6 +156,14 @@ void CAlbumView::SetFrameTitle(CFrameWnd* frame, const std::string& title)
     m_strFrameTitle = title;
 }
 
+std::string CAlbumView::TitleWithMarks(const std::string& title) const
+{
+    if (!HasMarks())
+        return title;
+    const bool shownMarked = m_bSingle && IsMarked(m_nCurrent);
+    return MessageWith(shownMarked ? IDS_TITLE_MARKED_ALONE : IDS_TITLE_MARKED, title, MarkedCount());
+}
+
 bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int margin, int cell)
 {
     if (m_pPicture == nullptr || rc == nullptr)
@@ -156,39 +174,124 @@ bool CAlbumView::DrawPicture(const char* path, CDC* dc, const RECT* rc, int marg
     return DrawCell(dc, *rc, present ? &key : nullptr, cell);
 }
 
-// The fitted cell tells the zoom the picture's size and fit: a picture of
-// another size, or one that cannot be read, goes back to the fit.
-void CAlbumView::DrawAlone(CDC* dc, const RECT& client)
+// A picture of another size, or one that cannot be read, goes back to the
+// fit; a cell not made for a reason that may pass changes nothing.
+CAlbumCells::Ptr CAlbumView::MeasureAlone(const RECT& client, CellKey* key, bool* present)
 {
-    CellKey key;
-    const bool present = CurrentCellKey(m_strCurrent, SingleBox(client), m_nScreenBits, &key);
-    const CAlbumCells::Ptr fitted = present ? m_cells.Wait(key) : nullptr;
+    *present = CurrentCellKey(m_strCurrent, SingleBox(client), m_nScreenBits, key);
+    const CAlbumCells::Ptr fitted = *present ? m_cells.Wait(*key) : nullptr;
     const int width = client.right - client.left, height = client.bottom - client.top;
     if (fitted != nullptr && fitted->Loaded())
         m_zoom.Show(fitted->Width(), fitted->Height(), fitted->Fit(), width, height);
-    else
+    else if (fitted != nullptr || !*present)
         m_zoom.Show(0, 0, CellFit{}, width, height);
+    if (fitted != nullptr || !*present) {
+        m_pMeasured = fitted;
+        m_measuredKey = *key;
+    }
+    if (m_strZoomRefused != m_strCurrent)
+        m_strZoomRefused.clear();
+    return fitted;
+}
+
+void CAlbumView::MeasureBeforeInput()
+{
+    if (!m_bSingle || m_pPicture == nullptr)
+        return;
+    RECT client;
+    GetClientRect(&client);
+    CellKey key;
+    if (m_pMeasured != nullptr && m_zoom.KnowsPicture() &&
+        CurrentCellKey(m_strCurrent, SingleBox(client), m_nScreenBits, &key) && key == m_measuredKey)
+        return;
+    bool present = false;
+    MeasureAlone(client, &key, &present);
+}
+
+bool CAlbumView::RefusesZoom()
+{
+    if (m_zoom.IsZoomed() || m_pMeasured == nullptr || !m_pMeasured->Loaded() ||
+        FileType(m_strCurrent.c_str()) == IL_TYPE_JPG)
+        return false;
+    const std::uint64_t whole = WholeDecodeBytes(m_pMeasured->Width(), m_pMeasured->Height(), m_pMeasured->Colours());
+    if (MayHoldWhole(whole)) {
+        // Room for it before it is decoded.
+        m_cells.HoldWhole(static_cast<std::size_t>(whole));
+        return false;
+    }
+    m_strZoomRefused = m_strCurrent;
+    Invalidate(FALSE);
+    return true;
+}
+
+void CAlbumView::DrawZoomRefusal(CDC* dc)
+{
+    static const char kText[] = "This picture is too large to be zoomed in: it is shown fitted";
+    const HDC hdc = dc->GetSafeHdc();
+    const int mode = SetBkMode(hdc, OPAQUE);
+    const COLORREF back = SetBkColor(hdc, RGB(255, 255, 225)), text = SetTextColor(hdc, kTextColour);
+    TextOutA(hdc, 2 * kSingleMargin, 2 * kSingleMargin, kText, static_cast<int>(sizeof kText - 1));
+    SetTextColor(hdc, text);
+    SetBkColor(hdc, back);
+    SetBkMode(hdc, mode);
+}
+
+void CAlbumView::ReleaseZoomed()
+{
+    m_zoomed.Release();
+    m_cells.HoldWhole(0);
+}
+
+void CAlbumView::RetryZoomSoon()
+{
+    SetTimer(ID_TIMER_ZOOM_RETRY, kZoomRetryMilliseconds);
+}
+
+// A zoomed picture whose file cannot be read for the moment (its writer
+// holds it) keeps its zoom, and the screen keeps what it shows: nothing is
+// painted until it is read again.
+void CAlbumView::DrawAlone(CDC* dc, const RECT& client)
+{
+    CellKey key;
+    bool present = false;
+    const CAlbumCells::Ptr fitted = MeasureAlone(client, &key, &present);
     if (m_zoom.IsZoomed()) {
+        if (fitted == nullptr) {
+            RetryZoomSoon();
+            return;
+        }
         m_nImgWidth = fitted->Width();
         m_nImgHeight = fitted->Height();
         m_nImgColors = fitted->Colours();
-        if (DrawZoomed(dc, client, key, fitted->Width(), fitted->Height()))
+        switch (DrawZoomed(dc, client, key, fitted->Width(), fitted->Height())) {
+        case CZoomedPicture::Rendered::Shown:
             return;
-        // What cannot be shown zoomed is shown fitted.
-        m_zoom.Reset();
+        case CZoomedPicture::Rendered::Busy:
+            RetryZoomSoon();
+            return;
+        case CZoomedPicture::Rendered::Failed:
+            // What cannot be shown zoomed is shown fitted.
+            m_zoom.Reset();
+            break;
+        }
     }
-    m_zoomed.Release();
+    ReleaseZoomed();
     DrawCell(dc, client, present ? &key : nullptr, -1);
+    if (!m_strZoomRefused.empty())
+        DrawZoomRefusal(dc);
 }
 
 // The zoomed pixels, and the view's background where the picture leaves
 // room (it is centred where it is smaller than the view).
-bool CAlbumView::DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height)
+CZoomedPicture::Rendered CAlbumView::DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width,
+                                                int height)
 {
     const CZoomedPicture::File file = {key.path, key.fileSize, key.writeTime};
-    if (!m_zoomed.Render(file, width, height, m_zoom.Region(), client.right - client.left,
-                         client.bottom - client.top))
-        return false;
+    const CZoomedPicture::Rendered rendered = m_zoomed.Render(file, width, height, m_zoom.Region(),
+                                                              client.right - client.left, client.bottom - client.top);
+    m_cells.HoldWhole(m_zoomed.WholeBytes());
+    if (rendered != CZoomedPicture::Rendered::Shown)
+        return rendered;
     const HDC hdc = dc->GetSafeHdc();
     const int saved = SaveDC(hdc);
     if (m_zoomed.Draw(hdc)) {
@@ -197,7 +300,7 @@ bool CAlbumView::DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int
     }
     dc->FillRect(client, m_brushes.m_brCell);
     RestoreDC(hdc, saved);
-    return true;
+    return rendered;
 }
 
 // A file that is gone, or that cannot be read, shows its frame only. On the
@@ -223,6 +326,10 @@ bool CAlbumView::DrawCell(CDC* dc, const RECT& rc, const CellKey* key, int cell)
     if (cell < 0 && PaintsOwnBackground() && !dc->IsPrinting())
         FillRect(hdc, &rc, reinterpret_cast<HBRUSH>(GetClassLongPtrA(m_hWnd, GCLP_HBRBACKGROUND)));
     m_brushes.DrawCellFrame(dc, rc, cell == m_nCellSel ? &m_brushes.m_brCellSel : &m_brushes.m_brCell);
+    // On the screen the picture is out of the clip here: the mark cannot
+    // cover it.
+    if (cell >= 0 && !dc->IsPrinting() && IsMarked(m_nPageTop + cell))
+        m_brushes.DrawMark(dc, rc);
     if (saved != 0)
         RestoreDC(hdc, saved);
     else if (loaded)
@@ -294,4 +401,5 @@ void CAlbumView::RedrawCells(int previousCell)
         if (cell == previousCell)
             drawCell();     // in whatever colour is set now
     }
+    SetFrameTitle(GetParentFrame(), TitleWithMarks(kAlbumTitle));   // the count of marks
 }

@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace {
@@ -39,6 +40,9 @@ void CAlbumState::AppendFile(const std::string& path, const std::string& name)
 void CAlbumState::IndexRuns(const int (&runLengths)[ALBUM_RUNS])
 {
     m_index.Build(m_arrNames, runLengths);
+    // A list built anew keeps the marks of the pictures it still lists: a
+    // refresh keeps them, another folder's list clears them.
+    m_marks.KeepOnly(m_arrPaths);
 }
 
 int CAlbumState::LastPageTop(int count)
@@ -150,7 +154,29 @@ int CAlbumState::SelectCell(int k)
     m_nCellSel = k;
     m_strCurrent = PathAt(m_nPageTop + k);
     m_nCurrent = m_nPageTop + k;
+    SetAnchor(m_nCurrent);
     return previous;
+}
+
+int CAlbumState::SelectIndex(int index)
+{
+    const int previous = m_nCellSel;
+    m_nCurrent = index;
+    m_strCurrent = PathAt(index);
+    FollowCurrent();
+    SetAnchor(m_nCurrent);
+    return previous;
+}
+
+int CAlbumState::IndexOfPath(const std::string& path, int hint) const
+{
+    if (0 <= hint && hint < Count() && m_arrPaths[static_cast<size_t>(hint)] == path)
+        return hint;
+    const size_t slash = path.find_last_of('\\');
+    for (int index : m_index.Find(path.substr(slash == std::string::npos ? 0 : slash + 1), m_arrNames))
+        if (m_arrPaths[static_cast<size_t>(index)] == path)
+            return index;
+    return -1;
 }
 
 void CAlbumState::ShowCellAlone(int k)
@@ -314,31 +340,34 @@ bool CAlbumState::CanMoveOnPage(int dx, int dy) const
     return cell / 3 < (filled - 1) / 3 || nextPage;
 }
 
-bool CAlbumState::CanMoveAlone(int direction) const
+// Zoomed in, an arrow only moves the view, and only while the picture
+// reaches past the view's edge that way: at the edge it does nothing (and
+// is disabled) rather than leave the zoomed spot for another picture.
+bool CAlbumState::CanMoveAlone(int dx, int dy) const
 {
     if (m_zoom.IsZoomed())
-        return m_zoom.CanPan();
-    return direction < 0 ? CanPageBack() : CanPageForward();
+        return m_zoom.CanPanByKey(dx, dy);
+    return dx + dy < 0 ? CanPageBack() : CanPageForward();
 }
 
 bool CAlbumState::CanMoveLeft() const
 {
-    return m_bSingle ? CanMoveAlone(-1) : CanMoveOnPage(-1, 0);
+    return m_bSingle ? CanMoveAlone(-1, 0) : CanMoveOnPage(-1, 0);
 }
 
 bool CAlbumState::CanMoveRight() const
 {
-    return m_bSingle ? CanMoveAlone(1) : CanMoveOnPage(1, 0);
+    return m_bSingle ? CanMoveAlone(1, 0) : CanMoveOnPage(1, 0);
 }
 
 bool CAlbumState::CanMoveUp() const
 {
-    return m_bSingle ? CanMoveAlone(-1) : CanMoveOnPage(0, -1);
+    return m_bSingle ? CanMoveAlone(0, -1) : CanMoveOnPage(0, -1);
 }
 
 bool CAlbumState::CanMoveDown() const
 {
-    return m_bSingle ? CanMoveAlone(1) : CanMoveOnPage(0, 1);
+    return m_bSingle ? CanMoveAlone(0, 1) : CanMoveOnPage(0, 1);
 }
 
 const std::string& CAlbumState::CurrentName() const
@@ -366,10 +395,40 @@ void CAlbumState::ReplaceCurrentName(const std::string& newName, LeadBytePredica
     if (!HasCurrent())
         return;
     const size_t at = static_cast<size_t>(m_nCurrent);
-    m_index.Renaming(m_nCurrent, newName, m_arrNames);
-    m_arrNames[at] = newName;
-    m_arrPaths[at] = FolderOf(m_arrPaths[at], isLead) + newName;
-    m_strCurrent = m_arrPaths[at];
+    const std::string path = FolderOf(m_arrPaths[at], isLead) + newName;
+    RenameEntry(m_nCurrent, newName, path);
+    m_strCurrent = path;
+    FollowCurrent();
+}
+
+void CAlbumState::RenameEntry(int index, const std::string& name, const std::string& path)
+{
+    const size_t at = static_cast<size_t>(index);
+    m_index.Renaming(index, name, m_arrNames);
+    if (m_strCurrent == m_arrPaths[at])
+        m_strCurrent = path;
+    m_marks.Rename(m_arrPaths[at], path);
+    m_arrNames[at] = name;
+    m_arrPaths[at] = path;
+    const int to = m_index.PlaceOfRenamed(index, m_arrNames);
+    if (to == index)
+        return;
+    // Within its run, by moves alone: nothing is allocated, nothing can fail.
+    const auto move = [index, to](AlbumList& list) {
+        const auto from = list.begin() + index;
+        if (to < index)
+            std::rotate(list.begin() + to, from, from + 1);
+        else
+            std::rotate(from, from + 1, list.begin() + to + 1);
+    };
+    move(m_arrNames);
+    move(m_arrPaths);
+    if (m_nCurrent == index)
+        m_nCurrent = to;
+    else if (to < index && to <= m_nCurrent && m_nCurrent < index)
+        ++m_nCurrent;
+    else if (index < to && index < m_nCurrent && m_nCurrent <= to)
+        --m_nCurrent;
 }
 
 void CAlbumState::RemoveCurrent()
@@ -377,6 +436,7 @@ void CAlbumState::RemoveCurrent()
     if (!HasCurrent())
         return;
     const int removed = m_nCurrent;
+    m_marks.Erase(m_arrPaths[static_cast<size_t>(removed)]);
     m_index.Erasing(removed, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + removed);
     m_arrNames.erase(m_arrNames.begin() + removed);
@@ -408,6 +468,35 @@ unsigned CAlbumState::ListedRuns(const std::string& name) const
     return runs;
 }
 
+namespace {
+
+// A name as the system makes short ones for long names: at most eight
+// characters with a "~" and a digit, and an extension of at most three
+// that is one of the list's patterns.
+bool IsShortPictureName(const std::string& name)
+{
+    static const char* const kExtensions[] = {"BMP", "GIF", "PCX", "TGA", "JPG", "TIF"};
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot > 8 || name.size() - dot - 1 != 3)
+        return false;
+    const size_t tilde = name.find('~');
+    if (tilde >= dot || tilde + 1 >= dot || name[tilde + 1] < '0' || name[tilde + 1] > '9')
+        return false;
+    const std::string extension = FileNameKey(name.substr(dot + 1));
+    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
+                       [&extension](const char* known) { return extension == known; });
+}
+
+}  // namespace
+
+bool CAlbumState::NeedsWalk(const std::vector<FolderChange>& changes) const
+{
+    // A rename from a short name has that name's own change too.
+    return std::any_of(changes.begin(), changes.end(), [this](const FolderChange& change) {
+        return change.runs == 0 && IsShortPictureName(change.name) && ListedRuns(change.name) == 0;
+    });
+}
+
 void CAlbumState::FollowCurrent()
 {
     if (m_bSingle)
@@ -422,7 +511,7 @@ void CAlbumState::FollowCurrent()
 
 void CAlbumState::InsertInRun(int run, const std::string& path, const std::string& name)
 {
-    const int at = m_index.EndOfRun(run);
+    const int at = m_index.PlaceFor(run, name, m_arrNames);
     const bool wasEmpty = Count() == 0;
     m_arrPaths.insert(m_arrPaths.begin() + at, path);
     try {
@@ -431,7 +520,7 @@ void CAlbumState::InsertInRun(int run, const std::string& path, const std::strin
         m_arrPaths.erase(m_arrPaths.begin() + at);
         throw;
     }
-    m_index.Inserted(run, m_arrNames);
+    m_index.Inserted(run, at, m_arrNames);
     if (wasEmpty) {
         // The first picture of an empty album is its current one, also
         // alone on the screen.
@@ -448,6 +537,7 @@ void CAlbumState::RemoveAt(int index)
         RemoveCurrent();
         return;
     }
+    m_marks.Erase(m_arrPaths[static_cast<size_t>(index)]);
     m_index.Erasing(index, m_arrNames);
     m_arrPaths.erase(m_arrPaths.begin() + index);
     m_arrNames.erase(m_arrNames.begin() + index);
@@ -478,31 +568,38 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
         return false;
     const std::vector<std::string> shownBefore = ShownPaths();
 
-    // Renames within a pattern first: the entry keeps its place. The old
-    // name's own change then finds nothing listed. An old name that is
-    // there again (written anew since) stays where it is.
+    // The names there now, told apart as the file system does (a rename in
+    // case only is one name, there).
     std::unordered_set<std::string> present;
     for (const FolderChange& change : changes)
         if (change.runs != 0)
-            present.insert(change.name);
+            present.insert(FileNameKey(change.name));
+
+    // Renames within a pattern first: the entry keeps its place, or in a
+    // list in name order takes its new name's. The old name's own change
+    // then finds nothing listed. An old name that is there again (written
+    // anew since) stays where it is.
     for (const FolderChange& change : changes) {
-        if (change.renamedFrom.empty() || change.runs == 0 || present.count(change.renamedFrom) != 0 ||
-            ListedRuns(change.renamedFrom) != change.runs || ListedRuns(change.name) != 0)
+        if (change.renamedFrom.empty() || change.runs == 0)
+            continue;
+        const bool caseOnly = SameFileName(change.renamedFrom, change.name);
+        if ((!caseOnly && (present.count(FileNameKey(change.renamedFrom)) != 0 || ListedRuns(change.name) != 0)) ||
+            ListedRuns(change.renamedFrom) != change.runs)
             continue;
         const std::string path = folder + "\\" + change.name;
-        for (int index : m_index.Find(change.renamedFrom, m_arrNames)) {
-            const size_t at = static_cast<size_t>(index);
-            if (m_strCurrent == m_arrPaths[at])
-                m_strCurrent = path;
-            m_index.Renaming(index, change.name, m_arrNames);
-            m_arrNames[at] = change.name;
-            m_arrPaths[at] = path;
-        }
+        for (std::vector<int> indices = m_index.Find(change.renamedFrom, m_arrNames);
+             !indices.empty() && m_arrNames[static_cast<size_t>(indices.front())] != change.name;
+             indices = m_index.Find(change.renamedFrom, m_arrNames))
+            RenameEntry(indices.front(), change.name, path);
     }
 
     // Then every name as the folder has it now.
+    const std::unordered_set<std::string> markedRenames = MarkedRenames(changes, folder);
     std::vector<const std::string*> writtenAgain;
     for (const FolderChange& change : changes) {
+        // Gone in one case, there in another: the same file.
+        if (change.runs == 0 && present.count(FileNameKey(change.name)) != 0)
+            continue;
         const unsigned listed = ListedRuns(change.name);
         if (listed == change.runs) {
             if (listed != 0)
@@ -510,11 +607,16 @@ bool CAlbumState::ApplyFolderChanges(const std::vector<FolderChange>& changes, c
             continue;
         }
         const std::vector<int> indices = m_index.Find(change.name, m_arrNames);
+        bool marked = markedRenames.count(change.name) != 0;
+        for (int index : indices)
+            marked = marked || IsMarked(index);
         for (auto it = indices.rbegin(); it != indices.rend(); ++it)
             RemoveAt(*it);
         for (int run = 0; run < ALBUM_RUNS; ++run)
             if (change.runs & (1u << run))
                 InsertInRun(run, folder + "\\" + change.name, change.name);
+        if (marked && change.runs != 0)
+            m_marks.Set(folder + "\\" + change.name, true);
     }
     FollowCurrent();
 
@@ -536,6 +638,7 @@ void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, 
     m_arrPaths.swap(paths);
     m_arrNames.swap(names);
     m_index.Build(m_arrNames, runLengths);
+    m_marks.KeepOnly(m_arrPaths);
 
     int found = -1;
     if (hadCurrent)
@@ -550,5 +653,105 @@ void CAlbumState::ReplaceListKeepingPlace(AlbumList&& paths, AlbumList&& names, 
         m_nCurrent = std::max(0, std::min(previous, Count() - 1));
         m_strCurrent = PathAt(m_nCurrent);
     }
+    FollowCurrent();
+}
+
+// The new names of marked pictures renamed into another pattern: the old
+// name leaves the list by its own change, before or after the new one's.
+std::unordered_set<std::string> CAlbumState::MarkedRenames(const std::vector<FolderChange>& changes,
+                                                           const std::string& folder) const
+{
+    std::unordered_set<std::string> names;
+    if (m_marks.Empty())
+        return names;
+    for (const FolderChange& change : changes)
+        if (!change.renamedFrom.empty() && change.runs != 0 && m_marks.Has(folder + "\\" + change.renamedFrom))
+            names.insert(change.name);
+    return names;
+}
+
+std::vector<int> CAlbumState::MarkedIndices() const
+{
+    std::vector<int> marked;
+    if (m_marks.Empty())
+        return marked;
+    for (int i = 0; i < Count(); ++i)
+        if (m_marks.Has(m_arrPaths[static_cast<size_t>(i)]))
+            marked.push_back(i);
+    return marked;
+}
+
+void CAlbumState::SetAnchor(int index)
+{
+    m_nAnchor = index;
+    m_strAnchor = PathAt(index);
+}
+
+// Where the anchor's picture is now: the list may have changed around it.
+int CAlbumState::AnchorIndex() const
+{
+    if (m_strAnchor.empty())
+        return m_nCurrent;
+    if (PathAt(m_nAnchor) == m_strAnchor)
+        return m_nAnchor;
+    const auto found = std::find(m_arrPaths.begin(), m_arrPaths.end(), m_strAnchor);
+    return found != m_arrPaths.end() ? static_cast<int>(found - m_arrPaths.begin()) : m_nCurrent;
+}
+
+int CAlbumState::ToggleMarkOfCell(int k)
+{
+    return ToggleMarkAt(m_nPageTop + k);
+}
+
+int CAlbumState::ToggleMarkAt(int index)
+{
+    const int previous = SelectIndex(index);
+    m_marks.Toggle(m_strCurrent);
+    SetAnchor(m_nCurrent);
+    return previous;
+}
+
+int CAlbumState::MarkToCell(int k)
+{
+    return MarkTo(m_nPageTop + k);
+}
+
+int CAlbumState::MarkTo(int index)
+{
+    const int from = AnchorIndex();
+    const int previous = SelectIndex(index);
+    SetAnchor(from);    // further Shift+clicks mark from the same picture
+    const int first = std::min(from, m_nCurrent), last = std::max(from, m_nCurrent);
+    for (int i = std::max(first, 0); i <= last && i < Count(); ++i)
+        m_marks.Set(m_arrPaths[static_cast<size_t>(i)], true);
+    return previous;
+}
+
+CAlbumState::MoveResult CAlbumState::ToggleMarkAndMoveOn()
+{
+    if (!HasCurrent())
+        return {Moved::Nothing, m_nCellSel};
+    m_marks.Toggle(CurrentPath());
+    SetAnchor(m_nCurrent);
+    if (m_bSingle) {
+        const int cell = m_nCellSel;
+        return {PageNext() ? Moved::Picture : Moved::Nothing, cell};
+    }
+    return MoveOnPage(1, 0);
+}
+
+bool CAlbumState::MarkAll()
+{
+    const int before = m_marks.Count();
+    for (const std::string& path : m_arrPaths)
+        m_marks.Set(path, true);
+    return m_marks.Count() != before;
+}
+
+void CAlbumState::RemoveListed(const std::string& path)
+{
+    for (int index = Count() - 1; index >= 0; --index)
+        if (m_arrPaths[static_cast<size_t>(index)] == path)
+            RemoveAt(index);
     FollowCurrent();
 }

@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "album/AlbumListIndex.h"
+#include "album/AlbumMarks.h"
 #include "album/FileNameRules.h"
 #include "album/zoom/Zoom.h"
 
@@ -58,6 +60,12 @@ public:
     int HitTest(int x, int y) const;
     // A click selects cell k of the page; returns the previous cell.
     int SelectCell(int k);
+    // Makes the entry at index current (in multi mode its page is shown);
+    // returns the previous cell.
+    int SelectIndex(int index);
+    // The list index of the entry of that path, or -1; hint is where it
+    // was last seen.
+    int IndexOfPath(const std::string& path, int hint) const;
     // A double click shows cell k alone, fitted.
     void ShowCellAlone(int k);
 
@@ -65,7 +73,7 @@ public:
     // and past the page's first or last cell (or row) onto the previous or
     // next page, in the same column where that page has one. Alone they
     // show the previous or next picture, or move the view over a zoomed
-    // picture. What changed: nothing, the selection within the page (the
+    // picture (at its edge that way, nothing). What changed: nothing, the selection within the page (the
     // previous cell is given), the page, the picture, or the zoomed view.
     enum class Moved { Nothing, Cell, Page, Picture, View };
     struct MoveResult {
@@ -88,8 +96,10 @@ public:
     bool HasCurrent() const { return 0 <= m_nCurrent && m_nCurrent < Count(); }
     const std::string& CurrentName() const;
     const std::string& CurrentPath() const;
-    // After a rename: the entry keeps its place, its name becomes newName
-    // and its path the old folder followed by newName; m_strCurrent follows.
+    // After a rename: the entry's name becomes newName and its path the old
+    // folder followed by newName; m_strCurrent follows. It keeps its place,
+    // or in a list in name order takes its new name's (and in multi mode
+    // the page follows it).
     void ReplaceCurrentName(const std::string& newName, LeadBytePredicate isLead = nullptr);
     // The chooser moved the album to folder: page 0, and the folder is the
     // current entry, appended under the given name, until the next list build.
@@ -106,11 +116,17 @@ public:
     bool FollowsChanges() const { return m_index.Valid(); }
     // The runs that list the name, bit r for run r.
     unsigned ListedRuns(const std::string& name) const;
-    // Applies the changes in their order: a rename that keeps its pattern
-    // keeps its place; a picture that went leaves the list (the current one
-    // as after a delete); a new one joins the end of its run (where a list
-    // build would put a name that sorts after the others); one written again
-    // stays. New paths are folder, a backslash and the name. The current
+    // Whether the changes name a picture that only a walk of the folder
+    // can find: one gone under a short name (01WAY-~1.JPG) that no entry
+    // bears; the list keeps the names, not their short names.
+    bool NeedsWalk(const std::vector<FolderChange>& changes) const;
+    // Applies the changes in their order, names matched as the file system
+    // matches them (without regard to case). Where the list is in name
+    // order (as NTFS lists), a new picture takes its place by name and a
+    // renamed one moves to its new name's place; elsewhere a new one joins
+    // the end of its run and a rename keeps its place: where a new walk of
+    // the folder would list them. A picture that went leaves the list (the
+    // current one as after a delete); one written again stays. New paths are folder, a backslash and the name. The current
     // picture stays current, and in multi mode the page shown is the one
     // that holds it. Returns whether what is shown changed: the pictures or
     // names of the page, the picture shown alone, or a file shown that was
@@ -141,8 +157,8 @@ public:
     bool IsAutoShowing() const { return m_bAutoShow != 0; }
     // Rename, delete, wallpaper and export: not while automatic browse runs.
     bool CanChangeCurrentFile() const;
-    // The arrow keys: a cell, page or picture that way, or a zoomed picture
-    // that is larger than the view.
+    // The arrow keys: a cell, page or picture that way, or, zoomed in, the
+    // view can move over the picture that way.
     bool CanMoveLeft() const;
     bool CanMoveRight() const;
     bool CanMoveUp() const;
@@ -153,6 +169,37 @@ public:
     bool CanZoomIn() const { return IsSingleMode() && m_zoom.CanZoomIn(); }
     bool CanZoomOut() const { return IsSingleMode() && m_zoom.CanZoomOut(); }
     bool CanShowActualSize() const { return IsSingleMode() && m_zoom.CanShowActualSize(); }
+
+    // Marks. A mark belongs to a picture's path: it follows the picture
+    // through paging, modes and the folder's changes, and goes when the
+    // picture leaves the list.
+    bool IsMarked(int index) const { return m_marks.Has(PathAt(index)); }
+    int MarkedCount() const { return m_marks.Count(); }
+    bool HasMarks() const { return !m_marks.Empty(); }
+    // The marked entries in list order.
+    std::vector<int> MarkedIndices() const;
+    // Ctrl+click: cell k is selected as by a click and its mark toggled;
+    // returns the previous cell.
+    int ToggleMarkOfCell(int k);
+    // The same for the entry at a list index (the click's picture as painted).
+    int ToggleMarkAt(int index);
+    // Shift+click: every picture from the last one clicked or marked (the
+    // selected one when that is no longer listed) to cell k is marked, also
+    // across pages, and cell k is selected; returns the previous cell.
+    int MarkToCell(int k);
+    int MarkTo(int index);
+    // Insert: the current picture's mark toggled, then the next picture
+    // (the next cell on a page).
+    MoveResult ToggleMarkAndMoveOn();
+    // Ctrl+A and Esc; true when a mark changed.
+    bool MarkAll();
+    bool ClearMarks() { return m_marks.Clear(); }
+    bool CanClearMarks() const { return IsMultiMode() && HasMarks(); }
+    // Delete marked: as delete, with marks, and not while automatic browse runs.
+    bool CanDeleteMarked() const { return !m_bAutoShow && HasMarks(); }
+    // After a picture of the list was deleted: its entries go, and the
+    // current picture gives way as after a delete.
+    void RemoveListed(const std::string& path);
 
     // Index of the first cell of the last page: N - r, r = N mod 9 or 9.
     static int LastPageTop(int count);
@@ -177,6 +224,8 @@ private:
     // In multi mode the page and cell follow the current picture.
     void FollowCurrent();
     void InsertInRun(int run, const std::string& path, const std::string& name);
+    // The entry at index is now name at path (it moves where its name belongs).
+    void RenameEntry(int index, const std::string& name, const std::string& path);
     void RemoveAt(int index);
     // The paths of the page shown, or of the picture shown alone.
     std::vector<std::string> ShownPaths() const;
@@ -189,7 +238,16 @@ private:
     MoveResult MoveBy(int dx, int dy);
     MoveResult MoveOnPage(int dx, int dy);
     bool CanMoveOnPage(int dx, int dy) const;
-    bool CanMoveAlone(int direction) const;
+    bool CanMoveAlone(int dx, int dy) const;
+
+    // The entry a Shift+click marks from: its path, and where it was.
+    int AnchorIndex() const;
+    std::unordered_set<std::string> MarkedRenames(const std::vector<FolderChange>& changes,
+                                                  const std::string& folder) const;
+    void SetAnchor(int index);
 
     CAlbumListIndex m_index;
+    CAlbumMarks m_marks;
+    std::string m_strAnchor;
+    int m_nAnchor = -1;
 };

@@ -39,7 +39,27 @@ CView* CAlbumView::CreateObject()
 
 BOOL CAlbumView::OnCmdMsg(UINT id, CCmdUI* ui)
 {
+    // Before the rule is asked, too: it follows the zoom.
+    if (ActsByZoom(id))
+        MeasureBeforeInput();
     return DispatchCommand(this, s_commands, id, ui);
+}
+
+bool CAlbumView::ActsByZoom(UINT id)
+{
+    switch (id) {
+    case ID_ZOOM_IN:
+    case ID_ZOOM_OUT:
+    case ID_ZOOM_FIT:
+    case ID_ZOOM_ACTUAL:
+    case ID_MOVE_LEFT:
+    case ID_MOVE_RIGHT:
+    case ID_MOVE_UP:
+    case ID_MOVE_DOWN:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int CAlbumView::OnCreate()
@@ -180,7 +200,8 @@ void CAlbumView::RepaintZoom(bool changed)
 
 void CAlbumView::OnZoomIn()
 {
-    RepaintZoom(m_zoom.ZoomIn(ZoomAnchor()));
+    if (!RefusesZoom())
+        RepaintZoom(m_zoom.ZoomIn(ZoomAnchor()));
 }
 
 void CAlbumView::OnZoomOut()
@@ -195,7 +216,8 @@ void CAlbumView::OnZoomFit()
 
 void CAlbumView::OnZoomActual()
 {
-    RepaintZoom(m_zoom.ShowActualSize(ZoomAnchor()));
+    if (!RefusesZoom())
+        RepaintZoom(m_zoom.ShowActualSize(ZoomAnchor()));
 }
 
 // The command passes the gate as a key's would; the pointer is its anchor
@@ -268,9 +290,31 @@ void CAlbumView::OnTimer()
         SendCommand(ID_PAGE_NEXT);
 }
 
-void CAlbumView::OnLButtonDown(int x, int y)
+void CAlbumView::OnMarkToggle()
+{
+    const MoveResult result = ToggleMarkAndMoveOn();
+    if (m_bSingle || result.moved != Moved::Cell)
+        Invalidate(TRUE);   // also when nothing moved: the mark changed
+    else
+        RedrawCells(result.previousCell);
+    if (result.moved == Moved::Page || result.moved == Moved::Picture)
+        Travel(1);
+}
+
+void CAlbumView::OnMarkAll()
+{
+    RepaintIf(MarkAll());
+}
+
+void CAlbumView::OnMarksClear()
+{
+    RepaintIf(ClearMarks());
+}
+
+void CAlbumView::OnLButtonDown(int x, int y, UINT keys)
 {
     if (m_bSingle) {
+        MeasureBeforeInput();
         // Alone, the button takes hold of a zoomed picture larger than the view.
         if (m_zoom.CanPan()) {
             m_bPanning = true;
@@ -279,20 +323,50 @@ void CAlbumView::OnLButtonDown(int x, int y)
         }
         return;
     }
-    int cell = HitTest(x, y);
-    if (cell >= 0)
-        RedrawCells(SelectCell(cell));
+    const int index = PaintedIndexAt(x, y);
+    // With Ctrl the cell's mark changes with the selection, the two cells
+    // only; with Shift the marks of a run that may reach other cells.
+    if (index >= 0 && (keys & MK_SHIFT) != 0 && (keys & MK_CONTROL) == 0) {
+        MarkTo(index);
+        Invalidate(TRUE);
+    } else if (index >= 0) {
+        const int pageTop = m_nPageTop;
+        const int previous = (keys & MK_CONTROL) != 0 ? ToggleMarkAt(index) : SelectIndex(index);
+        if (m_nPageTop == pageTop)
+            RedrawCells(previous);
+        else
+            Invalidate(TRUE);
+    }
     Default();
 }
 
-void CAlbumView::OnLButtonDblClk(int x, int y)
+void CAlbumView::RememberPainted(int end)
 {
-    if (m_bSingle)
+    m_paintedPaths.assign(m_arrPaths.begin() + m_nPageTop, m_arrPaths.begin() + end);
+    m_nPaintedTop = m_nPageTop;
+}
+
+int CAlbumView::PaintedIndexAt(int x, int y) const
+{
+    for (size_t k = 0; k < m_paintedPaths.size() && k < ALBUM_PAGE_SIZE; ++k) {
+        const CellRect& rc = m_rcCell[k];
+        if (rc.left < x && x < rc.right && rc.top < y && y < rc.bottom)
+            return IndexOfPath(m_paintedPaths[k], m_nPaintedTop + static_cast<int>(k));
+    }
+    return -1;
+}
+
+void CAlbumView::OnLButtonDblClk(int x, int y, UINT keys)
+{
+    // A Ctrl or Shift double click is a marking click (its first click
+    // marked); only a plain double click shows the picture alone.
+    if (m_bSingle || (keys & (MK_CONTROL | MK_SHIFT)) != 0)
         return;
-    int cell = HitTest(x, y);
-    if (cell >= 0) {
+    const int index = PaintedIndexAt(x, y);
+    if (index >= 0) {
         StartAfresh();
-        ShowCellAlone(cell);
+        SelectIndex(index);
+        ShowCellAlone(m_nCurrent - m_nPageTop);
         Invalidate(TRUE);
     }
     Default();
@@ -317,10 +391,10 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         Invalidate(TRUE);
         return Default();
     case WM_LBUTTONDOWN:
-        OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), static_cast<UINT>(wParam));
         return 0;
     case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), static_cast<UINT>(wParam));
         return 0;
     case WM_MOUSEMOVE:
         if (m_bPanning)
@@ -338,13 +412,22 @@ LRESULT CAlbumView::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         OnMouseWheel(wParam, lParam);
         return 0;
     case WM_TIMER:
+        if (wParam == ID_TIMER_ZOOM_RETRY) {
+            KillTimer(ID_TIMER_ZOOM_RETRY);
+            Invalidate(FALSE);
+            return 0;
+        }
         OnTimer();
         return 0;
     case UM_FOLDER_CHANGED:
         OnFolderChanged();
         return 0;
+    case UM_EXPORT_DONE:
+        OnExportDone();
+        return 0;
     case WM_DESTROY:
         m_watch.Stop();
+        m_pExport.reset();  // cancelled and joined
         return CView::WindowProc(msg, wParam, lParam);
     case UM_SHOW_DAY_FOLDER:
         ShowDayFolder(reinterpret_cast<const char*>(lParam), wParam != 0);

@@ -6,12 +6,18 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "album/AlbumBrushes.h"
 #include "album/AlbumState.h"
 #include "album/WheelNotches.h"
 #include "album/cells/AlbumCells.h"
 #include "album/zoom/ZoomedPicture.h"
 #include "album/watch/FolderWatch.h"
+#include "album/export/ExportJob.h"
+
+#include <memory>
 #include "framework/CmdUI.h"
 #include "framework/View.h"
 
@@ -58,6 +64,10 @@ public:
     void OnZoomOut();
     void OnZoomFit();
     void OnZoomActual();
+    // Marks: Insert, Ctrl+A and Esc on a page (AlbumView.cpp).
+    void OnMarkToggle();
+    void OnMarkAll();
+    void OnMarksClear();
 
     // The commands on the current picture (AlbumFileCommands.cpp).
     void OnFileSaveAs();
@@ -66,6 +76,11 @@ public:
     void OnSetWallpaper();
     void OnExportNewBmp();
     void OnContextMenu(HWND from, int screenX, int screenY);
+    // The commands on the marked pictures (AlbumMarkedCommands.cpp).
+    void OnExportMarked();
+    void OnDeleteMarked();
+    // Whether an export runs (tests).
+    bool IsExporting() const { return m_pExport != nullptr; }
 
     // The date-and-camera chooser, and what it does to the album.
     void OnFileOpen();
@@ -97,8 +112,11 @@ protected:
 
 private:
     int OnCreate();
-    void OnLButtonDown(int x, int y);
-    void OnLButtonDblClk(int x, int y);
+    // A click acts on the picture painted under the pointer, wherever an
+    // update of the list (applied before the click came to be handled)
+    // has put it since.
+    void OnLButtonDown(int x, int y, UINT keys);
+    void OnLButtonDblClk(int x, int y, UINT keys);
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     // A drag with the left button moves a zoomed picture.
     void OnMouseMove(int x, int y);
@@ -117,6 +135,13 @@ private:
     // picture, instead of the erase before the paint (DrawCell).
     bool PaintsOwnBackground() const { return m_bSingle && m_pPicture != nullptr; }
     void SetFrameTitle(CFrameWnd* frame, const std::string& title);
+    // The page as last painted, up to list index end.
+    void RememberPainted(int end);
+    // The list index of the picture painted in the cell under (x, y), or -1.
+    int PaintedIndexAt(int x, int y) const;
+    // The frame's title for what is shown: the path of the picture alone or
+    // the album's name, and the count of marks when there are any.
+    std::string TitleWithMarks(const std::string& title) const;
     void PrepareAround(const CellBox& box);
     // The cells' budget follows the view's size (AlbumPaint.cpp).
     void FitCellBudget();
@@ -125,7 +150,25 @@ private:
     // The picture alone on the screen: fitted, or zoomed when the zoom
     // still holds for it.
     void DrawAlone(CDC* dc, const RECT& client);
-    bool DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height);
+    CZoomedPicture::Rendered DrawZoomed(CDC* dc, const RECT& client, const CellKey& key, int width, int height);
+    // The fitted cell of the picture alone tells the zoom the picture's size
+    // and fit (AlbumPaint.cpp). Null when the file is gone, and when the
+    // cell could not be made for a reason that may pass: the zoom is left
+    // as it was then.
+    CAlbumCells::Ptr MeasureAlone(const RECT& client, CellKey* key, bool* present);
+    // An input that acts on the zoom or by it acts on the picture shown
+    // alone as it is now: one made current since the last paint (a page
+    // step, Enter) is measured first.
+    void MeasureBeforeInput();
+    static bool ActsByZoom(UINT id);
+    // A picture that is not a JPEG is held whole while zoomed; one larger
+    // than the host can spare stays fitted and says so.
+    bool RefusesZoom();
+    void DrawZoomRefusal(CDC* dc);
+    void ReleaseZoomed();
+    // A zoomed picture whose file could not be read for a moment keeps its
+    // zoom and what the screen shows, and is read again soon.
+    void RetryZoomSoon();
     void RepaintZoom(bool changed);
     // Where a zoom step keeps the picture still: the pointer for the
     // wheel, else the view's centre.
@@ -140,6 +183,13 @@ private:
     // only a walk of the folder can tell.
     bool ResolveChanges(const CFolderChanges& changes, std::vector<FolderChange>* resolved) const;
     void RebuildKeepingPlace();
+
+    // The export's end, posted by its thread: the outcome told.
+    void OnExportDone();
+    // Deletes a picture's file as the delete command does: empty when done,
+    // else the reason it stays.
+    static std::string DeletePictureFile(const std::string& path);
+    std::vector<ExportSource> MarkedExportSources() const;
 
     static const CommandEntry<CAlbumView> s_commands[];
 
@@ -159,9 +209,20 @@ private:
     bool m_bPanning = false;
     POINT m_ptPan = {0, 0};
     CZoomedPicture m_zoomed;
+    // The cell the zoom was last measured from, and its key.
+    CAlbumCells::Ptr m_pMeasured;
+    CellKey m_measuredKey;
+    // The picture whose zoom was refused as too large.
+    std::string m_strZoomRefused;
+    // The paths of the page's cells as last painted on the screen, and
+    // the list index of the first.
+    std::vector<std::string> m_paintedPaths;
+    int m_nPaintedTop = 0;
     // The folder the list was built from, as its paths begin.
     std::string m_strListFolder;
     unsigned m_nFolderUpdates = 0;
+    // The export running, if any; it ends (cancelled) before the window goes.
+    std::unique_ptr<CExportJob> m_pExport;
     // Stopped when the window goes (WM_DESTROY), and at the latest as the
     // first member to go: its thread uses nothing else of the view.
     CFolderWatch m_watch;

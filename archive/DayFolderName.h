@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // A drive root is a letter, a colon and a backslash; with its terminator it
 // fills four characters, which is also the stride of the platform's list of
@@ -22,3 +23,8 @@ void MakeDriveRoot(char* root, char letter);
 // returns: the length the full path needs.
 int FormatDayFolder(char* out, size_t size, const char* root, int year, int month, int day,
                     int channel, bool forRecordings);
+
+// The day folder and camera of a file's path read back: "...\YYYY-MM-DD\NN\name"
+// gives "YYYY-MM-DD" and NN (channel + 1, at least two digits). False for a
+// path of no such folder.
+bool ReadDayFolderOfFile(const std::string& path, std::string* day, int* folderNumber);

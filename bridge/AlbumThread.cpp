@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "bridge/AlbumWnd.h"
+#include "album/zoom/JpegNotes.h"
 #include "bridge/ModuleGlobals.h"
 #include "res/resource.h"
 
@@ -13,6 +14,8 @@ namespace {
 // The browser covers the host's video without a title bar; the menu bar
 // stays. (The mask is 0xFF37FFFF.)
 const LONG kNoCaptionMask = static_cast<LONG>(~(WS_CAPTION | WS_SYSMENU));
+// Milliseconds the thread's end waits at most for walks told to stop.
+const DWORD kStoppedWalksWait = 2000;
 }
 
 BOOL CAlbumThread::InitInstance()
@@ -39,6 +42,9 @@ BOOL CAlbumThread::InitInstance()
 
 int CAlbumThread::ExitInstance()
 {
+    // The windows are gone: a walk of a zoomed JPEG's file that was told to
+    // stop ends within a few milliseconds, before the host may unload us.
+    CJpegNotes::WaitForStoppedWalks(kStoppedWalksWait);
     NotifyHostOnce();
     return CWinThread::ExitInstance();
 }

@@ -29,7 +29,8 @@ static_assert(albumkey::kEnter == VK_RETURN && albumkey::kEscape == VK_ESCAPE &&
                   albumkey::kHome == VK_HOME && albumkey::kLeft == VK_LEFT && albumkey::kUp == VK_UP &&
                   albumkey::kRight == VK_RIGHT && albumkey::kDown == VK_DOWN && albumkey::kDelete == VK_DELETE &&
                   albumkey::kNumPlus == VK_ADD && albumkey::kNumMinus == VK_SUBTRACT && albumkey::kF1 == VK_F1 &&
-                  albumkey::kPlus == VK_OEM_PLUS && albumkey::kMinus == VK_OEM_MINUS,
+                  albumkey::kPlus == VK_OEM_PLUS && albumkey::kMinus == VK_OEM_MINUS &&
+                  albumkey::kInsert == VK_INSERT,
               "virtual-key codes");
 
 // A modal dialog or message box of the browser disables the frame and runs

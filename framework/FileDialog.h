@@ -24,6 +24,8 @@ public:
     std::string GetPathName() const;
     // The type choice, counted from 1 in filter order, as the dialog left it.
     int GetFilterIndex() const { return static_cast<int>(m_ofn.nFilterIndex); }
+    // The extension a name typed without one gets (static text, no dot).
+    void SetDefaultExtension(const char* extension) { m_ofn.lpstrDefExt = extension; }
 
     // The filter in the system's form: each "|" becomes a NUL.
     static std::vector<char> SystemFilter(const char* filter);

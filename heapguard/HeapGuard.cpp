@@ -28,6 +28,9 @@ constexpr DWORD kLargestHeld = 64u << 10;
 constexpr unsigned kLeavingAtOnce = 32;
 // Damage found when blocks left, described at the next check.
 constexpr unsigned kNotesKept = 8;
+// Set to 1 by the test run (scripts/heap-check.sh).
+constexpr char kTestRunVariable[] = "SNAP_HEAP_CHECK";
+constexpr char kAreaExport[] = "SnapHeapGuardArea";
 
 // Before every block of the quarantine's kind: its mark and size, and the
 // module that freed it. Sixteen bytes keep the runtime's alignment.
@@ -68,11 +71,11 @@ struct DamageNote {
     HMODULE freedBy;
 };
 
-// One quarantine for every module of the process, in a named shared area:
-// a ring of held blocks, oldest first, and the damage found as blocks left
-// since the last check.
+// One quarantine for every module of the process: a ring of held blocks,
+// oldest first, and the damage found as blocks left since the last check.
+// Its memory is the program's (HeapGuardArea), never a named object that
+// another process could make first and fill.
 struct Quarantine {
-    Quarantine* self;   // the one view every module uses: a lock is known by its address
     SRWLOCK lock;
     unsigned first;
     unsigned count;
@@ -95,45 +98,29 @@ bool FreeCheckingOn()
     return flags != nullptr && (flags() & kFreeCheckFlag) != 0;
 }
 
-// "Local\SnapHeapGuard.<process id in hex>", made without allocating: the
-// first operator new of a module gets here.
-void AreaName(char* name)
+// The flag alone is no request: Windows sets it for every process started
+// under a debugger, a host among them. The test run says so too, in the
+// environment it gives the programs it starts.
+bool TestRunAsksForIt()
 {
-    static const char kPrefix[] = "Local\\SnapHeapGuard.";
-    std::memcpy(name, kPrefix, sizeof kPrefix - 1);
-    char* digit = name + sizeof kPrefix - 1;
-    DWORD id = GetCurrentProcessId();
-    for (int shift = 28; shift >= 0; shift -= 4)
-        *digit++ = "0123456789abcdef"[(id >> shift) & 0xF];
-    *digit = '\0';
+    char value[4];
+    return GetEnvironmentVariableA(kTestRunVariable, value, sizeof value) == 1 && value[0] == '1';
 }
 
-// The process's quarantine, made by the first module that asks. Its
-// mapping stays open for the life of the process, so that a module loaded
-// later finds it by name.
+// The program's quarantine, through the area its executable exports: a
+// library of ours in a program that keeps none (a host of its own) holds
+// no blocks back.
 Quarantine* OpenQuarantine()
 {
-    char name[40];
-    AreaName(name);
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Quarantine), name);
-    if (mapping == nullptr)
-        return nullptr;
-    auto* view = static_cast<Quarantine*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Quarantine)));
-    if (view == nullptr) {
-        CloseHandle(mapping);
-        return nullptr;
-    }
-    void* first = InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&view->self), view, nullptr);
-    if (first == nullptr)
-        return view;
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
-    return static_cast<Quarantine*>(first);
+    using AreaFn = void*(__cdecl*)(std::size_t);
+    auto area = reinterpret_cast<AreaFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), kAreaExport)));
+    return area != nullptr ? static_cast<Quarantine*>(area(sizeof(Quarantine))) : nullptr;
 }
 
 BOOL CALLBACK Decide(PINIT_ONCE, PVOID, PVOID*)
 {
-    g_pQuarantine.store(FreeCheckingOn() ? OpenQuarantine() : nullptr);
+    g_pQuarantine.store(FreeCheckingOn() && TestRunAsksForIt() ? OpenQuarantine() : nullptr);
     g_bDecided.store(true);
     return TRUE;
 }

@@ -1,6 +1,10 @@
 // A quarantine for freed blocks, which closes the blind window of Windows'
 // free checking. With the checks on for a program (GlobalFlag 0x20, which
-// the test run sets by program name), Wine fills a freed block and keeps it
+// the test run sets by program name) and the test run's word for it
+// (SNAP_HEAP_CHECK=1 in the environment; the flag alone is set for any
+// process started under a debugger), in a program that keeps the
+// quarantine's memory (GuardArea.cpp: the host and the test programs),
+// Wine fills a freed block and keeps it
 // from reuse only for the next 1,024 frees of its heap; a write into it
 // after that is never reported. In such a process the operator new and
 // delete of every module of ours (the two libraries, the host, the test
@@ -10,13 +14,13 @@
 // modules of the process, until 65,536 later frees or 16 MB of held blocks
 // push it out; it is checked when it leaves and at every checkpoint
 // (HeapGuardCheck). Larger blocks (pixel rows, pictures) are freed at once,
-// under the system's own checks only. Without the flag a block is the
+// under the system's own checks only. Without it a block is the
 // runtime's malloc and free, behind one test of a value read once.
 #pragma once
 
 #include <cstddef>
 
-// True when this process runs with free checking, and so with the quarantine.
+// True when this process holds freed blocks in the quarantine.
 bool HeapGuardOn();
 // A block of at least one byte; null when there is no memory for it.
 void* HeapGuardAllocate(std::size_t bytes);

@@ -19,12 +19,15 @@ void ReportHeapDamage(const char* moment);
 
 // The moment the self-test's checkpoint names.
 extern const char kSelfTestMoment[];
-// The standing self-test of the checks, run where they are on before
-// anything else: a write into a freed block, 100,000 allocations and frees
-// after it (far more than the system's own checks outlast), then the
-// program's own checkpoint, which must report it. It is framed by "heap
-// guard self-test begins in PROGRAM" and "... ends in PROGRAM" on the debug
-// channel, and the run's log check fails a program whose frame holds no
-// report of its checkpoint (tools/heap_reports.py): a checkpoint silenced
-// or a quarantine bypassed does not pass unseen.
-void RunHeapSelfTest(void (*checkpoint)());
+// The standing self-test of the checks, run before anything else where the
+// quarantine is on, and only there (false, doing nothing, elsewhere): a
+// write into the first bytes of one freed block and into the last byte of
+// another, 100,000 allocations and frees after them (far more than the
+// system's own checks outlast), then the program's own checkpoint, which
+// must report them. It is framed by "heap guard self-test begins in
+// PROGRAM" and "... ends in PROGRAM" on the debug channel, and the run's
+// log check fails a program whose frame holds no report of its checkpoint
+// or not the quarantine's of each write at its byte
+// (tools/heap_reports.py): a checkpoint silenced, a quarantine bypassed or
+// blind to a block's end does not pass unseen.
+bool RunHeapSelfTest(void (*checkpoint)());

@@ -5,6 +5,9 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include <cstdint>
+#include <cstdio>
+
 namespace {
 
 // Wine answers GetGuiResources with 0. Its GDI handle table, which the
@@ -60,7 +63,70 @@ unsigned long CountOwnWindows()
     return count;
 }
 
+// ThreadQuerySetWin32StartAddress: the address the thread was created to
+// run, which Wine knows as Windows does.
+void* StartAddress(HANDLE thread)
+{
+    using QueryFn = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationThread")));
+    void* start = nullptr;
+    if (query == nullptr || query(thread, 9, &start, sizeof start, nullptr) != 0)
+        return nullptr;
+    return start;
+}
+
+std::string ModuleNameAt(const void* address)
+{
+    HMODULE module = nullptr;
+    char path[MAX_PATH];
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<const char*>(address), &module))
+        return "no module";
+    DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return "an unnamed module";
+    const std::string name(path, n);
+    return name.substr(name.find_last_of("\\/") + 1);
+}
+
+// The thread's description (Windows 10 and later; Wine may have none).
+std::string Description(HANDLE thread)
+{
+    using DescriptionFn = HRESULT(WINAPI*)(HANDLE, PWSTR*);
+    auto describe = reinterpret_cast<DescriptionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetThreadDescription")));
+    PWSTR wide = nullptr;
+    if (describe == nullptr || FAILED(describe(thread, &wide)) || wide == nullptr)
+        return std::string();
+    char text[256] = "";
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    text[sizeof text - 1] = '\0';
+    LocalFree(wide);
+    return text;
+}
+
 }  // namespace
+
+std::string DescribeThread(unsigned long id)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "thread %lu", id);
+    std::string described = text;
+    HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
+    if (thread == nullptr)
+        return described;
+    if (void* start = StartAddress(thread)) {
+        std::snprintf(text, sizeof text, " started at 0x%llx in ",
+                      static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(start)));
+        described += text + ModuleNameAt(start);
+    }
+    const std::string description = Description(thread);
+    if (!description.empty())
+        described += " \"" + description + "\"";
+    CloseHandle(thread);
+    return described;
+}
 
 unsigned long CountOwnThreads()
 {

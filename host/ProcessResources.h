@@ -2,6 +2,7 @@
 // that tests can see whether the browser leaves anything behind.
 #pragma once
 
+#include <string>
 #include <vector>
 
 struct ProcessResources {
@@ -17,3 +18,8 @@ ProcessResources SampleProcessResources();
 unsigned long CountOwnThreads();
 // Their identifiers.
 std::vector<unsigned long> OwnThreadIds();
+// A thread of this process named by what can be learnt of it: its
+// identifier, where it started and in which module, and its description
+// where the system keeps one: "thread 1234 started at 0x6a4c1230 in
+// ImageBrowse.dll".
+std::string DescribeThread(unsigned long id);

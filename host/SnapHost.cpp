@@ -13,10 +13,15 @@
 //                     a "resources ..." line once the browser's thread ended
 //                     (and "heap damaged by ..." when its heap checks found
 //                     damage then, or in their self-test at start), and the
-//                     process's heap checking flags at start
+//                     process's heap checking flags at start ("heap self-test
+//                     ran" after them where the quarantine is on)
 //   --sample-every MS  also log the process's resources every MS milliseconds
 //   --versions        log "version <library> <a.b.c.d>" for the two libraries
 //                     beside the exe (their version blocks), and end
+//   --thread-limit MS  how long after the browser's exit message its threads
+//                     may run (default 60000); past it the host logs each
+//                     one still running ("browser thread never ended: thread
+//                     ID started at ADDRESS in MODULE") and quits with code 3
 #include <windows.h>
 
 #include <algorithm>
@@ -36,13 +41,20 @@ namespace {
 constexpr UINT_PTR VIDEO_TIMER = 1;
 constexpr UINT_PTR SAMPLE_TIMER = 2;
 constexpr UINT_PTR SETTLE_TIMER = 3;
-// The browser's thread ends a moment after its exit message; one still
-// running this long after it is said so in the log (and still waited for).
-constexpr DWORD kSettleWarnMs = 10000;
+// The browser's thread ends a moment after its exit message (on a busy
+// machine under the heap checks of the tests, within seconds); one still
+// running this long after it never ends.
+constexpr DWORD kDefaultThreadLimitMs = 60000;
+constexpr int kThreadNeverEndedCode = 3;
 constexpr UINT kSettlePollMs = 10;
 constexpr int ID_SNAPSHOTS = 100;
 constexpr int ID_QUIT = 101;
 
+
+struct OpeningThread {
+    unsigned long id;
+    HANDLE handle;
+};
 
 struct HostState {
     HostSettings settings;
@@ -54,9 +66,10 @@ struct HostState {
     int sampleEveryMs = 0;      // periodic resource samples for soak runs
     int openingsDone = 0;
     bool browserOpen = false;
-    std::vector<HANDLE> openingThreads;   // the threads the opening started
+    std::vector<OpeningThread> openingThreads;   // the threads the opening started
     DWORD exitTick = 0;
-    bool settleWarned = false;
+    DWORD threadLimitMs = kDefaultThreadLimitMs;
+    int exitCode = 0;
     HMODULE browser = nullptr;
     SetImageBrowsePathFn setPath = nullptr;
     LoadImageBrowseFn load = nullptr;
@@ -145,22 +158,22 @@ void KeepNewThreads(const std::vector<unsigned long>& before)
         if (std::find(before.begin(), before.end(), id) != before.end())
             continue;
         if (HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id))
-            g_host.openingThreads.push_back(thread);
+            g_host.openingThreads.push_back({id, thread});
     }
 }
 
 void ForgetOpeningThreads()
 {
-    for (HANDLE thread : g_host.openingThreads)
-        CloseHandle(thread);
+    for (const OpeningThread& thread : g_host.openingThreads)
+        CloseHandle(thread.handle);
     g_host.openingThreads.clear();
 }
 
 // True once every thread the opening started has ended; their handles then go.
 bool OpeningThreadsEnded()
 {
-    for (HANDLE thread : g_host.openingThreads)
-        if (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT)
+    for (const OpeningThread& thread : g_host.openingThreads)
+        if (WaitForSingleObject(thread.handle, 0) == WAIT_TIMEOUT)
             return false;
     ForgetOpeningThreads();
     return true;
@@ -209,7 +222,6 @@ void OnBrowseExit(WPARAM wParam, LPARAM lParam)
     g_host.browserOpen = false;
     ShowVideo(true);
     g_host.exitTick = GetTickCount();
-    g_host.settleWarned = false;
     SetTimer(g_host.mainWnd, SETTLE_TIMER, kSettlePollMs, nullptr);
 }
 
@@ -236,18 +248,31 @@ void OnBrowserThreadSettled()
     }
 }
 
-// Waits for the browser's thread to be gone, however long it takes: while
-// it runs, it may free memory while the heaps are walked, and Wine's checks
+// A thread of the opening that outlived the limit fails the run, named,
+// instead of hanging it: the host names each one still running and quits.
+// It neither samples nor walks the heaps, which such a thread may be
+// changing.
+void OnThreadsNeverEnded()
+{
+    KillTimer(g_host.mainWnd, SETTLE_TIMER);
+    for (const OpeningThread& thread : g_host.openingThreads)
+        if (WaitForSingleObject(thread.handle, 0) == WAIT_TIMEOUT)
+            Log("browser thread never ended: %s", DescribeThread(thread.id).c_str());
+    ForgetOpeningThreads();
+    g_host.exitCode = kThreadNeverEndedCode;
+    PostMessageA(g_host.mainWnd, WM_CLOSE, 0, 0);
+}
+
+// Waits for the browser's thread to be gone, up to the limit: while it
+// runs, it may free memory while the heaps are walked, and Wine's checks
 // would then take a block being freed for a damaged one. (Counting the
 // process's threads does not tell: the system's dialogs leave threads of
 // their own behind.)
 void OnSettleTimer()
 {
     if (!OpeningThreadsEnded()) {
-        if (!g_host.settleWarned && GetTickCount() - g_host.exitTick >= kSettleWarnMs) {
-            g_host.settleWarned = true;
-            Log("browser thread still running %lu ms after its exit message", kSettleWarnMs);
-        }
+        if (GetTickCount() - g_host.exitTick >= g_host.threadLimitMs)
+            OnThreadsNeverEnded();
         return;
     }
     KillTimer(g_host.mainWnd, SETTLE_TIMER);
@@ -358,6 +383,8 @@ void ParseCommandLine(int argc, char** argv, std::string* settingsPath, std::str
             g_host.logPath = argv[++i];
         else if (arg == "--sample-every" && hasValue)
             g_host.sampleEveryMs = std::atoi(argv[++i]);
+        else if (arg == "--thread-limit" && hasValue)
+            g_host.threadLimitMs = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
         else if (arg == "--open-count" && hasValue)
             g_host.openCount = std::atoi(argv[++i]);
         else if (arg == "--open")
@@ -427,8 +454,8 @@ int main(int argc, char** argv)
     if (auto flags = reinterpret_cast<GlobalFlagsFn>(
             reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtGlobalFlags"))))
         Log("heap-flags 0x%lx", flags());
-    if (HeapChecksOn())
-        RunHeapSelfTest([] { CheckHeaps(kSelfTestMoment); });
+    if (RunHeapSelfTest([] { CheckHeaps(kSelfTestMoment); }))
+        Log("heap self-test ran");
     if (!folder.empty())
         g_host.settings.folder = folder;
 
@@ -471,5 +498,5 @@ int main(int argc, char** argv)
     // Like the real host, keep the library loaded for the life of the
     // process: the browser thread may still be finishing after its exit
     // message arrived.
-    return loaded ? 0 : 2;
+    return loaded ? g_host.exitCode : 2;
 }

@@ -56,6 +56,11 @@ public:
     FileHandle& operator=(const FileHandle&) = delete;
     bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return h_; }
+    void Reset(HANDLE h)
+    {
+        if (Valid()) CloseHandle(h_);
+        h_ = h;
+    }
     // Closes now and reports whether the close (the last write) succeeded.
     bool Close()
     {
@@ -68,37 +73,106 @@ private:
     HANDLE h_;
 };
 
-// Reads up to limit bytes of a file; a missing, unreadable or empty file is
+// Opens a file for reading. The program that writes the file (the host
+// recording its snapshots) may overwrite, rename or delete it meanwhile.
+HANDLE OpenForReading(const char* path)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool StopAsked(const volatile LONG* stop) { return stop != nullptr && *stop != 0; }
+
+// Reads count bytes at offset into to, a few megabytes at a time, looking
+// at stop (null: never) between them; the number read, fewer when the file
+// ends first.
+il::Status ReadAt(HANDLE file, LONGLONG offset, uint8_t* to, size_t count, size_t* read,
+                  const volatile LONG* stop = nullptr)
+{
+    *read = 0;
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return il::Status::File;
+    while (*read < count) {
+        if (StopAsked(stop)) return il::Status::Stopped;
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(count - *read, 1u << 22));
+        if (!ReadFile(file, to + *read, want, &got, nullptr)) return il::Status::File;
+        if (got == 0) break;  // the file shrank while we read it
+        *read += got;
+    }
+    return il::Status::Ok;
+}
+
+// Opens a file and learns its size, up to limit bytes (above it TooLarge
+// when the whole file is wanted); a missing, unreadable or empty file is
 // IL_ERR_FILE.
-il::Status ReadFileBytes(const char* path, LONGLONG limit, bool wholeFile, std::vector<uint8_t>& bytes)
+il::Status OpenSized(const char* path, LONGLONG limit, bool wholeFile, FileHandle& file, size_t* size)
 {
     if (!path || !*path) return il::Status::File;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.Valid()) return il::Status::File;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size)) return il::Status::File;
-    if (size.QuadPart == 0) return il::Status::File;
-    if (size.QuadPart > limit) {
+    file.Reset(OpenForReading(path));
+    LARGE_INTEGER bytes;
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &bytes) || bytes.QuadPart == 0) return il::Status::File;
+    if (bytes.QuadPart > limit) {
         if (wholeFile) return il::Status::TooLarge;
-        size.QuadPart = limit;
+        bytes.QuadPart = limit;
     }
+    *size = static_cast<size_t>(bytes.QuadPart);
+    return il::Status::Ok;
+}
+
+// Reads up to limit bytes of a file (see OpenSized), looking at stop
+// between pieces.
+il::Status ReadFileBytes(const char* path, LONGLONG limit, bool wholeFile, std::vector<uint8_t>& bytes,
+                         const volatile LONG* stop = nullptr)
+{
+    FileHandle file(INVALID_HANDLE_VALUE);
+    size_t size = 0;
+    il::Status s = OpenSized(path, limit, wholeFile, file, &size);
+    if (s != il::Status::Ok) return s;
     try {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
+        bytes.resize(size);
     } catch (const std::bad_alloc&) {
         return il::Status::NoMemory;
     }
     size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-        if (!ReadFile(file.Get(), bytes.data() + done, want, &got, nullptr)) return il::Status::File;
-        if (got == 0) break;  // the file shrank while we read it
-        done += got;
-    }
+    s = ReadAt(file.Get(), 0, bytes.data(), bytes.size(), &done, stop);
+    if (s != il::Status::Ok) return s;
     bytes.resize(done);
     return done ? il::Status::Ok : il::Status::File;
 }
+
+// A JPEG read as far as a region decode asks: at first the headers its
+// notes name, then the band it decodes (or the whole file where the notes
+// do not serve); the rest of the bytes stay zero and are never looked at.
+class RangeReader : public il::JpegFileRanges {
+public:
+    il::Status Open(const char* path, size_t head)
+    {
+        size_t size = 0;
+        il::Status s = OpenSized(path, kMaxFileBytes, true, file_, &size);
+        if (s != il::Status::Ok) return s;
+        try {
+            bytes_.assign(size, 0);
+        } catch (const std::bad_alloc&) {
+            return il::Status::NoMemory;
+        }
+        return Fill(0, std::min(head, size)) ? il::Status::Ok : il::Status::File;
+    }
+    bool Fill(size_t from, size_t to) noexcept override
+    {
+        size_t read = 0;
+        return from <= to && to <= bytes_.size() &&
+               ReadAt(file_.Get(), static_cast<LONGLONG>(from), bytes_.data() + from, to - from, &read) ==
+                   il::Status::Ok &&
+               read == to - from;
+    }
+    il::Bytes Bytes() const { return {bytes_.data(), bytes_.size()}; }
+
+private:
+    FileHandle file_{INVALID_HANDLE_VALUE};
+    std::vector<uint8_t> bytes_;
+};
 
 // Decoders write straight into a movable global block, locked while they work.
 class GlobalBlockAllocator : public il::DibAllocator {
@@ -401,15 +475,17 @@ HGLOBAL __cdecl LoadJPGFitted(const char* path, IL_FIT_PROC fit, void* context)
     });
 }
 
-HGLOBAL __cdecl IndexJPG(const char* path)
+HGLOBAL __cdecl IndexJPG(const char* path) { return IndexJPGUntil(path, nullptr); }
+
+HGLOBAL __cdecl IndexJPGUntil(const char* path, const volatile LONG* stop)
 {
     try {
         std::vector<uint8_t> bytes;
-        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes, stop);
         if (s != il::Status::Ok) return reinterpret_cast<HGLOBAL>(Failed(s));
         std::vector<uint8_t> notes;
-        if (!il::IndexJpeg(il::Bytes{bytes.data(), bytes.size()}, notes))
-            return reinterpret_cast<HGLOBAL>(Failed(il::Status::Unsupported));
+        if (!il::IndexJpeg(il::Bytes{bytes.data(), bytes.size()}, notes, stop))
+            return reinterpret_cast<HGLOBAL>(Failed(StopAsked(stop) ? il::Status::Stopped : il::Status::Unsupported));
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, notes.size());
         void* to = block != nullptr ? GlobalLock(block) : nullptr;
         if (to == nullptr) {
@@ -427,13 +503,13 @@ HGLOBAL __cdecl IndexJPG(const char* path)
 int __cdecl ReadJPGRegion(const char* path, HGLOBAL index, IL_REGION_PROC region, IL_ROW_PROC row, void* context)
 {
     try {
-        std::vector<uint8_t> bytes;
-        il::Status s = ReadFileBytes(path, kMaxFileBytes, true, bytes);
+        LockedBlock notes(index);
+        const il::Bytes noted = notes.Valid() ? notes.Bytes() : il::Bytes{nullptr, 0};
+        RangeReader file;
+        il::Status s = file.Open(path, il::NotedHeadBytes(noted));
         if (s != il::Status::Ok) return Failed(s);
         RegionProcedures procedures(region, row, context);
-        LockedBlock notes(index);
-        s = il::DecodeJpegRegion(il::Bytes{bytes.data(), bytes.size()}, procedures, il::kMaxPixels,
-                                 notes.Valid() ? notes.Bytes() : il::Bytes{nullptr, 0});
+        s = il::DecodeJpegRegion(file.Bytes(), procedures, il::kMaxPixels, noted, &file);
         return s == il::Status::Ok ? 1 : Failed(s);
     } catch (...) {
         return Failed(il::Status::NoMemory);

@@ -86,6 +86,11 @@
  *   no state, and each thread has its own last error number. (Relative
  *   paths are taken from the process's current directory at the call.)
  *
+ * Files read
+ *   A file is opened for reading with read, write and delete sharing, so
+ *   that the program that writes it may overwrite, rename or delete it
+ *   while it is read; it is open only while a call reads it.
+ *
  * Limits
  *   A picture of more than IL_MAX_PIXELS pixels (width x height x 4 above
  *   256 MiB) is refused with IL_ERR_TOO_LARGE before anything is allocated;
@@ -134,6 +139,7 @@ extern "C" {
 #define IL_ERR_WRITE 106        /* the output file could not be written */
 #define IL_ERR_NO_PICTURE 107   /* null block, or a block that is not a picture in the layout */
 #define IL_ERR_REFUSED 108      /* the caller's fit procedure refused the picture */
+#define IL_ERR_STOPPED 109      /* the caller asked the call to stop */
 
 int IMAGELOAD_API __cdecl FileType(const char* path);
 
@@ -183,13 +189,18 @@ typedef int (__cdecl *IL_ROW_PROC)(void* context, int y, const unsigned char* bg
  * ReadJPGRegion then works without them. Reads the whole file once, about as
  * long as its rows take to skip. */
 HGLOBAL IMAGELOAD_API __cdecl IndexJPG(const char* path);
+/* IndexJPG that ends soon after *stop becomes non-zero (set by another
+ * thread; the reading of the file and the walk of its rows look at it
+ * often), then with null and IL_ERR_STOPPED. A null stop never stops. */
+HGLOBAL IMAGELOAD_API __cdecl IndexJPGUntil(const char* path, const volatile LONG* stop);
 
 /* The part of a JPEG picture that a view shows, without a block of the whole
  * picture: region chooses the rectangle, then row takes its rows top row
  * first, each pixel the colour LoadJPG's block has at that place (grey
  * pictures as three equal bytes). Only the columns around the rectangle are
  * decoded, and the rows down to its last; with the file's notes (IndexJPG;
- * null: none) only a band of rows around it. Damage outside what is read
+ * null: none) only a band of rows around it, and only the file's headers
+ * and that band's compressed data are read from it. Damage outside what is read
  * goes unnoticed. Notes that do not belong to the file as it is now are not
  * used. Returns 1 when the rows were read (all of them, or until row
  * returned 0; none when the rectangle lies outside the picture), else 0 with

@@ -45,6 +45,16 @@
 #define ID_ZOOM_FIT             0x8047
 #define ID_ZOOM_ACTUAL          0x8048
 
+/* The marks' own keys (Insert, Ctrl+A, Esc on a page), in a range of their
+ * own, 0x8050..0x8052. */
+#define ID_MARK_TOGGLE          0x8050
+#define ID_MARK_ALL             0x8051
+#define ID_MARKS_CLEAR          0x8052
+
+/* The commands on the marked pictures, in the File menu: 0x8058..0x8059. */
+#define ID_EXPORT_MARKED        0x8058
+#define ID_DELETE_MARKED        0x8059
+
 /* Standard application commands under their customary names and values
  * (ID_FILE_PRINT is the framework's), so that the frame's print and
  * print-preview machinery recognises them. */
@@ -87,6 +97,30 @@
 #define IDS_NAME_NOT_PLAIN      0x6102
 #define IDS_REPLACE_SAVED_FILE  0x6103
 
+/* The frame's title with marks: "%s" the album's title or the path of the
+ * picture shown alone, "%d" the count of marked pictures. */
+#define IDS_TITLE_MARKED        0x6110
+#define IDS_TITLE_MARKED_ALONE  0x6111
+
+/* The export of marked pictures: its progress window ("%s" pictures done of
+ * all, "%d" per cent) and its outcomes ("%s" a path, "%d" a count). */
+#define IDS_EXPORT_TITLE        0x6120
+#define IDS_EXPORT_PROGRESS     0x6121
+#define IDS_EXPORT_CANCEL       0x6122
+#define IDS_EXPORT_DONE         0x6123
+#define IDS_EXPORT_CANCELLED    0x6124
+#define IDS_EXPORT_DISK_FULL    0x6125
+#define IDS_EXPORT_PICTURE_GONE 0x6126
+#define IDS_EXPORT_PICTURE_HELD 0x6127
+#define IDS_EXPORT_FAILED       0x6128
+#define IDS_EXPORT_CHECK_FAILED 0x6129
+#define IDS_EXPORT_FILTER       0x612A
+
+/* Delete marked: the question ("%d" how many) and the pictures that stayed
+ * ("%s" their names, a line each). */
+#define IDS_DELETE_MARKED_QUESTION 0x6130
+#define IDS_DELETE_MARKED_FAILED   0x6131
+
 /* Sent by the date-and-camera chooser to the view: show the day folder
  * (lParam, a path) as the current entry and list it again (wParam non-zero:
  * also in single mode). */
@@ -96,7 +130,12 @@
  * folder wait to be taken (album/watch/FolderWatch.h). */
 #define UM_FOLDER_CHANGED       0x8002
 
+/* Posted by an export's thread to the view: the export has ended. */
+#define UM_EXPORT_DONE          0x8003
+
 /* Timer of the automatic browse (1000 ms). */
 #define ID_TIMER_AUTOSHOW       5
+/* Timer of a zoomed picture read again after its file was busy. */
+#define ID_TIMER_ZOOM_RETRY     6
 
 #endif /* IMAGEBROWSE_RESOURCE_H */

@@ -12,17 +12,17 @@ run_guard bench "$@"
 FIGURES=$(mktemp)
 run_at_end 'rm -f "$FIGURES"'
 exec > >(env -u SNAP_RUN tee "$FIGURES") 2>&1
-"$ROOT/scripts/build.sh"
-"$ROOT/scripts/sample-archive.sh"
+run_step "$ROOT/scripts/build.sh"
+run_step "$ROOT/scripts/sample-archive.sh"
 status=0
 for program in $(find "$ROOT/build/native/bench" -type f -name 'bench_*' -perm -u+x | sort); do
   echo "== $(basename "$program")"
-  "$program" || status=1
+  run_step "$program" || status=1
 done
 
 # Benchmarks of the Windows code run under Wine, with a display and a copy
 # of the prefix of their own (scripts/lanes.sh), which go when the run ends.
-"$ROOT/scripts/setup-prefix.sh"
+run_step "$ROOT/scripts/setup-prefix.sh"
 . "$ROOT/scripts/lanes.sh"
 run_at_end lanes_stop
 lanes_start 1
@@ -32,13 +32,15 @@ SNAPSHOTS_4K="$ROOT/build/bench/snapshots-3840x2160"
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS" 27 1920 1080
 /usr/bin/python3 "$ROOT/tools/make_bench_snapshots.py" "$SNAPSHOTS_4K" 27 3840 2160
 echo "== bench_picture (32-bit Windows build)"
-wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
+run_step wine "$ROOT/build/win32/bin/bench_picture.exe" i686_ || status=1
 echo "== bench_paint"
-wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" "$(winepath -w "$SNAPSHOTS_4K")" || status=1
+run_step wine "$ROOT/build/win32/bin/bench_paint.exe" "$(winepath -w "$SNAPSHOTS")" "$(winepath -w "$SNAPSHOTS_4K")" || status=1
 # The same two with the 64-bit build under 64-bit Wine, in this run.
-[ "${SKIP_X64:-}" = 1 ] || "$ROOT/scripts/bench-x64.sh" "$SNAPSHOTS" "$SNAPSHOTS_4K" || status=1
+[ "${SKIP_X64:-}" = 1 ] || run_step "$ROOT/scripts/bench-x64.sh" "$SNAPSHOTS" "$SNAPSHOTS_4K" || status=1
+echo "== bench_export"
+run_step wine "$ROOT/build/win32/bin/bench_export.exe" "$(winepath -w "$SNAPSHOTS_4K")" 1000 || status=1
 echo "== bench_list_build"
-wine "$ROOT/build/win32/bin/bench_list_build.exe" || status=1
+run_step wine "$ROOT/build/win32/bin/bench_list_build.exe" || status=1
 # Folders of 100 and 100,000 empty snapshot names, made here: Wine looks
 # each new name up in the whole folder, so 100,000 written through it take
 # half an hour.
@@ -55,10 +57,10 @@ for name in wanted - set(os.listdir(folder)):
 PY
 done
 echo "== bench_folder_watch"
-wine "$ROOT/build/win32/bin/bench_folder_watch.exe" "$(winepath -w "$ROOT/build/bench/watch-100")" \
+run_step wine "$ROOT/build/win32/bin/bench_folder_watch.exe" "$(winepath -w "$ROOT/build/bench/watch-100")" \
   "$(winepath -w "$ROOT/build/bench/watch-100000")" || status=1
 echo "== bench_archive_load"
-"$ROOT/bench/archive/run-archive-load-bench.sh" "$ROOT/build/win32/bin" || status=1
+run_step "$ROOT/bench/archive/run-archive-load-bench.sh" "$ROOT/build/win32/bin" || status=1
 
 echo
 echo "== all figures"

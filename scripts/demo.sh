@@ -6,7 +6,7 @@
 #
 #   scripts/demo.sh                 interactive, or headless without a display
 #   scripts/demo.sh --headless OUT  always headless, screenshot to OUT
-#   scripts/demo.sh --screenshots DIR   headless: a page, single mode, a 4K
+#   scripts/demo.sh --screenshots DIR   headless: a page, one with marks, single mode, a 4K
 #                                   snapshot zoomed in at its number plate,
 #                                   the toolbar docked on the left and
 #                                   floating, the print preview zoomed in:
@@ -117,6 +117,10 @@ if [ -n "$shots" ]; then
   # The first page of today's folder, then its second picture alone.
   wine "$BIN/demo_driver.exe" command 0x8037 && sleep 2
   capture "$shots/page.png"
+  # Three of its pictures marked by Ctrl+click, then the marks cleared.
+  wine "$BIN/demo_driver.exe" mark 1 4 5 && sleep 2
+  capture "$shots/marked.png"
+  wine "$BIN/demo_driver.exe" command 0x8052 && sleep 1
   wine "$BIN/demo_driver.exe" single && sleep 2
   capture "$shots/single.png"
   # Today's first 3840 x 2160 snapshot (tools/make_sample_archive.py)

@@ -12,7 +12,17 @@ TIFF_VERSION=4.5.0-6+deb12u4
 PATCHES="$ROOT/scripts/codec-patches"
 STAMP="$SRC/.fetched-$(cat "$PATCHES"/*.patch | sha1sum | cut -c1-12)"
 
-[ -f "$STAMP" ] && exit 0
+# The zip library of the export (compiled by the CMake build, as giflib):
+# fetched on its own, so that trees fetched before it keep their codecs.
+fetch_minizip() {
+  [ -f "$SRC/minizip/zip.c" ] && return 0
+  mkdir -p "$SRC/minizip-fetch"
+  ( cd "$SRC/minizip-fetch" && apt-get source --download-only -qq minizip && rm -rf minizip-*/ &&
+    dpkg-source -x minizip_*.dsc ) >"$SRC/minizip-fetch.log" 2>&1 || { cat "$SRC/minizip-fetch.log"; exit 1; }
+  ln -sfn "$(ls -d "$SRC"/minizip-fetch/minizip-*/ | head -n1)" "$SRC/minizip"
+}
+
+[ -f "$STAMP" ] && { fetch_minizip; exit 0; }
 rm -rf "$SRC"
 mkdir -p "$SRC"
 cd "$SRC"
@@ -30,3 +40,4 @@ for patch in "$PATCHES"/*.patch; do
   patch -s -d "$folder" -p1 <"$patch"
 done
 touch "$STAMP"
+fetch_minizip

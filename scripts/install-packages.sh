@@ -16,6 +16,8 @@ PACKAGES=(
   dpkg-dev patch
   # independent tools for test pictures and print checks
   imagemagick netpbm libtiff-tools giflib-tools libjpeg-turbo-progs python3-pil ghostscript locales
+  # the run's own tools (scripts/run-guard.sh, tools/)
+  python3
 )
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi

@@ -15,9 +15,9 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/run-guard.sh"
 run_guard soak "$@"
 BUILD=${BUILD:-$ROOT/build/win32}
-[ -n "${SKIP_BUILD:-}" ] || SKIP_NATIVE=1 "$ROOT/scripts/build.sh"
-"$ROOT/scripts/setup-prefix.sh"
-"$ROOT/scripts/sample-archive.sh"
+[ -n "${SKIP_BUILD:-}" ] || SKIP_NATIVE=1 run_step "$ROOT/scripts/build.sh" || exit 1
+run_step "$ROOT/scripts/setup-prefix.sh" || exit 1
+run_step "$ROOT/scripts/sample-archive.sh" || exit 1
 . "$ROOT/scripts/heap-check.sh"
 # SNAP_SOAK_HEAP_CHECK=1 runs the test programs and the hosts they start
 # as SnapHost.exe under the heap validation of the tests (much slower); a
@@ -35,6 +35,6 @@ export SNAP_SOAK_MINUTES=${SNAP_SOAK_MINUTES:-60}
 export SNAP_LOAD_NAMES=${SNAP_LOAD_NAMES:-100000}
 filter=${SNAP_SOAK_FILTER:-HostOpenClose.*:Soak.*:AlbumLoad.*}
 status=0
-wine_run soak-e2e "$BUILD/bin/e2e_tests.exe" --gtest_filter="$filter" || status=1
-wine_run soak-operator "$BUILD/bin/operator_tests.exe" --gtest_filter="$filter" || status=1
+run_step wine_run soak-e2e "$BUILD/bin/e2e_tests.exe" --gtest_filter="$filter" || status=1
+run_step wine_run soak-operator "$BUILD/bin/operator_tests.exe" --gtest_filter="$filter" || status=1
 exit $status

@@ -14,12 +14,12 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$ROOT/scripts/run-guard.sh"
 run_guard test "$@"
 cd "$ROOT"
-"$ROOT/scripts/build.sh" || exit 1
-FUZZ_BUILD_ONLY=1 "$ROOT/scripts/fuzz.sh" || exit 1
-"$ROOT/scripts/setup-prefix.sh" || exit 1
-"$ROOT/scripts/sample-archive.sh" || exit 1
-"$ROOT/scripts/setup-printer.sh" || exit 1
-"$ROOT/scripts/setup-locales.sh" || exit 1
+run_step "$ROOT/scripts/build.sh" || exit 1
+FUZZ_BUILD_ONLY=1 run_step "$ROOT/scripts/fuzz.sh" || exit 1
+run_step "$ROOT/scripts/setup-prefix.sh" || exit 1
+run_step "$ROOT/scripts/sample-archive.sh" || exit 1
+run_step "$ROOT/scripts/setup-printer.sh" || exit 1
+run_step "$ROOT/scripts/setup-locales.sh" || exit 1
 
 RESULTS="$ROOT/build/test-results"
 rm -rf "$RESULTS"
@@ -70,11 +70,8 @@ fi
 
 status=0
 echo "== Windows tests under Wine, in $lanes lanes"
-# Waited for in the background, so that Ctrl+C ends the run at once
-# instead of when ctest has finished with its tests.
-ctest --test-dir build/win32 --output-on-failure -j"$lanes" --timeout "$timeout" \
-  --resource-spec-file "$SNAP_LANES_DIR/lanes.json" --output-junit "$RESULTS/ctest/win32.xml" &
-wait $! || status=1
+run_step ctest --test-dir build/win32 --output-on-failure -j"$lanes" --timeout "$timeout" \
+  --resource-spec-file "$SNAP_LANES_DIR/lanes.json" --output-junit "$RESULTS/ctest/win32.xml" || status=1
 wait $native || status=1
 cat "$native_log"
 if [ -n "$x64" ]; then
@@ -82,5 +79,5 @@ if [ -n "$x64" ]; then
   cat "$x64_log"
 fi
 
-/usr/bin/python3 "$ROOT/tools/test_summary.py" "$RESULTS" || status=1
+run_step /usr/bin/python3 "$ROOT/tools/test_summary.py" "$RESULTS" || status=1
 exit $status

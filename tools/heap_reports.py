@@ -9,11 +9,12 @@ its process and thread number) and names what fails it:
   moments, when no other thread of the process is freeing memory
   (scripts/heap-check.sh);
 - a self-test of the checks that did not prove them. Every program under
-  the checks writes into a freed block before anything else and runs its
-  checkpoint after 100,000 allocations and frees (host/HeapCheck.h); the
-  reports between its "heap guard self-test begins" and "... ends" are
-  expected, and there must be one of its checkpoint and one of the
-  quarantine, both naming the program. The test program itself, and every
+  the checks writes into the first bytes of one freed block and the last
+  byte of another before anything else and runs its checkpoint after
+  100,000 allocations and frees (host/HeapCheck.h); the reports between
+  its "heap guard self-test begins" and "... ends" are expected, and there
+  must be one of its checkpoint and one of the quarantine for each write,
+  at the byte written, all naming the program. The test program itself, and every
   host it started under a name the checks cover, must have such a
   self-test: a checkpoint silenced, a quarantine bypassed or checks that
   are off fail the run here.
@@ -31,6 +32,9 @@ HOST_STARTED = re.compile(r"^\[host\] (\S+) is process ([0-9a-f]+)")
 TEST_STARTED = re.compile(r"^\[ RUN +\] (\S+)")
 SELF_TEST = re.compile(r"^heap guard self-test (begins|ends) in (\S+)$")
 SELF_TEST_CHECKPOINT = "heap damaged by the heap guard's self-test in "
+GUARD_WRITTEN = re.compile(r"^heap guard: (\S+): a block of (\d+) bytes freed by \S+ was written at byte (\d+) ")
+# (block size, first byte written) of each write of the self-test.
+SELF_TEST_WRITES = {(64, 0), (37, 36)}
 
 
 def debug_text(quoted):
@@ -86,24 +90,28 @@ def failures(path, checked=None):
         if kind == "host":
             hosts[process] = text
         elif kind == "begins":
-            open_tests[process] = {"program": text, "checkpoint": False, "guard": False}
+            open_tests[process] = {"program": text, "checkpoint": False, "guard": set()}
         elif kind == "ends":
             self_test = open_tests.pop(process, None)
             if self_test is None:
                 found.append((process, test, "a self-test of the heap checks ended that never began"))
-            elif self_test["checkpoint"] and self_test["guard"]:
+            elif self_test["checkpoint"] and self_test["guard"] >= SELF_TEST_WRITES:
                 proven[process] = self_test["program"]
             else:
+                missed = sorted(SELF_TEST_WRITES - self_test["guard"])
                 found.append((process, test, "the heap checks' self-test in %s went unreported: %s" % (
                     self_test["program"],
                     "its checkpoint said nothing" if not self_test["checkpoint"]
-                    else "the quarantine found nothing")))
+                    else "the quarantine missed the write at byte %d of a block of %d bytes" % (
+                        missed[0][1], missed[0][0]))))
         elif process in open_tests:
             program = open_tests[process]["program"]
             if text == SELF_TEST_CHECKPOINT + program:
                 open_tests[process]["checkpoint"] = True
-            elif text.startswith("heap guard: %s: " % program):
-                open_tests[process]["guard"] = True
+            else:
+                written = GUARD_WRITTEN.match(text)
+                if written and written.group(1) == program:
+                    open_tests[process]["guard"].add((int(written.group(2)), int(written.group(3))))
         else:
             found.append((process, test, "heap report: " + text))
     for process, self_test in open_tests.items():

@@ -14,7 +14,8 @@ usage:
   runs.py release CHECKOUT RUN PID
   runs.py end MARK [--keep-servers]
                                    ends the processes that carry the mark
-                                   (TERM, then KILL after a few seconds);
+                                   and those they start meanwhile (TERM,
+                                   then KILL after a few seconds);
                                    with --keep-servers the display and Wine
                                    servers are left for an orderly stop
   runs.py end-orphans CHECKOUT     ends what the runs of the checkout that
@@ -25,7 +26,9 @@ import signal
 import sys
 import time
 
-GRACE_SECONDS = 5
+GRACE_SECONDS = 3
+# KILL goes again while a process still starts others.
+KILL_ROUNDS = 50
 SERVERS = ("Xvfb", "wineserver")
 
 
@@ -81,23 +84,35 @@ def marked(wanted, keep_servers=False):
     return found
 
 
-def end(pids):
-    """TERM, a few seconds to go, then KILL; a zombie counts as gone."""
-    starts = {pid: start_time(pid) for pid in pids}
-    for pid in pids:
-        try:
-            os.kill(pid, signal.SIGTERM)
-        except OSError:
-            pass
+def end(wanted, keep_servers=False):
+    """TERM to every process `wanted` accepts, also to those they start
+    meanwhile, a few seconds to go, then KILL until none is left; a zombie
+    counts as gone."""
+    termed = set()
     deadline = time.monotonic() + GRACE_SECONDS
-    while time.monotonic() < deadline and any(alive(pid, start) for pid, start in starts.items()):
+    while time.monotonic() < deadline:
+        pids = marked(wanted, keep_servers)
+        if not pids:
+            return
+        for pid in pids:
+            if (pid, start_time(pid)) not in termed:
+                termed.add((pid, start_time(pid)))
+                signal_process(pid, signal.SIGTERM)
         time.sleep(0.1)
-    for pid, start in starts.items():
-        if alive(pid, start):
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except OSError:
-                pass
+    for _ in range(KILL_ROUNDS):
+        pids = marked(wanted, keep_servers)
+        if not pids:
+            return
+        for pid in pids:
+            signal_process(pid, signal.SIGKILL)
+        time.sleep(0.1)
+
+
+def signal_process(pid, number):
+    try:
+        os.kill(pid, number)
+    except OSError:
+        pass
 
 
 def owner_file(checkout, run):
@@ -154,10 +169,10 @@ def main(argv):
     if command == "release" and len(argv) == 5:
         return release(argv[2], argv[3], int(argv[4]))
     if command == "end" and len(argv) in (3, 4):
-        end(marked(lambda mark: mark == argv[2], keep_servers="--keep-servers" in argv[3:]))
+        end(lambda mark: mark == argv[2], keep_servers="--keep-servers" in argv[3:])
         return 0
     if command == "end-orphans" and len(argv) == 3:
-        end(marked(orphaned(argv[2])))
+        end(orphaned(argv[2]))
         return 0
     sys.stderr.write(__doc__)
     return 2

@@ -25,7 +25,8 @@ public:
 
     // Until the view has a size, the budget of a 1024 x 768 screen.
     CAlbumCells()
-        : m_cache(CellBudgetFor({336, 205, 50}, {1024, 690, 6})),
+        : m_viewBudget(CellBudgetFor({336, 205, 50}, {1024, 690, 6})),
+          m_cache(m_viewBudget),
           m_workers(m_cache, [](const CellKey& key) { return g_pfnPrepareCell(key); })
     {
     }
@@ -33,7 +34,17 @@ public:
     // The view's boxes changed with its size: the budget follows them.
     void FitBudgetTo(const CellBox& thumbnail, const CellBox& single)
     {
-        m_cache.SetBudget(CellBudgetFor(thumbnail, single));
+        m_viewBudget = CellBudgetFor(thumbnail, single);
+        m_cache.SetBudget(CellBudgetBeside(m_viewBudget, m_heldWhole));
+    }
+    // A picture held whole for its zoom takes that many bytes of the
+    // ceiling (0: none); cells beyond what is left go at once.
+    void HoldWhole(std::size_t bytes)
+    {
+        if (bytes == m_heldWhole)
+            return;
+        m_heldWhole = bytes;
+        m_cache.SetBudget(CellBudgetBeside(m_viewBudget, m_heldWhole));
     }
 
     void Need(const std::vector<CellKey>& keys) { m_workers.Need(keys); }
@@ -48,6 +59,8 @@ public:
     unsigned Prepared() const { return m_workers.Prepared(); }
 
 private:
+    std::size_t m_viewBudget;
+    std::size_t m_heldWhole = 0;
     CCellCache<CFinishedCell> m_cache;
     CCellWorkers<CFinishedCell> m_workers;     // after the cache: stops first
 };

@@ -29,3 +29,16 @@ std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single, std::
     // An eighth more, for a cell drawn while its successor is kept.
     return static_cast<std::size_t>(std::min<std::uint64_t>(promised + promised / 8, ceiling));
 }
+
+std::size_t CellBudgetBeside(std::size_t viewBudget, std::size_t heldWhole, std::size_t ceiling)
+{
+    const std::size_t left = heldWhole < ceiling ? ceiling - heldWhole : 0;
+    return std::min(viewBudget, left);
+}
+
+std::uint64_t WholeDecodeBytes(int width, int height, int colours)
+{
+    const std::uint64_t bits = colours == 0 ? 32 : colours <= 2 ? 1 : colours <= 16 ? 4 : 8;
+    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(std::max(0, width)) * bits + 31) / 32 * 4;
+    return rowBytes * static_cast<std::uint64_t>(std::max(0, height)) + kCellOverhead;
+}

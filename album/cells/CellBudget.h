@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "album/cells/CellFit.h"
 
@@ -25,3 +26,15 @@ constexpr std::size_t kCellBudgetCeiling = sizeof(void*) == 8 ? kCellBudgetCeili
 // whose picture shown alone is fitted into single, at most ceiling.
 std::size_t CellBudgetFor(const CellBox& thumbnail, const CellBox& single,
                           std::size_t ceiling = kCellBudgetCeiling);
+
+// A picture shown alone that is not a JPEG is held whole while it is
+// zoomed, and what it holds counts against the same ceiling: the cells get
+// what is left of it beside the picture (the view's budget, or less).
+std::size_t CellBudgetBeside(std::size_t viewBudget, std::size_t heldWhole,
+                             std::size_t ceiling = kCellBudgetCeiling);
+// The most a picture of width x height decoded whole takes, at the depth
+// its colour count gives (0: 16 bits a pixel or more, taken as 32).
+std::uint64_t WholeDecodeBytes(int width, int height, int colours);
+// Whether a picture decoded whole into that many bytes may be held for its
+// zoom: no more than the ceiling, which is what the host can spare.
+inline bool MayHoldWhole(std::uint64_t bytes, std::size_t ceiling = kCellBudgetCeiling) { return bytes <= ceiling; }

@@ -28,14 +28,18 @@ private:
     const BYTE* m_bytes;
 };
 
+}  // namespace
+
 // A picture other than a JPEG is decoded whole before it is fitted: up to
 // 256 MB of pixels, beside the file. In a 32-bit host that also records
 // video, two of those at once are the allocation most likely to fail, so
-// the workers take turns; a JPEG goes straight to its cell's size and
-// needs no turn.
-std::mutex g_wholeDecodeTurn;
-
-}  // namespace
+// the workers and the zoom take turns; a JPEG goes straight to its cell's
+// size and needs no turn.
+std::mutex& WholeDecodeTurn()
+{
+    static std::mutex turn;
+    return turn;
+}
 
 ResizedBlockMaker g_pfnResizedBlock = picture::ResizedBlock;
 CellPreparer g_pfnPrepareCell = &CFinishedCell::Prepare;
@@ -122,7 +126,7 @@ CFinishedCell::Shown CFinishedCell::DecodeJpegIntoTheCell(const CellKey& key)
 
 CFinishedCell::Shown CFinishedCell::DecodeWholeAndFit(int fileType, const CellKey& key)
 {
-    std::lock_guard<std::mutex> turn(g_wholeDecodeTurn);
+    std::lock_guard<std::mutex> turn(WholeDecodeTurn());
     int status = 0;
     HGLOBAL whole = picture::LoadBlockOfType(fileType, key.path.c_str(), &status);
     if (whole == nullptr)

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "album/cells/CellCache.h"
@@ -86,6 +87,9 @@ private:
 // puts a failing one in its place.
 using ResizedBlockMaker = HGLOBAL (*)(const BYTE* source, int newWidth, int newHeight, int* status);
 extern ResizedBlockMaker g_pfnResizedBlock;
+
+// The turn of a decode of a whole picture: one at a time in the process.
+std::mutex& WholeDecodeTurn();
 
 // The key of path's cell in box as the file is now (one call for its size
 // and last write time); false when the file is gone.

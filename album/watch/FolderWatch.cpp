@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <mutex>
 #include <utility>
+#include <vector>
+
+BOOL(WINAPI* g_pfnReadDirectoryChanges)(HANDLE, LPVOID, DWORD, BOOL, DWORD, LPDWORD, LPOVERLAPPED,
+                                        LPOVERLAPPED_COMPLETION_ROUTINE) = ReadDirectoryChangesW;
+BOOL(WINAPI* g_pfnGetOverlappedResult)(HANDLE, LPOVERLAPPED, LPDWORD, BOOL) = GetOverlappedResult;
 
 namespace {
 
@@ -10,92 +16,180 @@ namespace {
 // too), and writes: a picture written again is painted again.
 const DWORD kFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
                       FILE_NOTIFY_CHANGE_LAST_WRITE;
-// How long Start waits for the thread's first read.
-const DWORD kStartWaitMs = 5000;
+
+HANDLE OpenFolder(const std::wstring& folder)
+{
+    return CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+}
+
+}  // namespace
+
+struct CFolderWatch::Shared {
+    Shared(const std::wstring& folder, HWND wnd, UINT message) : m_strFolder(folder), m_hWnd(wnd), m_nMessage(message)
+    {
+    }
+    ~Shared()
+    {
+        CloseFolder();
+        for (HANDLE handle : {m_hStop, m_hRead})
+            if (handle != nullptr)
+                CloseHandle(handle);
+    }
+    Shared(const Shared&) = delete;
+    Shared& operator=(const Shared&) = delete;
+
+    void Run();
+    // Issues a read of the changes; false when the folder cannot be read.
+    bool Issue();
+    // Takes a finished read; false when the folder can no longer be read.
+    bool Read();
+    // A new handle and a new read after a failed one.
+    bool Reopen();
+    // A read failed or could not be issued: the next try after a pause.
+    void Failed();
+    void Record(DWORD bytes);
+    void Lose();
+    void PostIfDue();
+    DWORD Timeout() const;
+    void CloseFolder()
+    {
+        if (m_hFolder != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hFolder);
+        m_hFolder = INVALID_HANDLE_VALUE;
+    }
+
+    const std::wstring m_strFolder;
+    HANDLE m_hFolder = INVALID_HANDLE_VALUE;
+    HANDLE m_hStop = nullptr;
+    HANDLE m_hRead = nullptr;       // the read's completion
+    OVERLAPPED m_overlapped = {};
+    std::vector<DWORD> m_buffer;    // DWORD-aligned, as the records need
+    bool m_bReading = false;        // a read is issued and not taken
+    DWORD m_nLastPost = 0;
+    // The pause before the failed read is tried again, and the next one's:
+    // back to the first only after a read that brought changes.
+    DWORD m_nRetryMs = 0;
+    DWORD m_nNextRetryMs = CFolderWatch::kFirstRetryMs;
+    DWORD m_nFailedAt = 0;
+
+    mutable std::mutex m_lock;      // guards what follows
+    HWND m_hWnd;                    // null once the watch stopped
+    UINT m_nMessage;
+    CFolderChanges m_changes;
+    bool m_bPosted = false;         // a message waits to be taken
+};
+
+namespace {
+
+// The thread holds the watch's shared part and its module: an abandoned
+// thread ends long after the watch, perhaps after the browser's last use of
+// the module.
+struct ThreadStart {
+    std::shared_ptr<CFolderWatch::Shared> shared;
+    HMODULE module;
+};
+
+DWORD WINAPI WatchThread(void* param)
+{
+    HMODULE module = nullptr;
+    {
+        std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(param));
+        module = start->module;
+        start->shared->Run();
+    }
+    FreeLibraryAndExitThread(module, 0);
+}
 
 }  // namespace
 
 bool CFolderWatch::Start(const std::wstring& folder, HWND wnd, UINT message, DWORD bufferBytes)
 {
     Stop();
-    m_hFolder = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
-    m_hStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_hRead = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    bool started = false;
-    if (m_hFolder != INVALID_HANDLE_VALUE && m_hStop != nullptr && m_hRead != nullptr && ready != nullptr) {
-        try {
-            m_buffer.assign((bufferBytes + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
-            m_strFolder = folder;
-            m_hWnd = wnd;
-            m_nMessage = message;
-            m_nLastPost = GetTickCount() - kGapMs;
-            m_thread = std::thread([this, ready] {
-                // Changes after Start returns are told: the first read is
-                // issued before it does.
-                m_bReading = Issue();
-                SetEvent(ready);
-                Run();
-            });
-            started = WaitForSingleObject(ready, kStartWaitMs) == WAIT_OBJECT_0 && m_bReading;
-        } catch (...) {
-        }
+    std::unique_ptr<ThreadStart> start;
+    try {
+        auto shared = std::make_shared<Shared>(folder, wnd, message);
+        shared->m_buffer.assign((bufferBytes + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+        start.reset(new ThreadStart{std::move(shared), nullptr});
+    } catch (...) {
+        return false;
     }
-    // The thread is gone before the event it signals.
-    if (!started)
+    Shared& shared = *start->shared;
+    shared.m_hFolder = OpenFolder(folder);
+    shared.m_hStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    shared.m_hRead = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (shared.m_hFolder == INVALID_HANDLE_VALUE || shared.m_hStop == nullptr || shared.m_hRead == nullptr)
+        return false;
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&WatchThread),
+                            &start->module))
+        return false;
+    // Changes after Start returns are told: the first read is issued here.
+    if (!shared.Issue()) {
+        FreeLibrary(start->module);
+        return false;
+    }
+    shared.m_bReading = true;
+    shared.m_nLastPost = GetTickCount() - kGapMs;
+    std::shared_ptr<Shared> kept = start->shared;
+    m_hThread = CreateThread(nullptr, 0, WatchThread, start.get(), 0, nullptr);
+    if (m_hThread == nullptr) {
+        // Without a thread the read is ended here, before its buffer goes.
+        CancelIoEx(shared.m_hFolder, &shared.m_overlapped);
+        DWORD bytes = 0;
+        GetOverlappedResult(shared.m_hFolder, &shared.m_overlapped, &bytes, TRUE);
+        FreeLibrary(start->module);
+        return false;
+    }
+    start.release();    // the thread's now
+    m_shared = std::move(kept);
+    try {
+        m_strFolder = folder;
+    } catch (...) {
         Stop();
-    if (ready != nullptr)
-        CloseHandle(ready);
-    return started;
+        return false;
+    }
+    return true;
 }
 
 void CFolderWatch::Stop()
 {
-    if (m_thread.joinable()) {
-        SetEvent(m_hStop);
-        m_thread.join();
+    if (m_hThread != nullptr) {
+        {
+            std::lock_guard<std::mutex> lock(m_shared->m_lock);
+            m_shared->m_hWnd = nullptr;
+        }
+        SetEvent(m_shared->m_hStop);
+        // A thread still waiting for its read to end after this is left to
+        // it: it owns what it uses.
+        WaitForSingleObject(m_hThread, kStopWaitMs);
+        CloseHandle(m_hThread);
+        m_hThread = nullptr;
     }
-    Release();
-}
-
-void CFolderWatch::Release()
-{
-    for (HANDLE* handle : {&m_hStop, &m_hRead}) {
-        if (*handle != nullptr)
-            CloseHandle(*handle);
-        *handle = nullptr;
-    }
-    if (m_hFolder != INVALID_HANDLE_VALUE)
-        CloseHandle(m_hFolder);
-    m_hFolder = INVALID_HANDLE_VALUE;
-    std::vector<DWORD>().swap(m_buffer);
+    m_shared.reset();
     m_strFolder.clear();
-    m_bReading = false;
-    std::lock_guard<std::mutex> lock(m_lock);
-    m_changes = CFolderChanges();
-    m_bPosted = false;
 }
 
 CFolderChanges CFolderWatch::Take()
 {
     CFolderChanges taken;
-    std::lock_guard<std::mutex> lock(m_lock);
-    std::swap(taken, m_changes);
-    m_bPosted = false;
+    if (m_shared == nullptr)
+        return taken;
+    std::lock_guard<std::mutex> lock(m_shared->m_lock);
+    std::swap(taken, m_shared->m_changes);
+    m_shared->m_bPosted = false;
     return taken;
 }
 
-bool CFolderWatch::Issue()
+bool CFolderWatch::Shared::Issue()
 {
     ResetEvent(m_hRead);
     m_overlapped = OVERLAPPED();
     m_overlapped.hEvent = m_hRead;
-    return ReadDirectoryChangesW(m_hFolder, m_buffer.data(), static_cast<DWORD>(m_buffer.size() * sizeof(DWORD)),
-                                 FALSE, kFilter, nullptr, &m_overlapped, nullptr) != FALSE;
+    return g_pfnReadDirectoryChanges(m_hFolder, m_buffer.data(), static_cast<DWORD>(m_buffer.size() * sizeof(DWORD)),
+                                     FALSE, kFilter, nullptr, &m_overlapped, nullptr) != FALSE;
 }
 
-void CFolderWatch::Run()
+void CFolderWatch::Shared::Run()
 {
     // Nothing leaves the thread; whatever ends the loop, the read is ended
     // below before the buffer can go.
@@ -107,37 +201,70 @@ void CFolderWatch::Run()
                 break;
             if (woke == WAIT_OBJECT_0 + 1)
                 m_bReading = Read();
+            else if (!m_bReading && GetTickCount() - m_nFailedAt >= m_nRetryMs)
+                m_bReading = Reopen();
             PostIfDue();
         }
     } catch (...) {
     }
-    // The system writes into the buffer until the read has ended.
+    // The system writes into the buffer until the read has ended; a read
+    // that cannot be cancelled keeps this thread (and what it owns) here.
     if (m_bReading) {
-        CancelIo(m_hFolder);
+        CancelIoEx(m_hFolder, &m_overlapped);
         DWORD bytes = 0;
-        GetOverlappedResult(m_hFolder, &m_overlapped, &bytes, TRUE);
+        g_pfnGetOverlappedResult(m_hFolder, &m_overlapped, &bytes, TRUE);
         m_bReading = false;
     }
 }
 
-bool CFolderWatch::Read()
+bool CFolderWatch::Shared::Read()
 {
     DWORD bytes = 0;
-    if (!GetOverlappedResult(m_hFolder, &m_overlapped, &bytes, FALSE)) {
-        const DWORD error = GetLastError();
-        {
-            std::lock_guard<std::mutex> lock(m_lock);
-            m_changes.Lose();
-        }
-        // Overflowed: the record starts afresh. Anything else: the folder
-        // went or cannot be read; one walk tells what is left of it.
-        return error == ERROR_NOTIFY_ENUM_DIR && Issue();
+    if (g_pfnGetOverlappedResult(m_hFolder, &m_overlapped, &bytes, FALSE)) {
+        m_nNextRetryMs = CFolderWatch::kFirstRetryMs;
+        Record(bytes);
+        if (Issue())
+            return true;
+    } else if (GetLastError() == ERROR_NOTIFY_ENUM_DIR) {
+        // Overflowed: the record starts afresh.
+        Lose();
+        if (Issue())
+            return true;
     }
-    Record(bytes);
-    return Issue();
+    // The folder went or cannot be read for now: one walk tells what is
+    // left of it, and the read is tried again later.
+    Lose();
+    Failed();
+    return false;
 }
 
-void CFolderWatch::Record(DWORD bytes)
+bool CFolderWatch::Shared::Reopen()
+{
+    CloseFolder();
+    m_hFolder = OpenFolder(m_strFolder);
+    if (m_hFolder != INVALID_HANDLE_VALUE && Issue()) {
+        // What happened meanwhile is told by one walk.
+        Lose();
+        return true;
+    }
+    Failed();
+    return false;
+}
+
+void CFolderWatch::Shared::Failed()
+{
+    m_nFailedAt = GetTickCount();
+    m_nRetryMs = m_nNextRetryMs;
+    m_nNextRetryMs = std::min(2 * m_nNextRetryMs, CFolderWatch::kLastRetryMs);
+}
+
+void CFolderWatch::Shared::Lose()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_changes.Lose();
+}
+
+void CFolderWatch::Shared::Record(DWORD bytes)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     // No record at all is how Windows says that its own overflowed.
@@ -163,19 +290,24 @@ void CFolderWatch::Record(DWORD bytes)
     }
 }
 
-DWORD CFolderWatch::Timeout() const
+DWORD CFolderWatch::Shared::Timeout() const
 {
+    DWORD timeout = INFINITE;
+    if (!m_bReading) {
+        const DWORD since = GetTickCount() - m_nFailedAt;
+        timeout = since >= m_nRetryMs ? 0 : m_nRetryMs - since;
+    }
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_bPosted || m_changes.Empty())
-        return INFINITE;
+        return timeout;
     const DWORD since = GetTickCount() - m_nLastPost;
-    return since >= kGapMs ? 0 : kGapMs - since;
+    return std::min(timeout, since >= kGapMs ? 0 : kGapMs - since);
 }
 
-void CFolderWatch::PostIfDue()
+void CFolderWatch::Shared::PostIfDue()
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_bPosted || m_changes.Empty() || GetTickCount() - m_nLastPost < kGapMs)
+    if (m_hWnd == nullptr || m_bPosted || m_changes.Empty() || GetTickCount() - m_nLastPost < kGapMs)
         return;
     m_nLastPost = GetTickCount();
     // A message that could not be posted is tried again after the gap.

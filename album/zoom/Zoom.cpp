@@ -158,6 +158,13 @@ bool CZoom::PanByKey(int dx, int dy)
     return Pan(-dx * std::max(m_nViewWidth / 8, 1), -dy * std::max(m_nViewHeight / 8, 1));
 }
 
+// Asked of a copy, so that the rule is the move itself.
+bool CZoom::CanPanByKey(int dx, int dy) const
+{
+    CZoom moved = *this;
+    return moved.PanByKey(dx, dy);
+}
+
 void CZoom::HoldToEdges()
 {
     m_nOriginX = HeldOrigin(m_nOriginX, m_nWidth, m_nScale, m_nViewWidth);

@@ -34,6 +34,8 @@ public:
     void Reset(bool forget = false);
 
     bool IsZoomed() const { return m_nScale > 0; }
+    // A picture to zoom is known (its size, and a fit that shows it).
+    bool KnowsPicture() const { return Known(); }
     // View pixels per picture pixel; 0 while fitted.
     int Scale() const { return m_nScale; }
     int ViewWidth() const { return m_nViewWidth; }
@@ -44,6 +46,9 @@ public:
     bool CanShowActualSize() const;
     // Zoomed and larger than the view on some side.
     bool CanPan() const;
+    // An arrow key would move the view (PanByKey): the picture reaches
+    // past the view's edge that way.
+    bool CanPanByKey(int dx, int dy) const;
 
     // The steps: the fit; one view pixel per picture pixel when the fit
     // shrank the picture; then 2, 4, 8 and 16. Each keeps the picture pixel

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "ImageLoad.h"
+#include "album/cells/FinishedCell.h"
 #include "imageload/block/DibBlock.h"
 #include "picture/PictureBlock.h"
 
@@ -65,6 +67,13 @@ void ColoursOfRow(const BYTE* block, const picture::Facts& facts, int y, int lef
 // View rows drawn at once.
 const int kBandRows = 64;
 
+// The library's failures that may pass: a file it could not open (held
+// without sharing while its writer rewrites it) and memory that ran out.
+bool MayPass(int error)
+{
+    return error == IL_ERR_FILE || error == IL_ERR_NO_MEMORY;
+}
+
 bool SameFile(const CZoomedPicture::File& a, const CZoomedPicture::File& b)
 {
     return a.path == b.path && a.size == b.size && a.writeTime == b.writeTime;
@@ -72,9 +81,10 @@ bool SameFile(const CZoomedPicture::File& a, const CZoomedPicture::File& b)
 
 }  // namespace
 
-bool CZoomedPicture::Render(const File& file, int width, int height, const ZoomRegion& region, int viewWidth,
-                            int viewHeight)
+CZoomedPicture::Rendered CZoomedPicture::Render(const File& file, int width, int height, const ZoomRegion& region,
+                                                int viewWidth, int viewHeight)
 {
+    m_bMayPass = false;
     try {
         if (!SameFile(file, m_file) || width != m_nWidth || height != m_nHeight || viewWidth != m_nViewWidth ||
             viewHeight != m_nViewHeight) {
@@ -87,21 +97,33 @@ bool CZoomedPicture::Render(const File& file, int width, int height, const ZoomR
             m_nHeight = height;
             m_nViewWidth = viewWidth;
             m_nViewHeight = viewHeight;
+            if (m_nType == IL_TYPE_UNKNOWN) {
+                m_bMayPass = MayPass(GetLastPicLibError());
+                return Failure();
+            }
         }
         Lay(region);
         if (m_rcPlace.right <= m_rcPlace.left || m_rcPlace.bottom <= m_rcPlace.top)
-            return true;
+            return Rendered::Shown;
         const Span shown = {region.left, region.top, region.right, region.bottom};
         if (m_bHolding && m_held.left <= shown.left && m_held.top <= shown.top && shown.right <= m_held.right &&
             shown.bottom <= m_held.bottom)
-            return true;
+            return Rendered::Shown;
         if (Hold(HeldFor(region)))
-            return true;
+            return Rendered::Shown;
     } catch (const std::bad_alloc&) {
+        m_bMayPass = true;
     }
-    Release();
-    return false;
+    return Failure();
 }
+
+CZoomedPicture::Rendered CZoomedPicture::Failure()
+{
+    const bool mayPass = m_bMayPass;
+    Release();
+    return mayPass ? Rendered::Busy : Rendered::Failed;
+}
+
 
 // The place on the view of what the region shows.
 void CZoomedPicture::Lay(const ZoomRegion& region)
@@ -182,10 +204,12 @@ bool CZoomedPicture::Read(const Span& part)
         m_notes.Start(m_file.path);
         m_bNotesAsked = true;
     }
-    const bool read = m_nType == IL_TYPE_JPG
-                          ? ReadJPGRegion(m_file.path.c_str(), m_notes.Ready(), &CZoomedPicture::ChooseRegion,
-                                          &CZoomedPicture::TakeRegionRow, this) != 0
-                          : ReadWhole(part);
+    if (m_nType != IL_TYPE_JPG)
+        return ReadWhole(part) && m_nRowsRead == part.bottom - part.top;
+    const bool read = ReadJPGRegion(m_file.path.c_str(), m_notes.Ready(), &CZoomedPicture::ChooseRegion,
+                                    &CZoomedPicture::TakeRegionRow, this) != 0;
+    if (!read)
+        m_bMayPass = MayPass(GetLastPicLibError());
     return read && m_nRowsRead == part.bottom - part.top;
 }
 
@@ -221,17 +245,25 @@ int __cdecl CZoomedPicture::TakeRegionRow(void* self, int y, const unsigned char
 }
 
 // Read once while the picture is zoomed: a pan or a step takes its pixels
-// from memory, not from its file.
+// from memory, not from its file. The decode takes its turn with the
+// cells' (another picture decoded whole meanwhile is the allocation most
+// likely to fail).
 bool CZoomedPicture::ReadWhole(const Span& part)
 {
     if (m_hWhole == nullptr || !SameFile(m_file, m_wholeFile)) {
         if (m_hWhole != nullptr)
             GlobalFree(m_hWhole);
-        int fileType = 0, status = 0;
-        m_hWhole = picture::LoadBlock(m_file.path.c_str(), &fileType, &status);
+        m_hWhole = nullptr;
+        int status = 0;
+        {
+            std::lock_guard<std::mutex> turn(WholeDecodeTurn());
+            m_hWhole = picture::LoadBlockOfType(m_nType, m_file.path.c_str(), &status);
+        }
         m_wholeFile = m_file;
-        if (m_hWhole == nullptr)
+        if (m_hWhole == nullptr) {
+            m_bMayPass = MayPass(status);
             return false;
+        }
     }
     const BYTE* block = static_cast<const BYTE*>(GlobalLock(m_hWhole));
     if (block == nullptr)
@@ -302,5 +334,10 @@ void CZoomedPicture::Release()
 
 std::size_t CZoomedPicture::Bytes() const
 {
-    return m_pixels.capacity() * sizeof(std::uint32_t) + (m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0) + m_notes.Bytes();
+    return m_pixels.capacity() * sizeof(std::uint32_t) + WholeBytes() + m_notes.Bytes();
+}
+
+std::size_t CZoomedPicture::WholeBytes() const
+{
+    return m_hWhole != nullptr ? GlobalSize(m_hWhole) : 0;
 }

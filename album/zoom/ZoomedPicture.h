@@ -7,7 +7,8 @@
 // within its memory and reads only what is new. Of a JPEG only those rows
 // and columns are decoded (ImageLoad's ReadJPGRegion, with the notes of
 // where its rows begin once they are made, CJpegNotes); other formats are
-// read whole, once for the picture while it is zoomed. Window thread only.
+// read whole, once for the picture while it is zoomed, in their turn with
+// the cells' whole decodes (WholeDecodeTurn). Window thread only.
 #pragma once
 
 #include <windows.h>
@@ -33,10 +34,14 @@ public:
     CZoomedPicture(const CZoomedPicture&) = delete;
     CZoomedPicture& operator=(const CZoomedPicture&) = delete;
 
+    // What a render came to: the pixels at hand; the file could not be read
+    // for a reason that may pass (another program holds it, memory ran
+    // out), so that a later render may succeed; or the file cannot be read
+    // as that picture. Nothing is held after a failure.
+    enum class Rendered { Shown, Busy, Failed };
     // Has the pixels of the region of a picture of width x height at hand
-    // for a view of viewWidth x viewHeight, reading what it lacks. False
-    // when the file cannot be read as that picture; nothing is held then.
-    bool Render(const File& file, int width, int height, const ZoomRegion& region, int viewWidth, int viewHeight);
+    // for a view of viewWidth x viewHeight, reading what it lacks.
+    Rendered Render(const File& file, int width, int height, const ZoomRegion& region, int viewWidth, int viewHeight);
     // Where the last region rendered goes on the view (empty when nothing
     // of the picture is shown).
     const RECT& Place() const { return m_rcPlace; }
@@ -46,6 +51,8 @@ public:
     void Release();
     // What is held, in bytes.
     std::size_t Bytes() const;
+    // What a picture read whole takes of it.
+    std::size_t WholeBytes() const;
     // Waits until the JPEG's notes are made, if they are being made
     // (benchmarks: the steps at an operator's pace).
     void WaitForNotes() { m_notes.Ready(true); }
@@ -64,6 +71,8 @@ private:
     // left column on, into the pixels held.
     void TakeRow(int y, const unsigned char* bgr);
 
+    // Lets go of everything after a render that failed, and says how.
+    Rendered Failure();
     // The rectangle to hold for a region: the view's size (or the
     // picture's, when smaller), around the region, inside the picture.
     Span HeldFor(const ZoomRegion& region) const;
@@ -83,6 +92,7 @@ private:
     bool m_bHolding = false;
     Span m_reading = {0, 0, 0, 0};          // the part being read
     int m_nRowsRead = 0;
+    bool m_bMayPass = false;                // the last read failed for a reason that may pass
     ZoomRegion m_region = {};               // the region last rendered
     RECT m_rcPlace = {0, 0, 0, 0};
     // The notes of a JPEG, asked for once for the picture.

@@ -1,9 +1,10 @@
 // One loader of the picture library fed arbitrary bytes. Whatever it
 // accepts must be a well-formed block that its own saver can write and the
 // loader read again; anything else must be refused with an error number.
-// The JPEG target also decodes each input straight to a smaller size, which
-// must fail as the whole decode fails and otherwise equal it resampled as
-// the picture object resamples; and a rectangle of each picture it decodes,
+// The JPEG target also walks each input's headers and notes it, whether or
+// not it decodes; decodes each input straight to a smaller size, which must
+// fail as the whole decode fails and otherwise equal it resampled as the
+// picture object resamples; and a rectangle of each picture it decodes,
 // which must give the same rows from a band cut out with the file's notes as
 // by skipping.
 #include <algorithm>
@@ -13,6 +14,7 @@
 
 #include "imageload/core/Codecs.h"
 #include "imageload/core/JpegIndex.h"
+#include "imageload/core/JpegScan.h"
 #include "tests/support/ResizedBlock.h"
 
 namespace {
@@ -96,6 +98,21 @@ struct KeptRows : il::JpegRegion {
     std::vector<uint8_t> pixels;
 };
 
+// The header walk and the notes on every input, whether or not it decodes:
+// they read the file themselves, so a walk past its end shows here first.
+// Whatever is noted has a frame as the headers give it.
+void CheckNotes(const uint8_t* data, size_t size)
+{
+    il::jpeg::Frame frame;
+    const bool headers = il::jpeg::ReadHeaders({data, size}, frame);
+    std::vector<uint8_t> index;
+    if (il::IndexJpeg({data, size}, index) && !headers) std::abort();
+    uint32_t width = 0, height = 0;
+    if (!index.empty() && (!il::NotedSize({data, size}, {index.data(), index.size()}, &width, &height) ||
+                           width != frame.width || height != frame.height))
+        std::abort();
+}
+
 void CheckRegion(const uint8_t* data, size_t size)
 {
     std::vector<uint8_t> index;
@@ -114,6 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     il::DetectFormat({data, size}, ".tga");
     il::VectorAllocator out;
     il::Status s = il::Decode(kFormat, {data, size}, out, kFuzzMaxPixels);
+    if (kFormat == il::Format::Jpg) CheckNotes(data, size);
     if (kFormat == il::Format::Jpg) CheckFitted(data, size, s, out.block);
     if (kFormat == il::Format::Jpg && s == il::Status::Ok) CheckRegion(data, size);
     if (s != il::Status::Ok) {

@@ -85,7 +85,21 @@ protected:
 // band of rows around the rectangle is decoded at all. The same failures as
 // DecodeJpeg, then Refused when region says no. A row that returned false
 // ends the decode with Ok.
-Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels = kMaxPixels, Bytes index = {nullptr, 0});
+//
+// With ranges, file holds at first only the headers the notes name (its
+// size is the file's, the rest not read yet): the decode asks ranges for
+// the bytes it needs beyond them, a band's compressed data, or the whole
+// file where the notes do not serve. File when a range cannot be read.
+class JpegFileRanges {
+public:
+    // Brings bytes [from, to) of the file into place; false when it cannot.
+    virtual bool Fill(size_t from, size_t to) noexcept = 0;
+
+protected:
+    ~JpegFileRanges() = default;
+};
+Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels = kMaxPixels, Bytes index = {nullptr, 0},
+                        JpegFileRanges* ranges = nullptr);
 
 // Encoders read the block (never change it) and append a whole file to out.
 // On failure out is left empty.

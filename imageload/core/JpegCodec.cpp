@@ -606,12 +606,13 @@ private:
 
 }  // namespace
 
-Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, Bytes index)
+Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, Bytes index, JpegFileRanges* ranges)
 {
+    auto fill = [&](size_t from, size_t to) { return ranges == nullptr || ranges->Fill(from, to); };
     uint32_t width = 0, height = 0;
     if (index.size == 0 || !NotedSize(file, index, &width, &height) ||
         static_cast<uint64_t>(width) * height > maxPixels)
-        return DecodeRegionOfFile(file, region, maxPixels);
+        return fill(0, file.size) ? DecodeRegionOfFile(file, region, maxPixels) : Status::File;
     JpegRect rect = {0, 0, 0, 0};
     if (!region.Choose(width, height, rect)) return Status::Refused;
     if (rect.x >= width || rect.y >= height || rect.width == 0 || rect.height == 0) return Status::Ok;
@@ -619,13 +620,18 @@ Status DecodeJpegRegion(Bytes file, JpegRegion& region, uint64_t maxPixels, Byte
     rect.height = std::min(rect.height, height - rect.y);
     try {
         JpegBand band;
-        if (CutJpegBand(file, index, rect, band)) {
-            BandRegion through(region, rect, band);
-            return DecodeRegionOfFile({band.file.data(), band.file.size()}, through, maxPixels);
+        size_t from = 0, to = 0;
+        if (NotedBandBytes(file, index, rect, &from, &to)) {
+            if (!fill(from, to)) return Status::File;
+            if (CutJpegBand(file, index, rect, band)) {
+                BandRegion through(region, rect, band);
+                return DecodeRegionOfFile({band.file.data(), band.file.size()}, through, maxPixels);
+            }
         }
     } catch (const std::bad_alloc&) {
         return Status::NoMemory;
     }
+    if (!fill(0, file.size)) return Status::File;
     ChosenRegion chosen(region, rect);
     return DecodeRegionOfFile(file, chosen, maxPixels);
 }

@@ -256,7 +256,7 @@ bool CopySegment(Bytes file, const Frame& frame, const Entry& from, const Entry&
 
 }  // namespace
 
-bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
+bool IndexJpeg(Bytes file, std::vector<uint8_t>& index, const volatile long* stop)
 {
     index.clear();
     Frame frame;
@@ -271,6 +271,8 @@ bool IndexJpeg(Bytes file, std::vector<uint8_t>& index)
     EntropyReader in(file, {static_cast<uint32_t>(frame.dataStart), 0});
     int dc[4] = {0, 0, 0, 0};
     for (uint32_t row = 0; row < frame.rows; ++row) {
+        if (stop != nullptr && *stop != 0)
+            return false;
         for (uint32_t mcu = 0; mcu < frame.mcusPerRow; ++mcu) {
             if (mcu % Stride(frame) == 0)
                 PutEntry(notes, in.Place(), dc);
@@ -302,14 +304,22 @@ bool NotedSize(Bytes file, Bytes index, uint32_t* width, uint32_t* height)
     return true;
 }
 
-bool CutJpegBand(Bytes file, Bytes index, const JpegRect& wanted, JpegBand& band)
+namespace {
+
+// The rows [first, last) and MCU columns [left, right) of a band.
+struct BandPlan {
+    uint32_t first, last, left, right;
+};
+
+// One row and one column of MCUs more on each side of the rectangle, where
+// the picture has them; columns from a note to a note. False when the
+// rectangle is not in the picture, and when the band would begin at the
+// top, whole: the file itself is as quick.
+bool PlanBand(const Frame& frame, const JpegRect& wanted, BandPlan* plan)
 {
-    Frame frame;
-    if (!ReadNotes(file, index, frame) || wanted.width == 0 || wanted.height == 0 ||
-        wanted.x + wanted.width > frame.width || wanted.y + wanted.height > frame.height)
+    if (wanted.width == 0 || wanted.height == 0 || wanted.x + wanted.width > frame.width ||
+        wanted.y + wanted.height > frame.height)
         return false;
-    // One row and one column of MCUs more on each side, where the picture
-    // has them; columns from a note to a note.
     uint32_t first = wanted.y / frame.rowHeight, last = (wanted.y + wanted.height + frame.rowHeight - 1) / frame.rowHeight;
     first = first > 0 ? first - 1 : 0;
     last = std::min(last + 1, frame.rows);
@@ -317,8 +327,39 @@ bool CutJpegBand(Bytes file, Bytes index, const JpegRect& wanted, JpegBand& band
     left = left > 0 ? left - 1 : 0;
     left -= left % Stride(frame);
     right = std::min(right + 1 + (Stride(frame) - (right + 1) % Stride(frame)) % Stride(frame), frame.mcusPerRow);
-    if (first == 0 && left == 0 && right == frame.mcusPerRow)
-        return false;   // the band begins at the top, whole: the file itself is as quick
+    *plan = {first, last, left, right};
+    return !(first == 0 && left == 0 && right == frame.mcusPerRow);
+}
+
+// Bytes past a band's last note that its last bits may reach: the byte the
+// note points into and a stuffed zero after a 0xFF.
+constexpr size_t kBandTail = 4;
+
+}  // namespace
+
+size_t NotedHeadBytes(Bytes index)
+{
+    return index.size >= 4 * kHeaderWords && U32At(index.data) == kMagic ? U32At(index.data + 16) : 0;
+}
+
+bool NotedBandBytes(Bytes file, Bytes index, const JpegRect& wanted, size_t* from, size_t* to)
+{
+    Frame frame;
+    BandPlan plan;
+    if (!ReadNotes(file, index, frame) || !PlanBand(frame, wanted, &plan))
+        return false;
+    *from = NoteOf(index, frame, plan.first, plan.left).place.byte;
+    *to = std::min(file.size, NoteOf(index, frame, plan.last - 1, plan.right).place.byte + kBandTail);
+    return *from <= *to;
+}
+
+bool CutJpegBand(Bytes file, Bytes index, const JpegRect& wanted, JpegBand& band)
+{
+    Frame frame;
+    BandPlan plan;
+    if (!ReadNotes(file, index, frame) || !PlanBand(frame, wanted, &plan))
+        return false;
+    const uint32_t first = plan.first, last = plan.last, left = plan.left, right = plan.right;
     const uint32_t width = (right == frame.mcusPerRow ? frame.width : right * frame.mcuWidth) - left * frame.mcuWidth;
     // Above the picture's top row there is nothing, and libjpeg upsamples
     // that row without a neighbour: a band there gets no leading row.

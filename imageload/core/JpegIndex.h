@@ -12,6 +12,7 @@
 // their bands are decoded by skipping.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,8 +21,10 @@
 namespace il {
 
 // The notes of a file, as bytes; false (and no notes) for a file of
-// another layout or with damaged compressed data.
-bool IndexJpeg(Bytes file, std::vector<uint8_t>& index);
+// another layout or with damaged compressed data, and when stop (null:
+// never) is set while they are made: it is looked at before each row of
+// MCUs, so that a walk of a large file ends soon after it is asked to.
+bool IndexJpeg(Bytes file, std::vector<uint8_t>& index, const volatile long* stop = nullptr);
 
 // A band cut out of a noted file: a JPEG whose rows from skipRows on are
 // the picture's rows from firstRow on, and whose columns are the picture's
@@ -39,6 +42,12 @@ struct JpegBand {
 // The picture's size as the notes give it; false when the notes do not
 // belong to the file (another file, or the file changed since).
 bool NotedSize(Bytes file, Bytes index, uint32_t* width, uint32_t* height);
+// The bytes before the compressed data of a noted file (its headers), as
+// the notes give them; 0 for bytes that are no notes.
+size_t NotedHeadBytes(Bytes index);
+// What a band of the rectangle reads of the file beside its headers: the
+// compressed data [*from, *to). False where CutJpegBand is.
+bool NotedBandBytes(Bytes file, Bytes index, const JpegRect& wanted, size_t* from, size_t* to);
 // The band holding a rectangle of the picture; false when it cannot be cut,
 // or when it would be the picture's top rows at full width and so save
 // nothing (then decode the file itself).

@@ -133,11 +133,17 @@ bool ReadHeaders(Bytes file, Frame& frame)
     size_t pos = 2;
     bool haveFrame = false;
     for (;;) {
-        if (pos + 4 > file.size || d[pos] != 0xff)
+        if (pos + 2 > file.size || d[pos] != 0xff)
             return false;
-        while (pos + 4 <= file.size && d[pos + 1] == 0xff)
-            ++pos;  // fill bytes
+        while (pos + 2 < file.size && d[pos + 1] == 0xff)
+            ++pos;  // fill bytes, the marker's byte kept in the file
         const uint8_t marker = d[pos + 1];
+        if (marker == 0x01) {
+            pos += 2;   // TEM stands alone: the decoder reads no length after it
+            continue;
+        }
+        if (pos + 4 > file.size)
+            return false;
         const size_t length = BigEndian16(d + pos + 2);
         if (length < 2 || pos + 2 + length > file.size)
             return false;
@@ -165,8 +171,9 @@ bool ReadHeaders(Bytes file, Frame& frame)
             return true;
         default:
             // Progressive, lossless, arithmetic-coded and hierarchical
-            // frames, and markers that stand alone, are not noted.
-            if ((marker >= 0xc2 && marker <= 0xcf) || marker == 0xd8 || marker == 0xd9 ||
+            // frames, and markers that stand alone, are not noted; nor is
+            // 0xFF00, which the decoder skips as stray bytes, not a segment.
+            if ((marker >= 0xc2 && marker <= 0xcf) || marker == 0x00 || marker == 0xd8 || marker == 0xd9 ||
                 (marker >= 0xd0 && marker <= 0xd7) || marker == 0xdc || marker == 0xde)
                 return false;
             break;

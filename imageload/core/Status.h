@@ -14,6 +14,7 @@ enum class Status {
     Write = 106,
     NoPicture = 107,
     Refused = 108,
+    Stopped = 109,
 };
 
 // Thrown inside the hand-written codecs and caught at the codec entry points;

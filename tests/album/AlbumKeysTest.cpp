@@ -55,19 +55,21 @@ TEST(AlbumKeys, NamesAreTheKeysTheMenusShow)
 }
 
 // A key names one command, or two where the mode decides (Enter); a key no
-// row names gives none. A command a rule disables is still given: the
-// command gate drops it.
-TEST(AlbumKeys, AKeyGivesItsRowsCommandOnAPageAndAlone)
+// row names gives none, and neither does one whose command the rules
+// disable: that key is the focused window's (Space and Enter press a
+// focused toolbar button).
+TEST(AlbumKeys, AKeyGivesItsRowsCommandWhereItsRuleEnablesIt)
 {
     const struct {
         const char* key;
-        unsigned onPage, alone;
+        unsigned onPage, alone, empty;
     } cases[] = {
-        {"Enter", ID_SINGLE_SHOW, ID_MULTI_SHOW},  {"Esc", ID_MULTI_SHOW, ID_MULTI_SHOW},
-        {"Left", ID_MOVE_LEFT, ID_MOVE_LEFT},      {"PgDn", ID_PAGE_NEXT, ID_PAGE_NEXT},
-        {"Ctrl+O", ID_FILE_OPEN, ID_FILE_OPEN},    {"Ctrl+S", ID_FILE_SAVE_AS, ID_FILE_SAVE_AS},
-        {"Num -", ID_ZOOM_OUT, ID_ZOOM_OUT},       {"0", ID_ZOOM_FIT, ID_ZOOM_FIT},
-        {"O", 0, 0},                               {"Ctrl+Left", 0, 0},
+        {"Enter", ID_SINGLE_SHOW, ID_MULTI_SHOW, 0},  {"Esc", 0, ID_MULTI_SHOW, 0},
+        {"Space", ID_AUTO_SHOW, ID_AUTO_SHOW, 0},     {"Left", ID_MOVE_LEFT, ID_MOVE_LEFT, 0},
+        {"PgDn", 0, ID_PAGE_NEXT, 0},                 {"Ctrl+O", ID_FILE_OPEN, 0, ID_FILE_OPEN},
+        {"Ctrl+S", ID_FILE_SAVE_AS, ID_FILE_SAVE_AS, 0}, {"F5", ID_ALBUM_REFRESH, ID_ALBUM_REFRESH, ID_ALBUM_REFRESH},
+        {"Num -", 0, 0, 0},                           {"O", 0, 0, 0},
+        {"Ctrl+Left", 0, 0, 0},
     };
     CAlbumState album;
     for (int i = 0; i < 12; ++i)
@@ -75,11 +77,13 @@ TEST(AlbumKeys, AKeyGivesItsRowsCommandOnAPageAndAlone)
     album.ShowLastPage();
     CAlbumState alone = album;
     alone.ShowCellAlone(1);
+    const CAlbumState empty;
     for (const auto& c : cases) {
         AlbumKey key = {0, false};
         ParseKeyName(c.key, &key);
         EXPECT_EQ(c.onPage, CommandOfKey(album, key)) << c.key << " on a page";
         EXPECT_EQ(c.alone, CommandOfKey(alone, key)) << c.key << " alone";
+        EXPECT_EQ(c.empty, CommandOfKey(empty, key)) << c.key << " on an empty album";
     }
 }
 

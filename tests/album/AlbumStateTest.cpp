@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -395,11 +398,56 @@ TEST(AlbumArrowKeys, AloneTheyShowThePreviousOrNextPictureOrMoveTheZoomedView)
     EXPECT_EQ(CAlbumState::Moved::Picture, album.MoveUp().moved);
     EXPECT_EQ(1, album.m_nCurrent);
 
-    album.m_zoom.Show(3840, 2160, FitIntoBox(3840, 2160, CellBox{1024, 690, 6}), 1024, 690);
-    album.m_zoom.ZoomIn(album.m_zoom.Centre());
-    EXPECT_TRUE(album.CanMoveLeft());
-    EXPECT_EQ(CAlbumState::Moved::View, album.MoveLeft().moved);
-    EXPECT_EQ(1, album.m_nCurrent) << "the same picture";
+}
+
+// Zoomed in, an arrow moves the view over the picture while the picture
+// reaches past the view's edge that way; elsewhere it does nothing, never
+// another picture, and its rule says so: the rule is what the move does.
+TEST(AlbumArrowKeys, ZoomedInTheyMoveTheViewOnlyWhereThePictureReachesPastTheViewThatWay)
+{
+    using Move = CAlbumState::MoveResult (CAlbumState::*)();
+    using Rule = bool (CAlbumState::*)() const;
+    const struct {
+        const char* name;
+        Move move;
+        Rule rule;
+    } arrows[] = {{"Left", &CAlbumState::MoveLeft, &CAlbumState::CanMoveLeft},
+                  {"Right", &CAlbumState::MoveRight, &CAlbumState::CanMoveRight},
+                  {"Up", &CAlbumState::MoveUp, &CAlbumState::CanMoveUp},
+                  {"Down", &CAlbumState::MoveDown, &CAlbumState::CanMoveDown}};
+    const struct {
+        const char* what;
+        int width, height, scale;
+        int panX, panY;             // view pixels, before the arrows
+        bool left, right, up, down; // the view moves that way
+    } cases[] = {
+        {"a 4K picture at 1, in the middle", 3840, 2160, 1, 0, 0, true, true, true, true},
+        {"at its top-left corner", 3840, 2160, 1, 100000, 100000, false, true, false, true},
+        {"at its bottom-right corner", 3840, 2160, 1, -100000, -100000, true, false, true, false},
+        {"wider than the view, lower than it", 1920, 200, 2, 0, 0, true, true, false, false},
+        {"higher than the view, narrower than it", 200, 1920, 2, 0, 0, false, false, true, true},
+        {"smaller than the view on both sides", 352, 288, 2, 0, 0, false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        for (size_t a = 0; a < 4; ++a) {
+            SCOPED_TRACE(std::string(c.what) + ": " + arrows[a].name);
+            CAlbumState album = AlbumOf(5);
+            album.ShowCellAlone(2);
+            album.m_zoom.Show(c.width, c.height, FitIntoBox(c.width, c.height, CellBox{1024, 690, 6}), 1024, 690);
+            while (album.m_zoom.Scale() < c.scale)
+                ASSERT_TRUE(album.m_zoom.ZoomIn(album.m_zoom.Centre()));
+            album.m_zoom.Pan(c.panX, c.panY);
+            const bool moves = a == 0 ? c.left : a == 1 ? c.right : a == 2 ? c.up : c.down;
+            const ZoomRegion before = album.m_zoom.Region();
+            EXPECT_EQ(moves, (album.*arrows[a].rule)());
+            EXPECT_EQ(static_cast<int>(moves ? CAlbumState::Moved::View : CAlbumState::Moved::Nothing),
+                      static_cast<int>((album.*arrows[a].move)().moved));
+            const ZoomRegion after = album.m_zoom.Region();
+            EXPECT_EQ(moves, after.left != before.left || after.top != before.top);
+            EXPECT_EQ(2, album.m_nCurrent) << "the same picture";
+            EXPECT_EQ(c.scale, album.m_zoom.Scale());
+        }
+    }
 }
 
 // The zoom belongs to the picture shown alone: paging keeps it (a picture
@@ -542,9 +590,26 @@ TEST(AlbumFollowsFolder, ChangesKeepTheCurrentPictureAndItsPage)
          {Gone("j3.jpg")}, {"j0.jpg", "j1.jpg", "j2.jpg", "j4.jpg"}, 3, "j4.jpg", true},
         {"the current picture went alone on the last page: the last of the page before", j10, false, 9,
          {Gone("j9.jpg")}, Names("j", 9), 8, "j8.jpg", true},
-        {"a rename within a pattern keeps the place", Names("j", 5), false, 2,
-         {Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, {"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}, 2,
+        {"in name order, a picture arriving takes its place by name", Names("j", 5), false, 3, {There("j11.jpg")},
+         {"j0.jpg", "j1.jpg", "j11.jpg", "j2.jpg", "j3.jpg", "j4.jpg"}, 4, "j3.jpg", true},
+        {"in name order, letters compare as capitals: _ comes after them", {"ab.jpg", "b.jpg"}, false, 0,
+         {There("a_.jpg")}, {"ab.jpg", "a_.jpg", "b.jpg"}, 0, "ab.jpg", true},
+        {"in name order, case does not count", {"aa.jpg", "Ac.jpg"}, false, 1, {There("AB.jpg")},
+         {"aa.jpg", "AB.jpg", "Ac.jpg"}, 2, "Ac.jpg", true},
+        {"in name order, a rename takes its new name's place and stays current", Names("j", 5), false, 2,
+         {Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, {"door.jpg", "j0.jpg", "j1.jpg", "j3.jpg", "j4.jpg"}, 0,
          "door.jpg", true},
+        {"in name order, a rename further on moves the others back", Names("j", 5), false, 3,
+         {Gone("j1.jpg"), There("k.jpg", "j1.jpg")}, {"j0.jpg", "j2.jpg", "j3.jpg", "j4.jpg", "k.jpg"}, 2, "j3.jpg",
+         true},
+        {"in creation order, a picture arriving joins the end of its run", {"j5.jpg", "j2.jpg"}, false, 0,
+         {There("j3.jpg")}, {"j5.jpg", "j2.jpg", "j3.jpg"}, 0, "j5.jpg", true},
+        {"in creation order, a rename keeps the place", {"k.jpg", "j1.jpg", "j2.jpg"}, false, 1,
+         {Gone("j1.jpg"), There("door.jpg", "j1.jpg")}, {"k.jpg", "door.jpg", "j2.jpg"}, 1, "door.jpg", true},
+        {"a rename in case only keeps the picture under its new name", Names("j", 3), false, 1,
+         {Gone("j1.jpg"), There("J1.jpg", "j1.jpg")}, {"j0.jpg", "J1.jpg", "j2.jpg"}, 1, "J1.jpg", true},
+        {"a picture gone under its name in another case leaves", Names("j", 3), false, 0, {Gone("J2.JPG")},
+         {"j0.jpg", "j1.jpg"}, 0, "j0.jpg", true},
         {"a rename into another pattern leaves its run for the other's end", {"b0.bmp", "j0.jpg", "j1.jpg"}, false, 2,
          {Gone("j1.jpg"), There("j1.bmp", "j1.jpg")}, {"b0.bmp", "j1.bmp", "j0.jpg"}, 2, "j0.jpg", true},
         {"a temporary file renamed into a picture name arrives", {"j0.jpg", "j1.jpg"}, false, 0,
@@ -563,7 +628,7 @@ TEST(AlbumFollowsFolder, ChangesKeepTheCurrentPictureAndItsPage)
         {"alone: the picture shown went, the next one is shown", Names("j", 3), true, 1, {Gone("j1.jpg")},
          {"j0.jpg", "j2.jpg"}, 1, "j2.jpg", true},
         {"alone: renamed, it stays shown under its new name", Names("j", 3), true, 1,
-         {Gone("j1.jpg"), There("gate.jpg", "j1.jpg")}, {"j0.jpg", "gate.jpg", "j2.jpg"}, 1, "gate.jpg", true},
+         {Gone("j1.jpg"), There("gate.jpg", "j1.jpg")}, {"gate.jpg", "j0.jpg", "j2.jpg"}, 0, "gate.jpg", true},
         {"a name whose short name is of another pattern is in both runs", {"j0.jpg"}, false, 0,
          {FolderChange{"x.tif", 1u << 0 | 1u << 5, ""}}, {"x.tif", "j0.jpg", "x.tif"}, 1, "j0.jpg", true},
     };
@@ -636,14 +701,14 @@ TEST(AlbumFollowsFolder, TheFileCommandsOwnChangesAreAlreadyThere)
         album.SelectCell(2);
         album.ReplaceCurrentName("door.jpg");
         album.ApplyFolderChanges({Gone("j2.jpg"), There("door.jpg", "j2.jpg")}, kFolder);
-        EXPECT_EQ((AlbumList{"j0.jpg", "j1.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
-        EXPECT_EQ(2, album.m_nCurrent);
-        album.SelectCell(1);
+        EXPECT_EQ((AlbumList{"door.jpg", "j0.jpg", "j1.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        EXPECT_EQ(0, album.m_nCurrent);
+        album.SelectCell(2);
         album.RemoveCurrent();
         EXPECT_FALSE(album.ApplyFolderChanges({Gone("j1.jpg")}, kFolder));
-        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
+        EXPECT_EQ((AlbumList{"door.jpg", "j0.jpg", "j3.jpg", "j4.jpg"}), album.m_arrNames);
         album.ApplyFolderChanges({Gone("j3.jpg"), There("j5.jpg")}, kFolder);
-        EXPECT_EQ((AlbumList{"j0.jpg", "door.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
+        EXPECT_EQ((AlbumList{"door.jpg", "j0.jpg", "j4.jpg", "j5.jpg"}), album.m_arrNames);
         ExpectListsAgree(album);
     }
 }
@@ -697,6 +762,114 @@ TEST(AlbumFollowsFolder, ALongRunOfChangesKeepsTheListAsAPlainModelDoes)
             ASSERT_EQ(1u << RunOfName(expected[i]), album.ListedRuns(expected[i])) << "step " << step;
     }
     ExpectListsAgree(album);
+}
+
+// Another program makes, removes and renames pictures (also in case only)
+// in a folder that lists its names in name order: after every change the
+// list is what a fresh listing of the folder gives (each pattern's names
+// ordered as the file system orders them, capitals for letters), and the
+// current picture stays current while it is there.
+TEST(AlbumFollowsFolder, InNameOrderTheListStaysAsAFreshListingOfTheFolder)
+{
+    std::mt19937 random(20261209);
+    const std::string letters = "aBc_Z09.-";
+    auto nameOf = [&](int run) {
+        std::string name;
+        for (int i = 1 + static_cast<int>(random() % 4); i > 0; --i)
+            name += letters[random() % letters.size()];
+        return name + kRunExtensions[run];
+    };
+    auto capitals = [](std::string name) {
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return name;
+    };
+    // The folder: its names by run, as the file system tells them apart.
+    std::vector<std::map<std::string, std::string>> folder(ALBUM_RUNS);
+    auto freshListing = [&] {
+        std::vector<std::string> listed;
+        for (const auto& run : folder)
+            for (const auto& entry : run)
+                listed.push_back(entry.second);
+        return listed;
+    };
+    for (int i = 0; i < 30; ++i) {
+        const int run = static_cast<int>(random() % 3) * 2;
+        const std::string name = nameOf(run);
+        folder[static_cast<size_t>(run)].emplace(capitals(name), name);
+    }
+    CAlbumState album = AlbumWith(freshListing());
+    for (int step = 0; step < 3000; ++step) {
+        const std::vector<std::string> listed = freshListing();
+        const int current = listed.empty() ? -1 : static_cast<int>(random() % listed.size());
+        if (current >= 0) {
+            album.m_nPageTop = current - current % ALBUM_PAGE_SIZE;
+            album.SelectCell(current % ALBUM_PAGE_SIZE);
+        }
+        const std::string currentName = current >= 0 ? listed[static_cast<size_t>(current)] : "";
+        const unsigned what = listed.empty() ? 0 : random() % 4;
+        std::vector<FolderChange> changes;
+        std::string renamedTo;
+        if (what == 0) {                                    // arrives
+            const int run = static_cast<int>(random() % ALBUM_RUNS);
+            const std::string name = nameOf(run);
+            if (!folder[static_cast<size_t>(run)].emplace(capitals(name), name).second)
+                continue;
+            changes = {There(name)};
+        } else {
+            const std::string old = listed[random() % listed.size()];
+            auto& run = folder[static_cast<size_t>(RunOfName(old))];
+            run.erase(capitals(old));
+            if (what == 1) {                                // goes
+                changes = {Gone(old)};
+            } else {                                        // renamed within its pattern
+                std::string name = what == 2 ? nameOf(RunOfName(old)) : old;
+                if (what == 3)                              // in case only
+                    for (char& c : name)
+                        c = static_cast<char>(std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c)
+                                                                                           : std::toupper(c));
+                name.replace(name.size() - 4, 4, old.substr(old.size() - 4));
+                if (!run.emplace(capitals(name), name).second) {
+                    run.emplace(capitals(old), old);
+                    continue;
+                }
+                changes = {Gone(old), There(name, old)};
+                if (old == currentName)
+                    renamedTo = name;
+            }
+        }
+        album.ApplyFolderChanges(changes, kFolder);
+        const std::vector<std::string> expected = freshListing();
+        ASSERT_EQ(AlbumList(expected.begin(), expected.end()), album.m_arrNames) << "step " << step;
+        const std::string stillCurrent = renamedTo.empty() ? currentName : renamedTo;
+        if (std::find(expected.begin(), expected.end(), stillCurrent) != expected.end()) {
+            ASSERT_EQ(stillCurrent, album.CurrentName()) << "step " << step;
+        }
+    }
+    ExpectListsAgree(album);
+}
+
+// Windows may report a file that went by its short name, which the list
+// does not keep: only a walk of the folder can tell which one went.
+TEST(AlbumFollowsFolder, APictureGoneUnderAShortNameNoEntryBearsNeedsAWalk)
+{
+    const CAlbumState album = AlbumWith({"01way-2001-07-05-13.57.36-00.jpg", "AB~1.jpg", "j0.jpg"});
+    const struct {
+        const char* what;
+        std::vector<FolderChange> changes;
+        bool needsWalk;
+    } rows[] = {
+        {"removed by its short name", {Gone("01WAY-~1.JPG")}, true},
+        {"renamed from its short name", {Gone("01WAY-~1.JPG"), There("door.jpg", "01WAY-~1.JPG")}, true},
+        {"short names of the other patterns", {Gone("X~1.TIF"), Gone("PCX~12.pcx")}, true},
+        {"a long name of that shape that is listed", {Gone("ab~1.JPG")}, false},
+        {"a long name that went (the list's own delete)", {Gone("j9.jpg")}, false},
+        {"the short name of no picture", {Gone("NOTES~1.TXT"), Gone("X~1.JPE")}, false},
+        {"a name with a tilde that no short name has", {Gone("a~b.jpg"), Gone("longer-than-8~1.jpg")}, false},
+        {"there under a short name: looked up by it", {There("01WAY-~1.jpg")}, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.needsWalk, album.NeedsWalk(row.changes)) << row.what;
 }
 
 // The chooser's stand-in for its folder is no entry of any run: the list is
@@ -757,5 +930,182 @@ TEST(AlbumFollowsFolder, ARebuildKeepsThePlace)
             EXPECT_EQ(row.currentAfter - row.currentAfter % ALBUM_PAGE_SIZE, album.m_nPageTop);
         }
         EXPECT_TRUE(album.FollowsChanges());
+    }
+}
+
+// Marks: which names are marked, in list order.
+namespace {
+
+std::vector<std::string> MarkedNames(const CAlbumState& album)
+{
+    std::vector<std::string> names;
+    for (int index : album.MarkedIndices())
+        names.push_back(album.m_arrNames[static_cast<size_t>(index)]);
+    return names;
+}
+
+std::vector<std::string> NamesOf(const std::vector<int>& indices)
+{
+    std::vector<std::string> names;
+    for (int i : indices)
+        names.push_back("j" + std::to_string(i) + ".jpg");
+    return names;
+}
+
+}  // namespace
+
+// Each row: what the operator does on an album of twenty pictures shown on
+// its first page, the marks then, and the picture then current. The clicks
+// select as a plain click does; Shift+click marks from the picture last
+// clicked or marked, also on another page.
+TEST(AlbumMarks, ClicksKeysAndPagingMarkAndKeepTheMarks)
+{
+    using Actions = void (*)(CAlbumState&);
+    const struct {
+        const char* what;
+        Actions act;
+        std::vector<int> marked;
+        int current;
+    } rows[] = {
+        {"Ctrl+click marks, again unmarks", [](CAlbumState& a) { a.ToggleMarkOfCell(2); a.ToggleMarkOfCell(4); a.ToggleMarkOfCell(2); },
+         {4}, 2},
+        {"Shift+click marks from the picture clicked before, across a page",
+         [](CAlbumState& a) { a.SelectCell(7); a.PageNext(); a.MarkToCell(3); }, {7, 8, 9, 10, 11, 12}, 12},
+        {"Shift+click backwards, and again from the same picture",
+         [](CAlbumState& a) { a.PageNext(); a.SelectCell(4); a.PagePrev(); a.MarkToCell(6); a.MarkToCell(8); },
+         {6, 7, 8, 9, 10, 11, 12, 13}, 8},
+        {"Shift+click without a click before marks from the selected picture", [](CAlbumState& a) { a.MarkToCell(2); },
+         {0, 1, 2}, 2},
+        {"Insert marks and moves to the next cell, onto the next page",
+         [](CAlbumState& a) { a.SelectCell(7); a.ToggleMarkAndMoveOn(); a.ToggleMarkAndMoveOn(); a.ToggleMarkAndMoveOn(); },
+         {7, 8, 9}, 10},
+        {"Insert on the last picture marks it and stays",
+         [](CAlbumState& a) { a.PageLast(); a.SelectCell(1); a.ToggleMarkAndMoveOn(); }, {19}, 19},
+        {"Insert alone marks and shows the next picture",
+         [](CAlbumState& a) { a.ShowCellAlone(3); a.ToggleMarkAndMoveOn(); a.ToggleMarkAndMoveOn(); }, {3, 4}, 5},
+        {"Ctrl+A marks every picture of the album", [](CAlbumState& a) { a.ToggleMarkOfCell(1); a.MarkAll(); },
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 1},
+        {"Esc clears them", [](CAlbumState& a) { a.MarkAll(); a.ClearMarks(); }, {}, 0},
+        {"paging, the picture alone and automatic browse keep them",
+         [](CAlbumState& a) {
+             a.ToggleMarkOfCell(5);
+             a.PageLast();
+             a.ShowCellAlone(0);
+             a.MultiShow();
+             a.ToggleAutoShow();
+             a.AutoShowStep();
+             a.PageNext();
+         },
+         {5}, 9},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(Names("j", 20));
+        album.PageFirst();
+        row.act(album);
+        EXPECT_EQ(NamesOf(row.marked), MarkedNames(album));
+        EXPECT_EQ(static_cast<int>(row.marked.size()), album.MarkedCount());
+        EXPECT_EQ(row.current, album.m_nCurrent);
+        for (int i = 0; i < album.Count(); ++i)
+            EXPECT_EQ(std::count(row.marked.begin(), row.marked.end(), i) != 0, album.IsMarked(i)) << i;
+    }
+}
+
+TEST(AlbumMarks, EscClearsThemOnAPageOnly)
+{
+    CAlbumState album = AlbumWith(Names("j", 5));
+    EXPECT_FALSE(album.CanClearMarks());
+    album.ToggleMarkOfCell(1);
+    EXPECT_TRUE(album.CanClearMarks());
+    album.ShowCellAlone(1);
+    EXPECT_FALSE(album.CanClearMarks());    // Esc goes back to the page
+}
+
+// A mark follows its file: a picture that goes leaves the marks, a renamed
+// one keeps its mark (also into another pattern), a list built again keeps
+// the marks of the pictures still listed, and another folder's list none.
+TEST(AlbumMarks, FollowTheirFilesThroughTheFoldersChanges)
+{
+    const std::vector<std::string> bj = {"b0.bmp", "j0.jpg", "j1.jpg", "j2.jpg"};
+    using Change = void (*)(CAlbumState&);
+    const struct {
+        const char* what;
+        Change change;
+        std::vector<std::string> marked;
+    } rows[] = {
+        {"a marked picture removed", [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg")}, kFolder); },
+         {"b0.bmp"}},
+        {"renamed within its pattern",
+         [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg"), There("door.jpg", "j1.jpg")}, kFolder); },
+         {"b0.bmp", "door.jpg"}},
+        {"renamed into another pattern, the old name's change after the new one's",
+         [](CAlbumState& a) { a.ApplyFolderChanges({There("j1.bmp", "j1.jpg"), Gone("j1.jpg")}, kFolder); },
+         {"b0.bmp", "j1.bmp"}},
+        {"renamed into another pattern, the old name's change first",
+         [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg"), There("j1.bmp", "j1.jpg")}, kFolder); },
+         {"b0.bmp", "j1.bmp"}},
+        {"renamed out of the patterns",
+         [](CAlbumState& a) { a.ApplyFolderChanges({Gone("j1.jpg"), Gone("j1.txt", "j1.jpg")}, kFolder); },
+         {"b0.bmp"}},
+        {"renamed by the rename command",
+         [](CAlbumState& a) { a.SelectCell(2); a.ReplaceCurrentName("gate.jpg"); }, {"b0.bmp", "gate.jpg"}},
+        {"deleted by the delete command", [](CAlbumState& a) { a.SelectCell(0); a.RemoveCurrent(); }, {"j1.jpg"}},
+        {"a walk of the folder", [](CAlbumState& a) {
+             a.ReplaceListKeepingPlace({InFolder("b0.bmp"), InFolder("j2.jpg")}, {"b0.bmp", "j2.jpg"}, {1, 0, 0, 0, 1, 0});
+         },
+         {"b0.bmp"}},
+        {"the same folder listed again", [](CAlbumState& a) {
+             a.ResetList();
+             for (const char* name : {"b0.bmp", "j0.jpg", "j1.jpg"})
+                 a.AppendFile(InFolder(name), name);
+             a.IndexRuns({1, 0, 0, 0, 2, 0});
+         },
+         {"b0.bmp", "j1.jpg"}},
+        {"another folder listed", [](CAlbumState& a) {
+             a.ResetList();
+             a.AppendFile("D:\\other\\b0.bmp", "b0.bmp");
+             a.IndexRuns({1, 0, 0, 0, 0, 0});
+         },
+         {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(bj);
+        album.ToggleMarkOfCell(0);
+        album.ToggleMarkOfCell(2);
+        row.change(album);
+        EXPECT_EQ(row.marked, MarkedNames(album));
+        EXPECT_EQ(static_cast<int>(row.marked.size()), album.MarkedCount());
+    }
+}
+
+// Delete marked takes the pictures that went out one by one: the current
+// picture stays current, or gives way as after a delete, and the page
+// follows it.
+TEST(AlbumMarks, DeletedMarkedPicturesLeaveTheSelectionAsDeleteDoes)
+{
+    const struct {
+        const char* what;
+        int current;
+        std::vector<int> deleted;
+        std::string currentName;
+        int top;
+    } rows[] = {
+        {"the current one went: the next after the run", 4, {4, 5}, "j6.jpg", 0},
+        {"the last ones went: the new last, on the page before", 9, {9, 10, 11}, "j8.jpg", 0},
+        {"others before it went: it stays, further back", 11, {0, 1, 2}, "j11.jpg", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        CAlbumState album = AlbumWith(Names("j", 12));
+        album.m_nPageTop = row.current - row.current % ALBUM_PAGE_SIZE;
+        album.SelectCell(row.current % ALBUM_PAGE_SIZE);
+        for (int index : row.deleted)
+            album.RemoveListed(InFolder("j" + std::to_string(index) + ".jpg"));
+        EXPECT_EQ(12 - static_cast<int>(row.deleted.size()), album.Count());
+        EXPECT_EQ(row.currentName, album.CurrentName());
+        EXPECT_EQ(row.top, album.m_nPageTop);
+        EXPECT_EQ(album.m_nPageTop + album.m_nCellSel, album.m_nCurrent);
+        ExpectListsAgree(album);
     }
 }

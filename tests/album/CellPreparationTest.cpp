@@ -138,6 +138,62 @@ TEST(CellBudget, KeepsWhatTheAlbumPromisesUpToTheCeilingOfTheArchitecture)
     }
 }
 
+// A picture held whole for its zoom shares the ceiling with the cells;
+// its bytes are those of its rows at the depth its colour count gives, and
+// one larger than the ceiling is not held.
+TEST(CellBudget, APictureHeldWholeCountsAgainstTheCeilingAndOneLargerIsNotHeld)
+{
+    const std::size_t mb = 1024 * 1024;
+    const struct {
+        std::size_t view, held, cells;
+    } budgets[] = {
+        {40 * mb, 0, 40 * mb},
+        {40 * mb, 80 * mb, 40 * mb},        // room beside it
+        {118 * mb, 32 * mb, 96 * mb},       // what is left of the ceiling
+        {118 * mb, 200 * mb, 0},
+    };
+    for (const auto& b : budgets)
+        EXPECT_EQ(b.cells, CellBudgetBeside(b.view, b.held, kCellBudgetCeiling32)) << b.view / mb << " MB, " << b.held / mb << " MB held";
+    const struct {
+        int width, height, colours;
+        std::uint64_t pixelBytes;
+        bool held;
+    } pictures[] = {
+        {3840, 2160, 0, 3840ull * 2160 * 4, true},
+        {5792, 5792, 0, 5792ull * 5792 * 4, true},        // 127.97 MB
+        {5793, 5793, 0, 5793ull * 5793 * 4, false},
+        {8192, 8192, 256, 8192ull * 8192, true},
+        {8191, 8, 2, 1028ull * 8, true},                  // rows padded to four bytes
+        {8192, 8192, 16, 4096ull * 8192, true},
+    };
+    for (const auto& p : pictures) {
+        const std::uint64_t bytes = WholeDecodeBytes(p.width, p.height, p.colours);
+        EXPECT_GE(bytes, p.pixelBytes) << p.width << "x" << p.height << "x" << p.colours;
+        EXPECT_LT(bytes, p.pixelBytes + 4096) << p.width << "x" << p.height << "x" << p.colours;
+        EXPECT_EQ(p.held, MayHoldWhole(bytes, kCellBudgetCeiling32)) << p.width << "x" << p.height << "x" << p.colours;
+    }
+}
+
+// What the album promises to keep, at four bytes a pixel of each box less
+// its margin, an eighth more, up to the ceiling; each side of each box
+// counts: a view made only lower asks for less.
+TEST(CellBudget, FollowsTheWidthAndHeightOfBothBoxesUpToTheCeiling)
+{
+    const struct {
+        const char* what;
+        CellBox thumbnail, single;
+        std::size_t budget;
+    } cases[] = {
+        {"a 1024 x 690 view", {336, 205, 50}, {1024, 690, 6}, 11223225},
+        {"the box alone lower", {336, 205, 50}, {1024, 400, 6}, 7237755},
+        {"the cells lower", {336, 120, 50}, {1024, 690, 6}, 10238670},
+        {"a 3840 x 2100 view: the ceiling", {1280, 720, 50}, {3840, 2100, 6}, kCellBudgetCeiling32},
+        {"no room inside the margins", {0, 0, 50}, {0, 0, 6}, 62208},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.budget, CellBudgetFor(c.thumbnail, c.single, kCellBudgetCeiling32)) << c.what;
+}
+
 struct FakeCell {
     explicit FakeCell(std::size_t b, int v = 0) : bytes(b), value(v) {}
     std::size_t Bytes() const { return bytes; }

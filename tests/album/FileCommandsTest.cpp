@@ -255,7 +255,7 @@ TEST_F(FileCommandsTest, RenameRefusesABlankNameOneThatWouldLeaveTheFolderAndAnE
     EXPECT_TRUE(FilesIn(sub).empty());
     EXPECT_TRUE(FileExists(folder.PathOf(other)) && FileExists(folder.PathOf("c.jpg")));
     EXPECT_EQ(2u, FilesIn(folder.Path()).size()) << "nothing left under the old name, no doubled extension";
-    EXPECT_EQ((AlbumList{"c.jpg", other}), View().m_arrNames);
+    EXPECT_EQ((AlbumList{other, "c.jpg"}), View().m_arrNames);
 }
 
 // Where the album goes after a delete is a rule tested natively

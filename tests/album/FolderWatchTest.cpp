@@ -8,17 +8,70 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
+#include "album/AlbumFolderList.h"
 #include "res/resource.h"
 #include "tests/album/AlbumViewFixture.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/FolderWriter.h"
 #include "tests/support/OwnThreads.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/WaitUntil.h"
 
 namespace {
+
+// Reads of the folder that fail as a share that drops fails them, or
+// that cannot be cancelled, while the test says so.
+struct ReadFaults {
+    static std::atomic<int> s_nFailedResults;   // finished reads taken as failed
+    static std::atomic<int> s_nFailedIssues;    // reads that cannot be issued
+    static HANDLE s_hRelease;                   // set: a read being ended may end
+    static std::atomic<bool> s_bReleased;       // it ended because the test let it
+
+    ReadFaults()
+    {
+        s_nFailedResults = s_nFailedIssues = 0;
+        s_bReleased = false;
+        g_pfnReadDirectoryChanges = Issue;
+        g_pfnGetOverlappedResult = Result;
+    }
+    ~ReadFaults()
+    {
+        g_pfnReadDirectoryChanges = ReadDirectoryChangesW;
+        g_pfnGetOverlappedResult = GetOverlappedResult;
+    }
+    static BOOL WINAPI Issue(HANDLE folder, LPVOID buffer, DWORD bytes, BOOL subtree, DWORD filter, LPDWORD read,
+                             LPOVERLAPPED overlapped, LPOVERLAPPED_COMPLETION_ROUTINE routine)
+    {
+        if (s_nFailedIssues > 0) {
+            --s_nFailedIssues;
+            SetLastError(ERROR_NETNAME_DELETED);
+            return FALSE;
+        }
+        return ReadDirectoryChangesW(folder, buffer, bytes, subtree, filter, read, overlapped, routine);
+    }
+    static BOOL WINAPI Result(HANDLE folder, LPOVERLAPPED overlapped, LPDWORD bytes, BOOL wait)
+    {
+        // The read is being ended: it hangs until the test lets it go (or
+        // long after any wait the window thread may make).
+        if (wait && s_hRelease != nullptr)
+            s_bReleased = WaitForSingleObject(s_hRelease, 20000) == WAIT_OBJECT_0;
+        const BOOL done = GetOverlappedResult(folder, overlapped, bytes, wait);
+        if (done && s_nFailedResults > 0) {
+            --s_nFailedResults;
+            SetLastError(ERROR_NETNAME_DELETED);
+            return FALSE;
+        }
+        return done;
+    }
+};
+std::atomic<int> ReadFaults::s_nFailedResults{0};
+std::atomic<int> ReadFaults::s_nFailedIssues{0};
+HANDLE ReadFaults::s_hRelease = nullptr;
+std::atomic<bool> ReadFaults::s_bReleased{false};
 
 const COLORREF kBlue = RGB(30, 40, 210);
 const DWORD kPickUpMs = 5000;
@@ -127,39 +180,44 @@ TEST_F(FolderWatchTest, TheCurrentPictureRemovedByAnotherProgramMovesTheSelectio
     EXPECT_EQ(next, GetWindowTextA(browser.Frame()));
 }
 
-TEST_F(FolderWatchTest, ARenameByAnotherProgramKeepsTheCellAndChangesItsCaption)
+// The folder lists its names in name order: a picture renamed by another
+// program moves to its new name's place, as a refresh would list it, and
+// stays current.
+TEST_F(FolderWatchTest, ARenameByAnotherProgramMovesThePictureWhereARefreshListsIt)
 {
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
         Picture(name, 64, 48);
     Open();
-    const AlbumList listed = View().m_arrNames;
     Click(CellCentre(1));
     browser.Pump();
-    const CellRect cell = View().m_rcCell[1];
+    const CellRect cell = View().m_rcCell[2];
     const RECT caption = {cell.left, cell.bottom, cell.right, cell.bottom + 25};
     const Canvas before = Canvas::OfClient(browser.ViewWindow());
 
-    ASSERT_TRUE(writer.Rename(listed[1], "door.bmp"));
-    ASSERT_TRUE(browser.PumpUntil([&] { return View().m_arrNames[1] == "door.bmp"; }, kPickUpMs));
+    ASSERT_TRUE(writer.Rename("b.bmp", "door.bmp"));
+    ASSERT_TRUE(browser.PumpUntil([&] { return View().m_arrNames[2] == "door.bmp"; }, kPickUpMs));
     browser.Pump();
-    EXPECT_EQ((AlbumList{listed[0], "door.bmp", listed[2]}), View().m_arrNames);
-    EXPECT_EQ(1, View().m_nCurrent);
+    AlbumList paths, fresh;
+    CAlbumFolderList::List(paths, fresh);
+    EXPECT_EQ(fresh, View().m_arrNames);
+    EXPECT_EQ((AlbumList{"a.bmp", "c.bmp", "door.bmp"}), View().m_arrNames);
+    EXPECT_EQ(2, View().m_nCurrent);
+    EXPECT_EQ(2, View().m_nCellSel);
     EXPECT_EQ(folder.PathOf("door.bmp"), View().m_strCurrent);
     const Canvas after = Canvas::OfClient(browser.ViewWindow());
-    EXPECT_EQ(kRed, after.At(CentreOf(1).x, CentreOf(1).y));
     EXPECT_FALSE(after.SameRegion(before, caption)) << "the caption still shows the old name";
 }
 
 // A camera writing as fast as it can: the watch gives a few updates a
 // second, each applying what came meanwhile, and the list ends as the
-// folder is, the new files at the end of their run in the order they came.
+// folder is, the new files in name order after the others.
 TEST_F(FolderWatchTest, ABurstOf200FilesGivesABoundedNumberOfUpdatesAndTheRightList)
 {
     OpenWith(3);
     AlbumList expected = View().m_arrNames;
     const std::string source = sources.Touch("empty.jpg");
     const DWORD start = GetTickCount();
-    ASSERT_TRUE(writer.StartBurst(source, "burst", 200, 0));
+    ASSERT_TRUE(writer.StartBurst(source, "snap2", 200, 0));
     ASSERT_TRUE(browser.PumpUntil([&] { return writer.Answered(); }, 60000));
     ASSERT_TRUE(writer.AnsweredOk());
     ASSERT_TRUE(browser.PumpUntil([&] { return View().Count() == 203; }, kPickUpMs));
@@ -168,7 +226,7 @@ TEST_F(FolderWatchTest, ABurstOf200FilesGivesABoundedNumberOfUpdatesAndTheRightL
 
     for (int i = 0; i < 200; ++i) {
         char name[32];
-        wsprintfA(name, "burst%04d.jpg", i);
+        wsprintfA(name, "snap2%04d.jpg", i);
         expected.push_back(name);
     }
     EXPECT_EQ(expected, View().m_arrNames);
@@ -238,6 +296,80 @@ TEST_F(FolderWatchTest, ALostRecordOfTheChangesRebuildsTheListKeepingThePlace)
     ASSERT_TRUE(writer.Copy(Source("blue.bmp"), "p30.bmp"));
     ASSERT_TRUE(browser.PumpUntil([&] { return View().Count() == 12; }, kPickUpMs));
     EXPECT_EQ(current, View().CurrentPath());
+}
+
+// A share drops for a while: the reads fail, the album shows what a walk
+// finds, and once the folder can be read again it follows it as before.
+TEST_F(FolderWatchTest, AFolderThatCannotBeReadForAWhileIsFollowedAgainOnceItCan)
+{
+    ReadFaults faults;
+    Picture("a.bmp", 64, 48);
+    Open();
+    ReadFaults::s_nFailedResults = 1;
+    ReadFaults::s_nFailedIssues = 2;
+    ASSERT_TRUE(writer.Copy(Source("blue.bmp"), "b.bmp"));
+    ASSERT_TRUE(browser.PumpUntil([&] { return ReadFaults::s_nFailedIssues == 0; },
+                                   8 * CFolderWatch::kFirstRetryMs + kPickUpMs));
+    ASSERT_TRUE(writer.Copy(Source("blue.bmp"), "c.bmp"));
+    EXPECT_TRUE(browser.PumpUntil([&] { return View().Count() == 3; }, kPickUpMs));
+    ASSERT_TRUE(writer.Remove("a.bmp"));
+    EXPECT_TRUE(browser.PumpUntil([&] { return View().Count() == 2; }, kPickUpMs));
+    EXPECT_EQ((AlbumList{"b.bmp", "c.bmp"}), View().m_arrNames);
+}
+
+// A read that cannot be cancelled (a share that does not answer) does not
+// hold the browser's close: its thread is left to end with the read, and
+// then goes, having touched nothing of the closed browser.
+TEST_F(FolderWatchTest, AReadThatCannotBeCancelledDoesNotHoldTheClose)
+{
+    const unsigned long threadsBefore = CountOwnThreads();
+    ReadFaults faults;
+    // Whatever happens, the read ends and its thread goes before the test does.
+    struct Release {
+        const unsigned long threads;
+        explicit Release(unsigned long count) : threads(count)
+        {
+            ReadFaults::s_hRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        }
+        ~Release()
+        {
+            SetEvent(ReadFaults::s_hRelease);
+            PumpUntilOwnThreadsAtMost(threads, 25000);
+            CloseHandle(ReadFaults::s_hRelease);
+            ReadFaults::s_hRelease = nullptr;
+        }
+    } release(threadsBefore);
+    OpenWith(2);
+    browser.Close();
+    // Only now may the read end.
+    SetEvent(ReadFaults::s_hRelease);
+    EXPECT_TRUE(PumpUntilOwnThreadsAtMost(threadsBefore, 25000)) << CountOwnThreads() << " threads";
+    EXPECT_TRUE(ReadFaults::s_bReleased) << "the close waited for the read";
+    EXPECT_EQ(1, host.ExitCount());
+}
+
+// A picture arrives before the page while the operator clicks: the update
+// is handled before the click (posted messages go before input), and the
+// click still selects the picture that was painted under the pointer.
+TEST_F(FolderWatchTest, AClickHandledAfterAnUpdateSelectsThePicturePaintedUnderThePointer)
+{
+    for (const std::string& name : Named("p", 10, 9, ".bmp"))
+        Picture(name, 64, 48);
+    Open();
+    POINT at = CentreOf(3);
+    ASSERT_EQ("p13.bmp", View().m_arrNames[3]);
+    ClientToScreen(browser.ViewWindow(), &at);
+    ASSERT_TRUE(writer.Copy(Source("blue.bmp"), "p00.bmp"));
+    // The update waits in the queue, not yet handled.
+    MSG waiting;
+    ASSERT_TRUE(WaitUntil([&] {
+        return PeekMessageW(&waiting, browser.ViewWindow(), UM_FOLDER_CHANGED, UM_FOLDER_CHANGED, PM_NOREMOVE) != FALSE;
+    }, kPickUpMs));
+    RealInput().Click(at);
+    ASSERT_TRUE(browser.PumpUntil([&] { return View().CurrentName() != "p10.bmp"; }, kPickUpMs));
+    ASSERT_EQ("p00.bmp", View().m_arrNames[0]);
+    EXPECT_EQ("p13.bmp", View().CurrentName());
+    EXPECT_EQ(4, View().m_nCellSel);
 }
 
 }  // namespace

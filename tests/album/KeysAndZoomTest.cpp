@@ -2,16 +2,20 @@
 // input (SendInput, as the system delivers keys and the wheel): every key of
 // the album's command rows on a page and alone, as one table, with the
 // dialogs some of them open and the keys after them; keys and the wheel
-// with the focus on the floating toolbar; and the zoom steps, the drag to
+// with the focus on the floating toolbar, none while a modal window is over
+// the browser, and disabled keys left to the toolbar button that has the
+// focus; and the zoom steps, the drag to
 // each edge and the paging between pictures read back from the screen.
 // Where a key goes and which command it gives are rules tested natively
 // (AlbumKeysTest, AlbumStateTest, ZoomTest).
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ImageLoad.h"
@@ -171,6 +175,45 @@ protected:
         ClientToScreen(browser.ViewWindow(), &at);
         return at;
     }
+    // Inputs posted as the system queues them, one after the other, with
+    // no paint between them: a key to the focus, the wheel (with Ctrl) at
+    // a point of the view, the left button and moves over the view.
+    void PostKey(const char* name)
+    {
+        AlbumKey key = {0, false};
+        ASSERT_TRUE(ParseKeyName(name, &key)) << name;
+        PostMessageA(browser.ViewWindow(), WM_KEYDOWN, static_cast<WPARAM>(key.code), 1);
+        PostMessageA(browser.ViewWindow(), WM_KEYUP, static_cast<WPARAM>(key.code), 1u | 3u << 30);
+    }
+    void PostCtrlWheel(POINT at, int delta)
+    {
+        const POINT screen = ViewPoint(at.x, at.y);
+        PostMessageA(browser.ViewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, delta),
+                     MAKELPARAM(screen.x, screen.y));
+    }
+    void PostDrag(POINT from, const std::vector<POINT>& moves)
+    {
+        PostMessageA(browser.ViewWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        for (const POINT& to : moves)
+            PostMessageA(browser.ViewWindow(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        PostMessageA(browser.ViewWindow(), WM_LBUTTONUP, 0, MAKELPARAM(moves.back().x, moves.back().y));
+    }
+    // The toolbar floated over the view and focused: a click leaves the
+    // frame active (the floating window does not take the activation); the
+    // bar focused as a program or the system may leave it. Null when it
+    // did not float.
+    HWND FocusOnTheFloatingToolbar()
+    {
+        CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
+        dock.FloatAt(ViewPoint(600, 300));
+        const HWND floating = dock.FloatingWindow();
+        if (floating == nullptr)
+            return nullptr;
+        const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
+        SetForegroundWindow(floating);
+        SetFocus(bar);
+        return bar;
+    }
 };
 
 // What the album shows after a key: a page and its selected cell, or a
@@ -313,15 +356,7 @@ TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToo
     for (int i = 0; i < 27; ++i)
         Picture("p" + std::to_string(10 + i) + ".bmp", 64, 48);
     OpenInFront();
-    CDockSite& dock = static_cast<CAlbumWnd*>(CWnd::FromHandle(browser.Frame()))->ToolBarDock();
-    dock.FloatAt(ViewPoint(600, 300));
-    const HWND floating = dock.FloatingWindow();
-    ASSERT_NE(nullptr, floating);
-    // A click leaves the frame active (the floating window does not take
-    // the activation); the bar focused as a program or the system may leave it.
-    const HWND bar = GetDlgItem(floating, AFX_IDW_TOOLBAR);
-    SetForegroundWindow(floating);
-    SetFocus(bar);
+    const HWND bar = FocusOnTheFloatingToolbar();
     ASSERT_EQ(bar, GetFocus());
     ASSERT_EQ(18, View().m_nPageTop);
 
@@ -336,6 +371,49 @@ TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToo
     Hands().Wheel(ViewPoint(200, 200), {60});
     EXPECT_EQ(0, View().m_nPageTop) << "and the other half: one page back";
     EXPECT_EQ(bar, GetFocus());
+
+    // A modal window over the browser disables its frame while the
+    // browser's own loop runs on: keys sent to the view or the bar then are
+    // not the album's. One of another thread, owned by the frame, leaves
+    // that loop running.
+    const char caption[] = "A modal window over the browser";
+    std::thread modalWindow([&] { MessageBoxA(browser.Frame(), "Wait", caption, MB_OK); });
+    HWND box = nullptr;
+    EXPECT_TRUE(browser.PumpUntil(
+        [&] { return (box = FindWindowA("#32770", caption)) != nullptr && !IsWindowEnabled(browser.Frame()); },
+        5000));
+    for (const HWND to : {browser.ViewWindow(), bar}) {
+        PostMessageA(to, WM_KEYDOWN, VK_NEXT, 1);
+        browser.Pump();
+        EXPECT_EQ(0, View().m_nPageTop) << (to == bar ? "a key to the bar" : "a key to the view");
+    }
+    modal::Press(box, IDOK);
+    EXPECT_TRUE(browser.PumpUntil([&] { return IsWindowEnabled(browser.Frame()) != FALSE; }, 5000));
+    modalWindow.join();
+    PostMessageA(bar, WM_KEYDOWN, VK_NEXT, 1);
+    browser.Pump();
+    EXPECT_EQ(9, View().m_nPageTop) << "the same key once the window is gone";
+}
+
+// A key whose command is disabled is the focused window's: with the focus
+// on a button of the floating toolbar, Space and Enter of an empty album
+// (automatic browse and showing alone disabled) press that button.
+TEST_F(KeysAndZoomTest, SpaceAndEnterWhoseCommandsAreDisabledPressTheFocusedToolbarButton)
+{
+    PrintRequests printing;
+    OpenInFront();
+    ASSERT_EQ(0, View().Count());
+    const HWND bar = FocusOnTheFloatingToolbar();
+    ASSERT_EQ(bar, GetFocus());
+    const LRESULT print = SendMessageA(bar, TB_COMMANDTOINDEX, ID_FILE_PRINT, 0);
+    int expected = 0;
+    for (const char* key : {"Space", "Enter"}) {
+        SendMessageA(bar, TB_SETHOTITEM, static_cast<WPARAM>(print), 0);
+        Press(key);
+        EXPECT_EQ(++expected, PrintRequests::s_count) << key;
+        EXPECT_FALSE(View().IsAutoShowing()) << key;
+        EXPECT_TRUE(View().IsMultiMode()) << key;
+    }
 }
 
 // A coded picture of 1600 x 1200 (every pixel names its place), a JPEG of
@@ -425,6 +503,171 @@ TEST_F(KeysAndZoomTest, EachStepShowsTheFilesPixelsKeepsThePixelUnderThePointerA
     EXPECT_EQ(kCellFill, Canvas::OfClient(view).At(client.right / 2, 10)) << "the fitted picture's margin";
     Hands().Wheel(ViewPoint(pointer.x, pointer.y), {0});
     EXPECT_NE(LoadCursor(nullptr, IDC_HAND), GetCursor());
+}
+
+// Inputs that arrive before the picture they act on was painted: each acts
+// on the picture shown alone when it arrives, at its own size, none is
+// dropped. Enter and + at once; Page Down to a picture of another size and
+// + at once; Page Up back and the wheel with Ctrl at one point to one to
+// one, then at another to 2x, each keeping the pixel under the pointer;
+// then drags far past each corner of the view leave the picture at its
+// edges.
+TEST_F(KeysAndZoomTest, InputsInQuickSuccessionActOnThePictureShownWhenTheyArrive)
+{
+    const int width = 1600, height = 1200;
+    ASSERT_TRUE(WriteBytes(folder.PathOf("a.bmp"), CodedPicture(width, height, 0)));
+    ASSERT_TRUE(WriteBytes(folder.PathOf("b.bmp"), CodedPicture(1200, 700, 1)));
+    OpenInFront();
+    const HWND view = browser.ViewWindow();
+    RECT client;
+    GetClientRect(view, &client);
+    ASSERT_GT(client.right, 400);
+    ASSERT_GT(client.bottom, 300);
+
+    PostKey("Enter");
+    PostKey("+");
+    browser.Pump();
+    ASSERT_TRUE(View().IsSingleMode());
+    ASSERT_EQ(0, View().m_nCurrent);
+    EXPECT_EQ(1, View().m_zoom.Scale()) << "+ right after Enter";
+
+    PostKey("PgDn");
+    PostKey("+");
+    browser.Pump();
+    ASSERT_EQ(1, View().m_nCurrent);
+    EXPECT_EQ(1, View().m_zoom.Scale()) << "+ right after Page Down, on the picture of another size";
+    Placement placement;
+    EXPECT_EQ("", ReadPlacement(Canvas::OfClient(view), 1200, 700, 1, 1, &placement));
+
+    // The pixel under a at the fit, taken from the picture shown fitted.
+    PostKey("PgUp");
+    PostKey("0");
+    browser.Pump();
+    ASSERT_EQ(0, View().m_nCurrent);
+    ASSERT_FALSE(View().m_zoom.IsZoomed());
+    const POINT a = {client.right / 2 - 60, client.bottom / 2 - 40}, b = {a.x + 90, a.y + 70};
+    const Place fitted = Decoded(Canvas::OfClient(view).At(a.x, a.y), width, height);
+    ASSERT_TRUE(fitted.valid);
+    PostKey("PgDn");
+    browser.Pump();
+    ASSERT_EQ(1, View().m_nCurrent);
+    PostKey("+");
+    PostKey("PgUp");
+    PostCtrlWheel(a, 120);
+    PostCtrlWheel(b, 120);
+    browser.Pump();
+    ASSERT_EQ(0, View().m_nCurrent);
+    ASSERT_EQ(2, View().m_zoom.Scale());
+    const Canvas shot = Canvas::OfClient(view);
+    EXPECT_EQ("", ReadPlacement(shot, width, height, 0, 2, &placement));
+    const Place underB = Decoded(shot.At(b.x, b.y), width, height);
+    EXPECT_EQ(fitted.x + (b.x - a.x), underB.x) << "the pixel one to one showed under b";
+    EXPECT_EQ(fitted.y + (b.y - a.y), underB.y);
+
+    const struct {
+        const char* corner;
+        POINT from;
+        int reach;          // past the corner, in view pixels
+        POINT at;           // the view's corner pixel
+        Place shows;        // the picture's corner pixel
+    } drags[] = {
+        {"bottom-right", {client.right / 2, client.bottom / 2}, 4000, {0, 0}, {0, 0, 0, true}},
+        {"top-left", {client.right / 2, client.bottom / 2}, -4000, {client.right - 1, client.bottom - 1},
+         {width - 1, height - 1, 0, true}},
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(d.corner);
+        std::vector<POINT> moves;
+        for (int step = 1; step <= 6; ++step)
+            moves.push_back(POINT{d.from.x + d.reach * step / 6, d.from.y + d.reach * step / 6});
+        PostDrag(d.from, moves);
+        browser.Pump();
+        const Canvas dragged = Canvas::OfClient(view);
+        EXPECT_EQ("", ReadPlacement(dragged, width, height, 0, 2, &placement));
+        const Place p = Decoded(dragged.At(d.at.x, d.at.y), width, height);
+        ASSERT_TRUE(p.valid) << "a gap";
+        EXPECT_EQ(d.shows.x, p.x);
+        EXPECT_EQ(d.shows.y, p.y);
+    }
+}
+
+// The host rewrites the zoomed snapshot, holding the file without sharing
+// while it writes: the zoom stays, the screen keeps what it showed, and
+// once the file is free the new picture is shown at the same zoom.
+TEST_F(KeysAndZoomTest, AZoomedSnapshotItsWriterHoldsKeepsItsZoomAndShowsTheNewPictureOnceFree)
+{
+    const std::string path = folder.PathOf("snap.jpg");
+    ASSERT_TRUE(SaveAs(CodedPicture(1600, 1200, 0), path, SaveJpgAt95));
+    ASSERT_TRUE(SaveAs(CodedPicture(1600, 1200, 1), folder.PathOf("next.jpg.tmp"), SaveJpgAt95));
+    const Bytes next = ReadBytes(folder.PathOf("next.jpg.tmp"));
+    OpenInFront();
+    browser.Command(ID_SINGLE_SHOW);
+    for (int step = 0; step < 4; ++step)
+        browser.Command(ID_ZOOM_IN);
+    ASSERT_EQ(8, View().m_zoom.Scale());
+    const HWND view = browser.ViewWindow();
+    RECT client;
+    GetClientRect(view, &client);
+    const Canvas before = Canvas::OfClient(view);
+    const POINT at = {client.right / 2, client.bottom / 2};
+    ASSERT_EQ(0, Decoded(before.At(at.x, at.y), 1600, 1200).id);
+
+    const HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    DWORD wrote = 0;
+    ASSERT_TRUE(WriteFile(writer, next.data(), static_cast<DWORD>(next.size()), &wrote, nullptr));
+    InvalidateRect(view, nullptr, FALSE);
+    browser.Pump();
+    EXPECT_EQ(8, View().m_zoom.Scale()) << "while the writer holds the file";
+    EXPECT_TRUE(Canvas::OfClient(view).SameRegion(before, client));
+    CloseHandle(writer);
+    EXPECT_TRUE(browser.PumpUntil(
+        [&] { return Decoded(Canvas::OfClient(view).At(at.x, at.y), 1600, 1200).id == 1; }, 10000))
+        << "the new picture, read again";
+    EXPECT_EQ(8, View().m_zoom.Scale());
+}
+
+// A picture that is not a JPEG is held whole while zoomed; one larger than
+// the host can spare (6000 x 6000 at 24 bits) stays fitted and says so.
+TEST_F(KeysAndZoomTest, APictureTooLargeToHoldWholeStaysFittedWithAMessage)
+{
+    const int side = 6000;
+    {
+        Bytes header = DibOf(PixelGrid(24, 1, 1));
+        header.resize(54);
+        const std::uint32_t rowBytes = side * 3, size = 54 + rowBytes * side;
+        auto put = [&](size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                header[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        };
+        put(2, size);
+        put(18, side);
+        put(22, side);
+        put(34, rowBytes * side);
+        const HANDLE file = CreateFileA(folder.PathOf("huge.bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD wrote = 0;
+        WriteFile(file, header.data(), 54, &wrote, nullptr);
+        const std::vector<unsigned char> rows(rowBytes * 100, 90);
+        for (int y = 0; y < side; y += 100)
+            WriteFile(file, rows.data(), static_cast<DWORD>(rows.size()), &wrote, nullptr);
+        CloseHandle(file);
+    }
+    OpenInFront();
+    PostKey("Enter");
+    PostKey("+");
+    browser.Pump();
+    ASSERT_TRUE(View().IsSingleMode());
+    EXPECT_FALSE(View().m_zoom.IsZoomed());
+    const Canvas shot = Canvas::OfClient(browser.ViewWindow());
+    RECT message = {12, 12, 300, 24};
+    int lit = 0;
+    for (int y = message.top; y < message.bottom; ++y)
+        for (int x = message.left; x < message.right; ++x)
+            lit += shot.At(x, y) == RGB(255, 255, 225);
+    EXPECT_GT(lit, 500) << "the message over the fitted picture";
+    EXPECT_EQ(0u, View().ZoomedBytes());
 }
 
 }  // namespace

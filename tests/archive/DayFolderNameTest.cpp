@@ -37,6 +37,37 @@ TEST(DayFolderName, ReportsTheLengthItNeedsWhenTheBufferIsShort)
     EXPECT_STREQ("d:\\Data", out);
 }
 
+// The day and camera a file's path names, as an export files it; a path that
+// only looks like one is no archive's.
+TEST(DayFolderName, ReadsTheDayAndCameraOfAFileBack)
+{
+    const struct {
+        const char* path;
+        bool archive;
+        const char* day;
+        int number;
+    } rows[] = {
+        {"D:\\DataPic\\2010-12-21\\03\\01way-13.57.36.jpg", true, "2010-12-21", 3},
+        {"e:\\DataPic\\2026-07-05\\100\\a.bmp", true, "2026-07-05", 100},
+        {"2010-12-21\\03\\a.jpg", true, "2010-12-21", 3},
+        {"C:\\album\\a.jpg", false, "", 0},
+        {"D:\\DataPic\\2010-12-21\\3\\a.jpg", false, "", 0},        // one digit: not the archive's
+        {"D:\\DataPic\\2010-12-21\\00\\a.jpg", false, "", 0},       // no channel 0
+        {"D:\\DataPic\\2010-1-210\\03\\a.jpg", false, "", 0},
+        {"D:\\DataPic\\2010-12-21\\03\\", false, "", 0},            // no file name
+        {"03\\a.jpg", false, "", 0},
+    };
+    for (const auto& row : rows) {
+        std::string day;
+        int number = 0;
+        EXPECT_EQ(row.archive, ReadDayFolderOfFile(row.path, &day, &number)) << row.path;
+        if (row.archive) {
+            EXPECT_EQ(row.day, day) << row.path;
+            EXPECT_EQ(row.number, number) << row.path;
+        }
+    }
+}
+
 TEST(DriveRoot, LowerCasesOnlyAsciiCapitalsInPlace)
 {
     char root[DRIVE_ROOT_CHARS];

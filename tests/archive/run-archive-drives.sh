@@ -4,7 +4,8 @@
 # mounts vanish with it. The shared prefix is only read.
 #   run-archive-drives.sh SETTING PROGRAM.exe REPORT.xml
 # Settings: no_drives, fixed_and_cd, free_dNNN_eNNN (tmpfs sizes in MB),
-# read_only.
+# read_only, small_xNNN (drive X: a tmpfs of NNN MB, for the tests named
+# SmallDrive.* of any program).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 setting=$1 program=$2 report=$3
@@ -61,6 +62,9 @@ case $setting in
     mount -o remount,bind,ro "$work/d"
     link_drive d "$work/d"; link_drive e "$work/e"
     filter='ReadOnlyDrive.*' ;;
+  small_x*)
+    tmpfs_drive x "${setting#small_x}"
+    filter='SmallDrive.*' ;;
   *) echo "unknown setting $setting" >&2; exit 2 ;;
 esac
 

@@ -6,6 +6,7 @@
 // layout, at odd sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>  // before jpeglib.h: it uses FILE and size_t
 #include <stdexcept>
 
@@ -247,6 +248,29 @@ struct KeptRegion : il::JpegRegion {
     std::vector<Rgba> pixels;
 };
 
+enum { kSkipping, kWithNotes, kReadInRanges };
+
+// A file of which only its first head bytes are there at first; the
+// decode brings in the rest range by range.
+struct RangesOf : il::JpegFileRanges {
+    RangesOf(const Bytes& whole, size_t head) : whole(whole), file(whole.size(), 0), filled(std::min(head, whole.size()))
+    {
+        std::copy(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(filled), file.begin());
+    }
+    bool Fill(size_t from, size_t to) noexcept override
+    {
+        if (from > to || to > whole.size())
+            return false;
+        std::copy(whole.begin() + static_cast<std::ptrdiff_t>(from), whole.begin() + static_cast<std::ptrdiff_t>(to),
+                  file.begin() + static_cast<std::ptrdiff_t>(from));
+        filled += to - from;
+        return true;
+    }
+    const Bytes& whole;
+    Bytes file;
+    size_t filled;
+};
+
 }  // namespace
 
 // Rectangles at every kind of edge: of an iMCU, of a row group, of the
@@ -274,16 +298,29 @@ TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
         const bool noted = il::IndexJpeg({jpeg.data(), jpeg.size()}, index);
         EXPECT_EQ(name.find("progressive") == std::string::npos && name.find("restart") == std::string::npos, noted)
             << name;
+        volatile long stop = 1;
+        std::vector<uint8_t> stopped;
+        EXPECT_FALSE(il::IndexJpeg({jpeg.data(), jpeg.size()}, stopped, &stop)) << name << ": told to stop";
+        EXPECT_TRUE(stopped.empty()) << name;
         for (const il::JpegRect& r : rects) {
-            for (const bool withNotes : {false, true}) {
-                const std::string what = name + (withNotes ? " with notes" : "") + " at " + std::to_string(r.x) +
-                                         "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-                                         std::to_string(r.height);
+            for (const int how : {kSkipping, kWithNotes, kReadInRanges}) {
+                const bool withNotes = how != kSkipping;
+                const std::string what = name + (how == kWithNotes ? " with notes" : how == kReadInRanges ? " in ranges" : "") +
+                                         " at " + std::to_string(r.x) + "," + std::to_string(r.y) + " " +
+                                         std::to_string(r.width) + "x" + std::to_string(r.height);
                 KeptRegion region(r);
                 region.width = std::min(r.width, width - r.x);
                 const il::Bytes notes = withNotes ? il::Bytes{index.data(), index.size()} : il::Bytes{nullptr, 0};
-                ASSERT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, region, il::kMaxPixels, notes), Status::Ok)
+                // Read in ranges, the file holds only its headers until the
+                // decode asks for more; what it never asked for stays zero.
+                RangesOf ranges(jpeg, il::NotedHeadBytes(notes));
+                const Bytes& file = how == kReadInRanges ? ranges.file : jpeg;
+                ASSERT_EQ(il::DecodeJpegRegion({file.data(), file.size()}, region, il::kMaxPixels, notes,
+                                               how == kReadInRanges ? &ranges : nullptr),
+                          Status::Ok)
                     << what;
+                if (how == kReadInRanges && noted && r.y >= 64 && r.height < 100)
+                    EXPECT_LT(ranges.filled, jpeg.size() / 2) << what << ": a band, not the file";
                 EXPECT_EQ(region.picture, std::make_pair(width, height)) << what;
                 const uint32_t rows = std::min(r.height, height - r.y);
                 ASSERT_EQ(rows, region.rows.size()) << what;
@@ -328,4 +365,50 @@ TEST(JpegRegion, FailsAsTheWholeDecodeBeforeItsRectangleStopsWhenToldAndRefusesA
     il::JpegRect all = {0, 0, 35, 39};
     KeptRegion limited(all);
     EXPECT_EQ(il::DecodeJpegRegion({jpeg.data(), jpeg.size()}, limited, 35 * 38), Status::TooLarge);
+}
+
+// The notes walk the headers as the decoder does, and read nothing past the
+// file: fill bytes up to its end, a marker cut off before its length, and
+// markers that stand alone (TEM, which has no length) or are stray bytes to
+// the decoder (0xFF00, which cannot be followed and is not noted). A file
+// that is noted gives, with its notes, the region it gives without them.
+TEST(JpegNotes, WalkTheHeadersAsTheDecoderDoesAndReadNothingPastTheFile)
+{
+    ScratchDir dir;
+    const Bytes real = Written(Named("4:2:0"), Detailed(35, 39), dir);
+    const auto afterStart = [&real](Bytes inserted) {
+        Bytes file = real;
+        file.insert(file.begin() + 2, inserted.begin(), inserted.end());
+        return file;
+    };
+    const struct {
+        const char* what;
+        Bytes file;
+        bool noted;
+    } cases[] = {
+        {"fill bytes to the end", {0xff, 0xd8, 0xff, 0xff, 0xff, 0xff}, false},
+        {"fill bytes then a marker at the end", {0xff, 0xd8, 0xff, 0xff, 0xff, 0xc4}, false},
+        {"fill bytes then half a length", {0xff, 0xd8, 0xff, 0xff, 0xc4, 0x00}, false},
+        {"a lone 0xFF after the start", {0xff, 0xd8, 0xff}, false},
+        {"TEM at the end", {0xff, 0xd8, 0xff, 0x01}, false},
+        {"TEM before the headers", afterStart({0xff, 0x01}), true},
+        {"fill bytes and TEM twice", afterStart({0xff, 0xff, 0x01, 0xff, 0x01}), true},
+        {"0xFF00 before the headers", afterStart({0xff, 0x00, 0x00, 0x04}), false},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> index;
+        ASSERT_EQ(il::IndexJpeg({c.file.data(), c.file.size()}, index), c.noted) << c.what;
+        if (!c.noted) continue;
+        KeptRegion skipped({3, 17, 20, 9}), cut({3, 17, 20, 9});
+        skipped.width = cut.width = 20;
+        ASSERT_EQ(il::DecodeJpegRegion({c.file.data(), c.file.size()}, skipped), Status::Ok) << c.what;
+        ASSERT_EQ(il::DecodeJpegRegion({c.file.data(), c.file.size()}, cut, il::kMaxPixels,
+                                       {index.data(), index.size()}),
+                  Status::Ok)
+            << c.what;
+        EXPECT_EQ(skipped.rows, cut.rows) << c.what;
+        EXPECT_TRUE(std::equal(skipped.pixels.begin(), skipped.pixels.end(), cut.pixels.begin(), cut.pixels.end(),
+                               [](Rgba a, Rgba b) { return a.r == b.r && a.g == b.g && a.b == b.b; }))
+            << c.what;
+    }
 }

@@ -120,7 +120,7 @@ TEST(ImageLoadExports, EveryFunctionIsExportedByItsPlainName)
     ASSERT_NE(dll, nullptr);
     for (const char* name : {"FileType", "LoadBMP", "LoadGIF", "LoadPCX", "LoadTGA", "LoadJPG", "LoadTIF", "SaveBMP",
                              "SaveGIF", "SavePCX", "SaveTGA", "SaveJPG", "SaveTIF", "GetLastPicLibError", "LoadJPGFitted",
-                             "IndexJPG", "ReadJPGRegion"})
+                             "IndexJPG", "IndexJPGUntil", "ReadJPGRegion"})
         EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
     EXPECT_EQ(GetProcAddress(dll, "_FileType"), nullptr);
     EXPECT_EQ(GetProcAddress(dll, "FileType@4"), nullptr);
@@ -259,6 +259,87 @@ TEST(ImageLoadRegion, ARectangleReachingOutOfThePictureIsClippedToIt)
     EXPECT_EQ(GetLastPicLibError(), IL_ERR_UNSUPPORTED);
     GlobalFree(otherNotes);
     GlobalFree(notes);
+}
+
+// What another program does to a file while the library reads it: the
+// walk of the notes looks at its stop flag with the file open, and the flag
+// lies on a guard page, so the program's step runs right there.
+struct WhileRead {
+    static LONG CALLBACK OnGuardPage(EXCEPTION_POINTERS* info)
+    {
+        if (info->ExceptionRecord->ExceptionCode != STATUS_GUARD_PAGE_VIOLATION || s_step == nullptr)
+            return EXCEPTION_CONTINUE_SEARCH;
+        s_done = s_step();
+        s_step = nullptr;
+        return EXCEPTION_CONTINUE_EXECUTION;    // the guard is gone: the read goes on
+    }
+    static bool (*s_step)();
+    static bool s_done;
+    static std::string s_path;
+};
+bool (*WhileRead::s_step)() = nullptr;
+bool WhileRead::s_done = false;
+std::string WhileRead::s_path;
+
+// The notes of a file stop when asked, with their own number; while the
+// file is read, the program that writes it may overwrite it in place,
+// rename it or delete it (the read goes on with what it opened, or with
+// what the writer wrote).
+TEST(ImageLoadNotes, StopWhenAskedAndLeaveTheFileToItsWriterWhileReadingIt)
+{
+    volatile LONG stop = 1;
+    EXPECT_EQ(nullptr, IndexJPGUntil(Sample("pic.jpg").c_str(), &stop));
+    EXPECT_EQ(IL_ERR_STOPPED, GetLastPicLibError());
+
+    TempFolder folder("imageload");
+    const Bytes jpeg = ReadBytes(Sample("pic.jpg"));
+    const struct {
+        const char* step;
+        bool (*run)();
+        bool sameFile;      // the read goes on with the file it opened
+    } rows[] = {
+        {"overwritten in place",
+         [] {
+             const HANDLE file = CreateFileA(WhileRead::s_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+             if (file == INVALID_HANDLE_VALUE)
+                 return false;
+             DWORD wrote = 0;
+             const bool written = WriteFile(file, "new", 3, &wrote, nullptr) != 0;
+             CloseHandle(file);
+             return written;
+         },
+         false},
+        {"renamed", [] { return MoveFileA(WhileRead::s_path.c_str(), (WhileRead::s_path + ".old").c_str()) != 0; },
+         true},
+        {"deleted", [] { return DeleteFileA(WhileRead::s_path.c_str()) != 0; }, true},
+    };
+    const PVOID handler = AddVectoredExceptionHandler(1, &WhileRead::OnGuardPage);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    auto* page = static_cast<volatile LONG*>(VirtualAlloc(nullptr, system.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(nullptr, page);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.step);
+        WhileRead::s_path = folder.PathOf(std::string(row.step).substr(0, 3) + ".jpg");
+        ASSERT_TRUE(WriteBytes(WhileRead::s_path, jpeg));
+        *page = 0;
+        DWORD old = 0;
+        ASSERT_TRUE(VirtualProtect(const_cast<LONG*>(page), system.dwPageSize, PAGE_READWRITE | PAGE_GUARD, &old));
+        WhileRead::s_step = row.run;
+        WhileRead::s_done = false;
+        HGLOBAL notes = IndexJPGUntil(WhileRead::s_path.c_str(), page);
+        EXPECT_EQ(nullptr, WhileRead::s_step) << "the step ran during the read";
+        EXPECT_TRUE(WhileRead::s_done) << "the writer's step failed: " << GetLastError();
+        if (row.sameFile) {
+            EXPECT_NE(nullptr, notes) << "the read went on: " << GetLastPicLibError();
+        }
+        if (notes != nullptr)
+            GlobalFree(notes);
+    }
+    WhileRead::s_step = nullptr;
+    RemoveVectoredExceptionHandler(handler);
+    VirtualFree(const_cast<LONG*>(page), 0, MEM_RELEASE);
 }
 
 TEST(ImageLoadSaves, EverySaverWritesWhatItsLoaderReadsBackAndLeavesTheBlockAlone)

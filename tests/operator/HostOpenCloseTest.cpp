@@ -4,10 +4,15 @@
 // and floats at the close. `make test` runs twenty openings, four of them
 // with the host under the heap validation of the test run, the others with
 // a copy outside it whose memory figures say something; scripts/soak.sh
-// sets SNAP_SOAK_OPENINGS for the long run.
+// sets SNAP_SOAK_OPENINGS for the long run. Stand-in browsers show how the
+// host waits for the browser's threads, and copies of the host under each
+// heap flag where the quarantine of freed blocks is on.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -117,6 +122,11 @@ TEST(HostOpenClose, EachOpeningPostsOneExitAndLeavesNoObjectsOrMemoryBehind)
     ExpectFlat("openings", samples, std::min(19, openings / 4), 50);
 }
 
+std::string StandIn(const std::string& folder)
+{
+    return HostProcess::BinFolder() + "\\" + folder + "\\ImageBrowse.dll";
+}
+
 // A browser whose thread goes on after its exit message (a stand-in
 // library, bin/lingering): the host samples its resources and checks its
 // heaps only once that thread has ended, since the heap walk would meet
@@ -124,8 +134,7 @@ TEST(HostOpenClose, EachOpeningPostsOneExitAndLeavesNoObjectsOrMemoryBehind)
 TEST(HostOpenClose, SamplesAndChecksTheHeapOnlyOnceTheBrowsersThreadHasEnded)
 {
     HostProcess host;
-    ASSERT_TRUE(host.StartWithBrowser(HostProcess::BinFolder() + "\\lingering\\ImageBrowse.dll",
-                                      "--open --quit-after-close"));
+    ASSERT_TRUE(host.StartWithBrowser(StandIn("lingering"), "--open --quit-after-close"));
     ASSERT_TRUE(host.WaitForExit(30000));
     const std::vector<std::string> lines = host.LogLines();
     const size_t ended = std::find(lines.begin(), lines.end(), "browser thread ended") - lines.begin();
@@ -162,6 +171,71 @@ TEST(HostOpenClose, BothLibrariesCarryTheSourcesVersion)
     EXPECT_EQ((std::vector<std::string>{"version ImageBrowse.dll " SNAP_SOURCE_VERSION,
                                         "version ImageLoad.dll " SNAP_SOURCE_VERSION}),
               host.LogLines());
+}
+
+// A browser thread that never ends (bin/endless) fails the host's run past
+// its limit, named by where it started, and the host neither hangs nor
+// walks the heaps under it.
+TEST(HostOpenClose, ABrowserThreadThatNeverEndsFailsTheRunByName)
+{
+    HostProcess host;
+    ASSERT_TRUE(host.StartWithBrowser(StandIn("endless"), "--open --quit-after-close --thread-limit 1000"));
+    ASSERT_TRUE(host.WaitForExit(30000)) << "the host waits for the thread for ever";
+    EXPECT_EQ(3u, host.ExitCode());
+    int named = 0;
+    for (const std::string& line : host.LogLines()) {
+        named += line.rfind("browser thread never ended: thread ", 0) == 0 &&
+                 line.find(" in ImageBrowse.dll") != std::string::npos;
+        EXPECT_NE(0u, line.rfind("resources ", 0)) << "sampled beside a running thread";
+    }
+    EXPECT_EQ(1, named);
+}
+
+// The quarantine of freed blocks, and with it the heap checks' self-test
+// (a write into freed blocks that only the quarantine keeps from reuse),
+// only where the test run asks for it and the flags have free checking: a
+// host started under a debugger gets the flags but not the run's word, and
+// tail or parameter checks alone keep no freed block back. A copy of the
+// host under a name of its own, whose flags the registry sets here.
+TEST(HostHeapChecks, TheQuarantineAndItsSelfTestOnlyWhereTheRunAsksAndFreeChecksAreOn)
+{
+    struct Case {
+        DWORD flags;
+        bool runAsks;
+        bool quarantine;
+    };
+    const Case cases[] = {
+        {0x70, true, true},
+        {0x70, false, false},   // a debugger's flags
+        {0x10, true, false},    // tail checks alone
+        {0x40, true, false},    // parameter checks alone
+    };
+    const char kProgram[] = "SnapHostHeapFlags.exe";
+    const std::string key =
+        std::string("Software\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\") + kProgram;
+    char asked[8] = "";
+    const bool runAsked = GetEnvironmentVariableA("SNAP_HEAP_CHECK", asked, sizeof asked) > 0;
+    for (const Case& c : cases) {
+        HKEY options = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                                 nullptr, &options, nullptr));
+        RegSetValueExA(options, "GlobalFlag", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&c.flags), sizeof c.flags);
+        RegCloseKey(options);
+        SetEnvironmentVariableA("SNAP_HEAP_CHECK", c.runAsks ? "1" : nullptr);
+        HostProcess host;
+        const bool started = host.StartCopy(kProgram, StandIn("prompt"), "--open --quit-after-close");
+        SetEnvironmentVariableA("SNAP_HEAP_CHECK", runAsked ? asked : nullptr);
+        ASSERT_TRUE(started);
+        char flags[32];
+        std::snprintf(flags, sizeof flags, "heap-flags 0x%lx", c.flags);
+        const std::string what = std::string(flags) + (c.runAsks ? " asked for" : " not asked for");
+        ASSERT_TRUE(host.WaitForExit(30000)) << what;
+        EXPECT_EQ(0u, host.ExitCode()) << what;
+        EXPECT_EQ(1, host.CountLines(flags)) << what << ": the flags took";
+        EXPECT_EQ(c.quarantine ? 1 : 0, host.CountLines("heap self-test ran")) << what;
+        EXPECT_EQ(c.quarantine ? 1 : 0, host.CountLines("heap damaged by the heap guard's self-test")) << what;
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
 }
 
 }  // namespace

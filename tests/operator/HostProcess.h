@@ -36,6 +36,9 @@ public:
     // Starts the C host of examples/ (CHost.exe) on the album folder; it
     // keeps no log, and ends with 0 once one exit message came.
     bool StartCHost(const std::string& folder);
+    // The same under another name, which the heap validation reaches as the
+    // registry names it.
+    bool StartCopy(const std::string& name, const std::string& browserLibrary, const std::string& arguments);
     // Waits for the host to end; false on timeout (the host is then killed).
     bool WaitForExit(DWORD milliseconds);
     // Waits for the host to end: true when it ended with code 0 and logged

@@ -1,8 +1,10 @@
-// A stand-in for the browser library whose thread goes on for a while
-// after it posted its exit message, as a thread still freeing what it held
-// would: it writes "browser thread ended" into the host's log (the file of
-// the host's --log "FILE") as its last act, so that a test can see whether
-// the host sampled and checked its heaps only after that.
+// A stand-in for the browser library whose thread goes on after it posted
+// its exit message, as a thread still freeing what it held would, for
+// STAND_IN_LINGER_MS (INFINITE: a thread that never ends): it writes
+// "browser thread ended" into the host's log (the file of the host's
+// --log "FILE") as its last act, so that a test can see whether the host
+// sampled and checked its heaps only after that. Built once for each
+// lingering (tests/operator/CMakeLists.txt).
 #include <windows.h>
 
 #include <cstdio>
@@ -13,8 +15,7 @@
 
 namespace {
 
-// Longer than any fixed wait a host might give a thread to end.
-constexpr DWORD kLingerMs = 3500;
+constexpr DWORD kLingerMs = STAND_IN_LINGER_MS;
 
 std::string HostLogPath()
 {

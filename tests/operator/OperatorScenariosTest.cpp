@@ -68,7 +68,9 @@ TEST(OperatorDay, PagesShowsAPictureAloneAndSavesRenamesAndDeletesIt)
         modal::Press(dialog, IDOK);
     });
     EXPECT_TRUE(screen.ChooseWithDialogs(ID_FILE_SAVE_AS, save));
-    ASSERT_TRUE(WaitUntil([&] { return elsewhere.Exists("evening.GIF"); }, 5000));
+    // The file shows under its name as soon as it is created, before its
+    // bytes are written: wait for its header, not for its name.
+    ASSERT_TRUE(WaitUntil([&] { return elsewhere.Read("evening.GIF").size() >= 4; }, 5000));
     EXPECT_EQ("GIF8", elsewhere.Read("evening.GIF").substr(0, 4));
     EXPECT_EQ(1u, elsewhere.Names().size());
     EXPECT_EQ(names, album.Names());

@@ -6,10 +6,12 @@
 
 #include <cstdio>
 
+#include "album/AlbumKeys.h"
 #include "bridge/Exports.h"
 #include "bridge/ModuleGlobals.h"
 #include "res/resource.h"
 #include "tests/support/FileTree.h"
+#include "tests/support/RealInput.h"
 
 int HostWindow::s_exits;
 
@@ -172,4 +174,14 @@ std::string GetWindowTextA(HWND wnd)
     char text[1024] = "";
     ::GetWindowTextA(wnd, text, sizeof text);
     return text;
+}
+
+void BrowserOnThisThread::PressKey(const char* name)
+{
+    AlbumKey key = {0, false};
+    if (!ParseKeyName(name, &key)) {
+        std::fprintf(stderr, "no key named %s\n", name);
+        return;
+    }
+    RealInput([this] { Pump(); }).Press(static_cast<WORD>(key.code), key.ctrl);
 }

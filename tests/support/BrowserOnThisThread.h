@@ -49,6 +49,9 @@ public:
     void Pump();
     // Pumps for the given time (timers fire meanwhile).
     void PumpFor(DWORD milliseconds);
+    // The key as the album's command rows name it ("Ctrl+A", "Ins"), pressed
+    // and released with real input while this thread dispatches.
+    void PressKey(const char* name);
     // Pumps until the condition holds; false when it did not within the
     // given time.
     bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds);

@@ -21,8 +21,7 @@ void Checkpoint(const std::string& moment)
 class HeapCheckpoint : public ::testing::EmptyTestEventListener {
     void OnTestProgramStart(const ::testing::UnitTest&) override
     {
-        if (HeapChecksOn())
-            RunHeapSelfTest([] { Checkpoint(kSelfTestMoment); });
+        RunHeapSelfTest([] { Checkpoint(kSelfTestMoment); });
     }
     void OnTestEnd(const ::testing::TestInfo& test) override
     {

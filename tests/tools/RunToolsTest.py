@@ -7,18 +7,23 @@ bypassed, no self-test at all) or that reported damage; were it to pass
 everything, the heap checks of every run would be blind and no run would
 show it. The run processes (tools/runs.py): a second run of a checkout is
 refused while the first lives, and what a run killed outright left behind
-is ended, and nothing of a live run or of another checkout."""
+is ended, and nothing of a live run or of another checkout. A run
+interrupted (scripts/run-guard.sh): Ctrl+C to make's process group ends it
+within seconds with nothing left, whatever it was doing."""
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
-TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+TOOLS = os.path.join(ROOT, "tools")
 sys.path.insert(0, TOOLS)
 import heap_reports  # noqa: E402
+import runs as run_processes  # noqa: E402
 
 
 def said(process, text):
@@ -26,11 +31,11 @@ def said(process, text):
     return '%s:0011:warn:debugstr:OutputDebugStringA "%s\\n"' % (process, text)
 
 
-def self_test(process, program, checkpoint=True, guard=True, ends=True):
+def self_test(process, program, checkpoint=True, guard=((64, 0), (37, 36)), ends=True):
     lines = [said(process, "heap guard self-test begins in " + program)]
-    if guard:
-        lines.append(said(process, "heap guard: %s: a block of 64 bytes freed by %s was written at byte 0 "
-                                   "after its free" % (program, program)))
+    for size, at in guard:
+        lines.append(said(process, "heap guard: %s: a block of %d bytes freed by %s was written at byte %d "
+                                   "after its free" % (program, size, program, at)))
     if checkpoint:
         lines.append(said(process, "heap damaged by the heap guard's self-test in " + program))
     if ends:
@@ -49,7 +54,10 @@ class HeapLogCheck(unittest.TestCase):
     CASES = [
         ("a proven self-test and nothing else", PROGRAM, True),
         ("the self-test's checkpoint silenced", self_test("0020", "t.exe", checkpoint=False), False),
-        ("the quarantine bypassed", self_test("0020", "t.exe", guard=False), False),
+        ("the quarantine bypassed", self_test("0020", "t.exe", guard=()), False),
+        ("the quarantine blind to a block's last byte", self_test("0020", "t.exe", guard=((64, 0),)), False),
+        ("the quarantine's report of the last byte off by one",
+         self_test("0020", "t.exe", guard=((64, 0), (37, 35))), False),
         ("no self-test: the checks off", ["[ RUN      ] A.B"], False),
         ("a self-test that never ended", self_test("0020", "t.exe", ends=False), False),
         ("a report of Wine's after the self-test", PROGRAM + WINE_REPORT, False),
@@ -131,6 +139,90 @@ class RunProcesses(unittest.TestCase):
         self.assertEqual(0, runs("end", live).returncode)
         self.assertTrue(self.wait_gone(of_live_run))
         self.assertIsNone(elsewhere.poll())
+
+
+# A run in the shapes of scripts/test.sh: a display server stopped in order
+# at the end, a job in the background beside the steps, and a step in the
+# foreground's place that outlives Ctrl+C (as Wine's programs do). Its
+# processes carry its own mark, not that of a test run around this test:
+# they last a minute at most.
+FAKE_RUN = """#!/usr/bin/env bash
+set -uo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$ROOT/scripts/run-guard.sh"
+run_guard fake "$@"
+"$ROOT/bin/Xvfb" 60 &
+run_at_end "kill $!"
+(sleep 60; echo never) &
+case $1 in
+  step) run_step bash -c 'trap "" INT; touch "$0/ready"; sleep 60' "$ROOT" || exit 1 ;;
+  job) touch "$ROOT/ready"; wait $! ;;
+esac
+"""
+
+
+class RunInterrupted(unittest.TestCase):
+    def setUp(self):
+        self.checkout = tempfile.mkdtemp()
+        for folder in ("scripts", "tools", "bin"):
+            os.mkdir(os.path.join(self.checkout, folder))
+        shutil.copy(os.path.join(ROOT, "scripts", "run-guard.sh"), os.path.join(self.checkout, "scripts"))
+        shutil.copy(os.path.join(TOOLS, "runs.py"), os.path.join(self.checkout, "tools"))
+        shutil.copy("/bin/sleep", os.path.join(self.checkout, "bin", "Xvfb"))
+        self.write("scripts/install-packages.sh", "#!/bin/sh\nexit 0\n")
+        self.write("scripts/fake.sh", FAKE_RUN)
+        self.write("Makefile", "fake:\n\t@scripts/fake.sh $(STAGE)\n")
+        self.make = None
+
+    def tearDown(self):
+        if self.make is not None and self.make.poll() is None:
+            os.killpg(self.make.pid, signal.SIGKILL)
+            self.make.wait()
+        for pid in self.left():
+            os.kill(pid, signal.SIGKILL)
+        shutil.rmtree(self.checkout)
+
+    def write(self, name, text):
+        path = os.path.join(self.checkout, name)
+        with open(path, "w") as out:
+            out.write(text)
+        os.chmod(path, 0o755)
+
+    def left(self):
+        return run_processes.marked(lambda mark: mark.startswith(self.checkout + "|"))
+
+    def wait_for(self, condition, seconds):
+        deadline = time.monotonic() + seconds
+        while not condition():
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.05)
+        return True
+
+    def test_ctrl_c_ends_the_run_and_all_it_started(self):
+        # A run started in the background of a script starts with Ctrl+C
+        # ignored.
+        for stage, ignored in (("step", False), ("job", False), ("job", True)):
+            with self.subTest(stage=stage, ignored=ignored):
+                ready = os.path.join(self.checkout, "ready")
+                self.make = subprocess.Popen(
+                    ["make", "-s", "-C", self.checkout, "fake", "STAGE=" + stage], start_new_session=True,
+                    stdout=subprocess.DEVNULL,
+                    preexec_fn=(lambda: signal.signal(signal.SIGINT, signal.SIG_IGN)) if ignored else None)
+                self.assertTrue(self.wait_for(lambda: os.path.exists(ready), 30), "the run did not start")
+                os.remove(ready)
+                os.killpg(self.make.pid, signal.SIGINT)
+                # Seconds, where a run held by a step lasted as long as the step.
+                self.assertTrue(self.wait_for(lambda: self.make.poll() is not None and not self.left(), 15),
+                                "left running: %s" % ["%d %s" % (pid, runs_command(pid)) for pid in self.left()])
+
+
+def runs_command(pid):
+    try:
+        with open("/proc/%d/cmdline" % pid) as cmdline:
+            return cmdline.read().replace("\0", " ")
+    except OSError:
+        return "?"
 
 
 if __name__ == "__main__":

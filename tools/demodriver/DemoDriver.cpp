@@ -132,6 +132,15 @@ int main(int argc, char** argv)
         HWND focus = GetForegroundWindow();
         PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
         PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
+    } else if (std::strcmp(argv[1], "mark") == 0 && argc > 2) {
+        // Ctrl+click on each cell named, as the system sends it.
+        for (int arg = 2; arg < argc; ++arg) {
+            const int cell = std::atoi(argv[arg]);
+            const LPARAM at = MAKELPARAM(client.right / 6 + cell % 3 * client.right / 3,
+                                         client.bottom / 6 + cell / 3 * client.bottom / 3);
+            PostMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, at);
+            PostMessageA(view, WM_LBUTTONUP, MK_CONTROL, at);
+        }
     } else if (std::strcmp(argv[1], "command") == 0 && argc > 2) {
         PostMessageA(frame, WM_COMMAND, static_cast<WPARAM>(std::strtoul(argv[2], nullptr, 0)), 0);
     } else if (std::strcmp(argv[1], "dock-left") == 0 || std::strcmp(argv[1], "float") == 0) {
