@@ -228,8 +228,9 @@ TEST(ExportFailures, EndWithTheCauseAndLeaveTheChosenNameAsItWas)
     const DWORD patience = CZipExport::s_nHeldPatienceMs;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        if (!Exists(folder.PathOf("c.bmp")))
+        if (!Exists(folder.PathOf("c.bmp"))) {
             ASSERT_TRUE(WriteSolidBmp(folder.PathOf("c.bmp"), 64, 48, 24, RGB(10, 20, 30)));
+        }
         WriteText(target, "the operator's old file");
         CZipExport job({SourceOf(folder.Path(), "a.bmp"), SourceOf(folder.Path(), "b.bmp"),
                         SourceOf(folder.Path(), "c.bmp")},

@@ -319,8 +319,9 @@ TEST(JpegRegion, GivesTheRectanglesPixelsOfTheWholeDecodeInEveryLayout)
                                                how == kReadInRanges ? &ranges : nullptr),
                           Status::Ok)
                     << what;
-                if (how == kReadInRanges && noted && r.y >= 64 && r.height < 100)
+                if (how == kReadInRanges && noted && r.y >= 64 && r.height < 100) {
                     EXPECT_LT(ranges.filled, jpeg.size() / 2) << what << ": a band, not the file";
+                }
                 EXPECT_EQ(region.picture, std::make_pair(width, height)) << what;
                 const uint32_t rows = std::min(r.height, height - r.y);
                 ASSERT_EQ(rows, region.rows.size()) << what;
