@@ -119,6 +119,14 @@ unsigned CommandOfKey(const CAlbumState& state, AlbumKey key)
     return 0;
 }
 
+bool KeyMayGive(AlbumKey key, bool (*test)(unsigned id))
+{
+    for (const KeyRow& row : kRows)
+        if (RowHasKey(row, key) && test(row.id))
+            return true;
+    return false;
+}
+
 const char* KeyNamesOf(unsigned id)
 {
     for (const KeyRow& row : kRows)

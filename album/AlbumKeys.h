@@ -39,6 +39,9 @@ std::string MenuKeyLabel(const char* names);
 // the key, and the key is then the focused window's (a focused toolbar
 // button takes Space and Enter).
 unsigned CommandOfKey(const CAlbumState& state, AlbumKey key);
+// Whether some row that names the key gives a command for which test is
+// true, whatever the rules say now.
+bool KeyMayGive(AlbumKey key, bool (*test)(unsigned id));
 // The key names of a command's row ("" for a command without keys or an
 // identifier no row has).
 const char* KeyNamesOf(unsigned id);

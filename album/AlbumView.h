@@ -36,6 +36,12 @@ extern int g_nSaveFilterIndex;
 
 class CAlbumView : public CView, public CAlbumState {
 public:
+    // Whether a command acts on the zoom or by it (its rule follows it).
+    static bool ActsByZoom(UINT id);
+    // A key that may give such a command measures the picture shown alone
+    // first, as the command itself would, so that the rule asked for the
+    // key knows the picture's size.
+    void MeasureBeforeKey() { MeasureBeforeInput(); }
     CAlbumView();
     ~CAlbumView() override;
 
@@ -160,7 +166,6 @@ private:
     // alone as it is now: one made current since the last paint (a page
     // step, Enter) is measured first.
     void MeasureBeforeInput();
-    static bool ActsByZoom(UINT id);
     // A picture that is not a JPEG is held whole while zoomed; one larger
     // than the host can spare stays fitted and says so.
     bool RefusesZoom();

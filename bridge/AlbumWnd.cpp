@@ -61,6 +61,10 @@ bool CAlbumWnd::IsBrowserWindow(HWND wnd) const
 BOOL CAlbumWnd::TranslateKey(WPARAM virtualKey)
 {
     const AlbumKey key = {static_cast<int>(virtualKey), GetKeyState(VK_CONTROL) < 0};
+    // The zoom's rules need the size of the picture shown alone, which a
+    // key that comes before its paint (Enter then +) must not miss.
+    if (KeyMayGive(key, &CAlbumView::ActsByZoom))
+        g_pAlbumView->MeasureBeforeKey();
     const UINT id = CommandOfKey(*g_pAlbumView, key);
     if (id == 0)
         return FALSE;
