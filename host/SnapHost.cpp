@@ -438,12 +438,6 @@ int main(int argc, char** argv)
     std::string settingsPath = ExeFolder() + "\\SnapHost.ini";
     std::string folder;
     ParseCommandLine(argc, argv, &settingsPath, &folder);
-    if (g_host.versionsOnly) {
-        for (const char* library : {"ImageBrowse.dll", "ImageLoad.dll"})
-            Log("version %s %s", library, FileVersionOf(library).c_str());
-        return 0;
-    }
-
     std::string text, errors;
     g_host.settings = ReadFile(settingsPath, &text) ? HostSettings::Parse(text, &errors) : HostSettings::Defaults();
     if (!errors.empty())
@@ -456,6 +450,11 @@ int main(int argc, char** argv)
         Log("heap-flags 0x%lx", flags());
     if (RunHeapSelfTest([] { CheckHeaps(kSelfTestMoment); }))
         Log("heap self-test ran");
+    if (g_host.versionsOnly) {
+        for (const char* library : {"ImageBrowse.dll", "ImageLoad.dll"})
+            Log("version %s %s", library, FileVersionOf(library).c_str());
+        return 0;
+    }
     if (!folder.empty())
         g_host.settings.folder = folder;
 

@@ -631,6 +631,11 @@ TEST_F(KeysAndZoomTest, AZoomedSnapshotItsWriterHoldsKeepsItsZoomAndShowsTheNewP
 // the host can spare (6000 x 6000 at 24 bits) stays fitted and says so.
 TEST_F(KeysAndZoomTest, APictureTooLargeToHoldWholeStaysFittedWithAMessage)
 {
+    // A 64-bit host holds up to 768 MB: a picture past that would be a file
+    // of over 600 MB. The rule is a table for both ceilings natively
+    // (CellPreparationTest); here the 32-bit one is seen on the screen.
+    if (sizeof(void*) == 8)
+        GTEST_SKIP() << "the 64-bit ceiling needs a file of over 600 MB";
     const int side = 6000;
     {
         Bytes header = DibOf(PixelGrid(24, 1, 1));
