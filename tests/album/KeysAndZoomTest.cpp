@@ -14,7 +14,9 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include <memory>
 #include <string>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -377,19 +379,37 @@ TEST_F(KeysAndZoomTest, KeysAndTheWheelReachTheAlbumWithTheFocusOnTheFloatingToo
     // not the album's. One of another thread, owned by the frame, leaves
     // that loop running.
     const char caption[] = "A modal window over the browser";
-    std::thread modalWindow([&] { MessageBoxA(browser.Frame(), "Wait", caption, MB_OK); });
+    // The flag is the thread's own as well, so that a thread left behind
+    // by a failed run writes nothing of this test's.
+    const auto closed = std::make_shared<std::atomic<bool>>(false);
+    const HWND frame = browser.Frame();
+    std::thread modalWindow([closed, frame, caption] {
+        MessageBoxA(frame, "Wait", caption, MB_OK);
+        *closed = true;
+    });
     HWND box = nullptr;
     EXPECT_TRUE(browser.PumpUntil(
         [&] { return (box = FindWindowA("#32770", caption)) != nullptr && !IsWindowEnabled(browser.Frame()); },
-        5000));
+        30000));
     for (const HWND to : {browser.ViewWindow(), bar}) {
         PostMessageA(to, WM_KEYDOWN, VK_NEXT, 1);
         browser.Pump();
         EXPECT_EQ(0, View().m_nPageTop) << (to == bar ? "a key to the bar" : "a key to the view");
     }
-    modal::Press(box, IDOK);
+    // Pressed until its thread is past it, however late the box came up:
+    // the thread is joined only once it can end.
+    EXPECT_TRUE(browser.PumpUntil(
+        [&] {
+            if (const HWND shown = FindWindowA("#32770", caption))
+                modal::Press(shown, IDOK);
+            return closed->load();
+        },
+        60000));
     EXPECT_TRUE(browser.PumpUntil([&] { return IsWindowEnabled(browser.Frame()) != FALSE; }, 5000));
-    modalWindow.join();
+    if (*closed)
+        modalWindow.join();
+    else
+        modalWindow.detach();   // the run fails above; a hang would hide why
     PostMessageA(bar, WM_KEYDOWN, VK_NEXT, 1);
     browser.Pump();
     EXPECT_EQ(9, View().m_nPageTop) << "the same key once the window is gone";
